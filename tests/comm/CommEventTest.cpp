@@ -109,6 +109,7 @@ TEST_F(PortOnVirtualLine, EventThreadHandsEventsToThePortOneAtATime) {
     line.RaiseEvent(evbRing);
     ASSERT_TRUE(log.WaitFor(5));
     EXPECT_EQ(log.Entries().at(3), "Ring");
+    port.Close();  // before the log goes: the handlers write to it
 }
 
 TEST_F(PortOnVirtualLine, NoEventsWhenNoneAreMonitored) {
@@ -184,4 +185,5 @@ TEST_F(PortOnVirtualLine, AHandlerMayCloseItsOwnPort) {
     EXPECT_FALSE(line.IsOpen());
     port.Open();  // and the port opens again afterwards
     EXPECT_TRUE(port.Enabled());
+    port.Close();
 }

@@ -55,6 +55,7 @@ TEST_F(EventThreadOnPty, ReceivedBytesAndAnEmptyTransmitterAreReported) {
     const uint8_t byte = 7;
     ASSERT_EQ(port.Write(&byte, 1), 1);
     EXPECT_TRUE(WaitUntil([&] { return txEmpty.load() > 0; }));
+    port.Close();  // before the counters go: the handlers write to them
 }
 
 TEST_F(EventThreadOnPty, StaysAsleepIdleWithUnreadInputAndAfterHangUp) {
