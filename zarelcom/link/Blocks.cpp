@@ -26,7 +26,7 @@ extern "C" {
 
 // The file is read once; the same frame is resent on every attempt.
 ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!file) return false;
         Request request(command::SendBlock);
         Numbered(request, block);
@@ -41,7 +41,7 @@ ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file) {
 // A reply that does not carry the whole block is asked for again like a wrong reply code, so
 // that no stale bytes of the receive buffer pass for block data.
 ZARELCOM_API zc_bool StxGetPack(uint8_t block) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         Request request(command::GetBlock);
         Numbered(request, block);
         for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {

@@ -34,7 +34,7 @@ std::string HourMinuteText(int32_t value) {
 extern "C" {
 
 ZARELCOM_API zc_bool GetSystemClock(int32_t clock[6]) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!clock || !Exchange(command::GetSystemClock)) return false;
         clock[0] = ReplySigned16(0);
         for (int i = 0; i < kClockBytes; ++i) clock[1 + i] = ReplyByte(2 + i);
@@ -43,7 +43,7 @@ ZARELCOM_API zc_bool GetSystemClock(int32_t clock[6]) {
 }
 
 ZARELCOM_API zc_bool SetZarelClock(const int32_t clock[6]) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!clock) return false;
         Request request(command::SetZarelClock);
         request.Split16(2, clock[0]);
@@ -53,7 +53,7 @@ ZARELCOM_API zc_bool SetZarelClock(const int32_t clock[6]) {
 }
 
 ZARELCOM_API zc_bool GetCYear(const char **text) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!text) return false;
         *text = kYearUnanswered;
         if (!Exchange(command::GetCYear)) return false;
@@ -65,14 +65,14 @@ ZARELCOM_API zc_bool GetCYear(const char **text) {
 }
 
 ZARELCOM_API zc_bool SetCYear(int32_t year) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         Request request(command::SetCYear);
         return Exchange(request.Split16(2, year));
     });
 }
 
 ZARELCOM_API zc_bool GetRollHour(const char **text) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!text || !Exchange(command::GetRollHour)) return false;
         *text = rollHourText.Hold(HourMinuteText(ReplySigned16(0)));
         return true;
@@ -80,14 +80,14 @@ ZARELCOM_API zc_bool GetRollHour(const char **text) {
 }
 
 ZARELCOM_API zc_bool SetRollHour(int32_t hourMinute) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         Request request(command::SetRollHour);
         return Exchange(request.Split16(2, hourMinute));
     });
 }
 
 ZARELCOM_API zc_bool GetShift(int8_t shifts[15]) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!shifts || !Exchange(command::GetShift)) return false;
         for (int g = 0; g < kShiftGroups; ++g) {
             const auto code = static_cast<int8_t>(ReplyByte(3 * g));
@@ -103,7 +103,7 @@ ZARELCOM_API zc_bool GetShift(int8_t shifts[15]) {
 }
 
 ZARELCOM_API zc_bool SetZarelShift(const int8_t shifts[15]) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!shifts) return false;
         Request request(command::SetZarelShift);
         for (int g = 0; g < kShiftGroups; ++g) {
@@ -115,7 +115,7 @@ ZARELCOM_API zc_bool SetZarelShift(const int8_t shifts[15]) {
 }
 
 ZARELCOM_API zc_bool GetCounter(int32_t record[5], int32_t second) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!record) return false;
         Request request(command::GetCounter);
         if (!Exchange(request.Byte(2, record[0]).Byte(3, second))) return false;
@@ -126,7 +126,7 @@ ZARELCOM_API zc_bool GetCounter(int32_t record[5], int32_t second) {
 }
 
 ZARELCOM_API zc_bool SetZarelCount(const int32_t record[5], int32_t second) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!record) return false;
         Request request(command::SetZarelCount);
         request.Byte(2, record[0]).Byte(3, second);

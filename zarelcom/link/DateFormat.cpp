@@ -23,7 +23,7 @@ char CodeCharacter(uint8_t code) { return code < kLayout.size() ? kLayout[code] 
 extern "C" {
 
 ZARELCOM_API int32_t GetTDFormat(const char **text, uint8_t textForm) {
-    return Guarded<int32_t>(0, [&] {
+    return GuardExport<int32_t>(0, [&] {
         if (!text || !Exchange(command::GetTDFormat)) return 0;
         const uint8_t count = ReplyByte(0);
         if (count == 0) {
@@ -43,7 +43,7 @@ ZARELCOM_API int32_t GetTDFormat(const char **text, uint8_t textForm) {
 
 // Codes beyond 127 do not fit the printer's signed count: refused, nothing is sent.
 ZARELCOM_API zc_bool SetTDFormat(const uint8_t *codes) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!codes || codes[0] > kMaxCodes) return false;
         auto frame = VariableRequest(command::SetTDFormat, {codes[0]}, codes + 1, codes[0]);
         return Exchange(frame.data());

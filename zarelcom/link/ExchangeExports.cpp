@@ -2,37 +2,38 @@
 // buffer: they are read into the library's own and never written.
 #include <zarelcom/zarelcom.h>
 
+#include "link/CountedText.h"
 #include "link/Exchange.h"
 #include "link/Library.h"
 
 extern "C" {
 
 ZARELCOM_API zc_bool SendPackToZarel(uint8_t *frame) {
-    return Guarded<zc_bool>(false, [&] { return frame && Exchange(frame); });
+    return GuardExport<zc_bool>(false, [&] { return frame && Exchange(frame); });
 }
 
 ZARELCOM_API zc_bool SendPackToZarel2(uint8_t *frame) {
-    return Guarded<zc_bool>(false, [&] { return frame && ExchangePacket(frame, Retries::AllThree); });
+    return GuardExport<zc_bool>(false, [&] { return frame && ExchangePacket(frame, Retries::AllThree); });
 }
 
 ZARELCOM_API zc_bool RcvPack(uint8_t *) {
-    return Guarded<zc_bool>(false, [] { return ReceiveReply() == Reception::Good; });
+    return GuardExport<zc_bool>(false, [] { return ReceiveReply() == Reception::Good; });
 }
 
 ZARELCOM_API zc_bool SendTermCmd(zc_text line) {
-    return Guarded<zc_bool>(false, [&] { return SendCommandLine(TextView(line)); });
+    return GuardExport<zc_bool>(false, [&] { return SendCommandLine(TextArgument(line).View()); });
 }
 
 ZARELCOM_API zc_bool RcvCmdPack1(zc_text expected, uint8_t *) {
-    return Guarded<zc_bool>(false, [&] { return AwaitAnswer(TextView(expected)); });
+    return GuardExport<zc_bool>(false, [&] { return AwaitAnswer(TextArgument(expected).View()); });
 }
 
 ZARELCOM_API zc_bool RcvCmdPack(uint8_t *) {
-    return Guarded<zc_bool>(false, [] { return AwaitReady(); });
+    return GuardExport<zc_bool>(false, [] { return AwaitReady(); });
 }
 
 ZARELCOM_API zc_bool StringSend(zc_text text) {
-    return Guarded<zc_bool>(false, [&] { return SendRaw(TextView(text)); });
+    return GuardExport<zc_bool>(false, [&] { return SendRaw(TextArgument(text).View()); });
 }
 
 } // extern "C"

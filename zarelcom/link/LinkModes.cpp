@@ -23,7 +23,7 @@ constexpr int kPacketModeAttempts = 5;
 extern "C" {
 
 ZARELCOM_API zc_bool SetCmdProtocol(void) {
-    return Guarded<zc_bool>(false, [] {
+    return GuardExport<zc_bool>(false, [] {
         const auto &toTerminal = command::ToTerminalMode;
         LibraryPort.Write(toTerminal.data(), static_cast<uint32_t>(toTerminal.size()));
         for (int attempt = 0; attempt < kPromptAttempts; ++attempt) {
@@ -37,7 +37,7 @@ ZARELCOM_API zc_bool SetCmdProtocol(void) {
 
 // Packet mode is reached when the printer goes quiet after the switch and then answers a packet.
 ZARELCOM_API zc_bool SetStxProtocol(void) {
-    return Guarded<zc_bool>(false, [] {
+    return GuardExport<zc_bool>(false, [] {
         for (int attempt = 0; attempt < kPacketModeAttempts; ++attempt) {
             ClearFiFo();
             SendRaw(kToPacketMode);

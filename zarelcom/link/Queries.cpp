@@ -6,6 +6,7 @@
 #include <zarelcom/zarelcom.h>
 
 #include "link/Command.h"
+#include "link/CountedText.h"
 #include "link/Library.h"
 
 namespace {
@@ -20,11 +21,11 @@ constexpr std::size_t kPRTextStart = kReplyDataOffset + 1;
 extern "C" {
 
 ZARELCOM_API int32_t GetZarelType(void) {
-    return Guarded<int32_t>(-1, [] { return Exchange(command::GetZarelType) ? ReplyByte(4) : -1; });
+    return GuardExport<int32_t>(-1, [] { return Exchange(command::GetZarelType) ? ReplyByte(4) : -1; });
 }
 
 ZARELCOM_API zc_bool GetSysInfo(SystemInfo *info) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!info || !Exchange(command::GetSysInfo)) return false;
         *info = {ReplyLe32(0), ReplyLe32(4), ReplyLe32(8), ReplyLe32(12), ReplyLe32(16)};
         return true;
@@ -32,42 +33,42 @@ ZARELCOM_API zc_bool GetSysInfo(SystemInfo *info) {
 }
 
 ZARELCOM_API int32_t GetPrintStatus(void) {
-    return Guarded<int32_t>(-1, [] {
+    return GuardExport<int32_t>(-1, [] {
         const int32_t status = QueryByte(command::GetPrintStatus, -1);
         return status <= 0 ? status : 1;
     });
 }
 
 ZARELCOM_API int32_t GetFreeLogoNo(void) {
-    return Guarded<int32_t>(-1, [] { return QueryByte(command::GetFreeLogoNo, -1); });
+    return GuardExport<int32_t>(-1, [] { return QueryByte(command::GetFreeLogoNo, -1); });
 }
 
 ZARELCOM_API int32_t GetFreeDiskSpc(void) {
-    return Guarded<int32_t>(0, [] { return Exchange(command::GetFreeDiskSpc) ? ReplyLe32(0) : 0; });
+    return GuardExport<int32_t>(0, [] { return Exchange(command::GetFreeDiskSpc) ? ReplyLe32(0) : 0; });
 }
 
 ZARELCOM_API int32_t GetMaxMsg(void) {
-    return Guarded<int32_t>(0, [] { return Exchange(command::GetMaxMsg) ? int32_t{ReplySigned16(0)} : 0; });
+    return GuardExport<int32_t>(0, [] { return Exchange(command::GetMaxMsg) ? int32_t{ReplySigned16(0)} : 0; });
 }
 
 ZARELCOM_API int32_t GetMeasure(void) {
-    return Guarded<int32_t>(-1, [] { return QueryByte(command::GetMeasure, -1); });
+    return GuardExport<int32_t>(-1, [] { return QueryByte(command::GetMeasure, -1); });
 }
 
 ZARELCOM_API int32_t GetMessageNo(void) {
-    return Guarded<int32_t>(-1, [] { return QueryByte(command::GetMessageNo, -1); });
+    return GuardExport<int32_t>(-1, [] { return QueryByte(command::GetMessageNo, -1); });
 }
 
 ZARELCOM_API int32_t GetInkStaus(void) {
-    return Guarded<int32_t>(255, [] { return QueryByte(command::GetInkStatus, 255); });
+    return GuardExport<int32_t>(255, [] { return QueryByte(command::GetInkStatus, 255); });
 }
 
 ZARELCOM_API int32_t GetBackUpRestoreReg(void) {
-    return Guarded<int32_t>(2, [] { return QueryByte(command::GetBackUpRestoreReg, 2); });
+    return GuardExport<int32_t>(2, [] { return QueryByte(command::GetBackUpRestoreReg, 2); });
 }
 
 ZARELCOM_API zc_bool GetConveyor(int32_t *value) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!value || !Exchange(command::GetConveyor)) return false;
         *value = ReplyLe32(0);
         return true;
@@ -75,7 +76,7 @@ ZARELCOM_API zc_bool GetConveyor(int32_t *value) {
 }
 
 ZARELCOM_API zc_bool GetEncoder(int32_t record[2], int32_t *status) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!record || !status || !Exchange(command::GetEncoder)) return false;
         record[0] = ReplyLe32(0);
         record[1] = ReplyLe32(4);
@@ -86,7 +87,7 @@ ZARELCOM_API zc_bool GetEncoder(int32_t record[2], int32_t *status) {
 }
 
 ZARELCOM_API zc_bool GetMsgDelay(int32_t record[2]) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!record) return false;
         Request request(command::GetMsgDelay);
         if (!Exchange(request.Le32(2, record[0]))) return false;
@@ -97,23 +98,20 @@ ZARELCOM_API zc_bool GetMsgDelay(int32_t record[2]) {
 }
 
 ZARELCOM_API zc_bool GetLang(int32_t *count, int32_t *current, zc_text *names) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!count || !current || !names || !Exchange(command::GetLang)) return false;
         // Only whole names that the reply really carries are handed out.
         const std::size_t announced = ReplyByte(0);
         const std::size_t held = ReplyBytesHeld(2, announced * kLanguageNameSize) / kLanguageNameSize;
-        const auto bytes = static_cast<int32_t>(held * kLanguageNameSize);
-        const zc_text text = MakeText(reinterpret_cast<const char *>(&RcvBuffer[kReplyDataOffset + 2]), bytes);
-        if (bytes > 0 && !text) return false;
+        *names = NewText({reinterpret_cast<const char *>(&RcvBuffer[kReplyDataOffset + 2]), held * kLanguageNameSize});
         *count = static_cast<int32_t>(held);
         *current = ReplyByte(1);
-        *names = text;
         return true;
     });
 }
 
 ZARELCOM_API zc_bool GetSysData(uint8_t data[64]) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!data || !Exchange(command::GetSysData)) return false;
         std::memcpy(data, &RcvBuffer[kReplyDataOffset], kSysDataSize);
         return true;
@@ -121,19 +119,19 @@ ZARELCOM_API zc_bool GetSysData(uint8_t data[64]) {
 }
 
 ZARELCOM_API zc_bool GetPHCfg(int32_t head) {
-    return Guarded<zc_bool>(false, [&] { return SendByte(command::GetPHCfg, head); });
+    return GuardExport<zc_bool>(false, [&] { return SendByte(command::GetPHCfg, head); });
 }
 
 ZARELCOM_API zc_bool GetTaskCfg(void) {
-    return Guarded<zc_bool>(false, [] { return Exchange(command::GetTaskCfg); });
+    return GuardExport<zc_bool>(false, [] { return Exchange(command::GetTaskCfg); });
 }
 
 ZARELCOM_API zc_bool GetTaskNo(void) {
-    return Guarded<zc_bool>(false, [] { return Exchange(command::GetTaskNo); });
+    return GuardExport<zc_bool>(false, [] { return Exchange(command::GetTaskNo); });
 }
 
 ZARELCOM_API const char *GetPRCmd(void) {
-    return Guarded<const char *>(nullptr, []() -> const char * {
+    return GuardExport<const char *>(nullptr, []() -> const char * {
         if (!SendByte(command::PRCommand, kPRQuery)) return nullptr;
         // The text ends where the payload does, at the latest (over the reply's checksum).
         RcvBuffer[std::max<std::size_t>(static_cast<std::size_t>(CurrentLength), kPRTextStart)] = 0;

@@ -17,7 +17,7 @@ constexpr int32_t kHighestNonPrinterModel = 100;
 extern "C" {
 
 ZARELCOM_API zc_bool AutoConnect(int32_t *list) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!list) return false;
         for (int32_t i = 1; i < list[0]; ++i) {
             OpenComPort(list[i]);

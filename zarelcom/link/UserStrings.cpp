@@ -1,10 +1,9 @@
 // The printer's numbered user strings, read and written whole. The string read reply carries the
 // length at reply data byte 1 and the bytes from byte 2 on.
-#include <cstring>
-
 #include <zarelcom/zarelcom.h>
 
 #include "link/Command.h"
+#include "link/CountedText.h"
 #include "link/HeldText.h"
 #include "link/Library.h"
 
@@ -42,18 +41,17 @@ bool SendString(std::string_view text, int32_t number) {
 extern "C" {
 
 ZARELCOM_API zc_text StxGetString(int32_t number) {
-    return Guarded<zc_text>(nullptr, [&] {
-        if (!RequestString(number)) return MakeText(kUnanswered, 1);
+    return GuardExport<zc_text>(nullptr, [&] {
+        if (!RequestString(number)) return NewText(kUnanswered);
         const std::string_view string = ReplyString();
         // The string ends at its first zero byte; one is put behind it in the receive buffer.
         RcvBuffer[kReplyDataOffset + kStringBytesAt + string.size()] = 0;
-        const char *bytes = string.data();
-        return MakeText(bytes, static_cast<int32_t>(std::strlen(bytes)));
+        return NewText(string.data());
     });
 }
 
 ZARELCOM_API zc_bool StxGetStringC(uint8_t number, const char **text) {
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         if (!text || !RequestString(number)) return false;
         *text = stringText.Hold(ReplyByte(kStringLengthAt) == 0 ? kUnusedString : ReplyString());
         return true;
@@ -62,11 +60,11 @@ ZARELCOM_API zc_bool StxGetStringC(uint8_t number, const char **text) {
 
 // Texts of more than 251 bytes are refused and nothing is sent.
 ZARELCOM_API zc_bool StxSdString(zc_text text, int32_t number) {
-    return Guarded<zc_bool>(false, [&] { return SendString(TextView(text), number); });
+    return GuardExport<zc_bool>(false, [&] { return SendString(TextArgument(text).View(), number); });
 }
 
 ZARELCOM_API zc_bool StxSdStringC(const char *text, int32_t number) {
-    return Guarded<zc_bool>(false, [&] { return text && SendString(text, number); });
+    return GuardExport<zc_bool>(false, [&] { return text && SendString(text, number); });
 }
 
 } // extern "C"
