@@ -45,15 +45,13 @@ bool ReadExactly(int fd, uint8_t *into, std::size_t count) {
 } // namespace
 
 PtyResponder::PtyResponder(int port) {
-    int slave = -1;
     char slaveName[256];
-    if (openpty(&master_, &slave, slaveName, nullptr, nullptr) != 0)
+    if (openpty(&master_, &terminal_, slaveName, nullptr, nullptr) != 0)
         throw std::runtime_error(std::string("cannot open a pseudo-terminal: ") + std::strerror(errno));
     termios raw{};
-    tcgetattr(slave, &raw);
+    tcgetattr(terminal_, &raw);
     cfmakeraw(&raw);
-    tcsetattr(slave, TCSANOW, &raw);
-    close(slave);
+    tcsetattr(terminal_, TCSANOW, &raw);
 
     char dirTemplate[] = "/tmp/zarelcom-bench-XXXXXX";
     if (!mkdtemp(dirTemplate)) throw std::runtime_error("cannot make a port directory in /tmp");
@@ -72,6 +70,7 @@ PtyResponder::~PtyResponder() {
         waitpid(child_, nullptr, 0);
     }
     close(master_);
+    close(terminal_);
     std::error_code ignored;
     std::filesystem::remove_all(portDir_, ignored);
 }

@@ -17,6 +17,8 @@ public:
 
 private:
     int master_ = -1;
+    // Kept open: with no terminal side open, the master reads end in an error, not a wait.
+    int terminal_ = -1;
     pid_t child_ = -1;
     std::string portDir_;
 };

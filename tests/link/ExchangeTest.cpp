@@ -94,6 +94,24 @@ TEST_F(ExchangeTest, ShortReplyGives102AndTellsThePrinterTheCountInDecimal) {
     EXPECT_EQ(Written(), expected);
 }
 
+TEST_F(ExchangeTest, SettlePollsThirtyMsApartUntilTheWholeReplyIsQueued) {
+    Arrive(Bytes(kStatusReply.begin(), kStatusReply.begin() + 4));
+    Arrive(Bytes(kStatusReply.begin() + 4, kStatusReply.end()), 100);
+    EXPECT_TRUE(RcvPack(nullptr));
+    EXPECT_EQ(Sleeps(), std::vector<uint32_t>({10, 30, 30, 30}));
+}
+
+TEST_F(ExchangeTest, SettleEndsWhenTheCountStoodStillOnMoreThanTenPolls) {
+    Arrive(Bytes(kStatusReply.begin(), kStatusReply.begin() + 5));
+    EXPECT_FALSE(RcvPack(nullptr));
+    EXPECT_EQ(LastErrorCode, 102);
+    std::vector<uint32_t> expected = {10};
+    expected.insert(expected.end(), 11, 30);
+    EXPECT_EQ(Sleeps(), expected);
+    EXPECT_EQ(Now(), 10u + 11 * 30 + 1000) << "then one read waits out its time-out for the rest";
+    EXPECT_EQ(Written(), ToBytes("2"));
+}
+
 TEST_F(ExchangeTest, MissingLengthGives101) {
     Arrive({0x02, 0x00});
     EXPECT_FALSE(RcvPack(nullptr));

@@ -1,5 +1,7 @@
 #include "LinkTest.h"
 
+#include <algorithm>
+
 #include <zarelcom/zarelcom.h>
 
 #include "link/Frame.h"
@@ -9,10 +11,15 @@ Bytes ToBytes(const std::string &text) { return Bytes(text.begin(), text.end());
 
 Bytes ReplyFrame(uint8_t code, const Bytes &data) {
     const std::size_t n = 2 + data.size();
-    Bytes frame = {kStx, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n), kLeadByte, code};
-    frame.insert(frame.end(), data.begin(), data.end());
-    frame.push_back(FrameChecksum(frame.data(), n));
-    frame.push_back(kEtx);
+    Bytes frame(n + kFrameOverhead);
+    frame[0] = kStx;
+    frame[1] = static_cast<uint8_t>(n >> 8);
+    frame[2] = static_cast<uint8_t>(n);
+    frame[3] = kLeadByte;
+    frame[4] = code;
+    std::copy(data.begin(), data.end(), frame.begin() + 5);
+    frame[n + 3] = FrameChecksum(frame.data(), n);
+    frame[n + 4] = kEtx;
     return frame;
 }
 
