@@ -60,7 +60,6 @@ Outcome Printer::Handle(const Bytes& payload) {
   const auto length = PayloadLengths().find(command);
   if (length == PayloadLengths().end()) return Refuse(kUnknownCommand);
   if (length->second != 0 && length->second != n) return Refuse(kBadParameters);
-  if (command != '~' && command != '}') transfers_.Abandon();  // a host that moves on dropped the transfer
   if (command == 0x80) {
     Outcome o;
     o.answer = false;

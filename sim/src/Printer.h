@@ -32,6 +32,8 @@ class Printer {
   // Fault: the transfer that the current request starts is dropped after `blocks` blocks.
   void HangUpAfter(uint32_t blocks) { transfers_.HangUpAfter(blocks); }
   bool TransferActive() const { return transfers_.Active(); }
+  // A restart forgets any transfer under way.
+  void Restart() { transfers_.Abandon(); }
 
   // Whether `command` starts a transfer (announcement, file request or backup).
   static bool StartsTransfer(uint8_t command);

@@ -135,6 +135,7 @@ void Simulator::Impl::Answer(const Bytes& payload, std::vector<Transmission>& ou
       break;
     case Outcome::Reboot:
       ++state.reboots;
+      printer.Restart();
       state.printOn = 0;
       deafUntil = Clock::now() + std::chrono::milliseconds(options.rebootMs);
       break;
