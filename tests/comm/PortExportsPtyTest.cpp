@@ -8,7 +8,9 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <future>
 #include <numeric>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -122,6 +124,23 @@ TEST_F(ExportsOnPty, QueueCountsAndClearFiFo) {
     EXPECT_EQ(sio_inque(), 0);
     pty.Send({9});
     EXPECT_EQ(sio_getchar(), 9);  // the port still reads after the purge
+}
+
+TEST_F(ExportsOnPty, ClearFiFoAbortsAPendingRead) {
+    ASSERT_TRUE(OpenComPort(7));
+    auto reading = std::async(std::launch::async, [] {
+        uint8_t buffer[10];
+        const auto start = Clock::now();
+        const int32_t read = sio_read(buffer, 10);
+        return std::make_pair(read, Clock::now() - start);
+    });
+    // Purging again until the read ends: a purge that comes before the read has started is no
+    // abort of it.
+    do ClearFiFo();
+    while (reading.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready);
+    const auto [read, waited] = reading.get();
+    EXPECT_EQ(read, 0);
+    EXPECT_LT(waited, std::chrono::milliseconds(900));  // not the whole second of the time-out
 }
 
 TEST_F(ExportsOnPty, BadArgumentsAreRefusedAndTouchNothing) {
