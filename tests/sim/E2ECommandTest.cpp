@@ -27,7 +27,6 @@ TEST_F(E2ECommandTest, QueriesReturnWhatThePrinterHolds) {
     s.inkStatus = 4;
     s.messageNo = 12;
     s.measure = 1;
-    s.maxMessages = -1;
     s.conveyor = -300;
     s.encoder[0] = 1234;
     s.encoder[1] = -5;
@@ -50,7 +49,7 @@ TEST_F(E2ECommandTest, QueriesReturnWhatThePrinterHolds) {
   EXPECT_EQ(GetInkStaus(), 4);
   EXPECT_EQ(GetMessageNo(), 12);
   EXPECT_EQ(GetMeasure(), 1);
-  EXPECT_EQ(GetMaxMsg(), -1);
+  EXPECT_EQ(GetMaxMsg(), 100);
   EXPECT_EQ(GetFreeLogoNo(), 3);
   EXPECT_EQ(uint32_t(GetFreeDiskSpc()), printer.State().FreeDiskSpace());
   EXPECT_EQ(GetBackUpRestoreReg(), 0);
@@ -81,6 +80,8 @@ TEST_F(E2ECommandTest, QueriesReturnWhatThePrinterHolds) {
   const char* counter = GetPRCmd();
   ASSERT_NE(counter, nullptr);
   EXPECT_STREQ(counter, "41");
+  printer.Update([](PrinterState& s) { s.maxMessages = -1; });
+  EXPECT_EQ(GetMaxMsg(), -1);
 }
 
 TEST_F(E2ECommandTest, SettingsLandInThePrinter) {
@@ -188,8 +189,11 @@ TEST_F(E2ECommandTest, WhatIsSetIsReadBack) {
   ASSERT_TRUE(GetMsgDelay(readDelay));
   EXPECT_EQ(readDelay[1], 1500);
 
-  ASSERT_TRUE(SetCYear(-3));
+  ASSERT_TRUE(SetCYear(2031));
   const char* year = nullptr;
+  ASSERT_TRUE(GetCYear(&year));
+  EXPECT_STREQ(year, "2031");
+  printer.Update([](PrinterState& s) { s.yearCode = -3; });
   ASSERT_TRUE(GetCYear(&year));
   EXPECT_STREQ(year, "-3");
   ASSERT_TRUE(SetRollHour(730));
