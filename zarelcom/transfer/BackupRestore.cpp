@@ -1,0 +1,59 @@
+// Logo and message backups into local files, message restores, image prints and the message load.
+#include <zarelcom/zarelcom.h>
+
+#include <string_view>
+
+#include "link/Exchange.h"
+#include "link/Library.h"
+#include "transfer/BlockFetch.h"
+#include "transfer/BlockSend.h"
+#include "transfer/Frames.h"
+#include "transfer/TextArgs.h"
+
+namespace {
+
+bool BackUp(zc_text path, uint8_t command, int32_t number)
+{
+    BackupRequest request = MakeBackupRequest(command, number);
+    // Unlike file requests, a backup answered with another code leaves the error code.
+    return GuardedExport(false, [&] {
+        return FetchRequested(TextBytes(path), request.data(), command, WrongReplyCode::LeavesErrorCode);
+    });
+}
+
+} // namespace
+
+extern "C" ZARELCOM_API zc_bool BackUpLogo(zc_text path, int32_t logo)
+{
+    return BackUp(path, CmdBackUpLogo, logo);
+}
+
+extern "C" ZARELCOM_API zc_bool BackUpMsg(zc_text path, int32_t message)
+{
+    return BackUp(path, CmdBackUpMessage, message);
+}
+
+extern "C" ZARELCOM_API zc_bool RestoreMsg(const char *path, uint16_t message)
+{
+    if (path == nullptr)
+        return false;
+    return GuardedExport(false, [&] {
+        return AnnounceAndSend(path, [message](int32_t size) { return RestoreAnnouncement(size, message); });
+    });
+}
+
+extern "C" ZARELCOM_API zc_bool PrintImage(zc_text path, uint8_t option)
+{
+    return GuardedExport(false, [&] {
+        return AnnounceAndSend(TextBytes(path), [option](int32_t size) { return PrintAnnouncement(size, option); });
+    });
+}
+
+extern "C" ZARELCOM_API zc_bool DownLoadMessage(uint8_t message, zc_text hex)
+{
+    auto frame = MessageLoadFrame(message, TextBytes(hex));
+    if (!frame)
+        return false;
+    // The printer's reply code is not examined: any good reply takes the message.
+    return GuardedExport(false, [&] { return SendPackToZarel(frame->data()) != 0; });
+}
