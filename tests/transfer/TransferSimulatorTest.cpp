@@ -128,9 +128,9 @@ TEST_F(TransferSimulator, PrinterFilesAndScreenImageAreFetched)
     ASSERT_TRUE(StxUpLoadParameter(MakeCounted(parameters).get()));
     ASSERT_TRUE(StxGetScr(MakeCounted(screen).get(), MakeCounted("SCREEN").get()));
 
-    const std::string list(ReadFile(names).begin(), ReadFile(names).end());
-    EXPECT_EQ(list.rfind("004 ", 0), 0u);
-    EXPECT_NE(std::string(ReadFile(parameters).begin(), ReadFile(parameters).end()).find("SERIAL="), std::string::npos);
+    const Bytes list = ReadFile(names), parameterFile = ReadFile(parameters);
+    EXPECT_EQ(std::string(list.begin(), list.end()).rfind("004 ", 0), 0u);
+    EXPECT_NE(std::string(parameterFile.begin(), parameterFile.end()).find("SERIAL="), std::string::npos);
     const Bytes image = ReadFile(screen);
     ASSERT_GE(image.size(), 2u);
     EXPECT_EQ(image.size() % 512, 0u);

@@ -16,7 +16,7 @@ bool BackUp(zc_text path, uint8_t command, int32_t number)
 {
     BackupRequest request = MakeBackupRequest(command, number);
     // Unlike file requests, a backup answered with another code leaves the error code.
-    return GuardedExport(false, [&] {
+    return Guarded<zc_bool>(false, [&] {
         return FetchRequested(TextBytes(path), request.data(), command, WrongReplyCode::LeavesErrorCode);
     });
 }
@@ -37,14 +37,14 @@ extern "C" ZARELCOM_API zc_bool RestoreMsg(const char *path, uint16_t message)
 {
     if (path == nullptr)
         return false;
-    return GuardedExport(false, [&] {
+    return Guarded<zc_bool>(false, [&] {
         return AnnounceAndSend(path, [message](int32_t size) { return RestoreAnnouncement(size, message); });
     });
 }
 
 extern "C" ZARELCOM_API zc_bool PrintImage(zc_text path, uint8_t option)
 {
-    return GuardedExport(false, [&] {
+    return Guarded<zc_bool>(false, [&] {
         return AnnounceAndSend(TextBytes(path), [option](int32_t size) { return PrintAnnouncement(size, option); });
     });
 }
@@ -55,5 +55,5 @@ extern "C" ZARELCOM_API zc_bool DownLoadMessage(uint8_t message, zc_text hex)
     if (!frame)
         return false;
     // The printer's reply code is not examined: any good reply takes the message.
-    return GuardedExport(false, [&] { return SendPackToZarel(frame->data()) != 0; });
+    return Guarded<zc_bool>(false, [&] { return SendPackToZarel(frame->data()) != 0; });
 }

@@ -46,7 +46,7 @@ bool FetchRequested(std::string_view pathText, uint8_t *request, uint8_t expecte
 
 extern "C" ZARELCOM_API zc_bool StxGetFile(zc_text path, int32_t length)
 {
-    return GuardedExport(false, [&] {
+    return Guarded<zc_bool>(false, [&] {
         return FetchToFile(TextBytes(path), [length] { return std::optional<int32_t>(length); });
     });
 }

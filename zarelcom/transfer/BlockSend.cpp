@@ -51,7 +51,7 @@ extern "C" ZARELCOM_API int32_t GetFileLen(zc_text path, int32_t /*mode*/)
 
 extern "C" ZARELCOM_API zc_bool StxSendAllPack(zc_text path, int32_t length)
 {
-    return GuardedExport(false, [&] {
+    return Guarded<zc_bool>(false, [&] {
         SendableFile source = OpenForSending(TextBytes(path));
         return source.file && SendBlocks(source.file.get(), TextBytes(path), length);
     });

@@ -12,7 +12,7 @@ namespace {
 bool FetchNamedFile(zc_text localPath, uint8_t command, const NameField &name)
 {
     FileRequest request = MakeFileRequest(command, name);
-    return GuardedExport(false, [&] {
+    return Guarded<zc_bool>(false, [&] {
         return FetchRequested(TextBytes(localPath), request.data(), command, WrongReplyCode::SetsError200);
     });
 }

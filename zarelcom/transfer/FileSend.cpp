@@ -38,7 +38,7 @@ zc_bool SendThenReboot(zc_text path, int32_t kind)
 
 extern "C" ZARELCOM_API zc_bool StxSendFile(zc_text path, zc_text name, int32_t nameKind)
 {
-    return GuardedExport(false, [&] {
+    return Guarded<zc_bool>(false, [&] {
         const NameField field = MakeNameField(PrinterSideName(TextBytes(path), TextBytes(name), nameKind));
         return AnnounceAndSend(TextBytes(path), [&](int32_t size) { return MakeFileAnnouncement(size, field); });
     });

@@ -8,7 +8,7 @@
 
 extern "C" ZARELCOM_API zc_bool StxSendLogo(zc_text path, int32_t slot)
 {
-    return GuardedExport(false, [&] {
+    return Guarded<zc_bool>(false, [&] {
         return AnnounceAndSend(TextBytes(path), [slot](int32_t size) { return LogoAnnouncement(size, slot); });
     });
 }

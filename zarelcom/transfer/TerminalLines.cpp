@@ -2,7 +2,6 @@
 // from the library.
 #include <zarelcom/zarelcom.h>
 
-#include <memory>
 #include <string>
 
 #include "link/Exchange.h"
@@ -13,16 +12,9 @@
 
 namespace {
 
-struct TextReleaser {
-    void operator()(const char *text) const { ReleaseText(text); }
-};
-
 bool SendLine(const std::string &line)
 {
-    return GuardedExport(false, [&] {
-        const std::unique_ptr<const char, TextReleaser> text(MakeText(line.data(), static_cast<int32_t>(line.size())));
-        return text != nullptr && SendTermCmd(text.get()) != 0;
-    });
+    return Guarded<zc_bool>(false, [&] { return SendCommandLine(line); });
 }
 
 // The announced length of a file; nullopt for a file that cannot be read, which is refused
