@@ -47,7 +47,7 @@ TEST_F(Progress, LinesReadAsTheExamples)
                          "C:\\logo.bmp  5%  512 / 10000 Bytes",
                          "1024 / 0",
                          "C:\\logo.bmp  100%512 / 1 Bytes",
-                         "C:\\logo.bmp  100%2048 / 4096 Bytes  Retry count:2",
+                         "C:\\logo.bmp  50% 2048 / 4096 Bytes  Retry count:2",
                          "512 / 0  Retry count:2",
                      }));
 }

@@ -61,7 +61,7 @@ TEST_F(TransferSimulator, NamedFilesGoBothWaysWithShortExactAndOverLongNames)
 {
     const std::string exact = "ABCDEFGHIJKLMNOPQRSTUVWX", overLong = exact + "YZ1234";
     int index = 0;
-    for (const std::string name : {std::string("A.DAT"), exact, overLong}) {
+    for (const std::string &name : {std::string("A.DAT"), exact, overLong}) {
         SCOPED_TRACE(name);
         const Bytes content = Pattern(600 + 100 * index);
         const std::string path = Local("out" + std::to_string(index), content);

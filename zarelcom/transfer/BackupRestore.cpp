@@ -8,16 +8,17 @@
 #include "transfer/BlockFetch.h"
 #include "transfer/BlockSend.h"
 #include "transfer/Frames.h"
-#include "transfer/TextArgs.h"
+#include "link/CountedText.h"
 
 namespace {
 
-bool BackUp(zc_text path, uint8_t command, int32_t number)
+bool BackUp(zc_text pathText, uint8_t command, int32_t number)
 {
+    const TextArgument path(pathText);
     BackupRequest request = MakeBackupRequest(command, number);
     // Unlike file requests, a backup answered with another code leaves the error code.
-    return Guarded<zc_bool>(false, [&] {
-        return FetchRequested(TextBytes(path), request.data(), command, WrongReplyCode::LeavesErrorCode);
+    return GuardExport<zc_bool>(false, [&] {
+        return FetchRequested(path.View(), request.data(), command, WrongReplyCode::LeavesErrorCode);
     });
 }
 
@@ -37,23 +38,25 @@ extern "C" ZARELCOM_API zc_bool RestoreMsg(const char *path, uint16_t message)
 {
     if (path == nullptr)
         return false;
-    return Guarded<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&] {
         return AnnounceAndSend(path, [message](int32_t size) { return RestoreAnnouncement(size, message); });
     });
 }
 
-extern "C" ZARELCOM_API zc_bool PrintImage(zc_text path, uint8_t option)
+extern "C" ZARELCOM_API zc_bool PrintImage(zc_text pathText, uint8_t option)
 {
-    return Guarded<zc_bool>(false, [&] {
-        return AnnounceAndSend(TextBytes(path), [option](int32_t size) { return PrintAnnouncement(size, option); });
+    const TextArgument path(pathText);
+    return GuardExport<zc_bool>(false, [&] {
+        return AnnounceAndSend(path.View(), [option](int32_t size) { return PrintAnnouncement(size, option); });
     });
 }
 
 extern "C" ZARELCOM_API zc_bool DownLoadMessage(uint8_t message, zc_text hex)
 {
-    auto frame = MessageLoadFrame(message, TextBytes(hex));
+    const TextArgument digits(hex);
+    auto frame = MessageLoadFrame(message, digits.View());
     if (!frame)
         return false;
     // The printer's reply code is not examined: any good reply takes the message.
-    return Guarded<zc_bool>(false, [&] { return SendPackToZarel(frame->data()) != 0; });
+    return GuardExport<zc_bool>(false, [&] { return SendPackToZarel(frame->data()) != 0; });
 }

@@ -7,7 +7,8 @@
 #include "transfer/BlockSend.h"
 #include "transfer/Progress.h"
 #include "transfer/ReplacementFile.h"
-#include "transfer/TextArgs.h"
+#include "link/CountedText.h"
+#include "transfer/LocalPath.h"
 
 namespace {
 constexpr size_t BlockSize = 512;
@@ -44,9 +45,10 @@ bool FetchRequested(std::string_view pathText, uint8_t *request, uint8_t expecte
     });
 }
 
-extern "C" ZARELCOM_API zc_bool StxGetFile(zc_text path, int32_t length)
+extern "C" ZARELCOM_API zc_bool StxGetFile(zc_text pathText, int32_t length)
 {
-    return Guarded<zc_bool>(false, [&] {
-        return FetchToFile(TextBytes(path), [length] { return std::optional<int32_t>(length); });
+    const TextArgument path(pathText);
+    return GuardExport<zc_bool>(false, [&] {
+        return FetchToFile(path.View(), [length] { return std::optional<int32_t>(length); });
     });
 }

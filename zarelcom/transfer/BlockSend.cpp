@@ -9,7 +9,8 @@
 #include "link/Exchange.h"
 #include "link/Library.h"
 #include "transfer/Progress.h"
-#include "transfer/TextArgs.h"
+#include "link/CountedText.h"
+#include "transfer/LocalPath.h"
 
 SendableFile OpenForSending(std::string_view pathText)
 {
@@ -44,15 +45,17 @@ bool SendBlocks(FILE *file, std::string_view name, int32_t length)
     return blocks > 0;
 }
 
-extern "C" ZARELCOM_API int32_t GetFileLen(zc_text path, int32_t /*mode*/)
+extern "C" ZARELCOM_API int32_t GetFileLen(zc_text pathText, int32_t /*mode*/)
 {
-    return OpenForSending(TextBytes(path)).size;
+    const TextArgument path(pathText);
+    return OpenForSending(path.View()).size;
 }
 
-extern "C" ZARELCOM_API zc_bool StxSendAllPack(zc_text path, int32_t length)
+extern "C" ZARELCOM_API zc_bool StxSendAllPack(zc_text pathText, int32_t length)
 {
-    return Guarded<zc_bool>(false, [&] {
-        SendableFile source = OpenForSending(TextBytes(path));
-        return source.file && SendBlocks(source.file.get(), TextBytes(path), length);
+    const TextArgument path(pathText);
+    return GuardExport<zc_bool>(false, [&] {
+        SendableFile source = OpenForSending(path.View());
+        return source.file && SendBlocks(source.file.get(), path.View(), length);
     });
 }

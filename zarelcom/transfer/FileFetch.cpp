@@ -5,15 +5,16 @@
 #include "link/Library.h"
 #include "transfer/BlockFetch.h"
 #include "transfer/Frames.h"
-#include "transfer/TextArgs.h"
+#include "link/CountedText.h"
 
 namespace {
 
 bool FetchNamedFile(zc_text localPath, uint8_t command, const NameField &name)
 {
+    const TextArgument path(localPath);
     FileRequest request = MakeFileRequest(command, name);
-    return Guarded<zc_bool>(false, [&] {
-        return FetchRequested(TextBytes(localPath), request.data(), command, WrongReplyCode::SetsError200);
+    return GuardExport<zc_bool>(false, [&] {
+        return FetchRequested(path.View(), request.data(), command, WrongReplyCode::SetsError200);
     });
 }
 
@@ -21,12 +22,12 @@ bool FetchNamedFile(zc_text localPath, uint8_t command, const NameField &name)
 
 extern "C" ZARELCOM_API zc_bool StxUpLoadFile(zc_text path, zc_text name)
 {
-    return FetchNamedFile(path, CmdFileRequest, MakeNameField(TextBytes(name)));
+    return FetchNamedFile(path, CmdFileRequest, MakeNameField(TextArgument(name).View()));
 }
 
 extern "C" ZARELCOM_API zc_bool StxGetScr(zc_text path, zc_text name)
 {
-    return FetchNamedFile(path, CmdScreenRequest, MakeNameField(TextBytes(name)));
+    return FetchNamedFile(path, CmdScreenRequest, MakeNameField(TextArgument(name).View()));
 }
 
 extern "C" ZARELCOM_API zc_bool StxUpLoadMsgName(zc_text path)

@@ -2,7 +2,8 @@
 
 #include <zarelcom/zarelcom.h>
 
-#include "transfer/TextArgs.h"
+#include "link/CountedText.h"
+#include "link/Library.h"
 
 std::string_view FileNamePart(std::string_view path)
 {
@@ -22,16 +23,15 @@ extern "C" ZARELCOM_API zc_bool DelPathString(zc_text *text)
 {
     if (text == nullptr)
         return false;
-    const std::string_view whole = TextBytes(*text);
+    const std::string_view whole = TextView(*text);
     // Only the backslash counts here, unlike the printer-side names: a drive colon stays.
     const size_t separator = whole.rfind('\\');
     if (separator == std::string_view::npos)
         return true;
-    const std::string_view rest = whole.substr(separator + 1);
-    const zc_text replacement = MakeText(rest.data(), static_cast<int32_t>(rest.size()));
-    if (replacement == nullptr && !rest.empty())
-        return false;
-    ReleaseText(*text);
-    *text = replacement;
-    return true;
+    return GuardExport<zc_bool>(false, [&] {
+        const zc_text replacement = NewText(whole.substr(separator + 1));
+        ReleaseText(*text);
+        *text = replacement;
+        return true;
+    });
 }

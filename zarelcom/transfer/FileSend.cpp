@@ -7,7 +7,7 @@
 #include "transfer/BlockSend.h"
 #include "transfer/FileNames.h"
 #include "transfer/Frames.h"
-#include "transfer/TextArgs.h"
+#include "link/CountedText.h"
 
 namespace {
 
@@ -36,11 +36,12 @@ zc_bool SendThenReboot(zc_text path, int32_t kind)
 
 } // namespace
 
-extern "C" ZARELCOM_API zc_bool StxSendFile(zc_text path, zc_text name, int32_t nameKind)
+extern "C" ZARELCOM_API zc_bool StxSendFile(zc_text pathText, zc_text nameText, int32_t nameKind)
 {
-    return Guarded<zc_bool>(false, [&] {
-        const NameField field = MakeNameField(PrinterSideName(TextBytes(path), TextBytes(name), nameKind));
-        return AnnounceAndSend(TextBytes(path), [&](int32_t size) { return MakeFileAnnouncement(size, field); });
+    const TextArgument path(pathText), name(nameText);
+    return GuardExport<zc_bool>(false, [&] {
+        const NameField field = MakeNameField(PrinterSideName(path.View(), name.View(), nameKind));
+        return AnnounceAndSend(path.View(), [&](int32_t size) { return MakeFileAnnouncement(size, field); });
     });
 }
 

@@ -4,12 +4,13 @@
 #include "link/Library.h"
 #include "transfer/BlockSend.h"
 #include "transfer/Frames.h"
-#include "transfer/TextArgs.h"
+#include "link/CountedText.h"
 
-extern "C" ZARELCOM_API zc_bool StxSendLogo(zc_text path, int32_t slot)
+extern "C" ZARELCOM_API zc_bool StxSendLogo(zc_text pathText, int32_t slot)
 {
-    return Guarded<zc_bool>(false, [&] {
-        return AnnounceAndSend(TextBytes(path), [slot](int32_t size) { return LogoAnnouncement(size, slot); });
+    const TextArgument path(pathText);
+    return GuardExport<zc_bool>(false, [&] {
+        return AnnounceAndSend(path.View(), [slot](int32_t size) { return LogoAnnouncement(size, slot); });
     });
 }
 

@@ -4,7 +4,7 @@
 
 #include "link/Exchange.h"
 #include "link/Library.h"
-#include "transfer/TextArgs.h"
+#include "link/CountedText.h"
 
 std::string ProgressLine(std::string_view name, int32_t total, int32_t n, int32_t retries)
 {
@@ -36,5 +36,6 @@ void ReportProgress(std::string_view name, int32_t total, int32_t n)
 
 extern "C" ZARELCOM_API void ShowTxRxInfo(zc_text name, int32_t total, int32_t n)
 {
-    ReportProgress(TextBytes(name), total, n);
+    const TextArgument line(name);
+    GuardExport([&] { ReportProgress(line.View(), total, n); });
 }

@@ -8,20 +8,20 @@
 #include "link/Library.h"
 #include "transfer/BlockSend.h"
 #include "transfer/FileNames.h"
-#include "transfer/TextArgs.h"
+#include "link/CountedText.h"
 
 namespace {
 
 bool SendLine(const std::string &line)
 {
-    return Guarded<zc_bool>(false, [&] { return SendCommandLine(line); });
+    return GuardExport<zc_bool>(false, [&] { return SendCommandLine(line); });
 }
 
 // The announced length of a file; nullopt for a file that cannot be read, which is refused
 // before anything is typed.
-std::optional<std::string> DecimalLength(zc_text path)
+std::optional<std::string> DecimalLength(std::string_view path)
 {
-    const int32_t length = OpenForSending(TextBytes(path)).size;
+    const int32_t length = OpenForSending(path).size;
     if (length < 0)
         return std::nullopt;
     return std::to_string(length);
@@ -29,22 +29,25 @@ std::optional<std::string> DecimalLength(zc_text path)
 
 } // namespace
 
-extern "C" ZARELCOM_API zc_bool XmodemSendLogo(zc_text path, int32_t slot)
+extern "C" ZARELCOM_API zc_bool XmodemSendLogo(zc_text pathText, int32_t slot)
 {
-    const auto length = DecimalLength(path);
+    const TextArgument path(pathText);
+    const auto length = DecimalLength(path.View());
     return length && SendLine("SEND.LOGO " + LogoSlotFileName(slot) + " " + *length + "\r");
 }
 
-extern "C" ZARELCOM_API zc_bool DownLoadFile(zc_text path, zc_text)
+extern "C" ZARELCOM_API zc_bool DownLoadFile(zc_text pathText, zc_text)
 {
+    const TextArgument path(pathText);
+    const auto length = DecimalLength(path.View());
     // No blank between the name and the length: the printer reads the line so.
-    const auto length = DecimalLength(path);
-    return length && SendLine("SEND.DOS " + std::string(FileNamePart(TextBytes(path))) + *length + "\r");
+    return length && SendLine("SEND.DOS " + std::string(FileNamePart(path.View())) + *length + "\r");
 }
 
-extern "C" ZARELCOM_API zc_bool UpdateZarel(zc_text path)
+extern "C" ZARELCOM_API zc_bool UpdateZarel(zc_text pathText)
 {
-    const auto length = DecimalLength(path);
+    const TextArgument path(pathText);
+    const auto length = DecimalLength(path.View());
     return length && SendLine("ZAREL.PROGRAM.UPGRAD " + *length + "\r");
 }
 
