@@ -98,7 +98,7 @@ void PrintRow(const char *what, uint32_t bytes, uint32_t baud, Usage usage, doub
     std::fflush(stdout);
 }
 
-void RunLine(const Options &options, uint32_t baud, const std::string &folder)
+void RunLine(const Options &options, uint32_t baud, double sleepOverrunMs, const std::string &folder)
 {
     // The unthrottled printer still keeps to its line rate for the host's setting; use 115200.
     const uint32_t printerBaud = baud == 0 ? 115200 : baud;
@@ -108,7 +108,7 @@ void RunLine(const Options &options, uint32_t baud, const std::string &folder)
         std::fprintf(stderr, "cannot open com%d: %s\n", kCom, GetLastPortError());
         std::exit(1);
     }
-    const LineTiming timing{baud};
+    const LineTiming timing{baud, sleepOverrunMs};
     const uint32_t fileBytes = options.fileKiB * 1024;
     const std::string logo = folder + "/logo.bmp", file = folder + "/file.bin", back = folder + "/back.bin";
     WritePattern(logo, kLogoBytes);
@@ -171,13 +171,15 @@ int FetchAndPrintPeak(const Options &options, const std::string &state, const st
 std::string FetchPeakKiB(const Options &options, const std::string &folder, uint32_t bytes)
 {
     const std::string state = StateWithFile(folder, bytes);
-    const std::string command = "/proc/self/exe --sim '" + options.simulator + "' --fetch-peak '" + state + "' 2>&1";
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string command = "'" + self + "' --sim '" + options.simulator + "' --fetch-peak '" + state + "'";
     FILE *child = popen(command.c_str(), "r");
-    char line[128] = "";
-    if (child == nullptr || std::fgets(line, sizeof line, child) == nullptr)
-        std::strcpy(line, "failed\n");
-    if (child != nullptr)
+    char line[128] = "failed\n";
+    if (child != nullptr) {
+        if (std::fgets(line, sizeof line, child) == nullptr)
+            std::strcpy(line, "failed\n");
         pclose(child);
+    }
     std::filesystem::remove_all(state);
     std::filesystem::remove(folder + "/big.back");
     line[std::strcspn(line, "\n")] = '\0';
@@ -221,12 +223,17 @@ int main(int argc, char **argv)
                                  std::filesystem::path(options.fetchPeakState).parent_path());
     const std::string folder = mkdtemp(folderTemplate);
 
-    std::printf("Floor: the printer's reply bytes on the wire (10 bits a byte) plus the exchange's sleeps:\n"
-                "20 ms polls for the first byte, 10 ms before the STX, 30 ms settle polls (ExchangeFloor.h).\n\n");
-    std::printf("%-11s %9s  %-11s %9s %9s %8s %9s %7s\n", "transfer", "bytes", "line", "wall s", "floor s", "over",
-                "cpu s", "cpu");
+    const double sleepOverrunMs = MeasureSleepOverrunMs();
+    if (!options.lines.empty()) {
+        std::printf("Floor: the printer's reply bytes on the wire (10 bits a byte) plus the exchange's sleeps:\n"
+                    "20 ms polls for the first byte, 10 ms before the STX, 30 ms settle polls (ExchangeFloor.h),\n"
+                    "each as long as a sleep lasts here (%.3f ms over what is asked).\n\n",
+                    sleepOverrunMs);
+        std::printf("%-11s %9s  %-11s %9s %9s %8s %9s %7s\n", "transfer", "bytes", "line", "wall s", "floor s",
+                    "over", "cpu s", "cpu");
+    }
     for (uint32_t baud : options.lines)
-        RunLine(options, baud, folder);
+        RunLine(options, baud, sleepOverrunMs, folder);
 
     if (options.memoryMiB > 0) {
         std::printf("\nPeak resident memory of a process fetching a file (unthrottled line):\n");

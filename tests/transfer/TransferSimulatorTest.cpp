@@ -165,6 +165,10 @@ TEST_F(TransferSimulator, HangUpInTheMiddleEndsTheTransferWithFalse)
     // Nine silent exchanges of about 2 s each at most; this bound only catches a hang.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(40));
     EXPECT_EQ(printer_->State().files.count("F.BIN"), 0u);
+    // The two blocks before the hang-up went, then block 3 nine times, and nothing after it.
+    const zarelsim::Statistics stats = printer_->Stats();
+    EXPECT_EQ(stats.blocksReceived, 2u);
+    EXPECT_EQ(stats.requests, 1u + 2u + 9u);
 }
 
 TEST_F(TransferSimulator, FailedFetchLeavesTheLocalFileAsItWas)
