@@ -1,27 +1,24 @@
 #include "StatusPanels.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 
 namespace {
 constexpr int kPanelWidths[2] = {40, 280};
 } // namespace
 
-TStatusPanels::TStatusPanels(const QString &objectName, const QString &caption, QWidget *parent) : QFrame(parent)
+TStatusPanels::TStatusPanels(const QString &objectName, const QString &caption, QWidget *parent) : QStatusBar(parent)
 {
     setObjectName(objectName);
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(1, 1, 1, 1);
-    layout->setSpacing(2);
+    setSizeGripEnabled(false);
     for (int panel = 0; panel < 2; ++panel) {
         FPanels[panel] = new QLabel(this);
         FPanels[panel]->setObjectName(QStringLiteral("%1Panel%2").arg(objectName).arg(panel));
         FPanels[panel]->setAlignment(Qt::AlignCenter);
         FPanels[panel]->setMinimumWidth(kPanelWidths[panel]);
-        FPanels[panel]->setFrameStyle(QFrame::Panel | (panel == 0 ? QFrame::Raised : QFrame::Sunken));
-        layout->addWidget(FPanels[panel]);
+        if (panel == 0)
+            FPanels[panel]->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        addWidget(FPanels[panel]);
     }
-    layout->addStretch(1);
     FPanels[0]->setText(caption);
 }
 

@@ -2,11 +2,11 @@
 // caption ("Status", "System"), panel 1 the message, both centred.
 #pragma once
 
-#include <QFrame>
+#include <QStatusBar>
 
 class QLabel;
 
-class TStatusPanels : public QFrame {
+class TStatusPanels : public QStatusBar {
     Q_OBJECT
 public:
     TStatusPanels(const QString &objectName, const QString &caption, QWidget *parent);

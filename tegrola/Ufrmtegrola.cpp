@@ -36,7 +36,7 @@ namespace {
 const char *const kWindowCaption = "ZarelHP Tegrola   V2.06";
 
 // The page buttons' column and the strip that shows a logo at its own size.
-constexpr int kButtonColumnWidth = 118;
+constexpr int kButtonColumnWidth = 110;
 constexpr int kLogoStripHeight = 81;
 
 QScrollArea *NewScrollBox(const QString &name, QWidget *picture, QWidget *parent)
@@ -106,7 +106,7 @@ void TfrmTegrola::BuildWindow()
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 0);
-    layout->setSpacing(2);
+    layout->setSpacing(1);
     layout->addWidget(BuildConnectionBand());
     layout->addWidget(BuildLogoArea(), 1);
     StatusBar1 = new TStatusPanels(QStringLiteral("StatusBar1"), QStringLiteral("Status"), this);
@@ -126,6 +126,7 @@ void TfrmTegrola::BuildWindow()
     SavePictureDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SavePictureDialog1->setNameFilter(QStringLiteral("Bitmaps (*.bmp)"));
     SavePictureDialog1->setDefaultSuffix(QStringLiteral("BMP"));
+    SavePictureDialog1->setOption(QFileDialog::DontConfirmOverwrite);
 
     FontDialog1 = new QFontDialog(this);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
@@ -177,7 +178,7 @@ QWidget *TfrmTegrola::BuildConnectionBand()
     row->addWidget(SpeedButton1);
     row->addWidget(SpeedButton2);
     row->addWidget(SpeedButton55);
-    row->addSpacing(12);
+    row->addSpacing(8);
 
     const auto addLabelled = [&](QLabel *&label, const char *labelName, const QString &caption, QComboBox *&combo,
                                  const char *comboName, const QStringList &items, int width) {
@@ -190,7 +191,7 @@ QWidget *TfrmTegrola::BuildConnectionBand()
         label->setBuddy(combo);
         row->addWidget(label);
         row->addWidget(combo);
-        row->addSpacing(10);
+        row->addSpacing(6);
     };
     addLabelled(Label1, "Label1", QStringLiteral("COM Port"), ComboBox1, "ComboBox1",
                 {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}, 80);
@@ -211,7 +212,7 @@ QWidget *TfrmTegrola::BuildConnectionBand()
 
     addLabelled(Label3, "Label3", QStringLiteral("Language"), ComboBox4, "ComboBox4",
                 {QStringLiteral("English"), QStringLiteral("Traditional Chinese(Taiwan)"), QStringLiteral("Simple Chinese")},
-                190);
+                170);
     ComboBox4->setEditable(true);
     ComboBox4->setInsertPolicy(QComboBox::NoInsert);
     ComboBox4->setCurrentIndex(-1);
@@ -231,7 +232,7 @@ QWidget *TfrmTegrola::BuildLogoArea()
     GroupBox6 = new QGroupBox(QStringLiteral("Logo"), this);
     GroupBox6->setObjectName(QStringLiteral("GroupBox6"));
     auto *layout = new QVBoxLayout(GroupBox6);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(3, 2, 3, 3);
 
     // Panel4 lies under the pages; only its caption is kept.
     Panel4 = new QLabel(QStringLiteral("Panel4"), GroupBox6);
@@ -269,7 +270,7 @@ QWidget *TfrmTegrola::BuildPicturePage()
     TabSheet3 = new QWidget;
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
     auto *page = new QHBoxLayout(TabSheet3);
-    page->setContentsMargins(4, 6, 4, 4);
+    page->setContentsMargins(4, 4, 4, 2);
 
     SpeedButton48 = AddFlatButton(QStringLiteral("SpeedButton48"), GlyphIcon(TGlyph::OpenPicture), QStringLiteral("Open Picture"), TabSheet3);
     SpeedButton53 = AddFlatButton(QStringLiteral("SpeedButton53"), GlyphIcon(TGlyph::SaveLogo), QStringLiteral("Save Logo As"), TabSheet3);
@@ -297,7 +298,7 @@ QWidget *TfrmTegrola::BuildTextPage()
     TabSheet4 = new QWidget;
     TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
     auto *page = new QHBoxLayout(TabSheet4);
-    page->setContentsMargins(4, 6, 4, 4);
+    page->setContentsMargins(4, 4, 4, 2);
 
     SpeedButton49 = AddFlatButton(QStringLiteral("SpeedButton49"), GlyphIcon(TGlyph::NewText), QStringLiteral("New Text"), TabSheet4);
     SpeedButton54 = AddFlatButton(QStringLiteral("SpeedButton54"), GlyphIcon(TGlyph::SaveLogo), QStringLiteral("Save Logo As"), TabSheet4);
@@ -308,6 +309,7 @@ QWidget *TfrmTegrola::BuildTextPage()
     connect(SpeedButton47, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton47Click);
 
     auto *work = new QVBoxLayout;
+    work->setSpacing(4);
     Image3 = new TPictureBox(QStringLiteral("Image3"), nullptr);
     Image3->setToolTip(QStringLiteral("Pic"));
     ScrollBox3 = NewScrollBox(QStringLiteral("ScrollBox3"), Image3, TabSheet4);
@@ -315,6 +317,7 @@ QWidget *TfrmTegrola::BuildTextPage()
     work->addWidget(ScrollBox3);
 
     auto *lower = new QHBoxLayout;
+    lower->setSpacing(8);
     Memo1 = new QPlainTextEdit(QStringLiteral("This is Test."), TabSheet4);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setFixedSize(345, 137);
@@ -325,11 +328,13 @@ QWidget *TfrmTegrola::BuildTextPage()
     lower->addWidget(Memo1, 0, Qt::AlignTop);
 
     auto *settings = new QVBoxLayout;
+    settings->setSpacing(2);
     RadioGroup2 = new QGroupBox(QStringLiteral("LOGO Height"), TabSheet4);
     RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
     RadioGroup2->setToolTip(QStringLiteral("Select Download LOGO size"));
     RadioGroup2Items = new QButtonGroup(RadioGroup2);
     auto *heights = new QGridLayout(RadioGroup2);
+    heights->setContentsMargins(8, 0, 8, 4);
     const QStringList items = {QStringLiteral("0.5\"/12.7mm"), QStringLiteral("0.25\"/6mm"), QStringLiteral("0.17\"/4mm")};
     for (int index = 0; index < items.size(); ++index) {
         auto *item = new QRadioButton(items[index], RadioGroup2);
@@ -345,8 +350,8 @@ QWidget *TfrmTegrola::BuildTextPage()
     GroupBox22 = new QGroupBox(QStringLiteral("Position"), TabSheet4);
     GroupBox22->setObjectName(QStringLiteral("GroupBox22"));
     auto *cross = new QGridLayout(GroupBox22);
-    cross->setSpacing(1);
-    cross->setContentsMargins(8, 4, 8, 6);
+    cross->setSpacing(0);
+    cross->setContentsMargins(8, 0, 8, 2);
     struct TPositionButton {
         QToolButton *&button;
         const char *name;
