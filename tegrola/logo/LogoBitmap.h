@@ -30,7 +30,9 @@ void SetLogoBlack(QImage &logo, int x, int y);
 // The length of the logo file for a logo of this size: 62 + 4 * ceil(width / 32) * height.
 qint64 LogoFileLength(int width, int height);
 
-// The bytes of the logo file for a logo made by this library; empty for a null image.
+// The bytes of the logo file for a logo made by this library (Format_Mono, index 0 black); empty
+// for a null image or another format. The bits past the last column are white, the row padding
+// zero.
 QByteArray EncodeLogoBmp(const QImage &logo);
 
 // Writes the logo file to path, replacing an older file only once the new one is complete (a

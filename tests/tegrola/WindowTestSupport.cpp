@@ -11,6 +11,7 @@
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTabWidget>
@@ -118,7 +119,11 @@ void TModalDriver::Answer()
         const QString path = std::get<QString>(answer);
         if (path.isEmpty())
             return files->reject();
-        files->selectFile(path);
+        // Typed into the name field, as an operator would: the full path.
+        if (auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->setText(path);
+        else
+            files->selectFile(path);
         QMetaObject::invokeMethod(files, "accept");
         return;
     }

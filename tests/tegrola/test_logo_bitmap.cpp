@@ -57,6 +57,24 @@ private slots:
                 QCOMPARE(quint8(file[62 + row * rowBytes + byte]), quint8(0xFF));
     }
 
+    void bitsPastTheWidthAreWhiteAndPaddingZero()
+    {
+        QImage logo = NewLogoBitmap(181, 3);
+        logo.fill(0); // black, also in the memory past the last column
+        const QByteArray file = EncodeLogoBmp(logo);
+        QCOMPARE(file.size(), 62 + 24 * 3);
+        for (int row = 0; row < 3; ++row) {
+            const int start = 62 + row * 24;
+            QCOMPARE(file.mid(start, 22), QByteArray(22, '\0'));
+            QCOMPARE(quint8(file[start + 22]), quint8(0x07)); // columns 176-180 black, 181-183 white
+            QCOMPARE(quint8(file[start + 23]), quint8(0x00));
+        }
+        // A one-bit image of another colour order is not a logo.
+        QImage inverted = NewLogoBitmap(8, 8);
+        inverted.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+        QVERIFY(EncodeLogoBmp(inverted).isEmpty());
+    }
+
     void fileLengthFollowsWidthAndHeight_data()
     {
         QTest::addColumn<int>("width");
