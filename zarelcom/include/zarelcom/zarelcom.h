@@ -146,64 +146,93 @@ ZARELCOM_API int32_t DllVersion(void);
 
 /* ---- Packet exchange and terminal mode ------------------------------------------------------- */
 /* Frames: STX 0x02, payload length N (big-endian 16 bits), N payload bytes ("0", command,
- * parameters), checksum (low 8 bits of the sum of the length bytes and the payload), ETX 0x03.
- * The receive buffer is the library's own 1024 bytes; reply data byte k is buffer byte 2 + k. */
+ * parameters; values inside little-endian), checksum (low 8 bits of the sum of the two length
+ * bytes and the payload), ETX 0x03.
+ * The receive buffer is the library's own 1024 bytes. After a packet exchange it holds the reply
+ * from its lead byte on: reply code at byte 1, reply data byte k at byte 2 + k, then checksum and
+ * ETX. It keeps its contents until the next exchange; addresses into it that functions hand out
+ * are valid until then. A reply's checksum and ETX are not checked.
+ * Reception failures set GetCurrErrCode(): 100 no STX among the first 11 bytes; 101 the length
+ * could not be read, or the reply (N + 2 bytes) is longer than the receive buffer (it is read off
+ * the line and dropped); 102 fewer than N + 2 bytes followed the length (the count that did
+ * arrive is then sent to the printer in decimal digits); 103 the line fell silent while the STX
+ * was awaited; 0-255 the printer's error number from an error reply (reply code "1"). A printer
+ * that does not answer at all (about 2 s per attempt) and a closed port set no code.
+ * The terminal-mode functions never set GetCurrErrCode(). */
 
-/* Sends a request frame (its checksum byte is filled in) and waits for a good reply, up to three
- * attempts; an error reply 16 to the attempt just made stops the retries. True when a good reply
- * is in the receive buffer. */
+/* Sends a request frame and waits for a good reply: up to three attempts, the queues emptied
+ * before the first and after each failed one. An error reply 16 to the attempt just made stops the
+ * retries. frame: STX, length, payload, one spare byte for the checksum (filled in; nothing else
+ * is written), ETX. True when a good reply is in the receive buffer; false on failure and for a
+ * null frame. */
 ZARELCOM_API zc_bool SendPackToZarel(uint8_t *frame);
 
-/* As SendPackToZarel, but always makes all three attempts (used for data blocks). */
+/* As SendPackToZarel, but always makes all three attempts, whatever error the printer returns
+ * (used for data blocks). */
 ZARELCOM_API zc_bool SendPackToZarel2(uint8_t *frame);
 
-/* Receives one reply frame into the library's receive buffer (the argument is not written; pass
- * the address the library hands out or null). True for a good reply. */
+/* Receives one reply frame into the library's receive buffer. The argument is not used: the reply
+ * always lands in the library's own buffer. True for a good reply; false with the code above. */
 ZARELCOM_API zc_bool RcvPack(uint8_t *buffer);
 
-/* Types one command line (with its closing carriage return) in terminal mode; up to three attempts.
- * True when the printer echoed it (or answered ACK / NAK). */
+/* Types one command line (with its closing carriage return) in terminal mode: up to three
+ * attempts, each emptying the queues first, with 2 s after every failed one. True when the printer
+ * echoed the line (its text less the last two characters) or answered ACK or NAK. */
 ZARELCOM_API zc_bool SendTermCmd(zc_text line);
 
-/* Waits for the expected terminal answer (the text without its last two characters, or ACK / NAK).
- * Reads into the library's receive buffer; the buffer argument is not written. */
+/* Waits about 4 s for a terminal answer and reads it (at most 1024 bytes) into the library's
+ * receive buffer; the buffer argument is not used. True when the answer holds the expected text
+ * less its last two characters (an expected text of two characters or fewer matches only through
+ * ACK / NAK), an ACK (0x06) or a NAK (0x15); false when fewer bytes came than expected holds. */
 ZARELCOM_API zc_bool RcvCmdPack1(zc_text expected, uint8_t *buffer);
 
-/* Waits for the readiness character "C" in terminal mode; reads into the library's receive buffer. */
+/* Waits for the readiness character "C" in terminal mode, reading into the library's receive
+ * buffer (the argument is not used). True when it came. On failure the terminal status tells why:
+ * 0 nothing arrived, 1 fewer than 8 bytes, 2 no "C" among them. */
 ZARELCOM_API zc_bool RcvCmdPack(uint8_t *buffer);
 
-/* Writes the text's bytes; true when every byte was accepted. Nothing is awaited. */
+/* Writes the text's bytes as they are; true when the port took every one. Nothing is purged and
+ * nothing awaited. */
 ZARELCOM_API zc_bool StringSend(zc_text text);
 
 /* ---- Queries ---------------------------------------------------------------------------------- */
+/* One exchange each (GetEncoder two). Outputs are written only after a good reply and a null
+ * output pointer fails before anything is sent; the reason of a failure is in GetCurrErrCode(). */
 
-ZARELCOM_API int32_t GetZarelType(void);          /* printer type byte; -1 on failure */
-ZARELCOM_API zc_bool GetSysInfo(SystemInfo *info); /* untouched on failure */
+ZARELCOM_API int32_t GetZarelType(void);          /* reply data byte 4 (0-255); -1 on failure */
+/* The five fields of the printer's "B" reply; untouched on failure. */
+ZARELCOM_API zc_bool GetSysInfo(SystemInfo *info);
 ZARELCOM_API int32_t GetPrintStatus(void);        /* 1 printing, 0 not printing, -1 on failure */
 ZARELCOM_API int32_t GetFreeLogoNo(void);         /* a free logo slot 1-50, above 50 when none, -1 */
-ZARELCOM_API int32_t GetFreeDiskSpc(void);        /* free bytes; 0 on failure */
+ZARELCOM_API int32_t GetFreeDiskSpc(void);        /* free bytes; 0 on failure (and for 0 free) */
 ZARELCOM_API int32_t GetMaxMsg(void);             /* signed 16-bit value; 0 on failure */
-ZARELCOM_API int32_t GetMeasure(void);            /* -1 on failure */
-ZARELCOM_API int32_t GetMessageNo(void);          /* -1 on failure */
-ZARELCOM_API int32_t GetInkStaus(void);           /* 255 on failure */
-ZARELCOM_API int32_t GetBackUpRestoreReg(void);   /* 2 on failure */
+ZARELCOM_API int32_t GetMeasure(void);            /* 0-255; -1 on failure */
+ZARELCOM_API int32_t GetMessageNo(void);          /* 0-255; -1 on failure */
+ZARELCOM_API int32_t GetInkStaus(void);           /* 0-255; 255 also on failure */
+ZARELCOM_API int32_t GetBackUpRestoreReg(void);   /* 0-255; 2 on failure */
 ZARELCOM_API zc_bool GetConveyor(int32_t *value);
 /* Two requests: "Y" fills record[0..1], then "[" fills *status. A failed second request leaves the
  * record written and returns false. */
 ZARELCOM_API zc_bool GetEncoder(int32_t record[2], int32_t *status);
 /* record[0] goes out with the request; both fields are filled from the reply. */
 ZARELCOM_API zc_bool GetMsgDelay(int32_t record[2]);
-/* count: number of languages; current: the language number; names: a new counted text of
- * count x 8 bytes (8-byte entries), released by the caller with ReleaseText. */
+/* *count: the number of language names handed out (as many whole 8-byte names as the reply
+ * carries, at most the number it announces); *current: the language number SetLang sets;
+ * *names: a new counted text of *count x 8 bytes (8-byte entries, null for none), released by the
+ * caller with ReleaseText. */
 ZARELCOM_API zc_bool GetLang(int32_t *count, int32_t *current, zc_text *names);
-ZARELCOM_API zc_bool GetSysData(uint8_t data[64]);
-ZARELCOM_API zc_bool GetPHCfg(int32_t head);
+ZARELCOM_API zc_bool GetSysData(uint8_t data[64]); /* reply data bytes 0-63 as they are */
+ZARELCOM_API zc_bool GetPHCfg(int32_t head);      /* the head number's low byte goes out */
 ZARELCOM_API zc_bool GetTaskCfg(void);
 ZARELCOM_API zc_bool GetTaskNo(void);
-/* The reply text of sub-command 0x10, inside the receive buffer; null on failure. */
+/* The reply text of sub-command 0x10 (reply data from byte 1), zero-terminated at the latest where
+ * the reply's payload ends; inside the receive buffer, valid until the next exchange. Null on
+ * failure. */
 ZARELCOM_API const char *GetPRCmd(void);
 
 /* ---- Settings and actions ----------------------------------------------------------------------- */
+/* One exchange each: true on a good reply, false on any failure (also for a null argument, which
+ * sends nothing). Integer arguments sent in one byte send their low 8 bits. */
 
 ZARELCOM_API zc_bool ZarelReboot(void);
 ZARELCOM_API zc_bool SetZarelBaud(int32_t baudNumber); /* low byte: index in the printer's list */
@@ -216,67 +245,88 @@ ZARELCOM_API zc_bool SetPrintOff(void);
 ZARELCOM_API zc_bool SetPrintOn(void);
 ZARELCOM_API zc_bool StopTask(void);
 ZARELCOM_API zc_bool SetConveyor(const int32_t *value);
-ZARELCOM_API zc_bool SetEncoder(const int32_t record[2]);
-ZARELCOM_API zc_bool SetEncoderStatus(const uint8_t *status);
-ZARELCOM_API zc_bool SetMsgDelay(const int32_t record[2]);
-/* Print-head configuration: cfg[0] is the head number, the rest the printer's values. */
+ZARELCOM_API zc_bool SetEncoder(const int32_t record[2]); /* what GetEncoder's "Y" reads */
+ZARELCOM_API zc_bool SetEncoderStatus(const uint8_t *status); /* the byte, then three zero bytes */
+ZARELCOM_API zc_bool SetMsgDelay(const int32_t record[2]); /* what GetMsgDelay reads */
+/* Print-head configuration, sent byte for byte: cfg[0] is the head number, the rest the
+ * printer's values. */
 ZARELCOM_API zc_bool SetPHCfg(const uint8_t cfg[3]);
 ZARELCOM_API zc_bool SetPHCfgH(const uint8_t cfg[5]);
-ZARELCOM_API zc_bool SetPHDPI(int32_t dpi, int32_t head);
+ZARELCOM_API zc_bool SetPHDPI(int32_t dpi, int32_t head); /* head's low byte, then dpi's */
+/* Sub-commands 0x12, 0x13, 0x11, 0x14 of the print-registration command. */
 ZARELCOM_API zc_bool ClearPRCmd(void);
 ZARELCOM_API zc_bool SetPRCmd(void);
 ZARELCOM_API zc_bool IncPRCmd(void);
 ZARELCOM_API zc_bool AdjPRCmd(void);
 
 /* ---- Clock, shifts, counters, date format ----------------------------------------------------- */
+/* Hour and minute travel as one value hour x 100 + minute (07:30 is 730). Nothing is range-checked.
+ * Outputs are untouched on failure unless said otherwise. */
 
-/* clock[0] the year, clock[1..5] the printer's five one-byte clock fields. */
+/* clock[0] the year (signed 16 bits on the wire), clock[1..5] the printer's five one-byte clock
+ * fields, in record order. */
 ZARELCOM_API zc_bool GetSystemClock(int32_t clock[6]);
 ZARELCOM_API zc_bool SetZarelClock(const int32_t clock[6]);
-/* *text: the year code as decimal text, held by the library until the next GetCYear; "dffd" when
- * the printer did not answer. */
+/* *text: the year code as decimal text, held by the library until the next GetCYear; set to
+ * "dffd" before anything is sent, so it stays "dffd" when the printer did not answer. */
 ZARELCOM_API zc_bool GetCYear(const char **text);
 ZARELCOM_API zc_bool SetCYear(int32_t year);
-/* *text: "hh:mm", held by the library until the next GetRollHour; untouched on failure. */
+/* *text: "hh:mm", held by the library until the next GetRollHour. */
 ZARELCOM_API zc_bool GetRollHour(const char **text);
 ZARELCOM_API zc_bool SetRollHour(int32_t hourMinute); /* hour x 100 + minute */
-/* Five groups of (code, hour, minute); a group of code 0 is an empty shift slot. */
+/* Five groups of (code, hour, minute). The printer marks an empty shift slot with the code " ";
+ * GetShift hands such a group out as 0, 0, 0. SetZarelShift sends every code as it is. */
 ZARELCOM_API zc_bool GetShift(int8_t shifts[15]);
 ZARELCOM_API zc_bool SetZarelShift(const int8_t shifts[15]);
-/* record: counter number (in and out), three counter values, on/off state. */
+/* record: counter number (in and out), three counter values, on/off state (nonzero on); second:
+ * one more byte the printer takes with every counter request. */
 ZARELCOM_API zc_bool GetCounter(int32_t record[5], int32_t second);
 ZARELCOM_API zc_bool SetZarelCount(const int32_t record[5], int32_t second);
-/* 1 with *text the readable pattern (textForm nonzero, held until the next GetTDFormat) or the
- * address of the count byte and raw codes in the receive buffer; -1 with " Not use Time Date format"
- * when the printer has no format; 0 on failure (*text untouched). */
+/* 1 with *text the readable pattern (textForm nonzero; e.g. "YYYY/MM/DD", held until the next
+ * GetTDFormat) or the address of the count byte and the raw codes in the receive buffer (valid
+ * until the next exchange); -1 with " Not use Time Date format" when the printer has no format;
+ * 0 on failure (*text untouched). */
 ZARELCOM_API int32_t GetTDFormat(const char **text, uint8_t textForm);
-/* codes[0] is the count C (0 to 127), codes[1..C] the codes. */
+/* codes[0] is the count C (0 to 127), codes[1..C] the codes. A count of 128 or more is refused:
+ * false, nothing is sent. */
 ZARELCOM_API zc_bool SetTDFormat(const uint8_t *codes);
 
 /* ---- Data blocks and user strings --------------------------------------------------------------- */
+/* Blocks carry the low 8 bits of their number and the complement of that byte. */
 
-/* Sends the next 512 bytes of file (zero-filled at its end) as data block `block`. */
+/* Sends the next 512 bytes of file, read once from its current position (zero-filled where the
+ * file ends), as data block `block`; up to three whole SendPackToZarel2 exchanges. True when the
+ * printer acknowledged the block with "O". A null file sends nothing. */
 ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file);
-/* Asks for data block `block`; its 512 bytes are then at receive-buffer bytes 4 to 515. */
+/* Asks for data block `block`, up to three exchanges. True when the printer returned the whole
+ * block with reply code "}"; its 512 bytes are then at receive-buffer bytes 4 to 515, valid until
+ * the next exchange. */
 ZARELCOM_API zc_bool StxGetPack(uint8_t block);
-/* The user string as a new counted text (released by the caller), "0" when the exchange failed. */
+/* The user string, up to its first zero byte, as a new counted text (released by the caller with
+ * ReleaseText; null for an empty string); the text "0" when the exchange failed. */
 ZARELCOM_API zc_text StxGetString(int32_t number);
 /* *text: the string, held by the library until the next StxGetStringC; " Not use this string" for
  * an empty one; untouched on failure. */
 ZARELCOM_API zc_bool StxGetStringC(uint8_t number, const char **text);
-/* Texts of at most 251 bytes; a longer one is refused and nothing is sent. */
+/* Writes user string `number` (low 8 bits). Texts of more than 251 bytes are refused: false,
+ * nothing is sent. Zero bytes in a counted text are sent as they are. */
 ZARELCOM_API zc_bool StxSdString(zc_text text, int32_t number);
 ZARELCOM_API zc_bool StxSdStringC(const char *text, int32_t number);
 
 /* ---- Printer search and link modes ------------------------------------------------------------- */
 
-/* list[0]: one more than the number of ports, list[1..]: the COM numbers to try. Tries the five
- * rates 9600, 19200, 38400, 57600, 115200 on each port; on success list[0] is the position of the
- * port that answered and list[1] the index of its rate, and the port stays open at that rate. */
+/* list[0]: one more than the number of ports, list[1..]: the COM numbers to try, in order. Opens
+ * each and tries the rates 9600, 19200, 38400, 57600, 115200 with GetSysInfo, until one answers
+ * with a model number above 100: then list[0] is the position (1-based) of that port, list[1] the
+ * index (0-4) of its rate, the port stays open at that rate, and the result is true. On failure
+ * the list is unchanged and the port is left open at the last port tried (if it opened) at 115200.
+ * A port that opens but does not answer costs about 30 s. */
 ZARELCOM_API zc_bool AutoConnect(int32_t *list);
-/* Switches the printer to terminal mode; true when its prompt "CMD: " came. */
+/* Switches the printer to terminal mode: sends the switch packet, then single carriage returns
+ * until the prompt "CMD: " comes back, up to 25 tries of about 4 s. True when it came. */
 ZARELCOM_API zc_bool SetCmdProtocol(void);
-/* Switches the printer back to packet mode. */
+/* Switches the printer to packet mode with "STX.PROTOCOL": up to 5 tries. True when the printer
+ * then stays silent in terminal mode and answers a print-status packet. */
 ZARELCOM_API zc_bool SetStxProtocol(void);
 
 /* ---- Logo and file transfers ------------------------------------------------------------------- */
