@@ -17,6 +17,9 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <pty.h>
+#include <unistd.h>
+
 TFreshWorkplace::TFreshWorkplace()
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, FSettings.path());
@@ -143,6 +146,11 @@ TTestMachine::TTestMachine()
     PointPort(2, QStringLiteral("/dev/null"));
 }
 
+void TTestMachine::RemovePort(int number) const
+{
+    QFile::remove(QDir(PortDir()).filePath(QStringLiteral("com%1").arg(number)));
+}
+
 QString TTestMachine::PortDir() const
 {
     return FHome.filePath(QStringLiteral("ports"));
@@ -150,8 +158,23 @@ QString TTestMachine::PortDir() const
 
 void TTestMachine::PointPort(int number, const QString &device) const
 {
+    RemovePort(number);
     const QString entry = QDir(PortDir()).filePath(QStringLiteral("com%1").arg(number));
-    QFile::remove(entry);
     if (!QFile::link(device, entry))
         qFatal("cannot make the port entry %s", qPrintable(entry));
+}
+
+TSilentLine::TSilentLine(const TTestMachine &machine, int number) : FMachine(machine), FNumber(number)
+{
+    char name[128];
+    if (::openpty(&FMaster, &FTerminal, name, nullptr, nullptr) < 0)
+        qFatal("cannot open a pseudo-terminal");
+    FMachine.PointPort(FNumber, QString::fromLocal8Bit(name));
+}
+
+TSilentLine::~TSilentLine()
+{
+    FMachine.PointPort(FNumber, QStringLiteral("/dev/null"));
+    ::close(FTerminal);
+    ::close(FMaster);
 }

@@ -82,9 +82,26 @@ public:
     QString PortDir() const;
     // Points com<number> at a device path (a pseudo-terminal), replacing the entry there was.
     void PointPort(int number, const QString &device) const;
+    void RemovePort(int number) const;
 
 private:
     QTemporaryDir FHome;
+};
+
+// A printer that never answers: a pseudo-terminal registered as com<number> whose far end is
+// held open and stays silent.
+class TSilentLine {
+public:
+    TSilentLine(const TTestMachine &machine, int number);
+    ~TSilentLine();
+    TSilentLine(const TSilentLine &) = delete;
+    TSilentLine &operator=(const TSilentLine &) = delete;
+
+private:
+    const TTestMachine &FMachine;
+    const int FNumber;
+    int FMaster = -1;
+    int FTerminal = -1;
 };
 
 #define TEGROLA_WINDOW_TEST_MAIN(TestClass)                                                        \
