@@ -3,12 +3,12 @@
 #include "Json.h"
 #include "LogoArt.h"
 #include "Progress.h"
+#include "TestLogo.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
-#include <unistd.h>
 
 using namespace zarelctl;
 
@@ -52,31 +52,19 @@ protected:
     std::string path = ::testing::TempDir() + "logo_art_test.bmp";
     void TearDown() override { std::remove(path.c_str()); }
 
-    // A one-bit BMP as the logo tool writes it: entry 0 black, bottom-up rows of 4-byte steps.
-    void Write(int width, int height, const std::vector<std::string> &topDown, bool truncate = false)
+    void Write(const std::vector<std::string> &rows, bool truncate = false)
     {
-        int stride = (width + 31) / 32 * 4;
-        std::vector<uint8_t> bytes(62 + stride * height, 0);
-        auto le32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) bytes[at + i] = (v >> (8 * i)) & 0xFF; };
-        bytes[0] = 'B', bytes[1] = 'M';
-        le32(2, static_cast<uint32_t>(bytes.size()));
-        le32(10, 62), le32(14, 40), le32(18, width), le32(22, height);
-        bytes[26] = 1, bytes[28] = 1;
-        bytes[58] = bytes[59] = bytes[60] = 255; // entry 1 white
-        for (int row = 0; row < height; ++row)
-            for (int x = 0; x < width; ++x)
-                if (topDown[row][x] == '.') // a set bit is white
-                    bytes[62 + (height - 1 - row) * stride + x / 8] |= 0x80 >> (x % 8);
+        std::string bytes = OneBitLogo(rows);
         if (truncate)
-            bytes.resize(bytes.size() - 1);
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()), bytes.size());
+            bytes.pop_back();
+        std::ofstream(path, std::ios::binary) << bytes;
     }
 };
 
 TEST_F(LogoFile, RowsComeOutTopFirstWithBlackAsHash)
 {
     std::vector<std::string> picture = {"#.........#", "..#######..", "#.#.....#.#"};
-    Write(11, 3, picture);
+    Write(picture);
     LogoBitmap logo;
     std::string problem;
     ASSERT_TRUE(ReadLogoBitmap(path, logo, problem)) << problem;
@@ -89,7 +77,7 @@ TEST_F(LogoFile, DamagedOrForeignFilesAreRefused)
 {
     LogoBitmap logo;
     std::string problem;
-    Write(40, 17, std::vector<std::string>(17, std::string(40, '#')), true);
+    Write(std::vector<std::string>(17, std::string(40, '#')), true);
     EXPECT_FALSE(ReadLogoBitmap(path, logo, problem));
     EXPECT_NE(problem.find("cut short"), std::string::npos) << problem;
     std::ofstream(path, std::ios::binary) << "GIF89a not a bitmap, but long enough to hold a bitmap header......";
