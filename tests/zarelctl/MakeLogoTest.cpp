@@ -3,6 +3,8 @@
 #include "SimulatorFixture.h"
 #include "TestLogo.h"
 
+#include <algorithm>
+
 namespace {
 
 #define EXPECT_CONTAINS(text, part) EXPECT_NE((text).find(part), std::string::npos) << "in: " << (text)
