@@ -69,60 +69,76 @@ typedef struct SystemInfo {
 
 /* ---- Counted texts and port errors ---------------------------------------------------------- */
 
-/* A new counted text holding len bytes copied from bytes (a zero byte is added behind them).
- * len 0 gives a null pointer (the empty text). Null when len is negative, bytes is null with
- * len > 0, or memory runs out. */
+/* Layout of a counted text t (zc_text), all in the machine's byte order:
+ *   ((const int32_t *)t)[-2]  reference count (a negative count marks a constant, never freed)
+ *   ((const int32_t *)t)[-1]  length in bytes
+ *   t[0] ... t[length - 1]    the bytes, which may include zero bytes
+ *   t[length]                 a zero byte
+ * A null pointer is the empty text. */
+
+/* A new counted text holding len bytes copied from bytes, reference count 1 (a zero byte is added
+ * behind them). Null (the empty text) for len 0, and also when len is negative, bytes is null or
+ * memory runs out. Give it back with ReleaseText. */
 ZARELCOM_API zc_text MakeText(const char *bytes, int32_t len);
 
 /* Gives back one reference to a counted text made by MakeText or returned by the library; the text
- * is freed when its last reference goes. Null is ignored. */
+ * is freed when its last reference goes. Null and constant texts are ignored. */
 ZARELCOM_API void ReleaseText(zc_text text);
 
-/* The message of the latest port error that a function turned into its failure result, with the
- * code filled in, e.g. "Port not open (Error: -1)"; an empty text when there was none. Valid until
- * the next port error. */
+/* The message of the latest port error that a function called on this thread turned into its
+ * failure result, with the code filled in, e.g. "Port not open (Error: -1)" or
+ * "Error updating DataControlBlock (Error: 22)"; an empty text when there was none. Never null.
+ * Valid until the next port error on this thread. */
 ZARELCOM_API const char *GetLastPortError(void);
 
 /* ---- Port and library state ----------------------------------------------------------------- */
 
 /* Opens serial port "Com" n (on Linux: the entry com<n> in $ZARELCOM_PORT_DIR, by default
- * ~/.config/zarelcom/ports, else COM1-32 /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31, COM65-96
- * /dev/ttyACM0-31). A port already open is closed first (n = 0 keeps it and fails).
- * True when the port is open afterwards; false for a number without a device, a device that is
- * not a serial port, one held by another process, and for n below 0. */
+ * $XDG_CONFIG_HOME/zarelcom/ports or ~/.config/zarelcom/ports, else COM1-32 /dev/ttyS0-31,
+ * COM33-64 /dev/ttyUSB0-31, COM65-96 /dev/ttyACM0-31), exclusively: raw 8-bit line at the rate
+ * last set with SetBaudRate (19200 at first), no parity, one stop bit.
+ * A port already open is closed first, except for n = 0, which keeps it open and fails.
+ * True when the port is open afterwards. False for a number without a device, a device that is
+ * not a serial port, one held by another program, a port error (see GetLastPortError), and for
+ * n outside 0-255 (refused without touching the open port). */
 ZARELCOM_API zc_bool OpenComPort(int32_t n);
 
-/* Closes the port. False only when it is still open afterwards. */
+/* Closes the port. False only when it is still open afterwards; true also when it was closed. */
 ZARELCOM_API zc_bool CloseComPort(void);
 
 /* Sets the computer side's line rate to a ZC_BR* ordinal (0 to 14), at once when the port is open
- * and at the next open otherwise. True when the port is open; false for an ordinal outside 0-14
- * (nothing changes) and when the device refuses the rate (see GetLastPortError). */
+ * and at the next open otherwise. True when the port is open. False while closed (the rate is
+ * still kept), for an ordinal outside 0-14 (refused, nothing changes) and when the device refuses
+ * the rate (see GetLastPortError). The printer's own rate is changed with SetZarelBaud. */
 ZARELCOM_API zc_bool SetBaudRate(int32_t ordinal);
 
 /* Aborts pending transfers and empties both queues of the port; nothing when it is closed. */
 ZARELCOM_API void ClearFiFo(void);
 
-/* One byte read from the port (0-255); -1 when none arrived within 1000 ms or the port is closed. */
+/* One byte read from the port (0-255, so 255 is a byte); -1 when none arrived within 1000 ms, the
+ * read failed or the port is closed. */
 ZARELCOM_API int32_t sio_getchar(void);
 
-/* Reads up to count bytes: returns at once with what is waiting, else waits up to 1000 ms.
- * Bytes read, 0 on failure, -1 when the port is closed or buffer is null or count negative. */
+/* Reads up to count bytes into buffer: returns at once with what is waiting (at most count),
+ * otherwise waits up to 1000 ms for count bytes and returns what arrived.
+ * Bytes read (0 for count 0 or when nothing came or the read failed); -1 when the port is closed,
+ * buffer is null or count is negative (nothing is read then). */
 ZARELCOM_API int32_t sio_read(uint8_t *buffer, int32_t count);
 
-/* Writes count bytes. Bytes written, 0 on failure, -1 when the port is closed or buffer is null
- * or count negative. */
+/* Writes count bytes from buffer. Bytes written (0 for count 0 or a failed write); -1 when the
+ * port is closed, buffer is null or count is negative (nothing is written then). */
 ZARELCOM_API int32_t sio_write(const uint8_t *buffer, int32_t count);
 
 /* Bytes waiting in the input / output queue; -1 when the port is closed. */
 ZARELCOM_API int32_t sio_inque(void);
 ZARELCOM_API int32_t sio_outque(void);
 
-/* The last error code (0 until the first failure; never reset by a success). */
+/* The last error code (0 until the first failure; never reset by a success; port functions leave
+ * it alone). */
 ZARELCOM_API int32_t GetCurrErrCode(void);
 
-/* Registers the progress callback. Null keeps the registered one and returns 0; otherwise returns
- * the function's address as an integer. */
+/* Registers the progress callback, called on the thread that runs a transfer. Null keeps the
+ * registered one and returns 0; otherwise returns the function's address as an integer. */
 ZARELCOM_API intptr_t CallBackMsgback(zc_message_callback callback);
 
 /* The library's version number: 247. */

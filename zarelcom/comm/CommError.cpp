@@ -1,0 +1,15 @@
+#include "comm/CommError.h"
+
+#include <string>
+
+namespace {
+std::string Format(const char* format, int32_t code) {
+    std::string text(format);
+    const auto mark = text.find("%d");
+    if (mark != std::string::npos) text.replace(mark, 2, std::to_string(code));
+    return text;
+}
+}  // namespace
+
+ECommError::ECommError(const char* format, int32_t code)
+    : std::runtime_error(Format(format, code)), code_(code) {}

@@ -1,0 +1,41 @@
+// The product's platform: terminals opened exclusively, real sleeps.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "comm/Device.h"
+#include "comm/PortNames.h"
+#include "comm/PosixDevice.h"
+
+namespace {
+class TermiosPlatform : public Platform {
+public:
+    std::unique_ptr<Device> OpenDevice(const std::string& name) override {
+        const std::string path = ResolvePortName(name);
+        if (path.empty()) return nullptr;
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return nullptr;
+        struct stat info;
+        const bool serial = ::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode) && ::isatty(fd);
+        // Exclusive: TIOCEXCL keeps other users out; flock also keeps out root and this
+        // process's own second open.
+        if (serial && (::flock(fd, LOCK_EX | LOCK_NB) < 0 || ::ioctl(fd, TIOCEXCL) < 0)) {
+            ::close(fd);
+            return nullptr;
+        }
+        return PosixDevice::Adopt(fd, serial);
+    }
+
+    void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+}  // namespace
+
+Platform& PosixPlatform() {
+    static TermiosPlatform platform;
+    return platform;
+}
