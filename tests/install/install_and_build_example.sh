@@ -2,9 +2,10 @@
 # Installs the build into a temporary prefix, builds the C example against the installed library
 # through pkg-config and through find_package(Zarelcom), and runs both against the installed
 # simulator: the road an integrator takes.
-#     install_and_build_example.sh BUILD_DIR EXAMPLES_DIR C_COMPILER
+#     install_and_build_example.sh BUILD_DIR EXAMPLES_DIR C_COMPILER [C_FLAGS]
+# C_FLAGS are the build's own (a sanitizer build's library needs its runtime in the example too).
 set -eu
-build=$1 examples=$2 cc=$3
+build=$1 examples=$2 cc=$3 cflags=${4:-}
 work=$(mktemp -d)
 sim=""
 cleanup() {
@@ -35,12 +36,13 @@ done
 PKG_CONFIG_PATH=$libdir/pkgconfig
 export PKG_CONFIG_PATH
 # shellcheck disable=SC2046
-"$cc" -std=c99 -Wall -Werror -o "$work/send_logo_pkgconfig" "$examples/send_logo.c" \
+# shellcheck disable=SC2086
+"$cc" $cflags -std=c99 -Wall -Werror -o "$work/send_logo_pkgconfig" "$examples/send_logo.c" \
   $(pkg-config --cflags --libs zarelcom) -Wl,-rpath,"$libdir" || fail "the example does not build through pkg-config"
 
 # Through find_package(Zarelcom).
 cmake -S "$examples" -B "$work/example" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_C_COMPILER="$cc" \
-  -DCMAKE_BUILD_RPATH="$libdir" >"$work/example.log" 2>&1 || { cat "$work/example.log"; fail "find_package(Zarelcom) failed"; }
+  -DCMAKE_C_FLAGS="$cflags" -DCMAKE_BUILD_RPATH="$libdir" >"$work/example.log" 2>&1 || { cat "$work/example.log"; fail "find_package(Zarelcom) failed"; }
 cmake --build "$work/example" >>"$work/example.log" 2>&1 || { cat "$work/example.log"; fail "the example does not build through find_package"; }
 
 # Both run against the installed simulator, as COM7 of a private port directory.
