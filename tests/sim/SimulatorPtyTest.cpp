@@ -208,6 +208,7 @@ TEST(SimulatorPtyTest, AReceivedLogoIsDrawnAndDumped) {
   block.insert(block.end(), logo.begin(), logo.end());
   block.resize(516, 0);
   EXPECT_EQ(ReplyCode(host.Exchange(block)), 'O');
+  printer.Stop();  // the art is written on the printer's thread
   EXPECT_EQ(art.str(), "Logo slot 9 (8 x 2 dots)\n#......#\n.######.\n");
   std::ifstream dumped(options.dumpDirectory + "/LOGO09.BMP", std::ios::binary);
   EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(dumped), {}), logo);
