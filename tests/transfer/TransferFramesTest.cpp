@@ -84,6 +84,7 @@ TEST_F(TransferFrames, ReadOnlyLogoForSlot5IsAnnouncedAndSentWithItsContent)
     Start();
     OwnerPermissions permissions;
 
+    EXPECT_EQ(GetFileLen(MakeCounted(path).get(), 0x8002), 1462);
     EXPECT_TRUE(StxSendLogo(MakeCounted(path).get(), 5));
 
     const auto frames = printer_->Frames();
