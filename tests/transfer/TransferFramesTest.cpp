@@ -337,6 +337,7 @@ TEST_F(TransferFrames, LocalFileThatCannotBeCreatedStopsTheFetchBeforeTheRequest
 
     EXPECT_FALSE(StxUpLoadFile(MakeCounted(folder + "/new.dat").get(), MakeCounted("A").get()));
     EXPECT_FALSE(StxGetFile(MakeCounted(folder_.Path("")).get(), 1000));
+    EXPECT_FALSE(StxUpLoadFile(MakeCounted("/dev/null").get(), MakeCounted("A").get())); // no regular file
     EXPECT_TRUE(printer_->Frames().empty());
 }
 

@@ -354,7 +354,8 @@ ZARELCOM_API zc_bool SetStxProtocol(void);
  * included), readable and writable by its owner, with an existing file's other permissions. A
  * failed fetch (refused request, length 0 or below, a block not delivered, a local file that
  * cannot be created or written, a full disk) returns false and leaves the local file as it was;
- * when the local file cannot be created nothing goes on the wire. */
+ * when the new version cannot be created (a folder without write permission, a path naming a
+ * device or folder) nothing goes on the wire. */
 
 /* The size in bytes of the file at path, opened for reading only; -1 when it is not a readable
  * regular file (or is 2 GiB or larger). mode is accepted and not used (callers pass 0x8002). */
