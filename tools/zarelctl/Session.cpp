@@ -16,6 +16,10 @@ const char *const noAnswerAdvice =
     "the printer did not answer. Check that it is switched on and cabled, that --port names its port "
     "(see 'zarelctl ports') and that --baud matches its rate, or search with --auto";
 
+const char *const refusedAdvice =
+    "the printer answers, but did not accept the request or had nothing to send (for a fetch: the "
+    "file, logo or message is empty or not there). Check the number or name";
+
 } // namespace
 
 const LineRate &LineRateOf(const std::string &text)
@@ -83,6 +87,11 @@ void Session::Refuse(const std::string &action, const Attempt &before)
         throw PrinterFailure("could not " + action + ": error code " + std::to_string(code) + ", " + meaning, code,
                              meaning);
     }
+    // No code: either nothing came back, or the printer answered in a way that sets none (an
+    // unexpected reply code to a backup request, a fetch of an empty or missing file). A status
+    // query tells the two apart.
+    if (GetPrintStatus() != -1)
+        throw PrinterFailure("could not " + action + ": " + refusedAdvice, -1, "refused");
     throw PrinterFailure("could not " + action + ": " + noAnswerAdvice, -1, "no answer");
 }
 
