@@ -74,7 +74,7 @@ Session::Attempt Session::Begin()
     return {GetCurrErrCode(), GetLastPortError()};
 }
 
-void Session::Refuse(const std::string &action, const Attempt &before)
+void Session::Refuse(const std::string &action, const Attempt &before, bool mayBeRefusal)
 {
     std::string portError = GetLastPortError();
     int32_t code = GetCurrErrCode();
@@ -87,10 +87,7 @@ void Session::Refuse(const std::string &action, const Attempt &before)
         throw PrinterFailure("could not " + action + ": error code " + std::to_string(code) + ", " + meaning, code,
                              meaning);
     }
-    // No code: either nothing came back, or the printer answered in a way that sets none (an
-    // unexpected reply code to a backup request, a fetch of an empty or missing file). A status
-    // query tells the two apart.
-    if (GetPrintStatus() != -1)
+    if (mayBeRefusal && GetPrintStatus() != -1)
         throw PrinterFailure("could not " + action + ": " + refusedAdvice, -1, "refused");
     throw PrinterFailure("could not " + action + ": " + noAnswerAdvice, -1, "no answer");
 }
@@ -121,7 +118,7 @@ void Session::Connect()
     Attempt beforeOpen = Begin();
     if (!OpenComPort(static_cast<int32_t>(port))) {
         if (GetLastPortError() != beforeOpen.portError)
-            Refuse("open " + name, beforeOpen);
+            Refuse("open " + name, beforeOpen, false);
         FailLocally("could not open " + name + ": it leads to no device, to one that is not a serial port, or to one "
                     "that another program holds. See 'zarelctl ports' for the mapped ports");
     }
