@@ -30,6 +30,9 @@ public:
     std::string EntryPath() const;
     int Master() const { return master_; }
 
+    // The line rate the terminal side is set to, in bit/s.
+    uint32_t LineRate() const;
+
     // Writes every byte to the master side (the host reads them).
     void Send(const std::vector<uint8_t>& bytes);
     // Reads from the master side until count bytes came or timeoutMs passed.

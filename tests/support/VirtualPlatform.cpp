@@ -164,8 +164,8 @@ VirtualPlatform::~VirtualPlatform() = default;
 int VirtualPlatform::TakeFailure(Operation operation) {
     const auto failure = failures_.find(operation);
     if (failure == failures_.end()) return 0;
-    const int error = failure->second;
-    failures_.erase(failure);
+    const int error = failure->second.error;
+    if (--failure->second.times <= 0) failures_.erase(failure);
     return error;
 }
 
@@ -248,9 +248,9 @@ uint32_t VirtualPlatform::InQueue() const {
     return DueCount();
 }
 
-void VirtualPlatform::FailNext(Operation operation, int error) {
+void VirtualPlatform::FailNext(Operation operation, int error, int times) {
     std::lock_guard<std::mutex> guard(mutex_);
-    failures_[operation] = error;
+    failures_[operation] = {error, times};
 }
 
 void VirtualPlatform::StallWrites(bool on) {

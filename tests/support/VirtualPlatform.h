@@ -81,8 +81,8 @@ public:
     uint32_t InQueue() const;
 
     // ---- Faults and line state the tests set
-    // Makes the next call of operation fail with error (an errno value).
-    void FailNext(Operation operation, int error);
+    // Makes the next `times` calls of operation fail with error (an errno value).
+    void FailNext(Operation operation, int error, int times = 1);
     // While on, writes accept nothing and end by their time-out (multiplier x count + constant).
     void StallWrites(bool on);
     // The line settings the device reports before the port writes any (e.g. to check that fields
@@ -127,7 +127,11 @@ private:
     std::deque<Arrival> input_;
     std::vector<uint8_t> written_;
     std::vector<WriteBlock> blocks_;
-    std::map<Operation, int> failures_;
+    struct Failure {
+        int error;
+        int times;
+    };
+    std::map<Operation, Failure> failures_;
     bool stallWrites_ = false;
     LineSettings line_;
     int lineWrites_ = 0;

@@ -43,9 +43,11 @@ int Remaining(const Clock::time_point* deadline) {
     return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left + 1, 1 << 30));
 }
 
+// An 8-bit binary line. XON/XOFF goes too: a terminal's interactive default would swallow the
+// bytes 0x11 and 0x13 of binary frames, and a serial port starts without software flow control.
 void MakeRaw(termios& settings) {
-    settings.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXANY | IUCLC |
-                          IMAXBEL);
+    settings.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+                          IXANY | IUCLC | IMAXBEL);
     settings.c_oflag &= ~OPOST;
     settings.c_lflag &= ~(ECHO | ECHONL | ECHOE | ECHOK | ICANON | ISIG | IEXTEN);
     settings.c_cflag |= CLOCAL | CREAD;
@@ -175,7 +177,7 @@ int PosixDevice::SetLineSettings(const LineSettings& settings) {
     if (settings.Parity >= 3) next.c_cflag |= CMSPAR;
     if (settings.StopBits != 0) next.c_cflag |= CSTOPB;
     if (settings.fOutxCtsFlow) next.c_cflag |= CRTSCTS;
-    next.c_iflag &= ~(INPCK | IGNPAR | IXON | IXOFF);
+    next.c_iflag &= ~(INPCK | IGNPAR);
     if (settings.fParity) next.c_iflag |= INPCK;
     if (settings.fOutX) next.c_iflag |= IXON;
     if (settings.fInX) next.c_iflag |= IXOFF;

@@ -1,6 +1,8 @@
 // A serial device on a POSIX terminal (real UART, USB adapter or pseudo-terminal).
 //
 // How the Windows serial operations are met here:
+// - the line is made an 8-bit binary line at open (no echo, no line editing, no CR/LF
+//   translation, no signal characters, no XON/XOFF), as a serial port starts on Windows;
 // - reads and writes poll the descriptor (non-blocking) within the time-outs; Purge wakes a
 //   pending one through an event descriptor;
 // - the line-settings fields that termios has no place for (XonLim, XoffLim, ErrorChar,

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <new>
 
 #include "comm/Comm.h"
 #include "zarelcom/zarelcom.h"
@@ -25,6 +26,8 @@ template <typename Result, typename Body>
 Result GuardExport(Result failure, Body&& body) noexcept {
     try {
         return body();
+    } catch (const std::bad_alloc&) {
+        KeepPortError("Out of memory: close other programs and try again (Error: 12)");
     } catch (const std::exception& error) {
         KeepPortError(error.what());
     } catch (...) {

@@ -146,64 +146,93 @@ ZARELCOM_API int32_t DllVersion(void);
 
 /* ---- Packet exchange and terminal mode ------------------------------------------------------- */
 /* Frames: STX 0x02, payload length N (big-endian 16 bits), N payload bytes ("0", command,
- * parameters), checksum (low 8 bits of the sum of the length bytes and the payload), ETX 0x03.
- * The receive buffer is the library's own 1024 bytes; reply data byte k is buffer byte 2 + k. */
+ * parameters; values inside little-endian), checksum (low 8 bits of the sum of the two length
+ * bytes and the payload), ETX 0x03.
+ * The receive buffer is the library's own 1024 bytes. After a packet exchange it holds the reply
+ * from its lead byte on: reply code at byte 1, reply data byte k at byte 2 + k, then checksum and
+ * ETX. It keeps its contents until the next exchange; addresses into it that functions hand out
+ * are valid until then. A reply's checksum and ETX are not checked.
+ * Reception failures set GetCurrErrCode(): 100 no STX among the first 11 bytes; 101 the length
+ * could not be read, or the reply (N + 2 bytes) is longer than the receive buffer (it is read off
+ * the line and dropped); 102 fewer than N + 2 bytes followed the length (the count that did
+ * arrive is then sent to the printer in decimal digits); 103 the line fell silent while the STX
+ * was awaited; 0-255 the printer's error number from an error reply (reply code "1"). A printer
+ * that does not answer at all (about 2 s per attempt) and a closed port set no code.
+ * The terminal-mode functions never set GetCurrErrCode(). */
 
-/* Sends a request frame (its checksum byte is filled in) and waits for a good reply, up to three
- * attempts; an error reply 16 to the attempt just made stops the retries. True when a good reply
- * is in the receive buffer. */
+/* Sends a request frame and waits for a good reply: up to three attempts, the queues emptied
+ * before the first and after each failed one. An error reply 16 to the attempt just made stops the
+ * retries. frame: STX, length, payload, one spare byte for the checksum (filled in; nothing else
+ * is written), ETX. True when a good reply is in the receive buffer; false on failure and for a
+ * null frame. */
 ZARELCOM_API zc_bool SendPackToZarel(uint8_t *frame);
 
-/* As SendPackToZarel, but always makes all three attempts (used for data blocks). */
+/* As SendPackToZarel, but always makes all three attempts, whatever error the printer returns
+ * (used for data blocks). */
 ZARELCOM_API zc_bool SendPackToZarel2(uint8_t *frame);
 
-/* Receives one reply frame into the library's receive buffer (the argument is not written; pass
- * the address the library hands out or null). True for a good reply. */
+/* Receives one reply frame into the library's receive buffer. The argument is not used: the reply
+ * always lands in the library's own buffer. True for a good reply; false with the code above. */
 ZARELCOM_API zc_bool RcvPack(uint8_t *buffer);
 
-/* Types one command line (with its closing carriage return) in terminal mode; up to three attempts.
- * True when the printer echoed it (or answered ACK / NAK). */
+/* Types one command line (with its closing carriage return) in terminal mode: up to three
+ * attempts, each emptying the queues first, with 2 s after every failed one. True when the printer
+ * echoed the line (its text less the last two characters) or answered ACK or NAK. */
 ZARELCOM_API zc_bool SendTermCmd(zc_text line);
 
-/* Waits for the expected terminal answer (the text without its last two characters, or ACK / NAK).
- * Reads into the library's receive buffer; the buffer argument is not written. */
+/* Waits about 4 s for a terminal answer and reads it (at most 1024 bytes) into the library's
+ * receive buffer; the buffer argument is not used. True when the answer holds the expected text
+ * less its last two characters (an expected text of two characters or fewer matches only through
+ * ACK / NAK), an ACK (0x06) or a NAK (0x15); false when fewer bytes came than expected holds. */
 ZARELCOM_API zc_bool RcvCmdPack1(zc_text expected, uint8_t *buffer);
 
-/* Waits for the readiness character "C" in terminal mode; reads into the library's receive buffer. */
+/* Waits for the readiness character "C" in terminal mode, reading into the library's receive
+ * buffer (the argument is not used). True when it came. On failure the terminal status tells why:
+ * 0 nothing arrived, 1 fewer than 8 bytes, 2 no "C" among them. */
 ZARELCOM_API zc_bool RcvCmdPack(uint8_t *buffer);
 
-/* Writes the text's bytes; true when every byte was accepted. Nothing is awaited. */
+/* Writes the text's bytes as they are; true when the port took every one. Nothing is purged and
+ * nothing awaited. */
 ZARELCOM_API zc_bool StringSend(zc_text text);
 
 /* ---- Queries ---------------------------------------------------------------------------------- */
+/* One exchange each (GetEncoder two). Outputs are written only after a good reply and a null
+ * output pointer fails before anything is sent; the reason of a failure is in GetCurrErrCode(). */
 
-ZARELCOM_API int32_t GetZarelType(void);          /* printer type byte; -1 on failure */
-ZARELCOM_API zc_bool GetSysInfo(SystemInfo *info); /* untouched on failure */
+ZARELCOM_API int32_t GetZarelType(void);          /* reply data byte 4 (0-255); -1 on failure */
+/* The five fields of the printer's "B" reply; untouched on failure. */
+ZARELCOM_API zc_bool GetSysInfo(SystemInfo *info);
 ZARELCOM_API int32_t GetPrintStatus(void);        /* 1 printing, 0 not printing, -1 on failure */
 ZARELCOM_API int32_t GetFreeLogoNo(void);         /* a free logo slot 1-50, above 50 when none, -1 */
-ZARELCOM_API int32_t GetFreeDiskSpc(void);        /* free bytes; 0 on failure */
+ZARELCOM_API int32_t GetFreeDiskSpc(void);        /* free bytes; 0 on failure (and for 0 free) */
 ZARELCOM_API int32_t GetMaxMsg(void);             /* signed 16-bit value; 0 on failure */
-ZARELCOM_API int32_t GetMeasure(void);            /* -1 on failure */
-ZARELCOM_API int32_t GetMessageNo(void);          /* -1 on failure */
-ZARELCOM_API int32_t GetInkStaus(void);           /* 255 on failure */
-ZARELCOM_API int32_t GetBackUpRestoreReg(void);   /* 2 on failure */
+ZARELCOM_API int32_t GetMeasure(void);            /* 0-255; -1 on failure */
+ZARELCOM_API int32_t GetMessageNo(void);          /* 0-255; -1 on failure */
+ZARELCOM_API int32_t GetInkStaus(void);           /* 0-255; 255 also on failure */
+ZARELCOM_API int32_t GetBackUpRestoreReg(void);   /* 0-255; 2 on failure */
 ZARELCOM_API zc_bool GetConveyor(int32_t *value);
 /* Two requests: "Y" fills record[0..1], then "[" fills *status. A failed second request leaves the
  * record written and returns false. */
 ZARELCOM_API zc_bool GetEncoder(int32_t record[2], int32_t *status);
 /* record[0] goes out with the request; both fields are filled from the reply. */
 ZARELCOM_API zc_bool GetMsgDelay(int32_t record[2]);
-/* count: number of languages; current: the language number; names: a new counted text of
- * count x 8 bytes (8-byte entries), released by the caller with ReleaseText. */
+/* *count: the number of language names handed out (as many whole 8-byte names as the reply
+ * carries, at most the number it announces); *current: the language number SetLang sets;
+ * *names: a new counted text of *count x 8 bytes (8-byte entries, null for none), released by the
+ * caller with ReleaseText. */
 ZARELCOM_API zc_bool GetLang(int32_t *count, int32_t *current, zc_text *names);
-ZARELCOM_API zc_bool GetSysData(uint8_t data[64]);
-ZARELCOM_API zc_bool GetPHCfg(int32_t head);
+ZARELCOM_API zc_bool GetSysData(uint8_t data[64]); /* reply data bytes 0-63 as they are */
+ZARELCOM_API zc_bool GetPHCfg(int32_t head);      /* the head number's low byte goes out */
 ZARELCOM_API zc_bool GetTaskCfg(void);
 ZARELCOM_API zc_bool GetTaskNo(void);
-/* The reply text of sub-command 0x10, inside the receive buffer; null on failure. */
+/* The reply text of sub-command 0x10 (reply data from byte 1), zero-terminated at the latest where
+ * the reply's payload ends; inside the receive buffer, valid until the next exchange. Null on
+ * failure. */
 ZARELCOM_API const char *GetPRCmd(void);
 
 /* ---- Settings and actions ----------------------------------------------------------------------- */
+/* One exchange each: true on a good reply, false on any failure (also for a null argument, which
+ * sends nothing). Integer arguments sent in one byte send their low 8 bits. */
 
 ZARELCOM_API zc_bool ZarelReboot(void);
 ZARELCOM_API zc_bool SetZarelBaud(int32_t baudNumber); /* low byte: index in the printer's list */
@@ -216,114 +245,202 @@ ZARELCOM_API zc_bool SetPrintOff(void);
 ZARELCOM_API zc_bool SetPrintOn(void);
 ZARELCOM_API zc_bool StopTask(void);
 ZARELCOM_API zc_bool SetConveyor(const int32_t *value);
-ZARELCOM_API zc_bool SetEncoder(const int32_t record[2]);
-ZARELCOM_API zc_bool SetEncoderStatus(const uint8_t *status);
-ZARELCOM_API zc_bool SetMsgDelay(const int32_t record[2]);
-/* Print-head configuration: cfg[0] is the head number, the rest the printer's values. */
+ZARELCOM_API zc_bool SetEncoder(const int32_t record[2]); /* what GetEncoder's "Y" reads */
+ZARELCOM_API zc_bool SetEncoderStatus(const uint8_t *status); /* the byte, then three zero bytes */
+ZARELCOM_API zc_bool SetMsgDelay(const int32_t record[2]); /* what GetMsgDelay reads */
+/* Print-head configuration, sent byte for byte: cfg[0] is the head number, the rest the
+ * printer's values. */
 ZARELCOM_API zc_bool SetPHCfg(const uint8_t cfg[3]);
 ZARELCOM_API zc_bool SetPHCfgH(const uint8_t cfg[5]);
-ZARELCOM_API zc_bool SetPHDPI(int32_t dpi, int32_t head);
+ZARELCOM_API zc_bool SetPHDPI(int32_t dpi, int32_t head); /* head's low byte, then dpi's */
+/* Sub-commands 0x12, 0x13, 0x11, 0x14 of the print-registration command. */
 ZARELCOM_API zc_bool ClearPRCmd(void);
 ZARELCOM_API zc_bool SetPRCmd(void);
 ZARELCOM_API zc_bool IncPRCmd(void);
 ZARELCOM_API zc_bool AdjPRCmd(void);
 
 /* ---- Clock, shifts, counters, date format ----------------------------------------------------- */
+/* Hour and minute travel as one value hour x 100 + minute (07:30 is 730). Nothing is range-checked.
+ * Outputs are untouched on failure unless said otherwise. */
 
-/* clock[0] the year, clock[1..5] the printer's five one-byte clock fields. */
+/* clock[0] the year (signed 16 bits on the wire), clock[1..5] the printer's five one-byte clock
+ * fields, in record order. */
 ZARELCOM_API zc_bool GetSystemClock(int32_t clock[6]);
 ZARELCOM_API zc_bool SetZarelClock(const int32_t clock[6]);
-/* *text: the year code as decimal text, held by the library until the next GetCYear; "dffd" when
- * the printer did not answer. */
+/* *text: the year code as decimal text, held by the library until the next GetCYear; set to
+ * "dffd" before anything is sent, so it stays "dffd" when the printer did not answer. */
 ZARELCOM_API zc_bool GetCYear(const char **text);
 ZARELCOM_API zc_bool SetCYear(int32_t year);
-/* *text: "hh:mm", held by the library until the next GetRollHour; untouched on failure. */
+/* *text: "hh:mm", held by the library until the next GetRollHour. */
 ZARELCOM_API zc_bool GetRollHour(const char **text);
 ZARELCOM_API zc_bool SetRollHour(int32_t hourMinute); /* hour x 100 + minute */
-/* Five groups of (code, hour, minute); a group of code 0 is an empty shift slot. */
+/* Five groups of (code, hour, minute). The printer marks an empty shift slot with the code " ";
+ * GetShift hands such a group out as 0, 0, 0. SetZarelShift sends every code as it is. */
 ZARELCOM_API zc_bool GetShift(int8_t shifts[15]);
 ZARELCOM_API zc_bool SetZarelShift(const int8_t shifts[15]);
-/* record: counter number (in and out), three counter values, on/off state. */
+/* record: counter number (in and out), three counter values, on/off state (nonzero on); second:
+ * one more byte the printer takes with every counter request. */
 ZARELCOM_API zc_bool GetCounter(int32_t record[5], int32_t second);
 ZARELCOM_API zc_bool SetZarelCount(const int32_t record[5], int32_t second);
-/* 1 with *text the readable pattern (textForm nonzero, held until the next GetTDFormat) or the
- * address of the count byte and raw codes in the receive buffer; -1 with " Not use Time Date format"
- * when the printer has no format; 0 on failure (*text untouched). */
+/* 1 with *text the readable pattern (textForm nonzero; e.g. "YYYY/MM/DD", held until the next
+ * GetTDFormat) or the address of the count byte and the raw codes in the receive buffer (valid
+ * until the next exchange); -1 with " Not use Time Date format" when the printer has no format;
+ * 0 on failure (*text untouched). */
 ZARELCOM_API int32_t GetTDFormat(const char **text, uint8_t textForm);
-/* codes[0] is the count C (0 to 127), codes[1..C] the codes. */
+/* codes[0] is the count C (0 to 127), codes[1..C] the codes. A count of 128 or more is refused:
+ * false, nothing is sent. */
 ZARELCOM_API zc_bool SetTDFormat(const uint8_t *codes);
 
 /* ---- Data blocks and user strings --------------------------------------------------------------- */
+/* Blocks carry the low 8 bits of their number and the complement of that byte. */
 
-/* Sends the next 512 bytes of file (zero-filled at its end) as data block `block`. */
+/* Sends the next 512 bytes of file, read once from its current position (zero-filled where the
+ * file ends), as data block `block`; up to three whole SendPackToZarel2 exchanges. True when the
+ * printer acknowledged the block with "O". A null file sends nothing. */
 ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file);
-/* Asks for data block `block`; its 512 bytes are then at receive-buffer bytes 4 to 515. */
+/* Asks for data block `block`, up to three exchanges. True when the printer returned the whole
+ * block with reply code "}"; its 512 bytes are then at receive-buffer bytes 4 to 515, valid until
+ * the next exchange. */
 ZARELCOM_API zc_bool StxGetPack(uint8_t block);
-/* The user string as a new counted text (released by the caller), "0" when the exchange failed. */
+/* The user string, up to its first zero byte, as a new counted text (released by the caller with
+ * ReleaseText; null for an empty string); the text "0" when the exchange failed. */
 ZARELCOM_API zc_text StxGetString(int32_t number);
 /* *text: the string, held by the library until the next StxGetStringC; " Not use this string" for
  * an empty one; untouched on failure. */
 ZARELCOM_API zc_bool StxGetStringC(uint8_t number, const char **text);
-/* Texts of at most 251 bytes; a longer one is refused and nothing is sent. */
+/* Writes user string `number` (low 8 bits). Texts of more than 251 bytes are refused: false,
+ * nothing is sent. Zero bytes in a counted text are sent as they are. */
 ZARELCOM_API zc_bool StxSdString(zc_text text, int32_t number);
 ZARELCOM_API zc_bool StxSdStringC(const char *text, int32_t number);
 
 /* ---- Printer search and link modes ------------------------------------------------------------- */
 
-/* list[0]: one more than the number of ports, list[1..]: the COM numbers to try. Tries the five
- * rates 9600, 19200, 38400, 57600, 115200 on each port; on success list[0] is the position of the
- * port that answered and list[1] the index of its rate, and the port stays open at that rate. */
+/* list[0]: one more than the number of ports, list[1..]: the COM numbers to try, in order. Opens
+ * each and tries the rates 9600, 19200, 38400, 57600, 115200 with GetSysInfo, until one answers
+ * with a model number above 100: then list[0] is the position (1-based) of that port, list[1] the
+ * index (0-4) of its rate, the port stays open at that rate, and the result is true. On failure
+ * the list is unchanged and the port is left open at the last port tried (if it opened) at 115200.
+ * A port that opens but does not answer costs about 30 s. */
 ZARELCOM_API zc_bool AutoConnect(int32_t *list);
-/* Switches the printer to terminal mode; true when its prompt "CMD: " came. */
+/* Switches the printer to terminal mode: sends the switch packet, then single carriage returns
+ * until the prompt "CMD: " comes back, up to 25 tries of about 4 s. True when it came. */
 ZARELCOM_API zc_bool SetCmdProtocol(void);
-/* Switches the printer back to packet mode. */
+/* Switches the printer to packet mode with "STX.PROTOCOL": up to 5 tries. True when the printer
+ * then stays silent in terminal mode and answers a print-status packet. */
 ZARELCOM_API zc_bool SetStxProtocol(void);
 
 /* ---- Logo and file transfers ------------------------------------------------------------------- */
+/* The printer must be in packet mode, except for the terminal-mode announcements at the end.
+ * A transfer announces (or requests) the file, then moves it in 512-byte blocks numbered from 1
+ * (only the number's low 8 bits go out), each acknowledged before the next; a length L gives
+ * (L + 511) / 512 blocks, none for L <= 0. One block is in memory at a time whatever the file's
+ * size. After every finished block the progress line (ShowTxRxInfo) goes to the callback.
+ * A block not acknowledged or not delivered after its three tries of three exchange attempts ends
+ * the transfer: false, LastErrorCode as that exchange left it, nothing more is sent.
+ *
+ * Local paths are counted texts (RestoreMsg: a plain text) opened as given; a path holding a zero
+ * byte is refused. Where a printer-side name is taken from a local path, its file-name part is
+ * what follows the last "\", ":" or "/".
+ *
+ * Sending: the file is opened for reading only, so read-only files are sent with their content;
+ * a path that is not a readable regular file (or is 2 GiB or larger) is refused before anything
+ * goes on the wire: false, LastErrorCode unchanged. An announcement answered with another code
+ * than "O" gives false, LastErrorCode 200, and no block. An empty file is announced with length 0
+ * and then gives false.
+ *
+ * Fetching: the blocks go into a temporary file beside the local file (beside the file a
+ * symbolic link points to), which replaces it only when every block arrived and was written. The
+ * result is then exactly block count x 512 bytes (the printer's padding of the last block
+ * included), readable and writable by its owner, with an existing file's other permissions. A
+ * failed fetch (refused request, length 0 or below, a block not delivered, a local file that
+ * cannot be created or written, a full disk) returns false and leaves the local file as it was;
+ * when the local file cannot be created nothing goes on the wire. */
 
-/* The file's size in bytes, -1 when it cannot be opened for reading. mode is not used. */
+/* The size in bytes of the file at path, opened for reading only; -1 when it is not a readable
+ * regular file (or is 2 GiB or larger). mode is accepted and not used (callers pass 0x8002). */
 ZARELCOM_API int32_t GetFileLen(zc_text path, int32_t mode);
-/* Announces the logo for a slot and sends it in 512-byte blocks. */
+/* Puts a logo file into a logo slot: announcement 0x7C (length, kind 2, slot's low 16 bits),
+ * answered "O", then the file's blocks. True when every block was acknowledged. The file's bytes
+ * go unchanged; the library does not look at their content or set a size limit. */
 ZARELCOM_API zc_bool StxSendLogo(zc_text path, int32_t slot);
-/* Sends the file in blocks after an announcement; length is the announced length. */
+/* The block loop alone, for a file already announced: sends BlockCount(length) blocks from the
+ * file's start (zero-filled past its end). False when the file cannot be read (nothing is sent),
+ * length is 0 or below, or a block fails. */
 ZARELCOM_API zc_bool StxSendAllPack(zc_text path, int32_t length);
-/* Terminal mode: announces the logo with "SEND.LOGO LOGOnn.BMP <length>". */
+/* Terminal mode: types "SEND.LOGO LOGOnn.BMP <length>\r" (nn: the 2nd and 3rd digits of slot +
+ * 100). True when the printer echoed it. An announcement only: no content follows. A file that
+ * cannot be read is refused and nothing is typed. */
 ZARELCOM_API zc_bool XmodemSendLogo(zc_text path, int32_t slot);
-/* Does nothing. */
+/* Does nothing; kept for callers that import it. */
 ZARELCOM_API void xCallback(int32_t a, int32_t b, int32_t c, int32_t d);
 
-/* nameKind: 1 the path's file name, 2 "HP.ZIP", 3 "ZAREL.DAT", 4 "bmp\" + the file name,
- * anything else the name argument; the name is cut or blank-padded to 24 characters. */
+/* Sends a file into the printer's store: announcement "x" (length, kind 3, 24-byte name field),
+ * answered "O", then its blocks. nameKind chooses the printer-side name: 1 the path's file-name
+ * part, 2 "HP.ZIP", 3 "ZAREL.DAT", 4 "bmp\" + the file-name part, anything else the name argument
+ * (unused for 1 to 4). The name is cut to 24 bytes or padded with blanks to 24. */
 ZARELCOM_API zc_bool StxSendFile(zc_text path, zc_text name, int32_t nameKind);
+/* StxSendFile(path, name, 0). */
 ZARELCOM_API zc_bool StxDownLoadFile(zc_text path, zc_text name);
+/* StxSendFile with kind 4: into the printer's "bmp\" folder under the file's own name. */
 ZARELCOM_API zc_bool XmodemFileSend(zc_text path);
+/* The parameter file as "ZAREL.DAT", then the printer's restart (ZarelReboot). True when the
+ * file went, whatever the restart's outcome; the printer is not waited for. */
 ZARELCOM_API zc_bool StxDownLoadParameter(zc_text path);
+/* The same as StxDownLoadParameter. */
 ZARELCOM_API zc_bool DownLoadParameter(zc_text path);
+/* The program update package as "HP.ZIP", then the restart, as StxDownLoadParameter. */
 ZARELCOM_API zc_bool StxUpdateZarel(zc_text path);
-/* Fetches length bytes' worth of blocks into the local file; an existing file is replaced only
- * when every block arrived. */
+/* The block loop alone: fetches BlockCount(length) blocks into the local file at path (see
+ * Fetching above). False for a length of 0 or below. */
 ZARELCOM_API zc_bool StxGetFile(zc_text path, int32_t length);
+/* Fetches the printer's file called name (cut or blank-padded to 24) into the local file at path:
+ * request "w", answered "w" with the length (another code: false, LastErrorCode 200), then the
+ * blocks. */
 ZARELCOM_API zc_bool StxUpLoadFile(zc_text path, zc_text name);
+/* As StxUpLoadFile under the request 0x81 (the printer's screen image), answered 0x81. */
 ZARELCOM_API zc_bool StxGetScr(zc_text path, zc_text name);
+/* As StxUpLoadFile for the message-name list: name field "MsgName.dat", 11 blanks, 2 zero bytes. */
 ZARELCOM_API zc_bool StxUpLoadMsgName(zc_text path);
+/* As StxUpLoadFile for the parameter file: name field "ZAREL.PAR", 14 blanks, 1 zero byte. */
 ZARELCOM_API zc_bool StxUpLoadParameter(zc_text path);
 
+/* Backs up a logo (request "{") or a message (request "y"), number's low 16 bits, into the local
+ * file at path. Answered with the request's own code and the length; another code gives false
+ * with LastErrorCode unchanged. */
 ZARELCOM_API zc_bool BackUpLogo(zc_text path, int32_t logo);
 ZARELCOM_API zc_bool BackUpMsg(zc_text path, int32_t message);
+/* Restores a message from the local file at the plain zero-terminated path (null is refused):
+ * announcement "z" (length, kind 1, message number), answered "O", then the blocks. */
 ZARELCOM_API zc_bool RestoreMsg(const char *path, uint16_t message);
+/* Sends an image file for printing: announcement "v" (length, kind 4, option byte, 0), answered
+ * "O", then the blocks. The option byte goes unchanged. */
 ZARELCOM_API zc_bool PrintImage(zc_text path, uint8_t option);
-/* hex: 2 x D hexadecimal digits; an odd count or a pair that is not hexadecimal sends nothing. */
+/* Loads a message given as 2 x D hexadecimal digits (either case), first pair first, in one
+ * packet "C" (message number, D bytes). True on any good reply. An odd count, a pair that is not
+ * hexadecimal or more than 65532 bytes sends nothing and gives false. */
 ZARELCOM_API zc_bool DownLoadMessage(uint8_t message, zc_text hex);
-/* Terminal-mode announcements only: no content follows. */
+/* Terminal-mode announcements only, true when the printer echoed the line; no content follows.
+ * DownLoadFile: "SEND.DOS <file-name part><length>\r" (no blank before the length); unused is
+ * ignored. UpdateZarel: "ZAREL.PROGRAM.UPGRAD <length>\r". A file that cannot be read is refused
+ * and nothing is typed. UpLoadParameter: "UPLOAD.PARAMETER\r"; unused is ignored. */
 ZARELCOM_API zc_bool DownLoadFile(zc_text path, zc_text unused);
 ZARELCOM_API zc_bool UpdateZarel(zc_text path);
 ZARELCOM_API zc_bool UpLoadParameter(zc_text unused);
-/* Replaces *text by its part after the last "\" (the variable's old reference is released). */
+/* Replaces the counted text in *text by its part after the last "\" (only the backslash counts: a
+ * drive colon stays; a text ending in "\" becomes empty, i.e. null). The new text is the
+ * library's, released by the caller with ReleaseText; the variable's old reference is released.
+ * A text without "\" is left as it is. True; false only for a null text address or when memory
+ * runs out (the variable is then unchanged). */
 ZARELCOM_API zc_bool DelPathString(zc_text *text);
 
 /* ---- Progress ----------------------------------------------------------------------------------- */
 
-/* Builds the progress line for block n of a transfer of total bytes and hands it to the callback. */
+/* Builds the progress line for block n of a transfer of total bytes (done = n x 512, whole
+ * blocks, so it can pass the total on the last block) and hands it to the registered callback;
+ * nothing without one. The line: name, two blanks, the per-cent field of exactly four characters
+ * (done x 100 / total, at most 100, then "%" and blanks), done, " / ", total, " Bytes"; for a
+ * total of 0 only "done / 0". "  Retry count:r" follows when the last exchange needed retry r > 0.
+ * Example: "C:\logo.bmp  34% 512 / 1500 Bytes". The text is valid only during the callback. */
 ZARELCOM_API void ShowTxRxInfo(zc_text name, int32_t total, int32_t n);
 
 #ifdef __cplusplus

@@ -1,0 +1,66 @@
+// What the simulator adds to an exchange beyond the wire (floor: 1 ms), and what it costs while
+// it waits (floor: nothing). On a pseudo-terminal without --throttle the wire itself costs
+// practically nothing, so the round trip is the simulator's own cost plus the pty's hand-over.
+#include "RawHost.h"
+
+#include <zarelsim/Simulator.h>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <thread>
+
+namespace {
+
+using zarelsim::Bytes;
+
+void RoundTrip(benchmark::State& run, const Bytes& payload, size_t replySize) {
+  zarelsim::Simulator printer;
+  printer.Start();
+  zarelsim::test::RawHost host(printer.SlavePath(), 19200);
+  for (auto _ : run) {
+    if (host.Exchange(payload).size() != replySize) run.SkipWithError("the printer did not answer");
+  }
+  run.counters["floor_ms"] = 1.0;
+}
+
+void BM_SystemInformationExchange(benchmark::State& run) { RoundTrip(run, {'0', 'B'}, 27); }
+
+void BM_BlockRequestExchange(benchmark::State& run) {
+  zarelsim::Simulator printer;
+  printer.Update([](zarelsim::PrinterState& s) { s.files["big"] = Bytes(512 * 255, 0x55); });
+  printer.Start();
+  zarelsim::test::RawHost host(printer.SlavePath(), 19200);
+  Bytes request(26, ' ');
+  request[0] = '0', request[1] = 'w', request[2] = 'b', request[3] = 'i', request[4] = 'g';
+  host.Exchange(request);
+  uint8_t block = 1;
+  for (auto _ : run) {
+    if (host.Exchange({'0', '}', block, uint8_t(~block)}).size() != 521) run.SkipWithError("no block");
+    if (block < 255) ++block;  // past the last block the same one is repeated
+  }
+  run.counters["floor_ms"] = 1.0;
+}
+
+// CPU time the printer spends in two idle seconds.
+void BM_IdleCpu(benchmark::State& run) {
+  for (auto _ : run) {
+    zarelsim::Simulator printer;
+    printer.Start();
+    timespec before{}, after{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
+    run.counters["idle_cpu_ms"] = (after.tv_sec - before.tv_sec) * 1e3 + (after.tv_nsec - before.tv_nsec) / 1e6;
+    run.counters["floor_ms"] = 0.0;
+  }
+}
+
+}  // namespace
+
+BENCHMARK(BM_SystemInformationExchange)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BlockRequestExchange)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_IdleCpu)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_MAIN();

@@ -1,0 +1,351 @@
+#include <zarelsim/Simulator.h>
+
+#include "Bitmap.h"
+#include "FaultPlan.h"
+#include "Frame.h"
+#include "Printer.h"
+#include "PtyLine.h"
+#include "StateStore.h"
+#include "Terminal.h"
+#include "WireLog.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <mutex>
+#include <poll.h>
+#include <stdexcept>
+#include <thread>
+#include <unistd.h>
+
+namespace zarelsim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kFrameGap = std::chrono::milliseconds(1000);  // a frame quiet this long is dropped
+
+struct Transmission {
+  Bytes bytes;
+  uint32_t delayMs = 0;
+  uint32_t dripMs = 0;
+};
+
+int MillisecondsUntil(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return left < 0 ? 0 : int(left);
+}
+
+std::string SlotFileName(int slot, const char* extension) {
+  char name[32];
+  std::snprintf(name, sizeof name, "LOGO%02d.%s", slot, extension);
+  return name;
+}
+
+}  // namespace
+
+struct Simulator::Impl {
+  explicit Impl(Options o) : options(std::move(o)), log(options.logFile) {}
+
+  Options options;
+  PtyLine line;
+  std::unique_ptr<PortRegistration> registration;
+  std::unique_ptr<StateStore> store;
+  WireLog log;
+  int wake[2] = {-1, -1};
+  std::atomic<bool> stopping{false};
+  std::thread thread;
+
+  // Guarded by mutex: everything below.
+  mutable std::mutex mutex;
+  PrinterState state;
+  Printer printer{state};
+  FaultPlan faults;
+  Statistics stats;
+  LinkMode mode = LinkMode::Packet;
+  uint32_t baud = 19200;
+  FrameReader reader;
+  Terminal terminal;
+  Clock::time_point deafUntil{};
+  Clock::time_point lastByte{};
+  bool saveFailed = false;
+
+  void Loop();
+  std::vector<Transmission> Take(const uint8_t* data, size_t count, Clock::time_point now);
+  void Answer(const Bytes& payload, std::vector<Transmission>& out);
+  void Changed();
+  void LogoArrived(int slot);
+  bool Wait(int ms);  // false when asked to stop
+  void Send(const Transmission& t);
+  void WritePaced(const Bytes& bytes);
+};
+
+bool Simulator::Impl::Wait(int ms) {
+  pollfd fd{wake[0], POLLIN, 0};
+  poll(&fd, 1, ms);
+  return !stopping;
+}
+
+void Simulator::Impl::Changed() {
+  if (!store) return;
+  try {
+    store->Save(state);
+  } catch (const std::exception& e) {
+    if (!saveFailed) std::cerr << "zarel-sim: " << e.what() << "; later changes may not be kept either\n";
+    saveFailed = true;
+  }
+}
+
+void Simulator::Impl::LogoArrived(int slot) {
+  const Bytes& logo = state.logos[slot - 1];
+  const std::optional<MonoImage> image = ReadMonoBmp(logo);
+  if (options.logoArt) {
+    if (image)
+      *options.logoArt << "Logo slot " << slot << " (" << image->width << " x " << image->height << " dots)\n"
+                       << TextArt(*image) << std::flush;
+    else
+      *options.logoArt << "Logo slot " << slot << ": " << logo.size() << " bytes, not a one-bit bitmap\n" << std::flush;
+  }
+  if (!options.dumpDirectory.empty()) {
+    const std::string path = options.dumpDirectory + "/" + SlotFileName(slot, image ? "BMP" : "bin");
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file || std::fwrite(logo.data(), 1, logo.size(), file) != logo.size())
+      std::cerr << "zarel-sim: cannot write " << path << ": " << std::strerror(errno) << "\n";
+    if (file) std::fclose(file);
+  }
+}
+
+void Simulator::Impl::Answer(const Bytes& payload, std::vector<Transmission>& out) {
+  ++stats.requests;
+  const uint8_t command = payload[1];
+  const Strike strike = faults.For(command, Printer::StartsTransfer(command));
+  const Outcome o = strike.errorNumber ? printer.Refuse(*strike.errorNumber) : printer.Handle(payload);
+  if (strike.hangUpAfter && printer.TransferActive()) printer.HangUpAfter(*strike.hangUpAfter);
+  if (o.answer && command == '~' && o.code == 'O') ++stats.blocksReceived;
+  if (o.answer && command == '}' && o.code == '}') ++stats.blocksSent;
+  if (o.logoStored) LogoArrived(*o.logoStored);
+  switch (o.after) {
+    case Outcome::ToTerminalMode:
+      mode = LinkMode::Terminal;
+      terminal.Reset();
+      break;
+    case Outcome::Reboot:
+      ++state.reboots;
+      printer.Restart();
+      state.printOn = 0;
+      deafUntil = Clock::now() + std::chrono::milliseconds(options.rebootMs);
+      break;
+    case Outcome::ChangeBaud: baud = state.BaudRate(); break;
+    case Outcome::Nothing: break;
+  }
+  if (o.changed) Changed();
+  if (!o.answer || strike.silence) return;
+  Bytes frame = BuildReply(strike.wrongCode && o.code != kErrorCode ? *strike.wrongCode : o.code, o.data);
+  if (strike.keepBytes) frame.resize(*strike.keepBytes == 0 ? frame.size() / 2 : std::min<size_t>(*strike.keepBytes, frame.size()));
+  frame.insert(frame.begin(), strike.strayBytes, 0xFF);
+  out.push_back({std::move(frame), strike.delayMs, strike.dripMs});
+}
+
+std::vector<Transmission> Simulator::Impl::Take(const uint8_t* data, size_t count, Clock::time_point now) {
+  std::vector<Transmission> out;
+  if (now < deafUntil || line.HostRate() != baud) {
+    // Restarting, or the host talks at another rate: what arrives is noise to the printer.
+    stats.ignoredBytes += count;
+    reader.Reset();
+    return out;
+  }
+  size_t at = 0;
+  while (at < count && now >= deafUntil) {
+    if (mode == LinkMode::Terminal) {
+      Terminal::Output echo;
+      at += terminal.Feed(data + at, count - at, echo);
+      if (!echo.toHost.empty()) out.push_back({std::move(echo.toHost)});
+      for (std::string& line : echo.announcements) state.terminalAnnouncements.push_back(std::move(line));
+      if (!echo.announcements.empty()) Changed();
+      if (echo.toPacketMode) {
+        mode = LinkMode::Packet;
+        reader.Reset();
+      }
+      continue;
+    }
+    const uint64_t skippedBefore = reader.SkippedBytes();
+    FrameReader::Result frame;
+    at += reader.Feed(data + at, count - at, frame);
+    stats.ignoredBytes += reader.SkippedBytes() - skippedBefore;
+    if (frame.kind == FrameReader::Result::BadFrame) {
+      ++stats.badFrames;
+      out.push_back({BuildErrorReply(frame.error)});
+    } else if (frame.kind == FrameReader::Result::Frame) {
+      Answer(frame.payload, out);
+    }
+  }
+  if (at < count) stats.ignoredBytes += count - at;  // arrived after a restart command
+  return out;
+}
+
+void Simulator::Impl::WritePaced(const Bytes& bytes) {
+  if (!options.throttle) {
+    line.Write(bytes.data(), bytes.size());
+    return;
+  }
+  // Ten bits a byte: start bit, eight data bits, stop bit.
+  const double bytesPerSecond = baud / 10.0;
+  const auto start = Clock::now();
+  size_t sent = 0;
+  while (sent < bytes.size() && !stopping) {
+    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    const size_t due = std::min(bytes.size(), size_t(elapsed * bytesPerSecond) + 1);
+    if (due > sent) {
+      line.Write(bytes.data() + sent, due - sent);
+      sent = due;
+      continue;
+    }
+    const auto next = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(sent / bytesPerSecond));
+    Wait(std::max(1, MillisecondsUntil(next)));
+  }
+}
+
+void Simulator::Impl::Send(const Transmission& t) {
+  if (t.delayMs && !Wait(int(t.delayMs))) return;
+  if (t.dripMs == 0) {
+    WritePaced(t.bytes);
+  } else {
+    for (size_t i = 0; i < t.bytes.size(); ++i) {
+      if (i > 0 && !Wait(int(t.dripMs))) return;
+      line.Write(&t.bytes[i], 1);
+    }
+  }
+  log.Sent(t.bytes.data(), t.bytes.size());
+  std::lock_guard<std::mutex> lock(mutex);
+  ++stats.repliesSent;
+}
+
+void Simulator::Impl::Loop() {
+  uint8_t buffer[4096];
+  while (!stopping) {
+    int timeout = -1;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (mode == LinkMode::Packet && reader.InFrame()) timeout = MillisecondsUntil(lastByte + kFrameGap);
+    }
+    pollfd fds[2] = {{line.Fd(), POLLIN, 0}, {wake[0], POLLIN, 0}};
+    if (poll(fds, 2, timeout) < 0 && errno != EINTR) throw std::runtime_error(std::string("poll: ") + std::strerror(errno));
+    if (stopping) break;
+    if (fds[1].revents & POLLIN) {
+      char drain[64];
+      while (read(wake[0], drain, sizeof drain) > 0) {
+      }
+    }
+    const auto now = Clock::now();
+    std::vector<Transmission> replies;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (reader.InFrame() && now - lastByte >= kFrameGap) {
+        reader.Reset();  // the rest of that frame never came
+        log.Note("incomplete frame dropped");
+      }
+    }
+    if (!(fds[0].revents & POLLIN)) continue;
+    const size_t n = line.Read(buffer, sizeof buffer);
+    if (n == 0) continue;
+    log.Received(buffer, n);
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      lastByte = now;
+      replies = Take(buffer, n, now);
+    }
+    for (const Transmission& t : replies) Send(t);
+  }
+}
+
+Simulator::Simulator(Options options) : impl_(std::make_unique<Impl>(std::move(options))) {
+  Impl& s = *impl_;
+  const auto rate = std::find(kPrinterBaudRates.begin(), kPrinterBaudRates.end(), s.options.baud);
+  if (rate == kPrinterBaudRates.end())
+    throw std::runtime_error("the printer's line rate must be 9600, 19200, 38400, 57600 or 115200, not " +
+                             std::to_string(s.options.baud));
+  if (!s.options.stateDirectory.empty()) {
+    s.store = std::make_unique<StateStore>(s.options.stateDirectory);
+    s.store->Load(s.state);
+  }
+  s.state.baudIndex = uint8_t(rate - kPrinterBaudRates.begin());
+  s.baud = s.options.baud;
+  for (const Fault& fault : s.options.faults) s.faults.Add(fault);
+  if (pipe(s.wake) != 0) throw std::runtime_error(std::string("cannot make a pipe: ") + std::strerror(errno));
+  for (int fd : s.wake) fcntl(fd, F_SETFL, O_NONBLOCK), fcntl(fd, F_SETFD, FD_CLOEXEC);
+  if (s.options.comNumber > 0)
+    s.registration = std::make_unique<PortRegistration>(
+        s.options.portDirectory.empty() ? PortRegistration::DefaultDirectory() : s.options.portDirectory,
+        s.options.comNumber, s.line.SlavePath());
+  s.log.Note("printer on " + s.line.SlavePath() + " at " + std::to_string(s.baud) + " bit/s");
+}
+
+Simulator::~Simulator() {
+  Stop();
+  close(impl_->wake[0]);
+  close(impl_->wake[1]);
+}
+
+const std::string& Simulator::SlavePath() const { return impl_->line.SlavePath(); }
+std::string Simulator::ComEntry() const { return impl_->registration ? impl_->registration->Path() : std::string(); }
+
+void Simulator::Start() {
+  if (impl_->thread.joinable()) return;
+  impl_->stopping = false;
+  impl_->thread = std::thread([this] { impl_->Loop(); });
+}
+
+void Simulator::Run() { impl_->Loop(); }
+
+void Simulator::RequestStop() {
+  impl_->stopping = true;
+  const char byte = 1;
+  [[maybe_unused]] ssize_t n = write(impl_->wake[1], &byte, 1);
+}
+
+void Simulator::Stop() {
+  RequestStop();
+  if (impl_->thread.joinable()) impl_->thread.join();
+}
+
+void Simulator::AddFault(const Fault& fault) {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  impl_->faults.Add(fault);
+}
+
+void Simulator::ClearFaults() {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  impl_->faults.Clear();
+}
+
+PrinterState Simulator::State() const {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  return impl_->state;
+}
+
+void Simulator::Update(const std::function<void(PrinterState&)>& change) {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  change(impl_->state);
+  impl_->Changed();
+}
+
+LinkMode Simulator::Mode() const {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  return impl_->mode;
+}
+
+uint32_t Simulator::Baud() const {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  return impl_->baud;
+}
+
+Statistics Simulator::Stats() const {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  return impl_->stats;
+}
+
+}  // namespace zarelsim

@@ -1,0 +1,249 @@
+// The library's port exports on real pseudo-terminals, opened by COM number through the port
+// directory.
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <future>
+#include <numeric>
+#include <thread>
+#include <string>
+#include <vector>
+
+#include "PtyPort.h"
+#include "comm/Comm.h"
+#include "link/Library.h"
+#include "zarelcom/zarelcom.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+std::vector<uint8_t> EveryByteValue() {
+    std::vector<uint8_t> bytes(256);
+    std::iota(bytes.begin(), bytes.end(), 0);
+    return bytes;
+}
+
+// Reads with sio_read until count bytes came or five seconds passed.
+std::vector<uint8_t> ReadThroughLibrary(size_t count) {
+    std::vector<uint8_t> got;
+    const auto end = Clock::now() + std::chrono::seconds(5);
+    while (got.size() < count && Clock::now() < end) {
+        uint8_t buffer[512];
+        const int32_t read = sio_read(buffer, int32_t(std::min(sizeof buffer, count - got.size())));
+        if (read < 0) break;
+        got.insert(got.end(), buffer, buffer + read);
+    }
+    return got;
+}
+
+int OpenDescriptors() {
+    int count = 0;
+    if (DIR* fds = ::opendir("/proc/self/fd")) {
+        while (::readdir(fds)) ++count;
+        ::closedir(fds);
+    }
+    return count;
+}
+
+void MakeEntry(int number, const std::string& target) {
+    const std::string entry = PtyPort::Directory() + "/com" + std::to_string(number);
+    ::unlink(entry.c_str());
+    ASSERT_EQ(::symlink(target.c_str(), entry.c_str()), 0);
+}
+}  // namespace
+
+class ExportsOnPty : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CloseComPort();
+        SetBaudRate(ZC_BR19200);  // closed: taken at the next open
+    }
+    void TearDown() override { CloseComPort(); }
+
+    PtyPort pty{7};
+};
+
+TEST_F(ExportsOnPty, OpensByNumberAndClosesCleanly) {
+    EXPECT_TRUE(CloseComPort());  // closed already
+    ASSERT_TRUE(OpenComPort(7));
+    EXPECT_EQ(sio_inque(), 0);
+    EXPECT_EQ(sio_outque(), 0);
+    EXPECT_TRUE(CloseComPort());
+    EXPECT_EQ(sio_inque(), -1);
+    EXPECT_EQ(sio_outque(), -1);
+    EXPECT_TRUE(CloseComPort());
+}
+
+TEST_F(ExportsOnPty, RawBytesBothWaysIncludingZeroAndFF) {
+    ASSERT_TRUE(OpenComPort(7));
+    const std::vector<uint8_t> bytes = EveryByteValue();
+    EXPECT_EQ(sio_write(bytes.data(), 256), 256);
+    EXPECT_EQ(pty.Receive(256), bytes);  // nothing translated: CR, LF, XON, XOFF, 0x7F, 0xFF
+    pty.Send(bytes);
+    EXPECT_EQ(ReadThroughLibrary(256), bytes);
+    EXPECT_TRUE(pty.Drain().empty());  // and nothing echoed back
+}
+
+TEST_F(ExportsOnPty, GetcharGives255AsAByteAndMinusOneAfterASecondOfSilence) {
+    ASSERT_TRUE(OpenComPort(7));
+    pty.Send({0xFF, 0x00});
+    EXPECT_EQ(sio_getchar(), 255);
+    EXPECT_EQ(sio_getchar(), 0);
+    const auto start = Clock::now();
+    EXPECT_EQ(sio_getchar(), -1);
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    EXPECT_GE(waited.count(), 950);
+    EXPECT_LT(waited.count(), 5000);
+    CloseComPort();
+    EXPECT_EQ(sio_getchar(), -1);
+}
+
+TEST_F(ExportsOnPty, ReadReturnsAtOnceWithWhatWaits) {
+    ASSERT_TRUE(OpenComPort(7));
+    pty.Send({1, 2, 3});
+    for (int i = 0; i < 500 && sio_inque() < 3; ++i) usleep(1000);
+    ASSERT_EQ(sio_inque(), 3);
+    uint8_t buffer[10];
+    const auto start = Clock::now();
+    EXPECT_EQ(sio_read(buffer, 10), 3);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(sio_read(buffer, 0), 0);
+}
+
+TEST_F(ExportsOnPty, QueueCountsAndClearFiFo) {
+    ASSERT_TRUE(OpenComPort(7));
+    pty.Send(std::vector<uint8_t>(100, 0x55));
+    for (int i = 0; i < 500 && sio_inque() < 100; ++i) usleep(1000);
+    EXPECT_EQ(sio_inque(), 100);
+    ClearFiFo();
+    EXPECT_EQ(sio_inque(), 0);
+    pty.Send({9});
+    EXPECT_EQ(sio_getchar(), 9);  // the port still reads after the purge
+}
+
+TEST_F(ExportsOnPty, ClearFiFoAbortsAPendingRead) {
+    ASSERT_TRUE(OpenComPort(7));
+    auto reading = std::async(std::launch::async, [] {
+        uint8_t buffer[10];
+        const auto start = Clock::now();
+        const int32_t read = sio_read(buffer, 10);
+        return std::make_pair(read, Clock::now() - start);
+    });
+    // Purging again until the read ends: a purge that comes before the read has started is no
+    // abort of it.
+    do ClearFiFo();
+    while (reading.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready);
+    const auto [read, waited] = reading.get();
+    EXPECT_EQ(read, 0);
+    EXPECT_LT(waited, std::chrono::milliseconds(900));  // not the whole second of the time-out
+}
+
+TEST_F(ExportsOnPty, BadArgumentsAreRefusedAndTouchNothing) {
+    uint8_t buffer[4] = {1, 2, 3, 4};
+    EXPECT_EQ(sio_read(buffer, 4), -1);  // closed
+    EXPECT_EQ(sio_write(buffer, 4), -1);
+    ASSERT_TRUE(OpenComPort(7));
+    EXPECT_EQ(sio_read(nullptr, 4), -1);
+    EXPECT_EQ(sio_read(buffer, -1), -1);
+    EXPECT_EQ(sio_write(nullptr, 4), -1);
+    EXPECT_EQ(sio_write(buffer, -5), -1);
+    EXPECT_TRUE(pty.Drain().empty());
+    EXPECT_FALSE(OpenComPort(-1));
+    EXPECT_FALSE(OpenComPort(256));
+    EXPECT_FALSE(OpenComPort(INT32_MAX));
+    EXPECT_FALSE(SetBaudRate(15));
+    EXPECT_FALSE(SetBaudRate(-1));
+    EXPECT_FALSE(SetBaudRate(256 + ZC_BR9600));
+    EXPECT_EQ(pty.LineRate(), 19200u);
+    EXPECT_EQ(sio_inque(), 0);  // still open
+    EXPECT_EQ(sio_write(buffer, 4), 4);
+    EXPECT_EQ(pty.Receive(4), (std::vector<uint8_t>{1, 2, 3, 4}));
+}
+
+TEST_F(ExportsOnPty, PortZeroWhileOpenFailsWithTheMessageAndKeepsThePort) {
+    ASSERT_TRUE(OpenComPort(7));
+    EXPECT_FALSE(OpenComPort(0));
+    EXPECT_STREQ(GetLastPortError(), "Port already assigned (open) (Error: -1)");
+    EXPECT_EQ(sio_inque(), 0);
+}
+
+TEST_F(ExportsOnPty, NumbersWithoutASerialDeviceDoNotOpen) {
+    EXPECT_FALSE(OpenComPort(250));  // no entry, outside the default ranges
+    MakeEntry(8, "/dev/null");       // a character device, but no terminal
+    EXPECT_FALSE(OpenComPort(8));
+    const std::string file = PtyPort::Directory() + "/plain-file";
+    std::ofstream(file) << "not a port";
+    MakeEntry(9, file);
+    EXPECT_FALSE(OpenComPort(9));
+    MakeEntry(10, PtyPort::Directory());
+    EXPECT_FALSE(OpenComPort(10));
+    MakeEntry(11, "/nonexistent/device");
+    EXPECT_FALSE(OpenComPort(11));
+    EXPECT_EQ(sio_inque(), -1);
+    ASSERT_TRUE(OpenComPort(7));  // the real one still does
+}
+
+TEST_F(ExportsOnPty, OpenIsExclusive) {
+    ASSERT_TRUE(OpenComPort(7));
+    TComm second;
+    second.SetDeviceName("Com7");
+    second.Open();
+    EXPECT_FALSE(second.Enabled());
+    second.SetDeviceName(pty.TerminalPath());  // by its own name: held all the same
+    second.Open();
+    EXPECT_FALSE(second.Enabled());
+    ASSERT_TRUE(CloseComPort());
+    second.Open();
+    EXPECT_TRUE(second.Enabled());
+    EXPECT_FALSE(OpenComPort(7));  // now the other user holds it
+    second.Close();
+    EXPECT_TRUE(OpenComPort(7));
+}
+
+TEST_F(ExportsOnPty, LineRateChangesWhileOpenAndPersistsAcrossOpens) {
+    EXPECT_FALSE(SetBaudRate(ZC_BR9600));  // closed: kept for the next open
+    ASSERT_TRUE(OpenComPort(7));
+    EXPECT_EQ(pty.LineRate(), 9600u);
+    EXPECT_TRUE(SetBaudRate(ZC_BR115200));
+    EXPECT_EQ(pty.LineRate(), 115200u);
+    EXPECT_TRUE(SetBaudRate(ZC_BR56000));  // a rate without a B constant
+    EXPECT_EQ(pty.LineRate(), 56000u);
+    const uint8_t byte = 0xA5;
+    EXPECT_EQ(sio_write(&byte, 1), 1);
+    EXPECT_EQ(pty.Receive(1), std::vector<uint8_t>{0xA5});
+    ASSERT_TRUE(CloseComPort());
+    ASSERT_TRUE(OpenComPort(7));
+    EXPECT_EQ(pty.LineRate(), 56000u);
+}
+
+TEST_F(ExportsOnPty, ReopensManyTimesWithoutLeaking) {
+    const int before = OpenDescriptors();
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_TRUE(OpenComPort(7)) << "open " << i;
+        if (i % 10 == 0) {
+            const uint8_t byte = uint8_t(i);
+            ASSERT_EQ(sio_write(&byte, 1), 1);
+            ASSERT_EQ(pty.Receive(1), std::vector<uint8_t>{byte});
+            pty.Send({uint8_t(~byte)});
+            ASSERT_EQ(sio_getchar(), uint8_t(~byte));
+        }
+        ASSERT_TRUE(CloseComPort());
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST(LibraryState, VersionErrorCodeAndCallback) {
+    EXPECT_EQ(DllVersion(), 247);
+    EXPECT_EQ(GetCurrErrCode(), 0);
+    EXPECT_EQ(CallBackMsgback(nullptr), 0);
+    const zc_message_callback first = [](const char*) {};
+    EXPECT_EQ(CallBackMsgback(first), reinterpret_cast<intptr_t>(first));
+    EXPECT_EQ(CallBackMsgback(nullptr), 0);
+    EXPECT_EQ(MessageCallback, first);  // null keeps the registered one
+    EXPECT_EQ(GetCurrErrCode(), 0);
+}

@@ -1,0 +1,194 @@
+// The packet exchange on the virtual-time device: polls, sleeps, retries and error codes.
+#include <algorithm>
+
+#include <zarelcom/zarelcom.h>
+
+#include "LinkTest.h"
+#include "link/Exchange.h"
+#include "link/Library.h"
+
+namespace {
+
+const Bytes kStatusRequest = {0x02, 0x00, 0x02, 0x30, 0x45, 0x77, 0x03};
+const Bytes kStatusReply = ReplyFrame('E', {0x00});
+
+class ExchangeTest : public LinkTest {
+protected:
+    void SetUp() override {
+        LinkTest::SetUp();
+        LastErrorCode = 42;
+    }
+    Bytes Request() const { return kStatusRequest; }
+    bool Send() {
+        Bytes frame = Request();
+        return SendPackToZarel(frame.data());
+    }
+    bool Send2() {
+        Bytes frame = Request();
+        return SendPackToZarel2(frame.data());
+    }
+};
+
+TEST_F(ExchangeTest, SilentPrinterCostsThreeAttemptsOfAboutTwoSecondsAndSetsNoCode) {
+    EXPECT_FALSE(Send());
+    EXPECT_EQ(RequestsWritten(), 3);
+    EXPECT_EQ(RetryCount, 3);
+    EXPECT_EQ(LastErrorCode, 42);
+    // Each attempt: 101 polls of 20 ms for the first byte.
+    EXPECT_EQ(Sleeps(), std::vector<uint32_t>(303, 20));
+    EXPECT_EQ(Now(), 3u * 101 * 20);
+}
+
+TEST_F(ExchangeTest, GoodReplyEndsTheExchangeAtTheFirstAttempt) {
+    AnswerEveryRequest(kStatusReply);
+    EXPECT_TRUE(Send());
+    EXPECT_EQ(RetryCount, 0);
+    EXPECT_EQ(Written(), kStatusRequest);
+    EXPECT_EQ(CurrentLength, 3);
+    EXPECT_EQ(Bytes(RcvBuffer, RcvBuffer + 5), Bytes({0x30, 'E', 0x00, kStatusReply[6], 0x03}));
+    EXPECT_EQ(LastErrorCode, 42) << "a success never resets the code";
+}
+
+TEST_F(ExchangeTest, ChecksumOfTheRequestIsFilledIntoTheCallersFrame) {
+    AnswerEveryRequest(kStatusReply);
+    Bytes frame = {0x02, 0x00, 0x02, 0x30, 0x74, 0x00, 0x03};
+    ASSERT_TRUE(SendPackToZarel(frame.data()));
+    EXPECT_EQ(frame, Bytes({0x02, 0x00, 0x02, 0x30, 0x74, 0xA6, 0x03}));
+}
+
+TEST_F(ExchangeTest, ChecksumWrapsOverALongPayload) {
+    AnswerEveryRequest(ReplyFrame('O'));
+    Bytes frame(521, 0xFF);
+    frame[0] = 0x02;
+    frame[1] = 0x02;
+    frame[2] = 0x04;
+    frame[520] = 0x03;
+    ASSERT_TRUE(SendPackToZarel(frame.data()));
+    const unsigned sum = 0x02 + 0x04 + 516 * 0xFF;
+    EXPECT_EQ(frame[519], sum & 0xFF);
+}
+
+TEST_F(ExchangeTest, StrayBytesBeforeTheReply) {
+    Bytes tenStray(10, 'x');
+    tenStray.insert(tenStray.end(), kStatusReply.begin(), kStatusReply.end());
+    AnswerEveryRequest(tenStray);
+    EXPECT_TRUE(Send());
+    EXPECT_EQ(RequestsWritten(), 1);
+
+    Bytes elevenStray(11, 'x');
+    elevenStray.insert(elevenStray.end(), kStatusReply.begin(), kStatusReply.end());
+    Arrive(elevenStray);
+    EXPECT_FALSE(RcvPack(nullptr));
+    EXPECT_EQ(LastErrorCode, 100);
+}
+
+TEST_F(ExchangeTest, ShortReplyGives102AndTellsThePrinterTheCountInDecimal) {
+    const Bytes full = ReplyFrame('E', Bytes(20, 0x11));
+    AnswerEveryRequest(Bytes(full.begin(), full.begin() + 3 + 12));
+    EXPECT_FALSE(Send());
+    EXPECT_EQ(LastErrorCode, 102);
+    Bytes perAttempt = kStatusRequest;
+    perAttempt.insert(perAttempt.end(), {'1', '2'});
+    Bytes expected;
+    for (int i = 0; i < 3; ++i) expected.insert(expected.end(), perAttempt.begin(), perAttempt.end());
+    EXPECT_EQ(Written(), expected);
+}
+
+TEST_F(ExchangeTest, SettlePollsThirtyMsApartUntilTheWholeReplyIsQueued) {
+    Arrive(Bytes(kStatusReply.begin(), kStatusReply.begin() + 4));
+    Arrive(Bytes(kStatusReply.begin() + 4, kStatusReply.end()), 100);
+    EXPECT_TRUE(RcvPack(nullptr));
+    EXPECT_EQ(Sleeps(), std::vector<uint32_t>({10, 30, 30, 30}));
+}
+
+TEST_F(ExchangeTest, SettleEndsWhenTheCountStoodStillOnMoreThanTenPolls) {
+    Arrive(Bytes(kStatusReply.begin(), kStatusReply.begin() + 5));
+    EXPECT_FALSE(RcvPack(nullptr));
+    EXPECT_EQ(LastErrorCode, 102);
+    std::vector<uint32_t> expected = {10};
+    expected.insert(expected.end(), 11, 30);
+    EXPECT_EQ(Sleeps(), expected);
+    EXPECT_EQ(Now(), 10u + 11 * 30 + 1000) << "then one read waits out its time-out for the rest";
+    EXPECT_EQ(Written(), ToBytes("2"));
+}
+
+TEST_F(ExchangeTest, MissingLengthGives101) {
+    Arrive({0x02, 0x00});
+    EXPECT_FALSE(RcvPack(nullptr));
+    EXPECT_EQ(LastErrorCode, 101);
+}
+
+TEST_F(ExchangeTest, SilenceAfterTheFirstByteGives103) {
+    Arrive({'x'});
+    EXPECT_FALSE(RcvPack(nullptr));
+    EXPECT_EQ(LastErrorCode, 103);
+    // 11 probes of 10 ms; the 10 that found nothing also slept 100 ms after their read.
+    const auto sleeps = Sleeps();
+    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 10u), 11);
+    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 100u), 10);
+}
+
+TEST_F(ExchangeTest, ErrorReplySetsThePrinterNumberAndRetries) {
+    AnswerEveryRequest(ErrorReply(7));
+    EXPECT_FALSE(Send());
+    EXPECT_EQ(RequestsWritten(), 3);
+    EXPECT_EQ(LastErrorCode, 7);
+    EXPECT_FALSE(Send2());
+    EXPECT_EQ(RequestsWritten(), 6);
+    EXPECT_EQ(RetryCount, 3);
+}
+
+TEST_F(ExchangeTest, Error16StopsOnlyTheCommandExchange) {
+    AnswerEveryRequest(ErrorReply(16));
+    EXPECT_FALSE(Send());
+    EXPECT_EQ(RequestsWritten(), 1);
+    EXPECT_EQ(RetryCount, 0);
+    EXPECT_EQ(LastErrorCode, 16);
+    EXPECT_FALSE(Send2());
+    EXPECT_EQ(RequestsWritten(), 4);
+}
+
+TEST_F(ExchangeTest, Error16LeftByAnEarlierExchangeDoesNotCutTheNextShort) {
+    LastErrorCode = 16;
+    EXPECT_FALSE(Send());
+    EXPECT_EQ(RequestsWritten(), 3);
+    AnswerEveryRequest(ErrorReply(7));
+    LastErrorCode = 16;
+    EXPECT_FALSE(Send());
+    EXPECT_EQ(RequestsWritten(), 6);
+}
+
+TEST_F(ExchangeTest, ReplyChecksumAndEtxAreNotChecked) {
+    Bytes reply = kStatusReply;
+    reply[6] ^= 0x5A;
+    reply[7] = 'z';
+    AnswerEveryRequest(reply);
+    EXPECT_TRUE(Send());
+}
+
+TEST_F(ExchangeTest, ClosedPortFailsEveryAttemptWithoutWaiting) {
+    CloseComPort();
+    EXPECT_FALSE(Send());
+    EXPECT_EQ(RetryCount, 3);
+    EXPECT_TRUE(Sleeps().empty());
+    EXPECT_EQ(LastErrorCode, 42);
+}
+
+TEST_F(ExchangeTest, ReplyLongerThanTheBufferIsRefusedAndDroppedWhole) {
+    Bytes oversized = {0x02, 0x03, 0xFF}; // N = 1023: N + 2 does not fit
+    oversized.resize(3 + 1023 + 2, 0x31);
+    Arrive(oversized);
+    Arrive(kStatusReply);
+    EXPECT_FALSE(RcvPack(nullptr));
+    EXPECT_EQ(LastErrorCode, 101);
+    EXPECT_TRUE(RcvPack(nullptr)) << "the next reply is read whole";
+    EXPECT_EQ(RcvBuffer[1], 'E');
+}
+
+TEST_F(ExchangeTest, ReplyFillingTheBufferExactlyIsGood) {
+    Arrive(ReplyFrame('E', Bytes(1020, 0x22))); // N = 1022, N + 2 = 1024
+    EXPECT_TRUE(RcvPack(nullptr));
+    EXPECT_EQ(RcvBuffer[1021], 0x22);
+}
+
+} // namespace

@@ -1,0 +1,56 @@
+// Numbered 512-byte data blocks in both directions, on which every file and logo transfer rests.
+// Each block travels with its number's low 8 bits and their complement.
+#include <cstdio>
+
+#include <zarelcom/zarelcom.h>
+
+#include "link/Command.h"
+#include "link/Library.h"
+
+namespace {
+
+constexpr std::size_t kBlockSize = 512;
+constexpr std::size_t kBlockDataOffset = 2; // reply data: number, complement, then the block
+constexpr uint8_t kBlockAcknowledged = 'O';
+constexpr uint8_t kBlockDelivered = '}';
+constexpr int kBlockAttempts = 3;
+
+template <std::size_t Size>
+Request<Size> &Numbered(Request<Size> &request, uint8_t block) {
+    return request.Byte(2, block).Byte(3, static_cast<uint8_t>(~block));
+}
+
+} // namespace
+
+extern "C" {
+
+// The file is read once; the same frame is resent on every attempt.
+ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file) {
+    return GuardExport<zc_bool>(false, [&] {
+        if (!file) return false;
+        Request request(command::SendBlock);
+        Numbered(request, block);
+        std::fread(request.Frame() + kPayloadOffset + 4, 1, kBlockSize, file);
+        for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {
+            if (ExchangePacket(request.Frame(), Retries::AllThree) && ReplyCode() == kBlockAcknowledged) return true;
+        }
+        return false;
+    });
+}
+
+// A reply that does not carry the whole block is asked for again like a wrong reply code, so
+// that no stale bytes of the receive buffer pass for block data.
+ZARELCOM_API zc_bool StxGetPack(uint8_t block) {
+    return GuardExport<zc_bool>(false, [&] {
+        Request request(command::GetBlock);
+        Numbered(request, block);
+        for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {
+            if (Exchange(request) && ReplyCode() == kBlockDelivered &&
+                ReplyDataLength() >= kBlockDataOffset + kBlockSize)
+                return true;
+        }
+        return false;
+    });
+}
+
+} // extern "C"

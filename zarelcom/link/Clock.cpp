@@ -1,0 +1,138 @@
+// Clock, calendar year, roll-over hour, shifts and counters: records and texts to and from the
+// wire, where hour and minute travel as one value hour x 100 + minute.
+#include <charconv>
+#include <string>
+
+#include <zarelcom/zarelcom.h>
+
+#include "link/Command.h"
+#include "link/HeldText.h"
+#include "link/Library.h"
+
+namespace {
+
+constexpr int kClockBytes = 5;
+constexpr int kShiftGroups = 5;
+constexpr int8_t kEmptyShift = ' ';
+constexpr int kCounterValues = 4;
+constexpr char kYearUnanswered[] = "dffd";
+
+HeldText<8> yearText;
+HeldText<8> rollHourText;
+
+// "hh:mm" the printer's way: H + 100 and M + 100 joined by ":", less their first character and
+// then the fourth of what is left, which for 0 to 9999 gives two digits each.
+std::string HourMinuteText(int32_t value) {
+    std::string text = std::to_string(value / 100 + 100) + ":" + std::to_string(value % 100 + 100);
+    text.erase(0, 1);
+    if (text.size() >= 4) text.erase(3, 1);
+    return text;
+}
+
+} // namespace
+
+extern "C" {
+
+ZARELCOM_API zc_bool GetSystemClock(int32_t clock[6]) {
+    return GuardExport<zc_bool>(false, [&] {
+        if (!clock || !Exchange(command::GetSystemClock)) return false;
+        clock[0] = ReplySigned16(0);
+        for (int i = 0; i < kClockBytes; ++i) clock[1 + i] = ReplyByte(2 + i);
+        return true;
+    });
+}
+
+ZARELCOM_API zc_bool SetZarelClock(const int32_t clock[6]) {
+    return GuardExport<zc_bool>(false, [&] {
+        if (!clock) return false;
+        Request request(command::SetZarelClock);
+        request.Split16(2, clock[0]);
+        for (int i = 0; i < kClockBytes; ++i) request.Byte(4 + i, clock[1 + i]);
+        return Exchange(request);
+    });
+}
+
+ZARELCOM_API zc_bool GetCYear(const char **text) {
+    return GuardExport<zc_bool>(false, [&] {
+        if (!text) return false;
+        *text = kYearUnanswered;
+        if (!Exchange(command::GetCYear)) return false;
+        char digits[8];
+        const auto end = std::to_chars(digits, digits + sizeof digits, ReplySigned16(0)).ptr;
+        *text = yearText.Hold({digits, static_cast<std::size_t>(end - digits)});
+        return true;
+    });
+}
+
+ZARELCOM_API zc_bool SetCYear(int32_t year) {
+    return GuardExport<zc_bool>(false, [&] {
+        Request request(command::SetCYear);
+        return Exchange(request.Split16(2, year));
+    });
+}
+
+ZARELCOM_API zc_bool GetRollHour(const char **text) {
+    return GuardExport<zc_bool>(false, [&] {
+        if (!text || !Exchange(command::GetRollHour)) return false;
+        *text = rollHourText.Hold(HourMinuteText(ReplySigned16(0)));
+        return true;
+    });
+}
+
+ZARELCOM_API zc_bool SetRollHour(int32_t hourMinute) {
+    return GuardExport<zc_bool>(false, [&] {
+        Request request(command::SetRollHour);
+        return Exchange(request.Split16(2, hourMinute));
+    });
+}
+
+ZARELCOM_API zc_bool GetShift(int8_t shifts[15]) {
+    return GuardExport<zc_bool>(false, [&] {
+        if (!shifts || !Exchange(command::GetShift)) return false;
+        for (int g = 0; g < kShiftGroups; ++g) {
+            const auto code = static_cast<int8_t>(ReplyByte(3 * g));
+            const int32_t time = ReplySigned16(3 * g + 1);
+            int8_t *group = &shifts[3 * g];
+            const bool empty = code == kEmptyShift;
+            group[0] = empty ? 0 : code;
+            group[1] = empty ? 0 : static_cast<int8_t>(time / 100);
+            group[2] = empty ? 0 : static_cast<int8_t>(time % 100);
+        }
+        return true;
+    });
+}
+
+ZARELCOM_API zc_bool SetZarelShift(const int8_t shifts[15]) {
+    return GuardExport<zc_bool>(false, [&] {
+        if (!shifts) return false;
+        Request request(command::SetZarelShift);
+        for (int g = 0; g < kShiftGroups; ++g) {
+            const int8_t *group = &shifts[3 * g];
+            request.Byte(2 + 3 * g, group[0]).Split16(3 + 3 * g, group[1] * 100 + group[2]);
+        }
+        return Exchange(request);
+    });
+}
+
+ZARELCOM_API zc_bool GetCounter(int32_t record[5], int32_t second) {
+    return GuardExport<zc_bool>(false, [&] {
+        if (!record) return false;
+        Request request(command::GetCounter);
+        if (!Exchange(request.Byte(2, record[0]).Byte(3, second))) return false;
+        record[0] = ReplyByte(0);
+        for (int i = 0; i < kCounterValues; ++i) record[1 + i] = ReplyLe32(2 + 4 * i);
+        return true;
+    });
+}
+
+ZARELCOM_API zc_bool SetZarelCount(const int32_t record[5], int32_t second) {
+    return GuardExport<zc_bool>(false, [&] {
+        if (!record) return false;
+        Request request(command::SetZarelCount);
+        request.Byte(2, record[0]).Byte(3, second);
+        for (int i = 0; i < kCounterValues; ++i) request.Le32(4 + 4 * i, record[1 + i]);
+        return Exchange(request);
+    });
+}
+
+} // extern "C"

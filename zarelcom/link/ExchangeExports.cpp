@@ -1,0 +1,39 @@
+// The exported exchanges. The buffer arguments of the reception functions are always the receive
+// buffer: they are read into the library's own and never written.
+#include <zarelcom/zarelcom.h>
+
+#include "link/CountedText.h"
+#include "link/Exchange.h"
+#include "link/Library.h"
+
+extern "C" {
+
+ZARELCOM_API zc_bool SendPackToZarel(uint8_t *frame) {
+    return GuardExport<zc_bool>(false, [&] { return frame && Exchange(frame); });
+}
+
+ZARELCOM_API zc_bool SendPackToZarel2(uint8_t *frame) {
+    return GuardExport<zc_bool>(false, [&] { return frame && ExchangePacket(frame, Retries::AllThree); });
+}
+
+ZARELCOM_API zc_bool RcvPack(uint8_t *) {
+    return GuardExport<zc_bool>(false, [] { return ReceiveReply() == Reception::Good; });
+}
+
+ZARELCOM_API zc_bool SendTermCmd(zc_text line) {
+    return GuardExport<zc_bool>(false, [&] { return SendCommandLine(TextArgument(line).View()); });
+}
+
+ZARELCOM_API zc_bool RcvCmdPack1(zc_text expected, uint8_t *) {
+    return GuardExport<zc_bool>(false, [&] { return AwaitAnswer(TextArgument(expected).View()); });
+}
+
+ZARELCOM_API zc_bool RcvCmdPack(uint8_t *) {
+    return GuardExport<zc_bool>(false, [] { return AwaitReady(); });
+}
+
+ZARELCOM_API zc_bool StringSend(zc_text text) {
+    return GuardExport<zc_bool>(false, [&] { return SendRaw(TextArgument(text).View()); });
+}
+
+} // extern "C"

@@ -1,0 +1,51 @@
+// Switching the printer between packet mode and terminal mode. The printer holds the mode; the
+// library does not track it.
+#include <string_view>
+
+#include <zarelcom/zarelcom.h>
+
+#include "link/CommandTable.h"
+#include "link/Exchange.h"
+#include "link/Library.h"
+
+namespace {
+
+using namespace std::string_view_literals;
+
+constexpr std::string_view kPrompt = "CMD: ";
+constexpr std::string_view kCarriageReturn = "\r";
+constexpr std::string_view kToPacketMode = "STX.PROTOCOL\r\0"sv;
+constexpr int kPromptAttempts = 25;
+constexpr int kPacketModeAttempts = 5;
+
+} // namespace
+
+extern "C" {
+
+ZARELCOM_API zc_bool SetCmdProtocol(void) {
+    return GuardExport<zc_bool>(false, [] {
+        const auto &toTerminal = command::ToTerminalMode;
+        LibraryPort.Write(toTerminal.data(), static_cast<uint32_t>(toTerminal.size()));
+        for (int attempt = 0; attempt < kPromptAttempts; ++attempt) {
+            ClearFiFo();
+            SendRaw(kCarriageReturn);
+            if (AwaitAnswer(kPrompt)) return true;
+        }
+        return false;
+    });
+}
+
+// Packet mode is reached when the printer goes quiet after the switch and then answers a packet.
+ZARELCOM_API zc_bool SetStxProtocol(void) {
+    return GuardExport<zc_bool>(false, [] {
+        for (int attempt = 0; attempt < kPacketModeAttempts; ++attempt) {
+            ClearFiFo();
+            SendRaw(kToPacketMode);
+            if (AwaitReady() || TerminalStatus != 0) continue;
+            if (GetPrintStatus() != -1) return true;
+        }
+        return false;
+    });
+}
+
+} // extern "C"

@@ -1,0 +1,37 @@
+// The printer search: every port of the caller's list at five line rates, until a printer
+// answers with its system information.
+#include <array>
+
+#include <zarelcom/zarelcom.h>
+
+#include "link/Library.h"
+
+namespace {
+
+constexpr std::array<int32_t, 5> kSearchRates = {ZC_BR9600, ZC_BR19200, ZC_BR38400, ZC_BR57600, ZC_BR115200};
+// Anything that answers "B" with a model number up to this is not a printer.
+constexpr int32_t kHighestNonPrinterModel = 100;
+
+} // namespace
+
+extern "C" {
+
+ZARELCOM_API zc_bool AutoConnect(int32_t *list) {
+    return GuardExport<zc_bool>(false, [&] {
+        if (!list) return false;
+        for (int32_t i = 1; i < list[0]; ++i) {
+            OpenComPort(list[i]);
+            for (std::size_t j = 0; j < kSearchRates.size(); ++j) {
+                SystemInfo info{};
+                if (SetBaudRate(kSearchRates[j]) && GetSysInfo(&info) && info.ModelNo > kHighestNonPrinterModel) {
+                    list[0] = i;
+                    list[1] = static_cast<int32_t>(j);
+                    return true;
+                }
+            }
+        }
+        return false;
+    });
+}
+
+} // extern "C"

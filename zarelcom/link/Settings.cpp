@@ -1,0 +1,74 @@
+// The printer's settings and actions: one exchange each, true on a good reply.
+#include <zarelcom/zarelcom.h>
+
+#include "link/Command.h"
+#include "link/Library.h"
+
+namespace {
+
+enum PRSubCommand : uint8_t { kPRIncrement = 0x11, kPRClear = 0x12, kPRSet = 0x13, kPRAdjust = 0x14 };
+
+zc_bool GuardedByte(const std::array<uint8_t, 8> &commandTemplate, int32_t value) {
+    return GuardExport<zc_bool>(false, [&] { return SendByte(commandTemplate, value); });
+}
+
+zc_bool GuardedCommand(const std::array<uint8_t, 7> &commandTemplate) {
+    return GuardExport<zc_bool>(false, [&] { return Exchange(commandTemplate); });
+}
+
+} // namespace
+
+extern "C" {
+
+ZARELCOM_API zc_bool ZarelReboot(void) { return GuardedCommand(command::ZarelReboot); }
+ZARELCOM_API zc_bool StopTask(void) { return GuardedCommand(command::StopTask); }
+
+ZARELCOM_API zc_bool SetZarelBaud(int32_t baudNumber) { return GuardedByte(command::SetZarelBaud, baudNumber); }
+ZARELCOM_API zc_bool SetLang(int32_t language) { return GuardedByte(command::SetLang, language); }
+ZARELCOM_API zc_bool SetMeasure(int32_t measure) { return GuardedByte(command::SetMeasure, measure); }
+ZARELCOM_API zc_bool SetMessageNo(int32_t message) { return GuardedByte(command::SetMessageNo, message); }
+ZARELCOM_API zc_bool SetTaskCfg(int32_t config) { return GuardedByte(command::SetTaskCfg, config); }
+ZARELCOM_API zc_bool SetTaskNo(int32_t task) { return GuardedByte(command::SetTaskNo, task); }
+ZARELCOM_API zc_bool SetPrintOff(void) { return GuardedByte(command::SetPrint, 0); }
+ZARELCOM_API zc_bool SetPrintOn(void) { return GuardedByte(command::SetPrint, 1); }
+ZARELCOM_API zc_bool ClearPRCmd(void) { return GuardedByte(command::PRCommand, kPRClear); }
+ZARELCOM_API zc_bool SetPRCmd(void) { return GuardedByte(command::PRCommand, kPRSet); }
+ZARELCOM_API zc_bool AdjPRCmd(void) { return GuardedByte(command::PRCommand, kPRAdjust); }
+// False for every failed exchange, also when the printer did not answer at all.
+ZARELCOM_API zc_bool IncPRCmd(void) { return GuardedByte(command::PRCommand, kPRIncrement); }
+
+ZARELCOM_API zc_bool SetConveyor(const int32_t *value) {
+    return GuardExport<zc_bool>(false, [&] { return value && SendLe32(command::SetConveyor, value); });
+}
+
+ZARELCOM_API zc_bool SetEncoder(const int32_t record[2]) {
+    return GuardExport<zc_bool>(false, [&] { return record && SendLe32(command::SetEncoder, record); });
+}
+
+ZARELCOM_API zc_bool SetEncoderStatus(const uint8_t *status) {
+    return GuardExport<zc_bool>(false, [&] {
+        Request request(command::SetEncoderStatus);
+        return status && Exchange(request.Byte(2, *status));
+    });
+}
+
+ZARELCOM_API zc_bool SetMsgDelay(const int32_t record[2]) {
+    return GuardExport<zc_bool>(false, [&] { return record && SendLe32(command::SetMsgDelay, record); });
+}
+
+ZARELCOM_API zc_bool SetPHCfg(const uint8_t cfg[3]) {
+    return GuardExport<zc_bool>(false, [&] { return cfg && SendBytes(command::SetPHCfg, cfg); });
+}
+
+ZARELCOM_API zc_bool SetPHCfgH(const uint8_t cfg[5]) {
+    return GuardExport<zc_bool>(false, [&] { return cfg && SendBytes(command::SetPHCfgH, cfg); });
+}
+
+ZARELCOM_API zc_bool SetPHDPI(int32_t dpi, int32_t head) {
+    return GuardExport<zc_bool>(false, [&] {
+        Request request(command::SetPHDPI);
+        return Exchange(request.Byte(2, head).Byte(3, dpi));
+    });
+}
+
+} // extern "C"
