@@ -1,5 +1,7 @@
 #include "PtyLine.h"
 
+#include "HostLineRate.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -16,17 +18,6 @@ namespace {
 
 std::runtime_error SystemError(const std::string& what) {
   return std::runtime_error(what + ": " + std::strerror(errno));
-}
-
-uint32_t RateOf(speed_t speed) {
-  static const struct { speed_t code; uint32_t rate; } kRates[] = {
-      {B50, 50},       {B75, 75},       {B110, 110},       {B134, 134},       {B150, 150},   {B200, 200},
-      {B300, 300},     {B600, 600},     {B1200, 1200},     {B1800, 1800},     {B2400, 2400}, {B4800, 4800},
-      {B9600, 9600},   {B19200, 19200}, {B38400, 38400},   {B57600, 57600},   {B115200, 115200},
-      {B230400, 230400}, {B460800, 460800}, {B921600, 921600}};
-  for (const auto& r : kRates)
-    if (r.code == speed) return r.rate;
-  return 0;
 }
 
 void MakeDirectories(const std::string& path) {
@@ -59,11 +50,7 @@ PtyLine::~PtyLine() {
   close(slave_);
 }
 
-uint32_t PtyLine::HostRate() const {
-  termios settings{};
-  if (tcgetattr(master_, &settings) != 0) return 0;
-  return RateOf(cfgetospeed(&settings));
-}
+uint32_t PtyLine::HostRate() const { return HostLineRate(master_); }
 
 size_t PtyLine::Read(uint8_t* buffer, size_t size) {
   const ssize_t n = read(master_, buffer, size);

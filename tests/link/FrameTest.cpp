@@ -1,6 +1,6 @@
 // Request frames byte for byte as they go on the wire, and the refusals that send nothing.
 #include <cstdio>
-#include <cstring>
+#include <functional>
 
 #include <zarelcom/zarelcom.h>
 
@@ -17,42 +17,108 @@ protected:
     }
 };
 
-TEST_F(FrameTest, CommandsWithoutParameters) {
-    EXPECT_NE(GetZarelType(), -1);
+// The frame of a request: STX, N, the payload from its lead byte on, the checksum, ETX.
+Bytes RequestFrame(const Bytes &payload) {
+    const std::size_t n = payload.size();
+    Bytes frame = {0x02, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)};
+    frame.insert(frame.end(), payload.begin(), payload.end());
+    unsigned sum = 0;
+    for (std::size_t i = 1; i < frame.size(); ++i) sum += frame[i];
+    frame.push_back(static_cast<uint8_t>(sum));
+    frame.push_back(0x03);
+    return frame;
+}
+
+TEST_F(FrameTest, EveryCommandFromItsTemplate) {
+    const int32_t two[2] = {0x01020304, -2};
+    const int32_t one = 0x7FFF0001;
+    const uint8_t status = 9;
+    const uint8_t cfg[3] = {2, 0x10, 0x20};
+    const uint8_t cfgH[5] = {1, 5, 6, 7, 8};
+    const int32_t counter[5] = {3, 0x01020304, -1, 0, 1};
+    int32_t record[5] = {3};
+    int32_t out[6];
+    const char *text;
+    zc_text names;
+    uint8_t data[64];
+    int8_t shifts[15];
     SystemInfo info;
-    EXPECT_TRUE(GetSysInfo(&info));
-    EXPECT_EQ(Written(), Bytes({0x02, 0x00, 0x02, 0x30, 0x74, 0xA6, 0x03, //
-                                0x02, 0x00, 0x02, 0x30, 0x42, 0x74, 0x03}));
-}
-
-TEST_F(FrameTest, OneByteSettingsSendTheLowByte) {
-    EXPECT_TRUE(SetPrintOn());
-    EXPECT_TRUE(SetPrintOff());
-    EXPECT_TRUE(SetZarelBaud(257));
-    EXPECT_EQ(Written(), Bytes({0x02, 0x00, 0x03, 0x30, 0x46, 0x01, 0x7A, 0x03, //
-                                0x02, 0x00, 0x03, 0x30, 0x46, 0x00, 0x79, 0x03, //
-                                0x02, 0x00, 0x03, 0x30, 0x52, 0x01, 0x86, 0x03}));
-}
-
-TEST_F(FrameTest, PrintRegistrationSubCommands) {
-    EXPECT_TRUE(IncPRCmd());
-    EXPECT_TRUE(ClearPRCmd());
-    EXPECT_TRUE(SetPRCmd());
-    EXPECT_TRUE(AdjPRCmd());
-    EXPECT_NE(GetPRCmd(), nullptr);
-    const Bytes written = Written();
-    ASSERT_EQ(written.size(), 5u * 8);
-    const uint8_t expected[] = {0x11, 0x12, 0x13, 0x14, 0x10};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(written[8 * i + 4], 0xF0);
-        EXPECT_EQ(written[8 * i + 5], expected[i]);
+    const struct {
+        std::function<void()> call;
+        std::vector<Bytes> payloads;
+    } cases[] = {
+        {[] { GetMessageNo(); }, {{0x30, '2'}}},
+        {[] { SetMessageNo(0x1FF); }, {{0x30, '3', 0xFF}}},
+        {[&] { GetSystemClock(out); }, {{0x30, '4'}}},
+        {[&] { GetTDFormat(&text, 1); }, {{0x30, '6'}}},
+        {[&] { GetShift(shifts); }, {{0x30, '8'}}},
+        {[&] { GetCounter(record, 0x105); }, {{0x30, ':', 3, 5}}},
+        {[&] { SetZarelCount(counter, 2); },
+         {{0x30, ';', 3, 2, 4, 3, 2, 1, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 0, 0, 0}}},
+        {[&] { StxGetStringC(9, &text); }, {{0x30, '<', 9}}},
+        {[&] { GetRollHour(&text); }, {{0x30, '>'}}},
+        {[] { SetRollHour(730); }, {{0x30, '?', 0xDA, 0x02}}},
+        {[&] { GetCYear(&text); }, {{0x30, '@'}}},
+        {[] { SetCYear(2026); }, {{0x30, 'A', 0xEA, 0x07}}},
+        {[] { GetInkStaus(); }, {{0x30, 'D'}}},
+        {[] { GetPrintStatus(); }, {{0x30, 'E'}}},
+        {[] { SetPrintOff(); }, {{0x30, 'F', 0}}},
+        {[] { GetTaskNo(); }, {{0x30, 'G'}}},
+        {[] { SetTaskNo(260); }, {{0x30, 'H', 4}}},
+        {[&] { GetSysData(data); }, {{0x30, 'I'}}},
+        {[] { GetFreeLogoNo(); }, {{0x30, 'M'}}},
+        {[] { GetFreeDiskSpc(); }, {{0x30, 'N'}}},
+        {[] { ZarelReboot(); }, {{0x30, 'P'}}},
+        {[] { SetZarelBaud(257); }, {{0x30, 'R', 1}}},
+        {[&] { GetLang(&record[0], &record[1], &names); }, {{0x30, 'S'}}},
+        {[] { SetLang(2); }, {{0x30, 'T', 2}}},
+        {[] { GetMeasure(); }, {{0x30, 'U'}}},
+        {[] { SetMeasure(1); }, {{0x30, 'V', 1}}},
+        {[] { GetTaskCfg(); }, {{0x30, 'W'}}},
+        {[] { SetTaskCfg(-1); }, {{0x30, 'X', 0xFF}}},
+        {[&] { GetEncoder(out, &out[2]); }, {{0x30, 'Y'}, {0x30, '['}}},
+        {[&] { SetEncoder(two); }, {{0x30, 'Z', 4, 3, 2, 1, 0xFE, 0xFF, 0xFF, 0xFF}}},
+        {[&] { SetEncoderStatus(&status); }, {{0x30, '\\', 9, 0, 0, 0}}},
+        {[&] { GetConveyor(out); }, {{0x30, ']'}}},
+        {[&] { SetConveyor(&one); }, {{0x30, '^', 1, 0, 0xFF, 0x7F}}},
+        {[] { GetPHCfg(0x102); }, {{0x30, '_', 2}}},
+        {[&] { SetPHCfg(cfg); }, {{0x30, '`', 2, 0x10, 0x20}}},
+        {[&] { SetPHCfgH(cfgH); }, {{0x30, 'a', 1, 5, 6, 7, 8}}},
+        {[] { SetPHDPI(0x1B4, 3); }, {{0x30, 'c', 3, 0xB4}}},
+        {[&] { out[0] = 0x11223344; GetMsgDelay(out); }, {{0x30, 'd', 0x44, 0x33, 0x22, 0x11}}},
+        {[&] { SetMsgDelay(two); }, {{0x30, 'e', 4, 3, 2, 1, 0xFE, 0xFF, 0xFF, 0xFF}}},
+        {[] { GetMaxMsg(); }, {{0x30, 'f'}}},
+        {[] { GetBackUpRestoreReg(); }, {{0x30, 'g'}}},
+        {[] { StopTask(); }, {{0x30, 'i'}}},
+        {[] { GetPRCmd(); }, {{0x30, 0xF0, 0x10}}},
+        {[] { IncPRCmd(); }, {{0x30, 0xF0, 0x11}}},
+        {[] { ClearPRCmd(); }, {{0x30, 0xF0, 0x12}}},
+        {[] { SetPRCmd(); }, {{0x30, 0xF0, 0x13}}},
+        {[] { AdjPRCmd(); }, {{0x30, 0xF0, 0x14}}},
+        {[&] { GetSysInfo(&info); }, {{0x30, 'B'}}},
+    };
+    Bytes expected;
+    for (const auto &c : cases) {
+        c.call();
+        for (const Bytes &payload : c.payloads) {
+            const Bytes frame = RequestFrame(payload);
+            expected.insert(expected.end(), frame.begin(), frame.end());
+        }
+        ASSERT_EQ(Written(), expected) << "command " << c.payloads[0][1];
     }
 }
 
-TEST_F(FrameTest, ClockYearTravelsLowByteFirst) {
+TEST_F(FrameTest, GivenFrames) {
+    EXPECT_NE(GetZarelType(), -1);
+    EXPECT_TRUE(SetPrintOn());
     const int32_t clock[6] = {2005, 12, 7, 15, 30, 45};
     EXPECT_TRUE(SetZarelClock(clock));
-    EXPECT_EQ(Written(), Bytes({0x02, 0x00, 0x09, 0x30, 0x35, 0xD5, 0x07, 0x0C, 0x07, 0x0F, 0x1E, 0x2D, 0xB7, 0x03}));
+    SystemInfo info;
+    EXPECT_TRUE(GetSysInfo(&info));
+    EXPECT_EQ(Written(), Bytes({0x02, 0x00, 0x02, 0x30, 0x74, 0xA6, 0x03, //
+                                0x02, 0x00, 0x03, 0x30, 0x46, 0x01, 0x7A, 0x03, //
+                                0x02, 0x00, 0x09, 0x30, 0x35, 0xD5, 0x07, 0x0C, 0x07, 0x0F, 0x1E, 0x2D, 0xB7, 0x03, //
+                                0x02, 0x00, 0x02, 0x30, 0x42, 0x74, 0x03}));
 }
 
 TEST_F(FrameTest, ShiftTimesTravelAsHourTimes100PlusMinute) {
@@ -69,43 +135,6 @@ TEST_F(FrameTest, ShiftTimesTravelAsHourTimes100PlusMinute) {
     for (int g = 1; g < 5; ++g) expected.insert(expected.end(), {0x20, 0x00, 0x00});
     expected.insert(expected.end(), {0x7B, 0x03});
     EXPECT_EQ(Written(), expected);
-}
-
-TEST_F(FrameTest, YearAndRollHourSplitByTruncatingDivision) {
-    EXPECT_TRUE(SetCYear(2026));
-    EXPECT_TRUE(SetRollHour(730));
-    const Bytes written = Written();
-    ASSERT_EQ(written.size(), 18u);
-    EXPECT_EQ(Bytes(written.begin() + 3, written.begin() + 7), Bytes({0x30, 'A', 0xEA, 0x07}));
-    EXPECT_EQ(Bytes(written.begin() + 12, written.begin() + 16), Bytes({0x30, '?', 0xDA, 0x02}));
-}
-
-TEST_F(FrameTest, CounterAndRecordsTravelLittleEndian) {
-    const int32_t counter[5] = {3, 0x01020304, -1, 0, 1};
-    EXPECT_TRUE(SetZarelCount(counter, 0x105));
-    const int32_t delay[2] = {0x11223344, 5};
-    EXPECT_TRUE(SetMsgDelay(delay));
-    const uint8_t status = 9;
-    EXPECT_TRUE(SetEncoderStatus(&status));
-    const Bytes w = Written();
-    ASSERT_EQ(w.size(), 25u + 15 + 11);
-    EXPECT_EQ(Bytes(w.begin() + 3, w.begin() + 23),
-              Bytes({0x30, ';', 3, 5, 4, 3, 2, 1, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 0, 0, 0}));
-    EXPECT_EQ(Bytes(w.begin() + 28, w.begin() + 38), Bytes({0x30, 'e', 0x44, 0x33, 0x22, 0x11, 5, 0, 0, 0}));
-    EXPECT_EQ(Bytes(w.begin() + 43, w.begin() + 49), Bytes({0x30, '\\', 9, 0, 0, 0}));
-}
-
-TEST_F(FrameTest, HeadConfiguration) {
-    const uint8_t cfg[3] = {2, 0x10, 0x20};
-    const uint8_t cfgH[5] = {1, 5, 6, 7, 8};
-    EXPECT_TRUE(SetPHCfg(cfg));
-    EXPECT_TRUE(SetPHCfgH(cfgH));
-    EXPECT_TRUE(SetPHDPI(0x1B4, 3));
-    const Bytes w = Written();
-    ASSERT_EQ(w.size(), 10u + 12 + 9);
-    EXPECT_EQ(Bytes(w.begin() + 3, w.begin() + 8), Bytes({0x30, '`', 2, 0x10, 0x20}));
-    EXPECT_EQ(Bytes(w.begin() + 13, w.begin() + 20), Bytes({0x30, 'a', 1, 5, 6, 7, 8}));
-    EXPECT_EQ(Bytes(w.begin() + 25, w.begin() + 29), Bytes({0x30, 'c', 3, 0xB4}));
 }
 
 TEST_F(FrameTest, DateFormatWithoutCodes) {

@@ -18,7 +18,9 @@ Bytes ReplyFrame(uint8_t code, const Bytes &data) {
     frame[3] = kLeadByte;
     frame[4] = code;
     std::copy(data.begin(), data.end(), frame.begin() + 5);
-    frame[n + 3] = FrameChecksum(frame.data(), n);
+    unsigned sum = 0;
+    for (std::size_t i = 1; i < n + 3; ++i) sum += frame[i];
+    frame[n + 3] = static_cast<uint8_t>(sum);
     frame[n + 4] = kEtx;
     return frame;
 }

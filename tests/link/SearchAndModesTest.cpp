@@ -70,6 +70,17 @@ TEST_F(SearchTest, ModelNumberMustExceed100) {
     EXPECT_EQ(list[1], 0);
 }
 
+TEST_F(SearchTest, PortErrorIsKeptAndTheSearchGoesOn) {
+    platform.AddDevice("Com2");
+    PrinterAt(3, 9600);
+    platform.FailNext(VirtualPlatform::Operation::SetLineSettings, 5);
+    int32_t list[] = {3, 1, 2};
+    EXPECT_TRUE(AutoConnect(list));
+    EXPECT_EQ(list[0], 2) << "the port that refused its line settings was passed over";
+    EXPECT_EQ(list[1], 0);
+    EXPECT_STREQ(GetLastPortError(), "Error updating DataControlBlock (Error: 5)");
+}
+
 TEST_F(SearchTest, PortThatDoesNotOpenCostsNoExchange) {
     int32_t list[] = {2, 9};
     EXPECT_FALSE(AutoConnect(list));

@@ -330,50 +330,117 @@ ZARELCOM_API zc_bool SetCmdProtocol(void);
 ZARELCOM_API zc_bool SetStxProtocol(void);
 
 /* ---- Logo and file transfers ------------------------------------------------------------------- */
+/* The printer must be in packet mode, except for the terminal-mode announcements at the end.
+ * A transfer announces (or requests) the file, then moves it in 512-byte blocks numbered from 1
+ * (only the number's low 8 bits go out), each acknowledged before the next; a length L gives
+ * (L + 511) / 512 blocks, none for L <= 0. One block is in memory at a time whatever the file's
+ * size. After every finished block the progress line (ShowTxRxInfo) goes to the callback.
+ * A block not acknowledged or not delivered after its three tries of three exchange attempts ends
+ * the transfer: false, LastErrorCode as that exchange left it, nothing more is sent.
+ *
+ * Local paths are counted texts (RestoreMsg: a plain text) opened as given; a path holding a zero
+ * byte is refused. Where a printer-side name is taken from a local path, its file-name part is
+ * what follows the last "\", ":" or "/".
+ *
+ * Sending: the file is opened for reading only, so read-only files are sent with their content;
+ * a path that is not a readable regular file (or is 2 GiB or larger) is refused before anything
+ * goes on the wire: false, LastErrorCode unchanged. An announcement answered with another code
+ * than "O" gives false, LastErrorCode 200, and no block. An empty file is announced with length 0
+ * and then gives false.
+ *
+ * Fetching: the blocks go into a temporary file beside the local file (beside the file a
+ * symbolic link points to), which replaces it only when every block arrived and was written. The
+ * result is then exactly block count x 512 bytes (the printer's padding of the last block
+ * included), readable and writable by its owner, with an existing file's other permissions. A
+ * failed fetch (refused request, length 0 or below, a block not delivered, a local file that
+ * cannot be created or written, a full disk) returns false and leaves the local file as it was;
+ * when the local file cannot be created nothing goes on the wire. */
 
-/* The file's size in bytes, -1 when it cannot be opened for reading. mode is not used. */
+/* The size in bytes of the file at path, opened for reading only; -1 when it is not a readable
+ * regular file (or is 2 GiB or larger). mode is accepted and not used (callers pass 0x8002). */
 ZARELCOM_API int32_t GetFileLen(zc_text path, int32_t mode);
-/* Announces the logo for a slot and sends it in 512-byte blocks. */
+/* Puts a logo file into a logo slot: announcement 0x7C (length, kind 2, slot's low 16 bits),
+ * answered "O", then the file's blocks. True when every block was acknowledged. The file's bytes
+ * go unchanged; the library does not look at their content or set a size limit. */
 ZARELCOM_API zc_bool StxSendLogo(zc_text path, int32_t slot);
-/* Sends the file in blocks after an announcement; length is the announced length. */
+/* The block loop alone, for a file already announced: sends BlockCount(length) blocks from the
+ * file's start (zero-filled past its end). False when the file cannot be read (nothing is sent),
+ * length is 0 or below, or a block fails. */
 ZARELCOM_API zc_bool StxSendAllPack(zc_text path, int32_t length);
-/* Terminal mode: announces the logo with "SEND.LOGO LOGOnn.BMP <length>". */
+/* Terminal mode: types "SEND.LOGO LOGOnn.BMP <length>\r" (nn: the 2nd and 3rd digits of slot +
+ * 100). True when the printer echoed it. An announcement only: no content follows. A file that
+ * cannot be read is refused and nothing is typed. */
 ZARELCOM_API zc_bool XmodemSendLogo(zc_text path, int32_t slot);
-/* Does nothing. */
+/* Does nothing; kept for callers that import it. */
 ZARELCOM_API void xCallback(int32_t a, int32_t b, int32_t c, int32_t d);
 
-/* nameKind: 1 the path's file name, 2 "HP.ZIP", 3 "ZAREL.DAT", 4 "bmp\" + the file name,
- * anything else the name argument; the name is cut or blank-padded to 24 characters. */
+/* Sends a file into the printer's store: announcement "x" (length, kind 3, 24-byte name field),
+ * answered "O", then its blocks. nameKind chooses the printer-side name: 1 the path's file-name
+ * part, 2 "HP.ZIP", 3 "ZAREL.DAT", 4 "bmp\" + the file-name part, anything else the name argument
+ * (unused for 1 to 4). The name is cut to 24 bytes or padded with blanks to 24. */
 ZARELCOM_API zc_bool StxSendFile(zc_text path, zc_text name, int32_t nameKind);
+/* StxSendFile(path, name, 0). */
 ZARELCOM_API zc_bool StxDownLoadFile(zc_text path, zc_text name);
+/* StxSendFile with kind 4: into the printer's "bmp\" folder under the file's own name. */
 ZARELCOM_API zc_bool XmodemFileSend(zc_text path);
+/* The parameter file as "ZAREL.DAT", then the printer's restart (ZarelReboot). True when the
+ * file went, whatever the restart's outcome; the printer is not waited for. */
 ZARELCOM_API zc_bool StxDownLoadParameter(zc_text path);
+/* The same as StxDownLoadParameter. */
 ZARELCOM_API zc_bool DownLoadParameter(zc_text path);
+/* The program update package as "HP.ZIP", then the restart, as StxDownLoadParameter. */
 ZARELCOM_API zc_bool StxUpdateZarel(zc_text path);
-/* Fetches length bytes' worth of blocks into the local file; an existing file is replaced only
- * when every block arrived. */
+/* The block loop alone: fetches BlockCount(length) blocks into the local file at path (see
+ * Fetching above). False for a length of 0 or below. */
 ZARELCOM_API zc_bool StxGetFile(zc_text path, int32_t length);
+/* Fetches the printer's file called name (cut or blank-padded to 24) into the local file at path:
+ * request "w", answered "w" with the length (another code: false, LastErrorCode 200), then the
+ * blocks. */
 ZARELCOM_API zc_bool StxUpLoadFile(zc_text path, zc_text name);
+/* As StxUpLoadFile under the request 0x81 (the printer's screen image), answered 0x81. */
 ZARELCOM_API zc_bool StxGetScr(zc_text path, zc_text name);
+/* As StxUpLoadFile for the message-name list: name field "MsgName.dat", 11 blanks, 2 zero bytes. */
 ZARELCOM_API zc_bool StxUpLoadMsgName(zc_text path);
+/* As StxUpLoadFile for the parameter file: name field "ZAREL.PAR", 14 blanks, 1 zero byte. */
 ZARELCOM_API zc_bool StxUpLoadParameter(zc_text path);
 
+/* Backs up a logo (request "{") or a message (request "y"), number's low 16 bits, into the local
+ * file at path. Answered with the request's own code and the length; another code gives false
+ * with LastErrorCode unchanged. */
 ZARELCOM_API zc_bool BackUpLogo(zc_text path, int32_t logo);
 ZARELCOM_API zc_bool BackUpMsg(zc_text path, int32_t message);
+/* Restores a message from the local file at the plain zero-terminated path (null is refused):
+ * announcement "z" (length, kind 1, message number), answered "O", then the blocks. */
 ZARELCOM_API zc_bool RestoreMsg(const char *path, uint16_t message);
+/* Sends an image file for printing: announcement "v" (length, kind 4, option byte, 0), answered
+ * "O", then the blocks. The option byte goes unchanged. */
 ZARELCOM_API zc_bool PrintImage(zc_text path, uint8_t option);
-/* hex: 2 x D hexadecimal digits; an odd count or a pair that is not hexadecimal sends nothing. */
+/* Loads a message given as 2 x D hexadecimal digits (either case), first pair first, in one
+ * packet "C" (message number, D bytes). True on any good reply. An odd count, a pair that is not
+ * hexadecimal or more than 65532 bytes sends nothing and gives false. */
 ZARELCOM_API zc_bool DownLoadMessage(uint8_t message, zc_text hex);
-/* Terminal-mode announcements only: no content follows. */
+/* Terminal-mode announcements only, true when the printer echoed the line; no content follows.
+ * DownLoadFile: "SEND.DOS <file-name part><length>\r" (no blank before the length); unused is
+ * ignored. UpdateZarel: "ZAREL.PROGRAM.UPGRAD <length>\r". A file that cannot be read is refused
+ * and nothing is typed. UpLoadParameter: "UPLOAD.PARAMETER\r"; unused is ignored. */
 ZARELCOM_API zc_bool DownLoadFile(zc_text path, zc_text unused);
 ZARELCOM_API zc_bool UpdateZarel(zc_text path);
 ZARELCOM_API zc_bool UpLoadParameter(zc_text unused);
-/* Replaces *text by its part after the last "\" (the variable's old reference is released). */
+/* Replaces the counted text in *text by its part after the last "\" (only the backslash counts: a
+ * drive colon stays; a text ending in "\" becomes empty, i.e. null). The new text is the
+ * library's, released by the caller with ReleaseText; the variable's old reference is released.
+ * A text without "\" is left as it is. True; false only for a null text address or when memory
+ * runs out (the variable is then unchanged). */
 ZARELCOM_API zc_bool DelPathString(zc_text *text);
 
 /* ---- Progress ----------------------------------------------------------------------------------- */
 
-/* Builds the progress line for block n of a transfer of total bytes and hands it to the callback. */
+/* Builds the progress line for block n of a transfer of total bytes (done = n x 512, whole
+ * blocks, so it can pass the total on the last block) and hands it to the registered callback;
+ * nothing without one. The line: name, two blanks, the per-cent field of exactly four characters
+ * (done x 100 / total, at most 100, then "%" and blanks), done, " / ", total, " Bytes"; for a
+ * total of 0 only "done / 0". "  Retry count:r" follows when the last exchange needed retry r > 0.
+ * Example: "C:\logo.bmp  34% 512 / 1500 Bytes". The text is valid only during the callback. */
 ZARELCOM_API void ShowTxRxInfo(zc_text name, int32_t total, int32_t n);
 
 #ifdef __cplusplus

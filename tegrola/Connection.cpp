@@ -1,0 +1,217 @@
+// frmTegrola: connecting to the printer by Open Port or by the automatic search, and Stop Port.
+#include "Ufrmtegrola.h"
+
+#include "BusyAnimation.h"
+#include "StatusPanels.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPointer>
+#include <QThread>
+#include <QToolButton>
+
+#include <array>
+
+namespace {
+
+// The window whose status bar shows the library's progress lines.
+QPointer<TfrmTegrola> StatusWindow;
+
+// The port number of a ComboBox1 text such as "COM3": the text after its first three characters;
+// -1, which no port has, when that is not a decimal number.
+int32_t PortNumberOf(const QString &text)
+{
+    bool isNumber = false;
+    const int number = text.mid(3).toInt(&isNumber);
+    return isNumber && number > 0 ? number : -1;
+}
+
+// The port rate code (ComboBox2's index) for the printer baud index (ComboBox3's index).
+int PortRateCode(int baudIndex)
+{
+    static constexpr std::array<int, 5> codes = {ZC_BR9600, ZC_BR19200, ZC_BR38400, ZC_BR57600, ZC_BR115200};
+    return baudIndex >= 0 && baudIndex < int(codes.size()) ? codes[baudIndex] : ZC_BR19200;
+}
+
+// The library keeps the message of its latest port error until the next one comes.
+QString PortErrorText()
+{
+    const char *text = GetLastPortError();
+    return text ? QString::fromLocal8Bit(text) : QString();
+}
+
+// The port error a failed call raised: the kept message when the call changed it.
+QString NewPortError(const QString &before)
+{
+    const QString after = PortErrorText();
+    return after != before ? after : QString();
+}
+
+} // namespace
+
+void TfrmTegrola::FollowBaudIndex()
+{
+    ComboBox2->setCurrentIndex(PortRateCode(ComboBox3->currentIndex()));
+}
+
+void TfrmTegrola::ComboBox3Change()
+{
+    FollowBaudIndex();
+    FBaudIndex = ComboBox3->currentIndex();
+}
+
+void TfrmTegrola::ShowConnectedLook(bool connected)
+{
+    ComboBox1->setEnabled(!connected);
+    ComboBox3->setEnabled(!connected);
+    SpeedButton1->setVisible(!connected);
+    SpeedButton55->setVisible(!connected);
+    SpeedButton2->setVisible(connected);
+}
+
+// While the search runs nothing else may use the library: its exchange state is one per process.
+void TfrmTegrola::SetAutoConnectRunning(bool running)
+{
+    for (QToolButton *button : {SpeedButton1, SpeedButton55, SpeedButton46, SpeedButton47})
+        button->setEnabled(!running);
+}
+
+void TfrmTegrola::ShowPrinterInfo(const SystemInfo &info)
+{
+    QString text = QStringLiteral(" ZAREL HP MODEL %1").arg(info.ModelNo);
+    StatusBar2->SetPanelText(1, text);
+    text = StatusBar2->PanelText(1) + QStringLiteral("  V%1.%2").arg(info.Version / 100).arg(info.Version % 100);
+    StatusBar2->SetPanelText(1, text);
+    text = StatusBar2->PanelText(1) + QStringLiteral(" Ref. Date : %1-%2-%3  S/N:%4")
+                                          .arg(info.RefYear)
+                                          .arg(info.RefMonthDay / 31)
+                                          .arg(info.RefMonthDay % 31)
+                                          .arg(info.SerialNo);
+    StatusBar2->SetPanelText(1, text);
+}
+
+void TfrmTegrola::StatusMessageCallback(const char *text)
+{
+    const QString line = QLatin1Char(' ') + QString::fromLocal8Bit(text);
+    const auto show = [line]() {
+        if (!StatusWindow)
+            return;
+        StatusWindow->StatusBar1->SetPanelText(1, line);
+        StatusWindow->repaint();
+    };
+    if (QThread::currentThread() == qApp->thread())
+        show();
+    else
+        QMetaObject::invokeMethod(qApp, show, Qt::QueuedConnection);
+}
+
+void TfrmTegrola::SpeedButton1Click()
+{
+    Animate1->Start();
+    const int32_t port = PortNumberOf(ComboBox1->currentText());
+    QString portError;
+    for (int attempt = 1; attempt <= 3 && portError.isEmpty(); ++attempt) {
+        StatusBar1->SetPanelText(1, QStringLiteral("Try %1").arg(attempt));
+        QApplication::processEvents();
+        const QString errorBefore = PortErrorText();
+        SystemInfo info{};
+        const bool opened = OpenComPort(port) && SetBaudRate(ComboBox2->currentIndex());
+        if (!opened)
+            portError = NewPortError(errorBefore);
+        if (opened && GetPrintStatus() != -1 && GetSysInfo(&info)) {
+            StatusWindow = this;
+            CallBackMsgback(&TfrmTegrola::StatusMessageCallback);
+            ShowPrinterInfo(info);
+            FConnected = true;
+            ShowConnectedLook(true);
+            SaveSettings();
+            break;
+        }
+        FConnected = false;
+        ShowConnectedLook(false);
+    }
+    Animate1->Stop();
+    ReportConnectFailure(portError);
+}
+
+std::vector<int32_t> TfrmTegrola::AutoConnectCandidates() const
+{
+    std::vector<int32_t> candidates{int32_t(ComboBox1->count() + 2), PortNumberOf(ComboBox1->currentText())};
+    for (int item = 0; item < ComboBox1->count(); ++item)
+        candidates.push_back(PortNumberOf(ComboBox1->itemText(item)));
+    return candidates;
+}
+
+void TfrmTegrola::SpeedButton55Click()
+{
+    if (FConnectThread)
+        return;
+    Animate1->Start();
+    SetAutoConnectRunning(true);
+    FConnectThread = QThread::create([this, candidates = AutoConnectCandidates()]() { ConnectThreadProc(candidates); });
+    connect(FConnectThread, &QThread::finished, FConnectThread, &QObject::deleteLater);
+    FConnectThread->start();
+}
+
+// On the connection thread: the library calls only; the window hears of the outcome at the end.
+void TfrmTegrola::ConnectThreadProc(std::vector<int32_t> candidates)
+{
+    TAutoConnectResult result;
+    const QString errorBefore = PortErrorText();
+    result.Found = AutoConnect(candidates.data());
+    if (result.Found) {
+        GetZarelType();
+        result.InfoRead = GetSysInfo(&result.Info);
+        if (result.InfoRead) {
+            StatusWindow = this;
+            CallBackMsgback(&TfrmTegrola::StatusMessageCallback);
+        }
+    } else {
+        result.PortError = NewPortError(errorBefore);
+    }
+    result.Candidates = candidates;
+    QMetaObject::invokeMethod(this, [this, result]() { FinishAutoConnect(result); }, Qt::QueuedConnection);
+}
+
+void TfrmTegrola::FinishAutoConnect(const TAutoConnectResult &result)
+{
+    FConnectThread = nullptr;
+    SetAutoConnectRunning(false);
+    if (result.Found) {
+        if (result.InfoRead)
+            ShowPrinterInfo(result.Info);
+        FConnected = true;
+        if (result.Candidates[0] != 1)
+            ComboBox1->setCurrentIndex(result.Candidates[0] - 2);
+        ComboBox3->setCurrentIndex(result.Candidates[1]);
+        FollowBaudIndex();
+        ShowConnectedLook(true);
+        SaveSettings();
+    } else {
+        FConnected = false;
+        ShowConnectedLook(false);
+    }
+    Animate1->Stop();
+    ReportConnectFailure(result.PortError);
+}
+
+// A port error ends the attempt as a raised error would, and its message is the one shown.
+void TfrmTegrola::ReportConnectFailure(const QString &portError)
+{
+    if (FConnected)
+        return;
+    StatusBar2->SetPanelText(1, QStringLiteral("Connect failure"));
+    ShowMessage(portError.isEmpty() ? QStringLiteral("Connect failure!!") : portError);
+}
+
+void TfrmTegrola::SpeedButton2Click()
+{
+    if (CloseComPort()) {
+        StatusBar2->SetPanelText(1, QString());
+        FConnected = false;
+        ShowConnectedLook(false);
+    } else {
+        FConnected = true;
+        ShowConnectedLook(true);
+    }
+}

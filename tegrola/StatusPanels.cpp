@@ -1,0 +1,34 @@
+#include "StatusPanels.h"
+
+#include <QLabel>
+
+namespace {
+constexpr int kPanelWidths[2] = {40, 280};
+} // namespace
+
+TStatusPanels::TStatusPanels(const QString &objectName, const QString &caption, QWidget *parent) : QStatusBar(parent)
+{
+    setObjectName(objectName);
+    setSizeGripEnabled(false);
+    for (int panel = 0; panel < 2; ++panel) {
+        FPanels[panel] = new QLabel(this);
+        FPanels[panel]->setObjectName(QStringLiteral("%1Panel%2").arg(objectName).arg(panel));
+        FPanels[panel]->setAlignment(Qt::AlignCenter);
+        FPanels[panel]->setMinimumWidth(kPanelWidths[panel]);
+        if (panel == 0)
+            FPanels[panel]->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        addWidget(FPanels[panel]);
+    }
+    FPanels[0]->setText(caption);
+}
+
+QString TStatusPanels::PanelText(int panel) const
+{
+    return FPanels[panel]->text();
+}
+
+void TStatusPanels::SetPanelText(int panel, const QString &text)
+{
+    FPanels[panel]->setText(text);
+    emit PanelTextChanged(panel, text);
+}

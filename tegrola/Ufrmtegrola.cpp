@@ -1,0 +1,540 @@
+// frmTegrola: the window's design, start-up, settings, port list and captions.
+#include "Ufrmtegrola.h"
+
+#include "BusyAnimation.h"
+#include "Captions.h"
+#include "Glyphs.h"
+#include "PictureBox.h"
+#include "PortList.h"
+#include "StatusPanels.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSettings>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const char *const kWindowCaption = "ZarelHP Tegrola   V2.06";
+
+// The page buttons' column and the strip that shows a logo at its own size.
+constexpr int kButtonColumnWidth = 110;
+constexpr int kLogoStripHeight = 81;
+
+QScrollArea *NewScrollBox(const QString &name, QWidget *picture, QWidget *parent)
+{
+    auto *box = new QScrollArea(parent);
+    box->setObjectName(name);
+    box->setWidget(picture);
+    box->setWidgetResizable(false);
+    box->setBackgroundRole(QPalette::Base);
+    return box;
+}
+
+// A page's left column of flat buttons, top to bottom.
+QWidget *NewButtonColumn(QWidget *page, std::initializer_list<QToolButton *> buttons)
+{
+    auto *column = new QWidget(page);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (QToolButton *button : buttons)
+        layout->addWidget(button);
+    layout->addStretch(1);
+    column->setFixedWidth(kButtonColumnWidth);
+    return column;
+}
+
+// A stored boolean: 0 is false, any other number true (also the words True and False).
+bool ParseBoolean(const QString &text)
+{
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (isNumber)
+        return number != 0;
+    return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+}
+
+// A stored decimal number; the default when it is empty or not a number.
+int ParseDecimal(const QString &text, int defaultValue)
+{
+    bool isNumber = false;
+    const int number = text.trimmed().toInt(&isNumber);
+    return isNumber ? number : defaultValue;
+}
+
+} // namespace
+
+TfrmTegrola::TfrmTegrola(const QString &appDir) : FProgramDir(appDir), FLogoFont(QStringLiteral("MS Sans Serif"), 8)
+{
+    BuildWindow();
+    ApplyLanguage();
+    FormCreate();
+}
+
+TfrmTegrola::~TfrmTegrola()
+{
+    // A search cannot be cut short inside the library; it has to end before the window goes.
+    if (FConnectThread)
+        FConnectThread->wait();
+}
+
+// ---- The design ---------------------------------------------------------------------------------
+
+void TfrmTegrola::BuildWindow()
+{
+    setObjectName(QStringLiteral("frmTegrola"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    resize(812, 390);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 0);
+    layout->setSpacing(1);
+    layout->addWidget(BuildConnectionBand());
+    layout->addWidget(BuildLogoArea(), 1);
+    StatusBar1 = new TStatusPanels(QStringLiteral("StatusBar1"), QStringLiteral("Status"), this);
+    StatusBar2 = new TStatusPanels(QStringLiteral("StatusBar2"), QStringLiteral("System"), this);
+    layout->addWidget(StatusBar1);
+    layout->addWidget(StatusBar2);
+
+    OpenPictureDialog1 = new QFileDialog(this);
+    OpenPictureDialog1->setObjectName(QStringLiteral("OpenPictureDialog1"));
+    OpenPictureDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenPictureDialog1->setFileMode(QFileDialog::ExistingFile);
+    OpenPictureDialog1->setNameFilter(QStringLiteral("LOGO Files (*.bmp)"));
+    OpenPictureDialog1->setDefaultSuffix(QStringLiteral("BMP"));
+
+    SavePictureDialog1 = new QFileDialog(this);
+    SavePictureDialog1->setObjectName(QStringLiteral("SavePictureDialog1"));
+    SavePictureDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SavePictureDialog1->setNameFilter(QStringLiteral("Bitmaps (*.bmp)"));
+    SavePictureDialog1->setDefaultSuffix(QStringLiteral("BMP"));
+    SavePictureDialog1->setOption(QFileDialog::DontConfirmOverwrite);
+
+    FontDialog1 = new QFontDialog(this);
+    FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TfrmTegrola::Timer1Timer);
+    Timer1->start();
+}
+
+QToolButton *TfrmTegrola::AddFlatButton(const QString &name, const QIcon &glyph, const QString &text, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setAutoRaise(true);
+    button->setIcon(glyph);
+    button->setIconSize(QSize(20, 20));
+    if (text.isEmpty()) {
+        button->setFixedSize(25, 25);
+    } else {
+        button->setText(text);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        button->setMinimumHeight(28);
+    }
+    return button;
+}
+
+QWidget *TfrmTegrola::BuildConnectionBand()
+{
+    GroupBox20 = new QGroupBox(QStringLiteral("Communication"), this);
+    GroupBox20->setObjectName(QStringLiteral("GroupBox20"));
+    GroupBox20->setFixedHeight(49);
+    auto *row = new QHBoxLayout(GroupBox20);
+    row->setContentsMargins(6, 0, 6, 2);
+    row->setSpacing(4);
+
+    SpeedButton1 = AddFlatButton(QStringLiteral("SpeedButton1"), GlyphIcon(TGlyph::OpenPort), QString(), GroupBox20);
+    SpeedButton1->setToolTip(QStringLiteral("Open Port"));
+    SpeedButton2 = AddFlatButton(QStringLiteral("SpeedButton2"), GlyphIcon(TGlyph::StopPort), QString(), GroupBox20);
+    SpeedButton2->setToolTip(QStringLiteral("Stop Port"));
+    SpeedButton2->hide();
+    SpeedButton55 = AddFlatButton(QStringLiteral("SpeedButton55"), GlyphIcon(TGlyph::AutoConnect), QString(), GroupBox20);
+    SpeedButton55->setToolTip(QStringLiteral("Auto Connect"));
+    connect(SpeedButton1, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton2Click);
+    connect(SpeedButton55, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton55Click);
+    row->addWidget(SpeedButton1);
+    row->addWidget(SpeedButton2);
+    row->addWidget(SpeedButton55);
+    row->addSpacing(8);
+
+    const auto addLabelled = [&](QLabel *&label, const char *labelName, const QString &caption, QComboBox *&combo,
+                                 const char *comboName, const QStringList &items, int width) {
+        label = new QLabel(caption, GroupBox20);
+        label->setObjectName(QLatin1String(labelName));
+        combo = new QComboBox(GroupBox20);
+        combo->setObjectName(QLatin1String(comboName));
+        combo->addItems(items);
+        combo->setMinimumWidth(width);
+        label->setBuddy(combo);
+        row->addWidget(label);
+        row->addWidget(combo);
+        row->addSpacing(6);
+    };
+    addLabelled(Label1, "Label1", QStringLiteral("COM Port"), ComboBox1, "ComboBox1",
+                {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}, 80);
+    addLabelled(Label2, "Label2", QStringLiteral("ZarelBaudRate"), ComboBox3, "ComboBox3",
+                {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"), QStringLiteral("57600"),
+                 QStringLiteral("115200")}, 80);
+    ComboBox3->setCurrentIndex(1);
+    connect(ComboBox3, qOverload<int>(&QComboBox::activated), this, &TfrmTegrola::ComboBox3Change);
+
+    // The port rate code handed to SetBaudRate: its index is the code.
+    ComboBox2 = new QComboBox(GroupBox20);
+    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    for (const char *rate : {"110", "300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "56000",
+                             "57600", "115200", "128000", "256000"})
+        ComboBox2->addItem(QLatin1String(rate));
+    ComboBox2->setCurrentIndex(9);
+    ComboBox2->hide();
+
+    addLabelled(Label3, "Label3", QStringLiteral("Language"), ComboBox4, "ComboBox4",
+                {QStringLiteral("English"), QStringLiteral("Traditional Chinese(Taiwan)"), QStringLiteral("Simple Chinese")},
+                170);
+    ComboBox4->setEditable(true);
+    ComboBox4->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox4->setCurrentIndex(-1);
+    ComboBox4->setEditText(QStringLiteral("English"));
+    connect(ComboBox4, qOverload<int>(&QComboBox::activated), this, &TfrmTegrola::ComboBox4Change);
+    connect(ComboBox4->lineEdit(), &QLineEdit::textEdited, this, &TfrmTegrola::LanguageTextEdited);
+
+    row->addStretch(1);
+    Animate1 = new TBusyAnimation(TBusyAnimation::TClip::SearchComputer, QSize(121, 25), GroupBox20);
+    Animate1->setObjectName(QStringLiteral("Animate1"));
+    row->addWidget(Animate1);
+    return GroupBox20;
+}
+
+QWidget *TfrmTegrola::BuildLogoArea()
+{
+    GroupBox6 = new QGroupBox(QStringLiteral("Logo"), this);
+    GroupBox6->setObjectName(QStringLiteral("GroupBox6"));
+    auto *layout = new QVBoxLayout(GroupBox6);
+    layout->setContentsMargins(3, 2, 3, 3);
+
+    // Panel4 lies under the pages; only its caption is kept.
+    Panel4 = new QLabel(QStringLiteral("Panel4"), GroupBox6);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    Panel4->hide();
+
+    PageControl2 = new QTabWidget(GroupBox6);
+    PageControl2->setObjectName(QStringLiteral("PageControl2"));
+    PageControl2->setDocumentMode(true);
+    PageControl2->addTab(BuildPicturePage(), QStringLiteral("Exist Logo"));
+    PageControl2->addTab(BuildTextPage(), QStringLiteral("New Logo"));
+    PageControl2->setCurrentWidget(TabSheet4);
+    connect(PageControl2, &QTabWidget::currentChanged, this, [this](int index) {
+        if (PageControl2->widget(index) == TabSheet4)
+            TabSheet4Show();
+    });
+    layout->addWidget(PageControl2);
+
+    Animate2 = new TBusyAnimation(TBusyAnimation::TClip::CopyFiles, QSize(272, 60), GroupBox6);
+    Animate2->setObjectName(QStringLiteral("Animate2"));
+    GroupBox6->installEventFilter(this);
+    return GroupBox6;
+}
+
+bool TfrmTegrola::eventFilter(QObject *watched, QEvent *event)
+{
+    // Animate2 sits in the middle of the logo area, over the pages while it runs.
+    if (watched == GroupBox6 && event->type() == QEvent::Resize)
+        Animate2->move((GroupBox6->width() - Animate2->width()) / 2, (GroupBox6->height() - Animate2->height()) / 2);
+    return QWidget::eventFilter(watched, event);
+}
+
+QWidget *TfrmTegrola::BuildPicturePage()
+{
+    TabSheet3 = new QWidget;
+    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+    auto *page = new QHBoxLayout(TabSheet3);
+    page->setContentsMargins(4, 4, 4, 2);
+
+    SpeedButton48 = AddFlatButton(QStringLiteral("SpeedButton48"), GlyphIcon(TGlyph::OpenPicture), QStringLiteral("Open Picture"), TabSheet3);
+    SpeedButton53 = AddFlatButton(QStringLiteral("SpeedButton53"), GlyphIcon(TGlyph::SaveLogo), QStringLiteral("Save Logo As"), TabSheet3);
+    SpeedButton46 = AddFlatButton(QStringLiteral("SpeedButton46"), GlyphIcon(TGlyph::SendLogo), QStringLiteral("Send Logo"), TabSheet3);
+    page->addWidget(NewButtonColumn(TabSheet3, {SpeedButton48, SpeedButton53, SpeedButton46}));
+    connect(SpeedButton48, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton48Click);
+    connect(SpeedButton53, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton53Click);
+    connect(SpeedButton46, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton46Click);
+
+    auto *pictures = new QVBoxLayout;
+    Image2 = new TPictureBox(QStringLiteral("Image2"), nullptr);
+    Image2->setToolTip(QStringLiteral("Pic"));
+    ScrollBox2 = NewScrollBox(QStringLiteral("ScrollBox2"), Image2, TabSheet3);
+    ScrollBox2->setFixedHeight(kLogoStripHeight);
+    Image1 = new TPictureBox(QStringLiteral("Image1"), nullptr);
+    ScrollBox1 = NewScrollBox(QStringLiteral("ScrollBox1"), Image1, TabSheet3);
+    pictures->addWidget(ScrollBox2);
+    pictures->addWidget(ScrollBox1, 1);
+    page->addLayout(pictures, 1);
+    return TabSheet3;
+}
+
+QWidget *TfrmTegrola::BuildTextPage()
+{
+    TabSheet4 = new QWidget;
+    TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
+    auto *page = new QHBoxLayout(TabSheet4);
+    page->setContentsMargins(4, 4, 4, 2);
+
+    SpeedButton49 = AddFlatButton(QStringLiteral("SpeedButton49"), GlyphIcon(TGlyph::NewText), QStringLiteral("New Text"), TabSheet4);
+    SpeedButton54 = AddFlatButton(QStringLiteral("SpeedButton54"), GlyphIcon(TGlyph::SaveLogo), QStringLiteral("Save Logo As"), TabSheet4);
+    SpeedButton47 = AddFlatButton(QStringLiteral("SpeedButton47"), GlyphIcon(TGlyph::SendLogo), QStringLiteral("Send Logo"), TabSheet4);
+    page->addWidget(NewButtonColumn(TabSheet4, {SpeedButton49, SpeedButton54, SpeedButton47}));
+    connect(SpeedButton49, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton49Click);
+    connect(SpeedButton54, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton54Click);
+    connect(SpeedButton47, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton47Click);
+
+    auto *work = new QVBoxLayout;
+    work->setSpacing(4);
+    Image3 = new TPictureBox(QStringLiteral("Image3"), nullptr);
+    Image3->setToolTip(QStringLiteral("Pic"));
+    ScrollBox3 = NewScrollBox(QStringLiteral("ScrollBox3"), Image3, TabSheet4);
+    ScrollBox3->setFixedHeight(kLogoStripHeight);
+    work->addWidget(ScrollBox3);
+
+    auto *lower = new QHBoxLayout;
+    lower->setSpacing(8);
+    Memo1 = new QPlainTextEdit(QStringLiteral("This is Test."), TabSheet4);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setFixedSize(345, 137);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmTegrola::Memo1Change);
+    lower->addWidget(Memo1, 0, Qt::AlignTop);
+
+    auto *settings = new QVBoxLayout;
+    settings->setSpacing(2);
+    RadioGroup2 = new QGroupBox(QStringLiteral("LOGO Height"), TabSheet4);
+    RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
+    RadioGroup2->setToolTip(QStringLiteral("Select Download LOGO size"));
+    RadioGroup2Items = new QButtonGroup(RadioGroup2);
+    auto *heights = new QGridLayout(RadioGroup2);
+    heights->setContentsMargins(8, 0, 8, 4);
+    const QStringList items = {QStringLiteral("0.5\"/12.7mm"), QStringLiteral("0.25\"/6mm"), QStringLiteral("0.17\"/4mm")};
+    for (int index = 0; index < items.size(); ++index) {
+        auto *item = new QRadioButton(items[index], RadioGroup2);
+        item->setObjectName(QStringLiteral("RadioGroup2Item%1").arg(index));
+        RadioGroup2Items->addButton(item, index);
+        heights->addWidget(item, 0, index);
+    }
+    RadioGroup2Items->button(0)->setChecked(true);
+    connect(RadioGroup2Items, &QButtonGroup::idClicked, this, &TfrmTegrola::RadioGroup2Click);
+    settings->addWidget(RadioGroup2);
+
+    auto *positionRow = new QHBoxLayout;
+    GroupBox22 = new QGroupBox(QStringLiteral("Position"), TabSheet4);
+    GroupBox22->setObjectName(QStringLiteral("GroupBox22"));
+    auto *cross = new QGridLayout(GroupBox22);
+    cross->setSpacing(0);
+    cross->setContentsMargins(8, 0, 8, 2);
+    struct TPositionButton {
+        QToolButton *&button;
+        const char *name;
+        TGlyph glyph;
+        const char *hint;
+        int row;
+        int column;
+        void (TfrmTegrola::*click)();
+    };
+    const TPositionButton positions[] = {
+        {SpeedButton51, "SpeedButton51", TGlyph::Up, "Up", 0, 1, &TfrmTegrola::SpeedButton51Click},
+        {SpeedButton59, "SpeedButton59", TGlyph::Left, "Left", 1, 0, &TfrmTegrola::SpeedButton59Click},
+        {SpeedButton61, "SpeedButton61", TGlyph::Centre, "Auto", 1, 1, &TfrmTegrola::SpeedButton61Click},
+        {SpeedButton60, "SpeedButton60", TGlyph::Right, "Right", 1, 2, &TfrmTegrola::SpeedButton60Click},
+        {SpeedButton52, "SpeedButton52", TGlyph::Down, "Down", 2, 1, &TfrmTegrola::SpeedButton52Click},
+    };
+    for (const TPositionButton &position : positions) {
+        position.button = AddFlatButton(QLatin1String(position.name), GlyphIcon(position.glyph), QString(), GroupBox22);
+        position.button->setIconSize(QSize(16, 16));
+        position.button->setToolTip(QLatin1String(position.hint));
+        cross->addWidget(position.button, position.row, position.column);
+        connect(position.button, &QToolButton::clicked, this, position.click);
+    }
+    positionRow->addWidget(GroupBox22);
+    SpeedButton50 = AddFlatButton(QStringLiteral("SpeedButton50"), GlyphIcon(TGlyph::SetFont), QStringLiteral("Set Font"), TabSheet4);
+    SpeedButton50->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    connect(SpeedButton50, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton50Click);
+    positionRow->addWidget(SpeedButton50, 0, Qt::AlignBottom);
+    positionRow->addStretch(1);
+    settings->addLayout(positionRow);
+    settings->addStretch(1);
+    lower->addLayout(settings, 1);
+    work->addLayout(lower, 1);
+    page->addLayout(work, 1);
+    return TabSheet4;
+}
+
+// ---- Start-up -----------------------------------------------------------------------------------
+
+void TfrmTegrola::FormCreate()
+{
+    FillComPortList();
+    LoadSettings();
+    FLogoHeight = 50;
+    FAppDir = FProgramDir;
+    ApplyLanguage();
+}
+
+void TfrmTegrola::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (FFirstShow) {
+        FFirstShow = false;
+        if (PageControl2->currentWidget() == TabSheet4)
+            TabSheet4Show();
+    }
+}
+
+void TfrmTegrola::Timer1Timer()
+{
+    // One automatic connection after start-up, whatever the stored AutoConnect flag says.
+    SpeedButton55Click();
+    Timer1->stop();
+}
+
+void TfrmTegrola::FillComPortList()
+{
+    ComboBox1->clear();
+    for (const int number : MachinePortNumbers())
+        ComboBox1->addItem(QStringLiteral("COM%1").arg(number));
+    if (ComboBox1->count() > 0)
+        ComboBox1->setCurrentIndex(1);
+}
+
+// ---- Settings -----------------------------------------------------------------------------------
+
+QString TfrmTegrola::ReadSetting(const QString &section, const QString &name) const
+{
+    QSettings settings(QStringLiteral("Vantorleaf"), QStringLiteral("ZarelHP"));
+    settings.beginGroup(section);
+    return settings.value(name).toString();
+}
+
+void TfrmTegrola::WriteSetting(const QString &section, const QString &name, const QString &value)
+{
+    QSettings settings(QStringLiteral("Vantorleaf"), QStringLiteral("ZarelHP"));
+    settings.beginGroup(section);
+    settings.setValue(name, value);
+}
+
+void TfrmTegrola::LoadSettings()
+{
+    FAutoConnect = ParseBoolean(ReadSetting(QStringLiteral("Comm"), QStringLiteral("AutoConnect")));
+    FCommPort = ParseDecimal(ReadSetting(QStringLiteral("Comm"), QStringLiteral("CommPort")), 1);
+    FBaudIndex = ParseDecimal(ReadSetting(QStringLiteral("Comm"), QStringLiteral("BaudRate")), 1);
+    ComboBox1->setCurrentIndex(FCommPort - 1);
+    ComboBox3->setCurrentIndex(FBaudIndex);
+    FollowBaudIndex();
+
+    const QString fontName = ReadSetting(QStringLiteral("LogoFont"), QStringLiteral("FontName"));
+    if (!fontName.isEmpty())
+        FLogoFont.setFamily(fontName);
+    const int fontSize = ParseDecimal(ReadSetting(QStringLiteral("LogoFont"), QStringLiteral("FontSize")), 8);
+    FLogoFont.setPointSize(fontSize > 0 ? fontSize : 8);
+
+    const QString language = ReadSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"));
+    bool isNumber = false;
+    const int languageIndex = language.toInt(&isNumber);
+    if (!isNumber) {
+        ComboBox4->setCurrentIndex(liEnglish);
+        return;
+    }
+    ComboBox4->setCurrentIndex(languageIndex);
+    ApplyLanguage();
+}
+
+void TfrmTegrola::SaveSettings()
+{
+    WriteSetting(QStringLiteral("Comm"), QStringLiteral("AutoConnect"), FAutoConnect ? QStringLiteral("-1") : QStringLiteral("0"));
+    FCommPort = ComboBox1->currentIndex() + 1;
+    WriteSetting(QStringLiteral("Comm"), QStringLiteral("CommPort"), QString::number(FCommPort));
+    FBaudIndex = ComboBox3->currentIndex();
+    WriteSetting(QStringLiteral("Comm"), QStringLiteral("BaudRate"), QString::number(FBaudIndex));
+    WriteSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"), QString::number(ComboBox4->currentIndex()));
+}
+
+// ---- Languages ----------------------------------------------------------------------------------
+
+void TfrmTegrola::ApplyLanguage()
+{
+    setWindowTitle(QLatin1String(kWindowCaption));
+    const int languageIndex = ComboBox4->currentIndex();
+    for (const TCaption &caption : CaptionTable)
+        if (const char *text = CaptionFor(caption, languageIndex))
+            SetCaption(QLatin1String(caption.Control), QString::fromUtf8(text));
+}
+
+void TfrmTegrola::SetCaption(const QString &control, const QString &caption)
+{
+    if (control == StatusBar1->objectName())
+        return StatusBar1->SetPanelText(0, caption);
+    if (control == StatusBar2->objectName())
+        return StatusBar2->SetPanelText(0, caption);
+    QWidget *widget = findChild<QWidget *>(control);
+    if (const int page = PageControl2->indexOf(widget); page >= 0)
+        return PageControl2->setTabText(page, caption);
+    if (auto *box = qobject_cast<QGroupBox *>(widget))
+        return box->setTitle(caption);
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->setText(caption);
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        return button->setText(caption);
+}
+
+void TfrmTegrola::ComboBox4Change()
+{
+    ApplyLanguage();
+    WriteSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"), QString::number(ComboBox4->currentIndex()));
+}
+
+void TfrmTegrola::LanguageTextEdited(const QString &text)
+{
+    // Typed text selects the item it names and leaves no selection when it names none.
+    QLineEdit *edit = ComboBox4->lineEdit();
+    const int cursor = edit->cursorPosition();
+    {
+        const QSignalBlocker quiet(ComboBox4);
+        ComboBox4->setCurrentIndex(ComboBox4->findText(text, Qt::MatchFixedString));
+        ComboBox4->setEditText(text);
+    }
+    edit->setCursorPosition(cursor);
+    ComboBox4Change();
+}
+
+// ---- Shared helpers -----------------------------------------------------------------------------
+
+QString TfrmTegrola::WorkFile(const QString &name) const
+{
+    return QDir::toNativeSeparators(FAppDir + QLatin1Char('/') + name);
+}
+
+void TfrmTegrola::ShowMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, this);
+    box.exec();
+}

@@ -1,0 +1,55 @@
+#include "LibraryPrinter.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace zarelsim::test {
+
+const std::string& PortDirectory() {
+  static const std::string directory = [] {
+    char name[] = "/tmp/zarelsim-ports-XXXXXX";
+    if (!mkdtemp(name)) throw std::runtime_error("cannot make a temporary port directory");
+    setenv("ZARELCOM_PORT_DIR", name, 1);
+    return std::string(name);
+  }();
+  return directory;
+}
+
+Options PrinterOnNewPort(uint32_t baud) {
+  static int lastPort = 20;
+  Options options;
+  options.baud = baud;
+  options.comNumber = ++lastPort;
+  options.portDirectory = PortDirectory();
+  options.rebootMs = 100;
+  return options;
+}
+
+std::string TakeText(zc_text text) {
+  if (!text) return std::string();
+  const std::string bytes(text, size_t(reinterpret_cast<const int32_t*>(text)[-1]));
+  ReleaseText(text);
+  return bytes;
+}
+
+int32_t RateOrdinal(uint32_t baud) {
+  switch (baud) {
+    case 9600: return ZC_BR9600;
+    case 19200: return ZC_BR19200;
+    case 38400: return ZC_BR38400;
+    case 57600: return ZC_BR57600;
+    default: return ZC_BR115200;
+  }
+}
+
+LibraryPrinter::LibraryPrinter(Options options)
+    : options_(options), port_(options.comNumber), printer_(std::move(options)) {
+  printer_.Start();
+  SetBaudRate(RateOrdinal(options_.baud));  // kept while closed, used by the open
+  if (!OpenComPort(port_))
+    throw std::runtime_error("the library cannot open com" + std::to_string(port_) + ": " + GetLastPortError());
+}
+
+LibraryPrinter::~LibraryPrinter() { CloseComPort(); }
+
+}  // namespace zarelsim::test

@@ -1,0 +1,180 @@
+#include "WindowTestSupport.h"
+
+#include "StatusPanels.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTest>
+
+#include <pty.h>
+#include <unistd.h>
+
+TFreshWorkplace::TFreshWorkplace()
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, FSettings.path());
+}
+
+QString TFreshWorkplace::SettingsFile() const
+{
+    return FSettings.filePath(QStringLiteral("Vantorleaf/ZarelHP.conf"));
+}
+
+QString TFreshWorkplace::WorkFile(const QString &name) const
+{
+    return FAppDir.filePath(name);
+}
+
+QStringList TFreshWorkplace::SettingsLines() const
+{
+    QFile file(SettingsFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void TFreshWorkplace::Store(const QString &section, const QString &name, const QString &value) const
+{
+    QSettings settings(QStringLiteral("Vantorleaf"), QStringLiteral("ZarelHP"));
+    settings.setValue(section + QLatin1Char('/') + name, value);
+}
+
+std::unique_ptr<TfrmTegrola> StartWindow(const TFreshWorkplace &place, bool keepTimer)
+{
+    auto window = std::make_unique<TfrmTegrola>(place.AppDir());
+    if (!keepTimer)
+        Control<QTimer>(*window, "Timer1")->stop();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        qWarning("the window was not exposed");
+    return window;
+}
+
+QString StatusText(QWidget &window, const char *bar, int panel)
+{
+    return Control<TStatusPanels>(window, bar)->PanelText(panel);
+}
+
+QString CaptionOf(QWidget &window, const char *control)
+{
+    QWidget *widget = Control<QWidget>(window, control);
+    if (auto *bar = qobject_cast<TStatusPanels *>(widget))
+        return bar->PanelText(0);
+    auto *pages = Control<QTabWidget>(window, "PageControl2");
+    if (const int page = pages->indexOf(widget); page >= 0)
+        return pages->tabText(page);
+    if (auto *box = qobject_cast<QGroupBox *>(widget))
+        return box->title();
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        return button->text();
+    qFatal("%s has no caption", control);
+}
+
+void ChooseLanguage(QWidget &window, int index)
+{
+    auto *languages = Control<QComboBox>(window, "ComboBox4");
+    languages->setCurrentIndex(index);
+    emit languages->activated(index);
+}
+
+void Click(QWidget &window, const char *button)
+{
+    QTest::mouseClick(Control<QAbstractButton>(window, button), Qt::LeftButton);
+}
+
+TModalDriver::TModalDriver()
+{
+    FPoll.setInterval(10);
+    connect(&FPoll, &QTimer::timeout, this, &TModalDriver::Answer);
+    FPoll.start();
+}
+
+void TModalDriver::Answer()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible())
+        return;
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        FMessages << box->text();
+        box->button(QMessageBox::Ok)->click();
+        return;
+    }
+    auto *dialog = qobject_cast<QDialog *>(modal);
+    if (!dialog)
+        return;
+    if (FAnswers.empty())
+        return dialog->reject();
+    const auto answer = FAnswers.front();
+    FAnswers.pop_front();
+    if (auto *files = qobject_cast<QFileDialog *>(dialog); files && std::holds_alternative<QString>(answer)) {
+        const QString path = std::get<QString>(answer);
+        if (path.isEmpty())
+            return files->reject();
+        // Typed into the name field, as an operator would: the full path.
+        if (auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->setText(path);
+        else
+            files->selectFile(path);
+        QMetaObject::invokeMethod(files, "accept");
+        return;
+    }
+    if (auto *fonts = qobject_cast<QFontDialog *>(dialog); fonts && std::holds_alternative<QFont>(answer)) {
+        fonts->setCurrentFont(std::get<QFont>(answer));
+        return fonts->accept();
+    }
+    dialog->reject();
+}
+
+TTestMachine::TTestMachine()
+{
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(FHome.filePath(QStringLiteral("config"))));
+    qputenv("ZARELCOM_PORT_DIR", QFile::encodeName(PortDir()));
+    QDir().mkpath(PortDir());
+    PointPort(1, QStringLiteral("/dev/null"));
+    PointPort(2, QStringLiteral("/dev/null"));
+}
+
+void TTestMachine::RemovePort(int number) const
+{
+    QFile::remove(QDir(PortDir()).filePath(QStringLiteral("com%1").arg(number)));
+}
+
+QString TTestMachine::PortDir() const
+{
+    return FHome.filePath(QStringLiteral("ports"));
+}
+
+void TTestMachine::PointPort(int number, const QString &device) const
+{
+    RemovePort(number);
+    const QString entry = QDir(PortDir()).filePath(QStringLiteral("com%1").arg(number));
+    if (!QFile::link(device, entry))
+        qFatal("cannot make the port entry %s", qPrintable(entry));
+}
+
+TSilentLine::TSilentLine(const TTestMachine &machine, int number) : FMachine(machine), FNumber(number)
+{
+    char name[128];
+    if (::openpty(&FMaster, &FTerminal, name, nullptr, nullptr) < 0)
+        qFatal("cannot open a pseudo-terminal");
+    FMachine.PointPort(FNumber, QString::fromLocal8Bit(name));
+}
+
+TSilentLine::~TSilentLine()
+{
+    FMachine.PointPort(FNumber, QStringLiteral("/dev/null"));
+    ::close(FTerminal);
+    ::close(FMaster);
+}

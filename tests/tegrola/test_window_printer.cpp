@@ -1,0 +1,273 @@
+// The window against a printer: the simulator at the far end of a pseudo-terminal (or a line that
+// stays silent). Connecting by Open Port and by the automatic search, the printer's identity, Stop
+// Port, and sending logos from both pages with every check.
+#include "LogoTestSupport.h"
+#include "StatusPanels.h"
+#include "WindowTestSupport.h"
+
+#include <zarelsim/Simulator.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+// A silent exchange costs the library about six seconds; generous bounds only catch hangs.
+constexpr int kSearchMs = 60000;
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray SlotBytes(const zarelsim::Simulator &printer, int slot)
+{
+    const zarelsim::Bytes logo = printer.State().logos[size_t(slot - 1)];
+    return QByteArray(reinterpret_cast<const char *>(logo.data()), int(logo.size()));
+}
+
+bool ConnectedLook(QWidget &window)
+{
+    const bool connected = Control<QToolButton>(window, "SpeedButton2")->isVisible();
+    const bool consistent = connected == !Control<QToolButton>(window, "SpeedButton1")->isVisible()
+                            && connected == !Control<QToolButton>(window, "SpeedButton55")->isVisible()
+                            && connected == !Control<QComboBox>(window, "ComboBox1")->isEnabled()
+                            && connected == !Control<QComboBox>(window, "ComboBox3")->isEnabled();
+    if (!consistent)
+        qWarning("the connection controls disagree");
+    return connected && consistent;
+}
+
+// The texts StatusBar1's message panel showed, in order.
+class TStatusLog {
+public:
+    explicit TStatusLog(QWidget &window, const char *bar = "StatusBar1")
+    {
+        QObject::connect(Control<TStatusPanels>(window, bar), &TStatusPanels::PanelTextChanged, &FContext,
+                         [this](int panel, const QString &text) {
+                             if (panel == 1)
+                                 FTexts << text;
+                         });
+    }
+    const QStringList &Texts() const { return FTexts; }
+
+private:
+    QObject FContext;
+    QStringList FTexts;
+};
+
+} // namespace
+
+class TWindowPrinterTest : public QObject {
+    Q_OBJECT
+public:
+    explicit TWindowPrinterTest(TTestMachine &machine) : FMachine(machine) {}
+
+private slots:
+    void init()
+    {
+        FPlace = std::make_unique<TFreshWorkplace>();
+        FDriver = std::make_unique<TModalDriver>();
+    }
+    void cleanup()
+    {
+        if (FWindow && ConnectedLook(*FWindow))
+            Click(*FWindow, "SpeedButton2");
+        FWindow.reset();
+        FPrinter.reset();
+        FDriver.reset();
+        FPlace.reset();
+        FMachine.PointPort(1, QStringLiteral("/dev/null"));
+        FMachine.PointPort(2, QStringLiteral("/dev/null"));
+    }
+
+    void openPortAgainstASilentLineTriesThreeTimes()
+    {
+        const TSilentLine silent(FMachine, 1);
+        FWindow = StartWindow(*FPlace);
+        const TStatusLog log(*FWindow);
+        Click(*FWindow, "SpeedButton1");
+        QCOMPARE(log.Texts(), (QStringList{QStringLiteral("Try 1"), QStringLiteral("Try 2"), QStringLiteral("Try 3")}));
+        QCOMPARE(FDriver->Messages(), QStringList{QStringLiteral("Connect failure!!")});
+        QCOMPARE(StatusText(*FWindow, "StatusBar2", 1), QStringLiteral("Connect failure"));
+        QVERIFY(!ConnectedLook(*FWindow));
+        QVERIFY(!Control<QWidget>(*FWindow, "Animate1")->isVisible());
+        QVERIFY(!QFileInfo::exists(FPlace->SettingsFile()) || !FPlace->SettingsLines().contains(QStringLiteral("[Comm]")));
+    }
+
+    void openPortShowsThePrinter_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("monthDay");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("V2.10") << 210 << 102 << " ZAREL HP MODEL 350  V2.10 Ref. Date : 2005-3-9  S/N:1234";
+        QTest::newRow("V2.5") << 205 << 102 << " ZAREL HP MODEL 350  V2.5 Ref. Date : 2005-3-9  S/N:1234";
+        QTest::newRow("month-day 62") << 206 << 62 << " ZAREL HP MODEL 350  V2.6 Ref. Date : 2005-2-0  S/N:1234";
+    }
+    void openPortShowsThePrinter()
+    {
+        QFETCH(int, version);
+        QFETCH(int, monthDay);
+        QFETCH(QString, shown);
+        StartPrinter(2, 19200);
+        FPrinter->Update([&](zarelsim::PrinterState &state) {
+            state.modelNumber = 350;
+            state.firmwareVersion = version;
+            state.referenceYear = 2005;
+            state.referenceMonthDay = monthDay;
+            state.serialNumber = 1234;
+        });
+        FPlace->Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), QStringLiteral("2"));
+        FWindow = StartWindow(*FPlace);
+        const TStatusLog log(*FWindow);
+        Click(*FWindow, "SpeedButton1");
+        QVERIFY(FDriver->Messages().isEmpty());
+        QCOMPARE(log.Texts(), QStringList{QStringLiteral("Try 1")});
+        QCOMPARE(StatusText(*FWindow, "StatusBar2", 1), shown);
+        QVERIFY(ConnectedLook(*FWindow));
+        QVERIFY(FPlace->SettingsLines().contains(QStringLiteral("CommPort=2")));
+        QVERIFY(FPlace->SettingsLines().contains(QStringLiteral("BaudRate=1")));
+
+        Click(*FWindow, "SpeedButton2");
+        QVERIFY(!ConnectedLook(*FWindow));
+        QCOMPARE(StatusText(*FWindow, "StatusBar2", 1), QString());
+    }
+
+    void autoConnectFindsThePrinterOnTheSecondPort()
+    {
+        StartPrinter(2, 38400);
+        FWindow = StartWindow(*FPlace);
+        QCOMPARE(Control<QComboBox>(*FWindow, "ComboBox1")->currentIndex(), 0);
+        Click(*FWindow, "SpeedButton55");
+        // Nothing else may use the library while the search runs.
+        for (const char *button : {"SpeedButton1", "SpeedButton55", "SpeedButton46", "SpeedButton47"})
+            QVERIFY2(!Control<QAbstractButton>(*FWindow, button)->isEnabled(), button);
+        QVERIFY(Control<QWidget>(*FWindow, "Animate1")->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(ConnectedLook(*FWindow), kSearchMs);
+        QCOMPARE(Control<QComboBox>(*FWindow, "ComboBox1")->currentIndex(), 1);
+        QCOMPARE(Control<QComboBox>(*FWindow, "ComboBox3")->currentIndex(), 2);
+        QCOMPARE(Control<QComboBox>(*FWindow, "ComboBox2")->currentIndex(), 9);
+        QVERIFY(StatusText(*FWindow, "StatusBar2", 1).startsWith(QStringLiteral(" ZAREL HP MODEL 230  V3.12")));
+        QVERIFY(FPlace->SettingsLines().contains(QStringLiteral("CommPort=2")));
+        QVERIFY(FPlace->SettingsLines().contains(QStringLiteral("BaudRate=2")));
+        QVERIFY(Control<QAbstractButton>(*FWindow, "SpeedButton46")->isEnabled());
+        QVERIFY(!Control<QWidget>(*FWindow, "Animate1")->isVisible());
+        QVERIFY(FDriver->Messages().isEmpty());
+    }
+
+    void oneAutomaticConnectionASecondAfterStartUp()
+    {
+        FMachine.PointPort(3, QStringLiteral("/dev/null"));
+        FPlace->Store(QStringLiteral("Comm"), QStringLiteral("AutoConnect"), QStringLiteral("0"));
+        FWindow = StartWindow(*FPlace, true);
+        auto *timer = Control<QTimer>(*FWindow, "Timer1");
+        QVERIFY(timer->isActive());
+        // No port answers: the search fails once and is not repeated.
+        QTRY_COMPARE_WITH_TIMEOUT(FDriver->Messages(), QStringList{QStringLiteral("Connect failure!!")}, kSearchMs);
+        QVERIFY(!timer->isActive());
+        QCOMPARE(StatusText(*FWindow, "StatusBar2", 1), QStringLiteral("Connect failure"));
+        QTest::qWait(1500);
+        QCOMPARE(FDriver->Messages().size(), 1);
+        QVERIFY(Control<QAbstractButton>(*FWindow, "SpeedButton55")->isEnabled());
+        FMachine.RemovePort(3);
+    }
+
+    void sendsFromBothPages()
+    {
+        ConnectToPrinter();
+        FDriver->AnswerFile(SaveBmp(FilledPicture(100, 100, qRgb(0, 0, 0)), FPlace->AppDir(), QStringLiteral("square.bmp")));
+        Control<QTabWidget>(*FWindow, "PageControl2")->setCurrentIndex(0);
+        Click(*FWindow, "SpeedButton48");
+        const QString tempold = QDir::toNativeSeparators(FPlace->WorkFile(QStringLiteral("tempold.bmp")));
+        {
+            const TStatusLog log(*FWindow);
+            Click(*FWindow, "SpeedButton46");
+            QVERIFY(log.Texts().size() >= 3);
+            QCOMPARE(log.Texts().constFirst(), QStringLiteral("Send Logo Please Wait"));
+            QVERIFY2(log.Texts().at(1).startsWith(QLatin1Char(' ')), qPrintable(log.Texts().at(1))); // the library's progress
+            QCOMPARE(log.Texts().constLast(), QStringLiteral("Send Logo %1 OK").arg(tempold));
+        }
+        QCOMPARE(SlotBytes(*FPrinter, 1), FileBytes(tempold));
+
+        Control<QTabWidget>(*FWindow, "PageControl2")->setCurrentIndex(1);
+        Click(*FWindow, "SpeedButton47");
+        const QString tempnew = QDir::toNativeSeparators(FPlace->WorkFile(QStringLiteral("tempnew.bmp")));
+        QCOMPARE(StatusText(*FWindow, "StatusBar1", 1), QStringLiteral("Send Logo %1 OK").arg(tempnew));
+        QCOMPARE(SlotBytes(*FPrinter, 2), FileBytes(tempnew));
+        QVERIFY(FDriver->Messages().isEmpty());
+        QVERIFY(!Control<QWidget>(*FWindow, "Animate2")->isVisible());
+    }
+
+    void refusesLogosTooLargeForASlot()
+    {
+        ConnectToPrinter();
+        FDriver->AnswerFile(SaveBmp(FilledPicture(2000, 1, qRgb(0, 0, 0)), FPlace->AppDir(), QStringLiteral("line.bmp")));
+        Click(*FWindow, "SpeedButton48");
+        Click(*FWindow, "SpeedButton46");
+        QCOMPARE(FDriver->Messages(), QStringList{QStringLiteral("Send error, LOGO size=625062 >16000 bytes!!")});
+        QCOMPARE(FPrinter->Stats().blocksReceived, 0u);
+        QCOMPARE(FPrinter->State().LowestFreeLogoSlot(), 1);
+    }
+
+    void reportsFullSlotsAndFailures()
+    {
+        ConnectToPrinter();
+        FPrinter->Update([](zarelsim::PrinterState &state) {
+            for (zarelsim::Bytes &logo : state.logos)
+                logo = zarelsim::Bytes(62, 0);
+        });
+        Click(*FWindow, "SpeedButton47");
+        QCOMPARE(StatusText(*FWindow, "StatusBar1", 1), QStringLiteral("Fifty LOGOs are full!!"));
+
+        FPrinter->Update([](zarelsim::PrinterState &state) { state.logos[4].clear(); });
+        FPrinter->AddFault(zarelsim::ParseFault("silence@M"));
+        Click(*FWindow, "SpeedButton47");
+        QCOMPARE(StatusText(*FWindow, "StatusBar1", 1), QStringLiteral("Get free Logo number error!!"));
+
+        FPrinter->ClearFaults();
+        FPrinter->AddFault(zarelsim::ParseFault("error:10@0x7C"));
+        Click(*FWindow, "SpeedButton47");
+        const QString tempnew = QDir::toNativeSeparators(FPlace->WorkFile(QStringLiteral("tempnew.bmp")));
+        QCOMPARE(StatusText(*FWindow, "StatusBar1", 1), QStringLiteral("Send Logo %1 Error!!").arg(tempnew));
+        QVERIFY(FPrinter->State().LowestFreeLogoSlot() == 5);
+        QVERIFY(FDriver->Messages().isEmpty());
+    }
+
+private:
+    void StartPrinter(int number, uint32_t baud)
+    {
+        FMachine.RemovePort(number);
+        zarelsim::Options options;
+        options.baud = baud;
+        options.comNumber = number;
+        options.portDirectory = QFile::encodeName(FMachine.PortDir()).toStdString();
+        FPrinter = std::make_unique<zarelsim::Simulator>(options);
+        FPrinter->Start();
+    }
+
+    // The printer as COM2 at 19200, connected by Open Port.
+    void ConnectToPrinter()
+    {
+        StartPrinter(2, 19200);
+        FPlace->Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), QStringLiteral("2"));
+        FWindow = StartWindow(*FPlace);
+        Click(*FWindow, "SpeedButton1");
+        QVERIFY(ConnectedLook(*FWindow));
+    }
+
+    TTestMachine &FMachine;
+    std::unique_ptr<TFreshWorkplace> FPlace;
+    std::unique_ptr<zarelsim::Simulator> FPrinter;
+    std::unique_ptr<TfrmTegrola> FWindow;
+    std::unique_ptr<TModalDriver> FDriver;
+};
+
+TEGROLA_WINDOW_TEST_MAIN(TWindowPrinterTest)
+#include "test_window_printer.moc"

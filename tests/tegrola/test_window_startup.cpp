@@ -1,0 +1,226 @@
+// The window's start-up, its settings and its captions in the three languages.
+#include "WindowTestSupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+struct TExpectedCaption {
+    const char *control;
+    const char *english;
+    const char *traditional;
+    const char *simplified; // null: what the set before left there
+};
+
+// The captions as the operators read them.
+const TExpectedCaption kCaptions[] = {
+    {"GroupBox6", "", "", ""},
+    {"Panel4", "Panel4", "Panel4", "Panel4"},
+    {"TabSheet3", "Exist Logo", "圖形  ", "图形  "},
+    {"SpeedButton48", "Open Picture", "開啟圖檔  ", "开启图档  "},
+    {"SpeedButton53", "Save Logo As", "存檔", "存档  "},
+    {"TabSheet4", "New Logo", "新圖 ", "新图  "},
+    {"SpeedButton47", "Send Logo", "傳送圖檔  ", "传送图档  "},
+    {"SpeedButton49", "New Text", "輸入文字  ", "输入文字  "},
+    {"SpeedButton46", "Send Logo", "傳送圖檔  ", "传送图档  "},
+    {"SpeedButton54", "Save Logo As", "存檔  ", "存档  "},
+    {"SpeedButton50", "Set Font", "設定字型  ", "设定字型  "},
+    {"RadioGroup2", "LOGO Height", "設定字高  ", "设定字高  "},
+    {"GroupBox22", "Position", "調整位置  ", "调整位置  "},
+    {"StatusBar1", "Status", "狀態  ", "状态  "},
+    {"GroupBox20", "Communication", "", nullptr},
+    {"Label1", "COM Port", "通訊阜  ", "接口  "},
+    {"Label2", "ZarelBaudRate", "通訊速率  ", "通讯速率  "},
+    {"Label3", "Langurge", "語言  ", "语言  "},
+    {"StatusBar2", "System", "系統  ", "系统  "},
+};
+
+void CheckCaptions(QWidget &window, int language, const char *groupBox20)
+{
+    for (const TExpectedCaption &caption : kCaptions) {
+        const char *expected = language == 1 ? caption.traditional : language == 2 ? caption.simplified : caption.english;
+        if (!expected)
+            expected = groupBox20;
+        QCOMPARE(CaptionOf(window, caption.control), QString::fromUtf8(expected));
+    }
+    QCOMPARE(window.windowTitle(), QStringLiteral("ZarelHP Tegrola   V2.06"));
+}
+
+} // namespace
+
+class TWindowStartupTest : public QObject {
+    Q_OBJECT
+public:
+    explicit TWindowStartupTest(TTestMachine &machine) : FMachine(machine) {}
+
+private slots:
+    void settingsLiveInTheUsersConfigFolder()
+    {
+        const QString expected = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Vantorleaf/ZarelHP.conf");
+        QCOMPARE(QSettings(QStringLiteral("Vantorleaf"), QStringLiteral("ZarelHP")).fileName(), expected);
+    }
+
+    void firstStartWithoutSettings()
+    {
+        FMachine.PointPort(7, QStringLiteral("/dev/null"));
+        TFreshWorkplace place;
+        auto window = StartWindow(place, true);
+        auto *ports = Control<QComboBox>(*window, "ComboBox1");
+        QVERIFY(ports->count() >= 3);
+        QCOMPARE(ports->itemText(0), QStringLiteral("COM1"));
+        QCOMPARE(ports->itemText(1), QStringLiteral("COM2"));
+        QCOMPARE(ports->itemText(2), QStringLiteral("COM7"));
+        QCOMPARE(ports->currentIndex(), 0);
+        QCOMPARE(Control<QComboBox>(*window, "ComboBox3")->currentIndex(), 1);
+        QCOMPARE(Control<QComboBox>(*window, "ComboBox2")->currentIndex(), 8);
+        QVERIFY(!Control<QComboBox>(*window, "ComboBox2")->isVisible());
+        auto *memo = Control<QPlainTextEdit>(*window, "Memo1");
+        QCOMPARE(memo->font().family(), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(memo->font().pointSize(), 8);
+        QCOMPARE(memo->toPlainText(), QStringLiteral("This is Test."));
+        CheckCaptions(*window, 0, "Communication");
+        QVERIFY(Control<QToolButton>(*window, "SpeedButton1")->isVisible());
+        QVERIFY(Control<QToolButton>(*window, "SpeedButton55")->isVisible());
+        QVERIFY(!Control<QToolButton>(*window, "SpeedButton2")->isVisible());
+        QCOMPARE(Control<QToolButton>(*window, "SpeedButton2")->toolTip(), QStringLiteral("Stop Port"));
+        // Showing "New Logo" drew the first text logo, 50 rows high.
+        QVERIFY(QFileInfo::exists(place.WorkFile(QStringLiteral("tempnew.bmp"))));
+        QCOMPARE(QImage(place.WorkFile(QStringLiteral("tempnew.bmp"))).height(), 50);
+        auto *timer = Control<QTimer>(*window, "Timer1");
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 1000);
+        QCOMPARE(window->size(), QSize(812, 390));
+        QFile::remove(QDir(FMachine.PortDir()).filePath(QStringLiteral("com7")));
+    }
+
+    void storedSettingsAreRestored_data()
+    {
+        QTest::addColumn<QString>("commPort");
+        QTest::addColumn<QString>("baudRate");
+        QTest::addColumn<int>("portIndex");
+        QTest::addColumn<int>("baudIndex");
+        QTest::addColumn<int>("rateCode");
+        QTest::newRow("second port, 115200") << "2" << "4" << 1 << 4 << 12;
+        QTest::newRow("port past the list, 9600") << "9" << "0" << -1 << 0 << 6;
+        QTest::newRow("baud index 7 selects nothing") << "1" << "7" << 0 << -1 << 8;
+        QTest::newRow("38400, 57600") << "2" << "2" << 1 << 2 << 9;
+        QTest::newRow("not numbers: defaults") << "two" << "fast" << 0 << 1 << 8;
+    }
+    void storedSettingsAreRestored()
+    {
+        QFETCH(QString, commPort);
+        QFETCH(QString, baudRate);
+        QFETCH(int, portIndex);
+        QFETCH(int, baudIndex);
+        QFETCH(int, rateCode);
+        TFreshWorkplace place;
+        place.Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), commPort);
+        place.Store(QStringLiteral("Comm"), QStringLiteral("BaudRate"), baudRate);
+        auto window = StartWindow(place);
+        QCOMPARE(Control<QComboBox>(*window, "ComboBox1")->currentIndex(), portIndex);
+        QCOMPARE(Control<QComboBox>(*window, "ComboBox3")->currentIndex(), baudIndex);
+        QCOMPARE(Control<QComboBox>(*window, "ComboBox2")->currentIndex(), rateCode);
+    }
+
+    void savedSettingsTakeTheirForms()
+    {
+        TFreshWorkplace place;
+        place.Store(QStringLiteral("Comm"), QStringLiteral("AutoConnect"), QStringLiteral("7"));
+        place.Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), QStringLiteral("9"));
+        place.Store(QStringLiteral("LogoFont"), QStringLiteral("FontName"), QStringLiteral("DejaVu Sans"));
+        place.Store(QStringLiteral("LogoFont"), QStringLiteral("FontSize"), QStringLiteral("12"));
+        place.Store(QStringLiteral("Lang"), QStringLiteral("Langurge"), QStringLiteral("1"));
+        {
+            auto window = StartWindow(place);
+            QCOMPARE(Control<QPlainTextEdit>(*window, "Memo1")->font().family(), QStringLiteral("DejaVu Sans"));
+            QCOMPARE(Control<QPlainTextEdit>(*window, "Memo1")->font().pointSize(), 12);
+            window->SaveSettings();
+        }
+        const QStringList lines = place.SettingsLines();
+        QVERIFY2(lines.contains(QStringLiteral("AutoConnect=-1")), qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY(lines.contains(QStringLiteral("CommPort=0"))); // no port was selected
+        QVERIFY(lines.contains(QStringLiteral("BaudRate=1")));
+        QVERIFY(lines.contains(QStringLiteral("Langurge=1")));
+        QVERIFY(lines.contains(QStringLiteral("[Comm]")));
+        QVERIFY(lines.contains(QStringLiteral("[Lang]")));
+
+        place.Store(QStringLiteral("Comm"), QStringLiteral("AutoConnect"), QStringLiteral("0"));
+        StartWindow(place)->SaveSettings();
+        QVERIFY(place.SettingsLines().contains(QStringLiteral("AutoConnect=0")));
+    }
+
+    void eachLanguageSetsItsCaptions_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("English") << 0;
+        QTest::newRow("Traditional Chinese") << 1;
+        QTest::newRow("Simplified Chinese, straight from the start") << 2;
+    }
+    void eachLanguageSetsItsCaptions()
+    {
+        QFETCH(int, language);
+        TFreshWorkplace place;
+        place.Store(QStringLiteral("Lang"), QStringLiteral("Langurge"), QString::number(language));
+        auto window = StartWindow(place);
+        QCOMPARE(Control<QComboBox>(*window, "ComboBox4")->currentIndex(), language);
+        // The English set at creation wrote GroupBox20; the Simplified set leaves it.
+        CheckCaptions(*window, language, "Communication");
+    }
+
+    void switchingLanguagesKeepsWhatTheSimplifiedSetLeaves()
+    {
+        TFreshWorkplace place;
+        auto window = StartWindow(place);
+        ChooseLanguage(*window, 1);
+        CheckCaptions(*window, 1, "");
+        QVERIFY(place.SettingsLines().contains(QStringLiteral("Langurge=1")));
+        ChooseLanguage(*window, 0);
+        CheckCaptions(*window, 0, "Communication");
+        ChooseLanguage(*window, 2);
+        CheckCaptions(*window, 2, "Communication");
+        ChooseLanguage(*window, 1);
+        ChooseLanguage(*window, 2);
+        CheckCaptions(*window, 2, "");
+        QVERIFY(place.SettingsLines().contains(QStringLiteral("Langurge=2")));
+        // Hints, items and messages stay English.
+        QCOMPARE(Control<QToolButton>(*window, "SpeedButton1")->toolTip(), QStringLiteral("Open Port"));
+        QCOMPARE(Control<QComboBox>(*window, "ComboBox4")->itemText(2), QStringLiteral("Simple Chinese"));
+    }
+
+    void typedLanguageThatNamesNoItem()
+    {
+        TFreshWorkplace place;
+        place.Store(QStringLiteral("Lang"), QStringLiteral("Langurge"), QStringLiteral("2"));
+        {
+            auto window = StartWindow(place);
+            auto *languages = Control<QComboBox>(*window, "ComboBox4");
+            languages->lineEdit()->selectAll();
+            QTest::keyClicks(languages->lineEdit(), QStringLiteral("abc"));
+            QCOMPARE(languages->currentText(), QStringLiteral("abc"));
+            QCOMPARE(languages->currentIndex(), -1);
+            CheckCaptions(*window, 0, "Communication");
+            QVERIFY(place.SettingsLines().contains(QStringLiteral("Langurge=-1")));
+        }
+        auto window = StartWindow(place);
+        CheckCaptions(*window, 0, "Communication");
+
+        // Typing an item's name selects it.
+        auto *languages = Control<QComboBox>(*window, "ComboBox4");
+        languages->lineEdit()->selectAll();
+        QTest::keyClicks(languages->lineEdit(), QStringLiteral("simple chinese"));
+        QCOMPARE(languages->currentIndex(), 2);
+        CheckCaptions(*window, 2, "Communication");
+    }
+
+private:
+    TTestMachine &FMachine;
+};
+
+TEGROLA_WINDOW_TEST_MAIN(TWindowStartupTest)
+#include "test_window_startup.moc"

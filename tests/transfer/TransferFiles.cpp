@@ -1,0 +1,65 @@
+#include "TransferFiles.h"
+
+#include <dirent.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+TempFolder::TempFolder()
+{
+    char name[] = "/tmp/zarelcom-transfer-XXXXXX";
+    if (mkdtemp(name) == nullptr)
+        throw std::runtime_error("cannot create a temporary folder");
+    path_ = name;
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> TempFolder::Entries() const
+{
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(path_))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+void WriteFile(const std::string &path, const Bytes &content)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char *>(content.data()), static_cast<std::streamsize>(content.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+Bytes ReadFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Bytes Pattern(size_t size)
+{
+    Bytes bytes(size);
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<uint8_t>(i % 251);
+    return bytes;
+}
+
+Bytes Padded(Bytes content)
+{
+    content.resize((content.size() + 511) / 512 * 512, 0);
+    return content;
+}
+
+Text MakeCounted(const std::string &text)
+{
+    return Text(MakeText(text.data(), static_cast<int32_t>(text.size())));
+}

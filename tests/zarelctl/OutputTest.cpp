@@ -1,0 +1,89 @@
+// What scripts and people read: JSON that stays valid for any printer bytes, the progress line
+// read back into figures, the bar drawn from them, and logo files drawn as text.
+#include "Json.h"
+#include "LogoArt.h"
+#include "Progress.h"
+#include "TestLogo.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+using namespace zarelctl;
+
+namespace {
+
+TEST(Json, ObjectsKeepTheirOrderAndEscapeEveryAwkwardByte)
+{
+    Json object = Json::Object();
+    object.Add("b", 1).Add("a", "x\"y\\z\n\t\x01").Add("list", Json::List({true, Json(), -5})).Add("none", Json());
+    EXPECT_EQ(object.Dump(), "{\"b\":1,\"a\":\"x\\\"y\\\\z\\n\\t\\u0001\",\"list\":[true,null,-5],\"none\":null}");
+    // Printer texts are 8-bit: a Big5 or Latin-1 byte becomes one \u00XX character.
+    EXPECT_EQ(Json("\xA4\xA4 \x7F").Dump(), "\"\\u00a4\\u00a4 \\u007f\"");
+}
+
+TEST(Progress, TheLibraryLineGivesItsFigures)
+{
+    TransferPosition first = ReadProgressLine("/tmp/logo.bmp  34% 512 / 1500 Bytes");
+    EXPECT_TRUE(first.valid);
+    EXPECT_EQ(first.done, 512);
+    EXPECT_EQ(first.total, 1500);
+    TransferPosition retried = ReadProgressLine("a / b.bmp  100%2048 / 1900 Bytes  Retry count:2");
+    EXPECT_EQ(retried.done, 2048);
+    EXPECT_EQ(retried.total, 1900);
+    TransferPosition unannounced = ReadProgressLine("1024 / 0");
+    EXPECT_TRUE(unannounced.valid);
+    EXPECT_EQ(unannounced.total, 0);
+    EXPECT_FALSE(ReadProgressLine("no figures here").valid);
+}
+
+TEST(Progress, TheBarFillsWithTheBytesAndStopsAtTheEnd)
+{
+    EXPECT_EQ(ProgressBar({512, 1500, true}, 10), "[###-------]  34%  512 / 1500 bytes");
+    EXPECT_EQ(ProgressBar({0, 1500, true}, 4), "[----]   0%  0 / 1500 bytes");
+    // The last block counts whole, past the announced length: the bar ends full, never beyond.
+    EXPECT_EQ(ProgressBar({1536, 1500, true}, 4), "[####] 100%  1536 / 1500 bytes");
+    EXPECT_EQ(ProgressBar({1024, 0, true}, 4), "[####] 100%  1024 / 0 bytes");
+}
+
+class LogoFile : public ::testing::Test {
+protected:
+    std::string path = ::testing::TempDir() + "logo_art_test.bmp";
+    void TearDown() override { std::remove(path.c_str()); }
+
+    void Write(const std::vector<std::string> &rows, bool truncate = false)
+    {
+        std::string bytes = OneBitLogo(rows);
+        if (truncate)
+            bytes.pop_back();
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+};
+
+TEST_F(LogoFile, RowsComeOutTopFirstWithBlackAsHash)
+{
+    std::vector<std::string> picture = {"#.........#", "..#######..", "#.#.....#.#"};
+    Write(picture);
+    LogoBitmap logo;
+    std::string problem;
+    ASSERT_TRUE(ReadLogoBitmap(path, logo, problem)) << problem;
+    EXPECT_EQ(logo.width, 11);
+    EXPECT_EQ(logo.height, 3);
+    EXPECT_EQ(LogoArt(logo), picture);
+}
+
+TEST_F(LogoFile, DamagedOrForeignFilesAreRefused)
+{
+    LogoBitmap logo;
+    std::string problem;
+    Write(std::vector<std::string>(17, std::string(40, '#')), true);
+    EXPECT_FALSE(ReadLogoBitmap(path, logo, problem));
+    EXPECT_NE(problem.find("cut short"), std::string::npos) << problem;
+    std::ofstream(path, std::ios::binary) << "GIF89a not a bitmap, but long enough to hold a bitmap header......";
+    EXPECT_FALSE(ReadLogoBitmap(path, logo, problem));
+    EXPECT_NE(problem.find("not a BMP"), std::string::npos) << problem;
+    EXPECT_FALSE(ReadLogoBitmap(path + ".missing", logo, problem));
+}
+
+} // namespace

@@ -1,0 +1,167 @@
+// zarelctl's transfers against the simulated printer: logos into slots and back, messages, named
+// files, parameter and message-name files, screens, print images and updates, with their
+// progress shown both ways.
+#include "SimulatorFixture.h"
+#include "TestLogo.h"
+
+using zarelsim::Bytes;
+using zarelsim::PrinterState;
+
+namespace {
+
+#define EXPECT_CONTAINS(text, part) EXPECT_NE((text).find(part), std::string::npos) << "in: " << (text)
+
+Bytes AsBytes(const std::string &text) { return Bytes(text.begin(), text.end()); }
+
+// Data that shows whether every byte arrived in its place.
+std::string Pattern(size_t length)
+{
+    std::string bytes(length, '\0');
+    for (size_t i = 0; i < length; ++i)
+        bytes[i] = static_cast<char>((i * 7 + i / 256) & 0xFF);
+    return bytes;
+}
+
+class Logos : public ZarelctlOnSimulator {};
+class Files : public ZarelctlOnSimulator {};
+class Progress : public ZarelctlOnSimulator {};
+
+TEST_F(Logos, SendLogoFillsTheFreeSlotTheCommandNames)
+{
+    std::string logo = WhiteLogo(96, 50);
+    WriteFile("logo.bmp", logo);
+    Printer().Update([](PrinterState &state) { state.logos[0] = {1}, state.logos[1] = {2}; });
+    ProgramResult sent = Ctl({"send-logo", File("logo.bmp")});
+    ASSERT_EQ(sent.exitCode, 0) << sent.err;
+    EXPECT_EQ(sent.out, "Send Logo " + File("logo.bmp") + " OK\nThe printer stored the logo in slot 3\n");
+    EXPECT_EQ(Printer().State().logos[2], AsBytes(logo));
+
+    ProgramResult chosen = Ctl({"--json", "send-logo", File("logo.bmp"), "--slot", "9"});
+    ASSERT_EQ(chosen.exitCode, 0) << chosen.err;
+    EXPECT_EQ(chosen.out, "{\"ok\":true,\"port\":5,\"baud\":19200,\"slot\":9,\"file\":\"" + File("logo.bmp") +
+                              "\",\"bytes\":" + std::to_string(logo.size()) + "}\n");
+    EXPECT_EQ(Printer().State().logos[8], AsBytes(logo));
+}
+
+TEST_F(Logos, TheToolsChecksRefuseBeforeAnythingIsSent)
+{
+    WriteFile("big.bmp", std::string(16001, 'x'));
+    WriteFile("limit.bmp", std::string(16000, 'x'));
+    ProgramResult big = Ctl({"send-logo", File("big.bmp")});
+    EXPECT_EQ(big.exitCode, 1);
+    EXPECT_CONTAINS(big.err, "Send error, LOGO size=16001 >16000 bytes!!");
+    EXPECT_EQ(Printer().State().LowestFreeLogoSlot(), 1);
+    EXPECT_EQ(Ctl({"send-logo", File("limit.bmp")}).exitCode, 0);
+
+    Printer().Update([](PrinterState &state) { for (Bytes &slot : state.logos) slot = {1}; });
+    ProgramResult full = Ctl({"--json", "send-logo", File("limit.bmp")});
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_CONTAINS(full.err, "Fifty LOGOs are full!!");
+    EXPECT_CONTAINS(full.out, "{\"ok\":false,\"exit\":1,\"error\":\"Fifty LOGOs are full!!");
+
+    ProgramResult missing = Ctl({"send-logo", File("nothing.bmp")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_CONTAINS(missing.err, "cannot read " + File("nothing.bmp"));
+}
+
+TEST_F(Logos, BackUpBringsTheStoredLogoBackAndShowsIt)
+{
+    std::string logo = OneBitLogo({"#......#", ".#....#.", "..####.."});
+    Printer().Update([&](PrinterState &state) { state.logos[6] = AsBytes(logo); });
+    ProgramResult saved = Ctl({"backup-logo", "7", File("back.bmp")});
+    ASSERT_EQ(saved.exitCode, 0) << saved.err;
+    EXPECT_EQ(ReadFile("back.bmp").substr(0, logo.size()), logo);
+    ProgramResult shown = CtlAsIs({"show-logo", File("back.bmp")});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_EQ(shown.out, File("back.bmp") + ": 8 x 3 dots\n#......#\n.#....#.\n..####..\n");
+}
+
+TEST_F(Files, MessagesGoBackAndForth)
+{
+    std::string message = Pattern(700);
+    WriteFile("message.bin", message);
+    ProgramResult restored = Ctl({"restore-msg", "3", File("message.bin")});
+    ASSERT_EQ(restored.exitCode, 0) << restored.err;
+    EXPECT_EQ(Printer().State().messages.at(3), AsBytes(message));
+    ProgramResult backedUp = Ctl({"--json", "backup-msg", "3", File("again.bin")});
+    ASSERT_EQ(backedUp.exitCode, 0) << backedUp.err;
+    EXPECT_EQ(ReadFile("again.bin").substr(0, message.size()), message);
+    EXPECT_CONTAINS(backedUp.out, "\"message\":3}");
+}
+
+TEST_F(Files, NamedFilesParametersAndNameListsTravelWhole)
+{
+    std::string data = Pattern(1300);
+    WriteFile("job.dat", data);
+    ASSERT_EQ(Ctl({"download", File("job.dat")}).exitCode, 0);
+    ASSERT_EQ(Ctl({"download", File("job.dat"), "bmp\\job2.bmp"}).exitCode, 0);
+    PrinterState state = Printer().State();
+    EXPECT_EQ(state.files.at("job.dat"), AsBytes(data));
+    EXPECT_EQ(state.files.at("bmp\\job2.bmp"), AsBytes(data));
+    ProgramResult fetched = Ctl({"upload", "job.dat", File("job.copy")});
+    ASSERT_EQ(fetched.exitCode, 0) << fetched.err;
+    EXPECT_EQ(ReadFile("job.copy").substr(0, data.size()), data);
+
+    std::string parameters = Pattern(600);
+    WriteFile("zarel.dat", parameters);
+    ProgramResult sent = Ctl({"param", "download", File("zarel.dat")});
+    ASSERT_EQ(sent.exitCode, 0) << sent.err;
+    EXPECT_EQ(Printer().State().files.at("ZAREL.DAT"), AsBytes(parameters));
+    EXPECT_EQ(Printer().State().reboots, 1u);
+
+    Printer().Update([&](PrinterState &s) { s.files["ZAREL.PAR"] = AsBytes(parameters), s.files["MsgName.dat"] = {'A', 'B'}; });
+    ASSERT_EQ(Ctl({"param", "upload", File("zarel.par")}).exitCode, 0);
+    EXPECT_EQ(ReadFile("zarel.par").substr(0, parameters.size()), parameters);
+    ASSERT_EQ(Ctl({"msg-names", File("names.dat")}).exitCode, 0);
+    EXPECT_EQ(ReadFile("names.dat").substr(0, 2), "AB");
+}
+
+TEST_F(Files, ScreensImagesAndUpdates)
+{
+    ProgramResult screen = Ctl({"--json", "screen", "SCREEN1", File("screen.bin")});
+    ASSERT_EQ(screen.exitCode, 0) << screen.err;
+    EXPECT_GT(ReadFile("screen.bin").size(), 0u);
+    EXPECT_CONTAINS(screen.out, "\"name\":\"SCREEN1\"}");
+
+    std::string image = WhiteLogo(64, 50);
+    WriteFile("image.bmp", image);
+    ASSERT_EQ(Ctl({"print-image", File("image.bmp"), "--option", "1"}).exitCode, 0);
+    EXPECT_EQ(Printer().State().lastPrintImage, AsBytes(image));
+
+    std::string package = Pattern(2000);
+    WriteFile("hp.zip", package);
+    ProgramResult updated = Ctl({"update", File("hp.zip")});
+    ASSERT_EQ(updated.exitCode, 0) << updated.err;
+    EXPECT_EQ(updated.out, "Program update " + File("hp.zip") + " sent; the printer restarts (2000 bytes)\n");
+    EXPECT_EQ(Printer().State().files.at("HP.ZIP"), AsBytes(package));
+}
+
+TEST_F(Files, AFileThatCannotBeWrittenIsRefusedBeforeTheTransfer)
+{
+    ProgramResult refused = Ctl({"upload", "job.dat", File("no/such/folder/job.dat")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_CONTAINS(refused.err, "cannot write " + File("no/such/folder/job.dat"));
+}
+
+TEST_F(Progress, PlainLinesWhenTheOutputIsNoTerminal)
+{
+    WriteFile("job.dat", Pattern(2600)); // five blocks
+    ProgramResult sent = Ctl({"download", File("job.dat")});
+    ASSERT_EQ(sent.exitCode, 0) << sent.err;
+    EXPECT_EQ(sent.err, File("job.dat") + "  19% 512 / 2600 Bytes\n" + File("job.dat") + "  39% 1024 / 2600 Bytes\n" +
+                            File("job.dat") + "  59% 1536 / 2600 Bytes\n" + File("job.dat") + "  78% 2048 / 2600 Bytes\n" +
+                            File("job.dat") + "  100%2560 / 2600 Bytes\n");
+}
+
+TEST_F(Progress, ABarOnATerminal)
+{
+    WriteFile("job.dat", Pattern(2600));
+    ProgramResult sent = Ctl({"download", File("job.dat")}, true);
+    ASSERT_EQ(sent.exitCode, 0) << sent.err;
+    EXPECT_CONTAINS(sent.err, "\r[#####-------------------------]  19%  512 / 2600 bytes\033[K");
+    EXPECT_CONTAINS(sent.err, "\r[##############################] 100%  2560 / 2600 bytes\033[K");
+    EXPECT_EQ(sent.err.find("Bytes"), std::string::npos) << sent.err;
+    EXPECT_EQ(sent.out, File("job.dat") + " sent to the printer as job.dat (2600 bytes)\n");
+}
+
+} // namespace

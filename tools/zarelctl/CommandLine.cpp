@@ -1,0 +1,108 @@
+#include "CommandLine.h"
+
+#include <charconv>
+
+namespace zarelctl {
+
+const std::vector<OptionSpec> &GlobalOptions()
+{
+    static const std::vector<OptionSpec> options = {
+        {"--port", "N", "the printer's serial port as a COM number (default 1); see 'zarelctl ports'"},
+        {"--auto", nullptr, "search the mapped ports at the five printer rates instead of --port/--baud"},
+        {"--baud", "RATE", "line rate: 9600, 19200 (default), 38400, 57600 or 115200"},
+        {"--json", nullptr, "print the result as one JSON object for scripts"},
+        {"--help", nullptr, "show the help of the tool or of the command"},
+    };
+    return options;
+}
+
+const std::string *CommandLine::Value(const std::string &option) const
+{
+    auto found = values.find(option);
+    return found == values.end() ? nullptr : &found->second;
+}
+
+namespace {
+
+const OptionSpec *FindOption(const std::vector<OptionSpec> *options, const std::string &name)
+{
+    if (!options)
+        return nullptr;
+    for (const OptionSpec &option : *options)
+        if (name == option.name)
+            return &option;
+    return nullptr;
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(int argc, const char *const *argv, CommandOptionsLookup commandOptions)
+{
+    CommandLine line;
+    const std::vector<OptionSpec> *ownOptions = nullptr;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i];
+        bool looksLikeOption = !optionsEnded && word.size() > 1 && word[0] == '-';
+        if (looksLikeOption && word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!looksLikeOption) {
+            if (line.command.empty()) {
+                line.command = word;
+                ownOptions = commandOptions(word);
+            } else {
+                line.words.push_back(word);
+            }
+            continue;
+        }
+        if (word == "-h")
+            word = "--help";
+        std::string inlineValue;
+        bool hasInlineValue = false;
+        if (auto equals = word.find('='); equals != std::string::npos && word.rfind("--", 0) == 0) {
+            inlineValue = word.substr(equals + 1);
+            word.erase(equals);
+            hasInlineValue = true;
+        }
+        const OptionSpec *spec = FindOption(&GlobalOptions(), word);
+        if (!spec)
+            spec = FindOption(ownOptions, word);
+        if (!spec) {
+            // A negative number is a value, not an option (for example an offset of -3).
+            if (word.size() > 1 && word[0] == '-' && word[1] >= '0' && word[1] <= '9' && !line.command.empty()) {
+                line.words.push_back(word);
+                continue;
+            }
+            throw UsageError("unknown option '" + word + "'" +
+                             (line.command.empty() ? std::string() : " for '" + line.command + "'"));
+        }
+        if (!spec->valueName) {
+            if (hasInlineValue)
+                throw UsageError("option " + word + " takes no value");
+            line.values[word] = "";
+            continue;
+        }
+        if (!hasInlineValue) {
+            if (i + 1 >= argc)
+                throw UsageError("option " + word + " needs a value (" + spec->valueName + ")");
+            inlineValue = argv[++i];
+        }
+        line.values[word] = inlineValue;
+    }
+    return line;
+}
+
+long ParseNumber(const std::string &text, const std::string &what, long min, long max)
+{
+    long value = 0;
+    const char *end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || value < min || value > max)
+        throw UsageError(what + " must be a whole number from " + std::to_string(min) + " to " +
+                         std::to_string(max) + ", not '" + text + "'");
+    return value;
+}
+
+} // namespace zarelctl

@@ -1,0 +1,68 @@
+#include "Help.h"
+
+#include <algorithm>
+
+namespace zarelctl {
+
+namespace {
+
+std::string OptionLines(const std::vector<OptionSpec> &options)
+{
+    size_t width = 0;
+    auto label = [](const OptionSpec &option) {
+        return std::string(option.name) + (option.valueName ? std::string(" ") + option.valueName : "");
+    };
+    for (const OptionSpec &option : options)
+        width = std::max(width, label(option).size());
+    std::string text;
+    for (const OptionSpec &option : options) {
+        std::string name = label(option);
+        text += "  " + name + std::string(width - name.size() + 2, ' ') + option.help + "\n";
+    }
+    return text;
+}
+
+const char *const exitStatus =
+    "Exit status: 0 done; 1 the printer refused or did not answer, or a file or port could not be used\n"
+    "(the message gives the library's last error code and what it means); 2 a usage error.\n";
+
+} // namespace
+
+std::string UsageLine(const Command *command)
+{
+    if (!command)
+        return "Usage: zarelctl [--port N | --auto] [--baud RATE] [--json] COMMAND [ARGUMENTS]";
+    return "Usage: zarelctl [--port N | --auto] [--baud RATE] [--json] " + command->name +
+           (command->usage.empty() ? "" : " " + command->usage);
+}
+
+std::string ToolHelp()
+{
+    std::string text = UsageLine(nullptr) +
+                       "\n\nDrives a Zarel HP marking printer over its serial line, for scripts and production lines.\n\n"
+                       "Commands:\n";
+    size_t width = 0;
+    for (const Command &command : AllCommands())
+        width = std::max(width, command.name.size());
+    for (const Command &command : AllCommands())
+        text += "  " + command.name + std::string(width - command.name.size() + 2, ' ') + command.summary + "\n";
+    text += "\nGlobal options:\n" + OptionLines(GlobalOptions());
+    text += "\nRun 'zarelctl COMMAND --help' for the arguments of a command.\n";
+    text += exitStatus;
+    return text;
+}
+
+std::string CommandHelp(const Command &command)
+{
+    std::string text = UsageLine(&command) + "\n\n" + command.summary + ".\n";
+    if (!command.details.empty())
+        text += "\n" + command.details + "\n";
+    if (!command.options.empty())
+        text += "\nOptions:\n" + OptionLines(command.options);
+    text += "\nGlobal options:\n" + OptionLines(GlobalOptions());
+    text += "\n";
+    text += exitStatus;
+    return text;
+}
+
+} // namespace zarelctl

@@ -1,0 +1,82 @@
+#include "Progress.h"
+
+#include <zarelcom/zarelcom.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace zarelctl {
+
+TransferPosition ReadProgressLine(const std::string &line)
+{
+    TransferPosition position;
+    size_t slash = line.rfind(" / ");
+    if (slash == std::string::npos)
+        return position;
+    size_t start = slash;
+    while (start > 0 && line[start - 1] >= '0' && line[start - 1] <= '9')
+        --start;
+    const char *total = line.c_str() + slash + 3;
+    if (start == slash || *total < '0' || *total > '9')
+        return position;
+    position.done = std::atoll(line.c_str() + start);
+    position.total = std::atoll(total);
+    position.valid = true;
+    return position;
+}
+
+std::string ProgressBar(const TransferPosition &position, int width)
+{
+    long long percent = 100;
+    if (position.total > 0 && position.done < position.total)
+        percent = position.done * 100 / position.total;
+    int marks = static_cast<int>(percent * width / 100);
+    std::string bar = "[" + std::string(marks, '#') + std::string(width - marks, '-') + "] ";
+    char figures[96];
+    std::snprintf(figures, sizeof figures, "%3lld%%  %lld / %lld bytes", percent, position.done, position.total);
+    return bar + figures;
+}
+
+namespace {
+
+FILE *progressOut = stderr;
+bool progressAsBar = false;
+bool barOnScreen = false;
+
+void ShowLine(const char *text)
+{
+    std::string line = text ? text : "";
+    if (!progressAsBar) {
+        std::fprintf(progressOut, "%s\n", line.c_str());
+        std::fflush(progressOut);
+        return;
+    }
+    TransferPosition position = ReadProgressLine(line);
+    if (!position.valid)
+        return;
+    std::string retry;
+    if (size_t note = line.find("Retry count:"); note != std::string::npos)
+        retry = "  retry " + line.substr(note + std::strlen("Retry count:"));
+    // Clear to the end of the line: a retry note may have made the previous bar longer.
+    std::fprintf(progressOut, "\r%s%s\033[K", ProgressBar(position, 30).c_str(), retry.c_str());
+    std::fflush(progressOut);
+    barOnScreen = true;
+}
+
+} // namespace
+
+void ShowProgressOn(FILE *out, bool asBar)
+{
+    progressOut = out;
+    progressAsBar = asBar;
+    CallBackMsgback(&ShowLine);
+}
+
+void FinishProgress()
+{
+    if (barOnScreen)
+        std::fprintf(progressOut, "\n");
+    barOnScreen = false;
+}
+
+} // namespace zarelctl

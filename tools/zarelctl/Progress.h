@@ -1,0 +1,27 @@
+// Shows the library's per-block progress lines while a transfer runs: a bar that redraws itself
+// on a terminal, the library's own line, one per block, anywhere else (a log, a pipe, a CI job).
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace zarelctl {
+
+struct TransferPosition {
+    long long done = 0;  // bytes done (whole blocks, so it may pass the total on the last block)
+    long long total = 0; // bytes announced; 0 when the transfer announced none
+    bool valid = false;
+};
+
+// Reads "... 512 / 1500 Bytes  Retry count:1" back into its figures.
+TransferPosition ReadProgressLine(const std::string &line);
+
+// The bar for a position, e.g. "[#######-------------]  34%  512 / 1500 bytes", width in marks.
+std::string ProgressBar(const TransferPosition &position, int width);
+
+// Registers the library's callback; lines go to out, as a bar when asBar is true.
+void ShowProgressOn(FILE *out, bool asBar);
+// Ends a bar that is still on screen with a line break; nothing in the plain form.
+void FinishProgress();
+
+} // namespace zarelctl

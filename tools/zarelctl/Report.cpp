@@ -1,0 +1,32 @@
+#include "Report.h"
+
+namespace zarelctl {
+
+void Report::PrintSuccess(FILE *out) const
+{
+    if (json_) {
+        std::string object = fields_.Dump();
+        // {"ok":true, followed by the command's own fields.
+        std::fprintf(out, "{\"ok\":true%s%s\n", object.size() > 2 ? "," : "", object.c_str() + 1);
+        return;
+    }
+    for (const std::string &line : lines_)
+        std::fprintf(out, "%s\n", line.c_str());
+}
+
+void Report::PrintFailure(FILE *out, FILE *err, int exitCode, const std::string &message, int errorCode,
+                          const std::string &reason) const
+{
+    std::fprintf(err, "zarelctl: %s\n", message.c_str());
+    if (!json_)
+        return;
+    zarelctl::Json failure = zarelctl::Json::Object();
+    failure.Add("ok", false).Add("exit", exitCode).Add("error", message);
+    if (errorCode >= 0)
+        failure.Add("code", errorCode);
+    if (!reason.empty())
+        failure.Add("reason", reason);
+    std::fprintf(out, "%s\n", failure.Dump().c_str());
+}
+
+} // namespace zarelctl

@@ -1,0 +1,14 @@
+// One announcement or request exchange of a transfer, with the check of the printer's reply code.
+#pragma once
+
+#include <cstdint>
+
+// What a good reply with the wrong code leaves in LastErrorCode: file transfers and restores set
+// 200, backups leave the code as it was.
+enum class WrongReplyCode { SetsError200, LeavesErrorCode };
+
+// Exchanges frame with SendPackToZarel; true when a good reply with the expected reply code came.
+bool AnnounceTransfer(uint8_t *frame, uint8_t expectedReply, WrongReplyCode onWrongCode);
+
+// Reply data bytes 0 to 3 of the last reply: the length a request or backup was answered with.
+int32_t RepliedLength();

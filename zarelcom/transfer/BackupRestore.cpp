@@ -1,0 +1,62 @@
+// Logo and message backups into local files, message restores, image prints and the message load.
+#include <zarelcom/zarelcom.h>
+
+#include <string_view>
+
+#include "link/Exchange.h"
+#include "link/Library.h"
+#include "transfer/BlockFetch.h"
+#include "transfer/BlockSend.h"
+#include "transfer/Frames.h"
+#include "link/CountedText.h"
+
+namespace {
+
+bool BackUp(zc_text pathText, uint8_t command, int32_t number)
+{
+    const TextArgument path(pathText);
+    BackupRequest request = MakeBackupRequest(command, number);
+    // Unlike file requests, a backup answered with another code leaves the error code.
+    return GuardExport<zc_bool>(false, [&] {
+        return FetchRequested(path.View(), request.data(), command, WrongReplyCode::LeavesErrorCode);
+    });
+}
+
+} // namespace
+
+extern "C" ZARELCOM_API zc_bool BackUpLogo(zc_text path, int32_t logo)
+{
+    return BackUp(path, CmdBackUpLogo, logo);
+}
+
+extern "C" ZARELCOM_API zc_bool BackUpMsg(zc_text path, int32_t message)
+{
+    return BackUp(path, CmdBackUpMessage, message);
+}
+
+extern "C" ZARELCOM_API zc_bool RestoreMsg(const char *path, uint16_t message)
+{
+    if (path == nullptr)
+        return false;
+    return GuardExport<zc_bool>(false, [&] {
+        return AnnounceAndSend(path, [message](int32_t size) { return RestoreAnnouncement(size, message); });
+    });
+}
+
+extern "C" ZARELCOM_API zc_bool PrintImage(zc_text pathText, uint8_t option)
+{
+    const TextArgument path(pathText);
+    return GuardExport<zc_bool>(false, [&] {
+        return AnnounceAndSend(path.View(), [option](int32_t size) { return PrintAnnouncement(size, option); });
+    });
+}
+
+extern "C" ZARELCOM_API zc_bool DownLoadMessage(uint8_t message, zc_text hex)
+{
+    const TextArgument digits(hex);
+    auto frame = MessageLoadFrame(message, digits.View());
+    if (!frame)
+        return false;
+    // The printer's reply code is not examined: any good reply takes the message.
+    return GuardExport<zc_bool>(false, [&] { return SendPackToZarel(frame->data()) != 0; });
+}

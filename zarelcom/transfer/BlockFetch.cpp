@@ -1,0 +1,54 @@
+#include "transfer/BlockFetch.h"
+
+#include <zarelcom/zarelcom.h>
+
+#include "link/Exchange.h"
+#include "link/Library.h"
+#include "transfer/BlockSend.h"
+#include "transfer/Progress.h"
+#include "transfer/ReplacementFile.h"
+#include "link/CountedText.h"
+#include "transfer/LocalPath.h"
+
+namespace {
+constexpr size_t BlockSize = 512;
+constexpr size_t BlockDataOffset = 4; // after the reply's lead byte, code, block number and complement
+} // namespace
+
+bool FetchToFile(std::string_view pathText, const FetchRequest &request)
+{
+    const auto path = LocalPath(pathText);
+    if (!path)
+        return false;
+    ReplacementFile file(*path);
+    if (!file.IsOpen())
+        return false;
+    const std::optional<int32_t> length = request();
+    if (!length)
+        return false;
+    const int32_t blocks = BlockCount(*length);
+    for (int32_t n = 1; n <= blocks; ++n) {
+        // The block number in the reply is not compared: printers answer with their own count.
+        if (!StxGetPack(static_cast<uint8_t>(n)) || !file.Write(RcvBuffer + BlockDataOffset, BlockSize))
+            return false;
+        ReportProgress(pathText, *length, n);
+    }
+    return blocks > 0 && file.Commit();
+}
+
+bool FetchRequested(std::string_view pathText, uint8_t *request, uint8_t expectedReply, WrongReplyCode onWrongCode)
+{
+    return FetchToFile(pathText, [&]() -> std::optional<int32_t> {
+        if (!AnnounceTransfer(request, expectedReply, onWrongCode))
+            return std::nullopt;
+        return RepliedLength();
+    });
+}
+
+extern "C" ZARELCOM_API zc_bool StxGetFile(zc_text pathText, int32_t length)
+{
+    const TextArgument path(pathText);
+    return GuardExport<zc_bool>(false, [&] {
+        return FetchToFile(path.View(), [length] { return std::optional<int32_t>(length); });
+    });
+}

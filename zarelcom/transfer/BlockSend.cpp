@@ -1,0 +1,61 @@
+#include "transfer/BlockSend.h"
+
+#include <zarelcom/zarelcom.h>
+
+#include <sys/stat.h>
+
+#include <limits>
+
+#include "link/Exchange.h"
+#include "link/Library.h"
+#include "transfer/Progress.h"
+#include "link/CountedText.h"
+#include "transfer/LocalPath.h"
+
+SendableFile OpenForSending(std::string_view pathText)
+{
+    SendableFile source;
+    const auto path = LocalPath(pathText);
+    if (!path)
+        return source;
+    FileHandle file(std::fopen(path->c_str(), "rb"));
+    struct stat status;
+    if (!file || fstat(fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode)
+        || status.st_size > std::numeric_limits<int32_t>::max())
+        return source;
+    source.file = std::move(file);
+    source.size = static_cast<int32_t>(status.st_size);
+    return source;
+}
+
+int32_t BlockCount(int32_t length)
+{
+    return length <= 0 ? 0 : static_cast<int32_t>((static_cast<int64_t>(length) + 511) / 512);
+}
+
+bool SendBlocks(FILE *file, std::string_view name, int32_t length)
+{
+    const int32_t blocks = BlockCount(length);
+    for (int32_t n = 1; n <= blocks; ++n) {
+        // Only the low 8 bits of the block number reach the wire.
+        if (!StxSendPack(static_cast<uint8_t>(n), file) || std::ferror(file))
+            return false;
+        ReportProgress(name, length, n);
+    }
+    return blocks > 0;
+}
+
+extern "C" ZARELCOM_API int32_t GetFileLen(zc_text pathText, int32_t /*mode*/)
+{
+    const TextArgument path(pathText);
+    return OpenForSending(path.View()).size;
+}
+
+extern "C" ZARELCOM_API zc_bool StxSendAllPack(zc_text pathText, int32_t length)
+{
+    const TextArgument path(pathText);
+    return GuardExport<zc_bool>(false, [&] {
+        SendableFile source = OpenForSending(path.View());
+        return source.file && SendBlocks(source.file.get(), path.View(), length);
+    });
+}

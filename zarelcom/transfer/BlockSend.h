@@ -1,0 +1,49 @@
+// The send half of every transfer: a local file read one 512-byte block at a time straight into
+// the block packet, each block acknowledged before the next goes out.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+#include "transfer/Announce.h"
+
+struct FileCloser {
+    void operator()(FILE *file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<FILE, FileCloser>;
+
+// A file to send, opened for reading only (a read-only file is sent with its content), with its
+// size. Null when the path names no readable regular file or one too long for the 32-bit length.
+struct SendableFile {
+    FileHandle file;
+    int32_t size = -1;
+};
+SendableFile OpenForSending(std::string_view pathText);
+
+// Blocks in a transfer of length bytes: (length + 511) / 512, none for 0 or below.
+int32_t BlockCount(int32_t length);
+
+// Sends blocks 1 .. BlockCount(length) from file's current position, reporting progress under
+// name after each. Stops at the first block the printer does not acknowledge, or when the file
+// could not be read. True when every block went and there was at least one.
+bool SendBlocks(FILE *file, std::string_view name, int32_t length);
+
+
+// Announces a local file and sends it: the file is opened for reading first (nothing goes on the
+// wire when that fails), the announcement made from its size by makeAnnouncement must be answered
+// "O" (another code sets LastErrorCode 200), then its blocks follow, reported under pathText.
+template <class MakeAnnouncement>
+bool AnnounceAndSend(std::string_view pathText, MakeAnnouncement makeAnnouncement);
+
+template <class MakeAnnouncement>
+bool AnnounceAndSend(std::string_view pathText, MakeAnnouncement makeAnnouncement)
+{
+    SendableFile source = OpenForSending(pathText);
+    if (!source.file)
+        return false;
+    auto announcement = makeAnnouncement(source.size);
+    return AnnounceTransfer(announcement.data(), 'O', WrongReplyCode::SetsError200)
+        && SendBlocks(source.file.get(), pathText, source.size);
+}

@@ -1,0 +1,37 @@
+#include "transfer/FileNames.h"
+
+#include <zarelcom/zarelcom.h>
+
+#include "link/CountedText.h"
+#include "link/Library.h"
+
+std::string_view FileNamePart(std::string_view path)
+{
+    const size_t separator = path.find_last_of("\\:/");
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+std::string LogoSlotFileName(int32_t slot)
+{
+    // Slots beyond 0..99 keep whatever two characters the decimal text has there, as printers
+    // have always been sent; substr keeps short texts from running out of range.
+    const std::string digits = std::to_string(static_cast<int64_t>(slot) + 100);
+    return "LOGO" + digits.substr(1, 2) + ".BMP";
+}
+
+extern "C" ZARELCOM_API zc_bool DelPathString(zc_text *text)
+{
+    if (text == nullptr)
+        return false;
+    const std::string_view whole = TextView(*text);
+    // Only the backslash counts here, unlike the printer-side names: a drive colon stays.
+    const size_t separator = whole.rfind('\\');
+    if (separator == std::string_view::npos)
+        return true;
+    return GuardExport<zc_bool>(false, [&] {
+        const zc_text replacement = NewText(whole.substr(separator + 1));
+        ReleaseText(*text);
+        *text = replacement;
+        return true;
+    });
+}

@@ -1,0 +1,71 @@
+// Named files into the printer's store, among them its parameter file and program update package.
+#include <zarelcom/zarelcom.h>
+
+#include <string>
+
+#include "link/Library.h"
+#include "transfer/BlockSend.h"
+#include "transfer/FileNames.h"
+#include "transfer/Frames.h"
+#include "link/CountedText.h"
+
+namespace {
+
+enum NameKind : int32_t { FileNameOfPath = 1, UpdatePackage = 2, ParameterFile = 3, BitmapFolder = 4 };
+
+std::string PrinterSideName(std::string_view path, std::string_view name, int32_t kind)
+{
+    switch (kind) {
+    case FileNameOfPath: return std::string(FileNamePart(path));
+    case UpdatePackage: return "HP.ZIP";
+    case ParameterFile: return "ZAREL.DAT";
+    case BitmapFolder: return "bmp\\" + std::string(FileNamePart(path));
+    default: return std::string(name);
+    }
+}
+
+// A successful parameter or program download ends with the printer's restart; its outcome does
+// not change the result, the file is in the printer either way.
+zc_bool SendThenReboot(zc_text path, int32_t kind)
+{
+    if (!StxSendFile(path, nullptr, kind))
+        return false;
+    ZarelReboot();
+    return true;
+}
+
+} // namespace
+
+extern "C" ZARELCOM_API zc_bool StxSendFile(zc_text pathText, zc_text nameText, int32_t nameKind)
+{
+    const TextArgument path(pathText), name(nameText);
+    return GuardExport<zc_bool>(false, [&] {
+        const NameField field = MakeNameField(PrinterSideName(path.View(), name.View(), nameKind));
+        return AnnounceAndSend(path.View(), [&](int32_t size) { return MakeFileAnnouncement(size, field); });
+    });
+}
+
+extern "C" ZARELCOM_API zc_bool StxDownLoadFile(zc_text path, zc_text name)
+{
+    return StxSendFile(path, name, 0);
+}
+
+extern "C" ZARELCOM_API zc_bool XmodemFileSend(zc_text path)
+{
+    return StxSendFile(path, nullptr, BitmapFolder);
+}
+
+extern "C" ZARELCOM_API zc_bool StxDownLoadParameter(zc_text path)
+{
+    return SendThenReboot(path, ParameterFile);
+}
+
+extern "C" ZARELCOM_API zc_bool DownLoadParameter(zc_text path)
+{
+    return SendThenReboot(path, ParameterFile);
+}
+
+extern "C" ZARELCOM_API zc_bool StxUpdateZarel(zc_text path)
+{
+    return SendThenReboot(path, UpdatePackage);
+}

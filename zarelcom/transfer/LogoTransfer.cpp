@@ -1,0 +1,19 @@
+// Logos into the printer's numbered slots, and the empty callback export kept for callers.
+#include <zarelcom/zarelcom.h>
+
+#include "link/Library.h"
+#include "transfer/BlockSend.h"
+#include "transfer/Frames.h"
+#include "link/CountedText.h"
+
+extern "C" ZARELCOM_API zc_bool StxSendLogo(zc_text pathText, int32_t slot)
+{
+    const TextArgument path(pathText);
+    return GuardExport<zc_bool>(false, [&] {
+        return AnnounceAndSend(path.View(), [slot](int32_t size) { return LogoAnnouncement(size, slot); });
+    });
+}
+
+extern "C" ZARELCOM_API void xCallback(int32_t, int32_t, int32_t, int32_t)
+{
+}

@@ -1,0 +1,33 @@
+// The new version of a local file that a fetch writes: created beside the target under a
+// temporary name and put in the target's place only when complete, so that a failed fetch leaves
+// what the user had.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class ReplacementFile {
+public:
+    // Creates the temporary file in the target's folder (the folder of the file a symbolic link
+    // points to, so that the link stays). IsOpen() tells whether that worked.
+    explicit ReplacementFile(const std::string &target);
+    // An uncommitted temporary file is removed.
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile &) = delete;
+    ReplacementFile &operator=(const ReplacementFile &) = delete;
+
+    bool IsOpen() const { return descriptor_ >= 0; }
+    // Appends size bytes; false when they could not all be written (a full disk, say).
+    bool Write(const uint8_t *data, size_t size);
+    // Puts the written content on disk, readable and writable for its owner (keeping the old
+    // file's other permissions), in the target's place. False leaves the target as it was.
+    bool Commit();
+
+private:
+    void Discard();
+
+    std::string target_;
+    std::string temporary_;
+    int descriptor_ = -1;
+};
