@@ -343,7 +343,11 @@ int PosixDevice::ClearError(uint32_t& errors, CommStatus& status) {
 int PosixDevice::Purge(uint32_t flags) {
     if (flags & purgeTxAbort) Signal(writeAbort_);
     if (flags & purgeRxAbort) Signal(readAbort_);
-    const bool output = flags & purgeTxClear, input = flags & purgeRxClear;
+    const bool input = flags & purgeRxClear;
+    // Only bytes still queued unsent are discarded, as after a completed Windows write: a
+    // pseudo-terminal reports none, and flushing it would drop bytes its far end has not read yet.
+    int unsent = 0;
+    const bool output = (flags & purgeTxClear) && ::ioctl(fd_, TIOCOUTQ, &unsent) == 0 && unsent > 0;
     if (!serial_ || !(input || output)) return 0;
     if (::tcflush(fd_, input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH) < 0) return errno;
     return 0;
