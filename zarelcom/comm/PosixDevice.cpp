@@ -343,7 +343,9 @@ int PosixDevice::ClearError(uint32_t& errors, CommStatus& status) {
 int PosixDevice::Purge(uint32_t flags) {
     if (flags & purgeTxAbort) Signal(writeAbort_);
     if (flags & purgeRxAbort) Signal(readAbort_);
-    const bool output = flags & purgeTxClear, input = flags & purgeRxClear;
+    // A pseudo-terminal (no modem lines) has no transmitter: what a write handed over already
+    // waits at the far end, and flushing the output would take it back off the wire.
+    const bool output = (flags & purgeTxClear) && hasModemLines_, input = flags & purgeRxClear;
     if (!serial_ || !(input || output)) return 0;
     if (::tcflush(fd_, input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH) < 0) return errno;
     return 0;
