@@ -28,10 +28,9 @@ Bytes ParameterFile(const PrinterState& state) {
 
 Bytes MessageNameList(const PrinterState& state) {
   Bytes list;
-  for (int number = 0; number < state.maxMessages; ++number) {
+  for (const auto& [number, data] : state.messages) {
     char line[32];
-    const std::string name = state.messages.count(number) ? "MSG" + std::to_string(1000 + number).substr(1) : "-";
-    const int n = std::snprintf(line, sizeof line, "%03d %-10s\r\n", number, name.c_str());
+    const int n = std::snprintf(line, sizeof line, "%03d MSG%03d\r\n", number, number);
     list.insert(list.end(), line, line + n);
   }
   return list;

@@ -19,8 +19,7 @@ std::string NameFromField(const uint8_t* field);
 
 // The parameter file: the last "ZAREL.DAT" the host sent, or the printer's settings as text.
 Bytes ParameterFile(const PrinterState& state);
-// One 16-byte line per message number below the maximum: "003 MSG003    " CR LF for a stored
-// message, "004 -         " CR LF for a free number.
+// One line per stored message: "003 MSG003" and CR LF (empty without messages).
 Bytes MessageNameList(const PrinterState& state);
 // A 128 x 32 one-bit bitmap of the printer's display: a frame and one bar per stored logo.
 Bytes ScreenImage(const PrinterState& state);

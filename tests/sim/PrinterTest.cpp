@@ -210,9 +210,9 @@ TEST_F(PrinterTest, ThePrintersOwnFilesAreMadeUpUnlessOneIsStoredUnderTheName) {
     file.resize(Le32(o.data, 0));
     return std::string(file.begin(), file.end());
   };
-  state.maxMessages = 3;
   state.messages[1] = {1};
-  EXPECT_EQ(request("MsgName.dat"), "000 -         \r\n001 MSG001    \r\n002 -         \r\n");
+  state.messages[12] = {2};
+  EXPECT_EQ(request("MsgName.dat"), "001 MSG001\r\n012 MSG012\r\n");
   EXPECT_EQ(request("ZAREL.PAR").rfind("SERIAL=20260001\r\n", 0), 0u);
   state.files["ZAREL.DAT"] = {'n', 'e', 'w'};
   EXPECT_EQ(request("ZAREL.PAR"), "new");
