@@ -343,9 +343,11 @@ int PosixDevice::ClearError(uint32_t& errors, CommStatus& status) {
 int PosixDevice::Purge(uint32_t flags) {
     if (flags & purgeTxAbort) Signal(writeAbort_);
     if (flags & purgeRxAbort) Signal(readAbort_);
-    const bool output = flags & purgeTxClear, input = flags & purgeRxClear;
-    if (!serial_ || !(input || output)) return 0;
-    if (::tcflush(fd_, input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH) < 0) return errno;
+    // Only the input is flushed. Bytes of a finished write are already on their way, as with a
+    // Windows port, whose write completes once its bytes went to the line; flushing them would cut
+    // off the packet just sent (the switch to terminal mode purges right after its packet).
+    if (!serial_ || !(flags & purgeRxClear)) return 0;
+    if (::tcflush(fd_, TCIFLUSH) < 0) return errno;
     return 0;
 }
 
