@@ -1,5 +1,6 @@
 // Bytes changed on the line: a fetched block whose checksum or ETX is wrong is asked for again
-// instead of being taken, and the simulator's line noise garbles what it hears.
+// instead of being taken, a damaged file length fetches nothing, and the simulator's line noise
+// garbles what it hears.
 #include <gtest/gtest.h>
 
 #include <zarelcom/zarelcom.h>
@@ -63,6 +64,24 @@ TEST_F(CorruptedBlock, ThreeTimesOverIsAFailedBlock) {
     const Bytes spoilt = BlockReply(data, true);
     EXPECT_EQ(Answer({spoilt, spoilt, spoilt}), 3);
     EXPECT_FALSE(fetch.get());
+}
+
+TEST_F(CorruptedBlock, ALengthReplyChangedOnTheLineFetchesNothing) {
+    TemporaryFile local(Pattern(10, 1), "kept.bin");
+    auto fetch = std::async(std::launch::async, [&] {
+        const zc_text path = MakeText(local.Path().data(), int32_t(local.Path().size()));
+        const zc_text name = MakeText("A.BIN", 5);
+        const bool ok = StxUpLoadFile(path, name);
+        ReleaseText(name);
+        ReleaseText(path);
+        return ok;
+    });
+    ASSERT_EQ(far.Receive(31, 3000).size(), 31u);  // the file request
+    // "w" with the length 0x0400 (two blocks), its checksum one off.
+    far.Send({0x02, 0x00, 0x06, '0', 'w', 0x00, 0x04, 0x00, 0x00, 0xB2, 0x03});
+    EXPECT_FALSE(fetch.get());
+    EXPECT_TRUE(far.Drain(100).empty()) << "blocks were asked for on a damaged length";
+    EXPECT_EQ(local.Content(), Pattern(10, 1));
 }
 
 TEST(LineNoise, GarblesWhatThePrinterHears) {
