@@ -19,6 +19,7 @@
 #include <iostream>
 #include <mutex>
 #include <poll.h>
+#include <random>
 #include <stdexcept>
 #include <thread>
 #include <unistd.h>
@@ -73,6 +74,9 @@ struct Simulator::Impl {
   SteadyClock::time_point deafUntil{};
   SteadyClock::time_point lastByte{};
   bool saveFailed = false;
+  std::mt19937 noise{options.noiseSeed};  // used by the answering thread only
+
+  void AddNoise(uint8_t* bytes, size_t count);
 
   void Loop();
   std::vector<Transmission> Take(const uint8_t* data, size_t count, SteadyClock::time_point now);
@@ -83,6 +87,13 @@ struct Simulator::Impl {
   void Send(const Transmission& t);
   void WritePaced(const Bytes& bytes);
 };
+
+void Simulator::Impl::AddNoise(uint8_t* bytes, size_t count) {
+  if (options.noisePerMillion == 0) return;
+  std::uniform_int_distribution<uint32_t> perMillion(0, 999999), change(1, 255);
+  for (size_t i = 0; i < count; ++i)
+    if (perMillion(noise) < options.noisePerMillion) bytes[i] ^= uint8_t(change(noise));
+}
 
 bool Simulator::Impl::Wait(int ms) {
   pollfd fd{wake[0], POLLIN, 0};
@@ -214,15 +225,17 @@ void Simulator::Impl::WritePaced(const Bytes& bytes) {
 
 void Simulator::Impl::Send(const Transmission& t) {
   if (t.delayMs && !Wait(int(t.delayMs))) return;
+  Bytes bytes = t.bytes;
+  AddNoise(bytes.data(), bytes.size());
   if (t.dripMs == 0) {
-    WritePaced(t.bytes);
+    WritePaced(bytes);
   } else {
-    for (size_t i = 0; i < t.bytes.size(); ++i) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
       if (i > 0 && !Wait(int(t.dripMs))) return;
-      line.Write(&t.bytes[i], 1);
+      line.Write(&bytes[i], 1);
     }
   }
-  log.Sent(t.bytes.data(), t.bytes.size());
+  log.Sent(bytes.data(), bytes.size());
   std::lock_guard<std::mutex> lock(mutex);
   ++stats.repliesSent;
 }
@@ -255,6 +268,7 @@ void Simulator::Impl::Loop() {
     if (!(fds[0].revents & POLLIN)) continue;
     const size_t n = line.Read(buffer, sizeof buffer);
     if (n == 0) continue;
+    AddNoise(buffer, n);
     log.Received(buffer, n);
     {
       std::lock_guard<std::mutex> lock(mutex);

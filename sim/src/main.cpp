@@ -23,6 +23,7 @@ const char kUsage[] =
     "  --show-logos     draw each received logo as text, one character a dot\n"
     "  --dump DIR       write each received logo to DIR as LOGOnn.BMP\n"
     "  --reboot-ms MS   how long a restart keeps the printer deaf (default 1000)\n"
+    "  --noise PPM      change PPM of every million bytes on the line at random, both ways\n"
     "  --fault SPEC     produce a fault; may be repeated. SPEC is KIND[:VALUE][@CMD,...][/EVERY]\n"
     "                   KIND: stray, truncate, error, silence, wrongcode, delay, hangup, drip\n"
     "                   e.g. error:16@B  silence@M/3  delay:300  hangup:2  drip:5@0x7C\n";
@@ -76,6 +77,9 @@ zarelsim::Options ParseArguments(int argc, char** argv) {
         throw std::invalid_argument("--dump: " + options.dumpDirectory + " is not a folder; create it first");
     } else if (option == "--reboot-ms") {
       options.rebootMs = Number(option, value());
+    } else if (option == "--noise") {
+      options.noisePerMillion = Number(option, value());
+      if (options.noisePerMillion > 1000000) throw std::invalid_argument("--noise needs a count from 0 to 1000000");
     } else if (option == "--fault") {
       options.faults.push_back(zarelsim::ParseFault(value()));
     } else {

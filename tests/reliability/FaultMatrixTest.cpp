@@ -71,6 +71,8 @@ bool FetchBlocks() {
 
 SystemInfo info;
 int32_t searchList[2];
+const Bytes kOldContent = Pattern(100, 99);
+TemporaryFile* fetched = nullptr;  // the file fetch's local file, holding kOldContent at first
 
 const std::vector<Operation>& Operations() {
     static const std::vector<Operation> operations = {
@@ -137,6 +139,34 @@ const std::vector<Operation>& Operations() {
          [](zarelsim::Simulator& printer, bool ok) {
              if (ok) { EXPECT_EQ(printer.Mode(), zarelsim::LinkMode::Terminal); }
          }},
+        {"LogoSend", "|,~", "|", 19200, 21, [](zarelsim::Simulator&) {},
+         [] {
+             const zc_text path = MakeText(transfer->file.Path().data(), int32_t(transfer->file.Path().size()));
+             const bool ok = StxSendLogo(path, kSlot);
+             ReleaseText(path);
+             return ok;
+         },
+         [](zarelsim::Simulator& printer, bool ok) {
+             if (ok) { EXPECT_EQ(printer.State().logos[kSlot - 1], kItem) << "reported sent but not stored"; }
+         }},
+        {"FileFetch", "w,}", "w", 19200, 21,
+         [](zarelsim::Simulator& printer) {
+             printer.Update([](zarelsim::PrinterState& s) { s.files["FETCH.BIN"] = kItem; });
+         },
+         [] {
+             const std::string& local = fetched->Path();
+             const zc_text path = MakeText(local.data(), int32_t(local.size()));
+             const zc_text name = MakeText("FETCH.BIN", 9);
+             const bool ok = StxUpLoadFile(path, name);
+             ReleaseText(name);
+             ReleaseText(path);
+             return ok;
+         },
+         [](zarelsim::Simulator&, bool ok) {
+             Bytes padded = kItem;
+             padded.resize(1024, 0);
+             EXPECT_EQ(fetched->Content(), ok ? padded : kOldContent) << (ok ? "reported fetched but wrong" : "a failed fetch changed the local file");
+         }},
     };
     return operations;
 }
@@ -144,7 +174,7 @@ const std::vector<Operation>& Operations() {
 struct FaultRow {
     const char* name;
     const char* fault;  // the simulator's fault, less the commands it strikes
-    int expected[8];    // per operation, in the order of Operations()
+    int expected[10];   // per operation, in the order of Operations()
 };
 
 constexpr int S = kSucceeds, U = kUnchanged, X = kSkipped;
@@ -153,17 +183,17 @@ constexpr int S = kSucceeds, U = kUnchanged, X = kSkipped;
 // otherwise). Refused, the switch makes its 25 prompt attempts of about 4 s each: 100 s of
 // mandated waits, checked in virtual time by the link tests.
 const FaultRow kRows[] = {
-    //                                  Query Setting String BlockSend BlockFetch Search ToPacket ToTerminal
-    {"stray", "stray:3",             {S, S, S, S, S, S, S, S}},
-    {"stray11", "stray:11",          {100, 100, 100, 100, 100, 100, 100, S}},
-    {"truncate", "truncate",         {102, 102, 102, 102, 102, 102, 102, S}},
-    {"error", "error:7",             {7, 7, 7, 7, 7, 7, 7, X}},
-    {"error16", "error:16",          {16, 16, 16, 16, 16, 16, 16, X}},
-    {"silence", "silence",           {U, U, U, U, U, U, U, S}},
-    {"wrongcode", "wrongcode",       {S, S, S, U, U, S, S, S}},
-    {"delay", "delay:500",           {S, S, S, S, S, S, S, S}},
-    {"hangup", "hangup:1",           {S, S, S, U, U, S, S, S}},
-    {"drip", "drip:5",               {S, S, S, S, S, S, S, S}},
+    //                        Query Setting String BlockSend BlockFetch Search ToPacket ToTerminal LogoSend FileFetch
+    {"stray", "stray:3",             {S, S, S, S, S, S, S, S, S, S}},
+    {"stray11", "stray:11",          {100, 100, 100, 100, 100, 100, 100, S, 100, 100}},
+    {"truncate", "truncate",         {102, 102, 102, 102, 102, 102, 102, S, 102, 102}},
+    {"error", "error:7",             {7, 7, 7, 7, 7, 7, 7, X, 7, 7}},
+    {"error16", "error:16",          {16, 16, 16, 16, 16, 16, 16, X, 16, 16}},
+    {"silence", "silence",           {U, U, U, U, U, U, U, S, U, U}},
+    {"wrongcode", "wrongcode",       {S, S, S, U, U, S, S, S, 200, 200}},
+    {"delay", "delay:500",           {S, S, S, S, S, S, S, S, S, S}},
+    {"hangup", "hangup:1",           {S, S, S, U, U, S, S, S, U, U}},
+    {"drip", "drip:5",               {S, S, S, S, S, S, S, S, S, S}},
 };
 
 struct Cell {
@@ -194,6 +224,8 @@ TEST_P(FaultMatrix, Cell) {
     PrinterOnPty line(options);
     BlockTransfer blocks;
     transfer = &blocks;
+    TemporaryFile local(kOldContent, "fetched.bin");
+    fetched = &local;
     op.prepare(line.Printer());
     if (HasFatalFailure()) return;
 

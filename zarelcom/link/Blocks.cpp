@@ -38,15 +38,16 @@ ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file) {
     });
 }
 
-// A reply that does not carry the whole block is asked for again like a wrong reply code, so
-// that no stale bytes of the receive buffer pass for block data.
+// A reply that does not carry the whole block, or whose checksum or ETX is wrong, is asked for
+// again like a wrong reply code, so that neither stale bytes of the receive buffer nor bytes
+// changed on the line pass for block data.
 ZARELCOM_API zc_bool StxGetPack(uint8_t block) {
     return GuardExport<zc_bool>(false, [&] {
         Request request(command::GetBlock);
         Numbered(request, block);
         for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {
             if (Exchange(request) && ReplyCode() == kBlockDelivered &&
-                ReplyDataLength() >= kBlockDataOffset + kBlockSize)
+                ReplyDataLength() >= kBlockDataOffset + kBlockSize && ReplyFrameIntact())
                 return true;
         }
         return false;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "link/Exchange.h"
+#include "link/Frame.h"
 
 constexpr std::size_t kReplyDataOffset = 2;
 
@@ -30,4 +31,14 @@ inline std::size_t ReplyDataLength() { return static_cast<std::size_t>(std::max(
 inline std::size_t ReplyBytesHeld(std::size_t k, std::size_t wanted) {
     const std::size_t length = ReplyDataLength();
     return k >= length ? 0 : std::min(wanted, length - k);
+}
+
+// The last reply's checksum and ETX agree with its bytes. The exchange takes any reply whose
+// bytes all came; data that ends up in a file is checked with this as well, so that a byte changed
+// on the line is asked for again instead of stored.
+inline bool ReplyFrameIntact() {
+    const auto n = static_cast<std::size_t>(CurrentLength);
+    uint8_t sum = static_cast<uint8_t>((n >> 8) + n);
+    for (std::size_t i = 0; i < n; ++i) sum = static_cast<uint8_t>(sum + RcvBuffer[i]);
+    return RcvBuffer[n] == sum && RcvBuffer[n + 1] == kEtx;
 }

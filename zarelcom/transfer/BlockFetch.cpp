@@ -5,6 +5,7 @@
 #include "link/CountedText.h"
 #include "link/Exchange.h"
 #include "link/Library.h"
+#include "link/Reply.h"
 #include "transfer/BlockSend.h"
 #include "transfer/LocalPath.h"
 #include "transfer/Progress.h"
@@ -39,7 +40,9 @@ bool FetchToFile(std::string_view pathText, const FetchRequest &request)
 bool FetchRequested(std::string_view pathText, uint8_t *request, uint8_t expectedReply, WrongReplyCode onWrongCode)
 {
     return FetchToFile(pathText, [&]() -> std::optional<int32_t> {
-        if (!AnnounceTransfer(request, expectedReply, onWrongCode))
+        // A length changed on the line would fetch the wrong number of blocks: a reply whose
+        // checksum or ETX is wrong fails the request.
+        if (!AnnounceTransfer(request, expectedReply, onWrongCode) || !ReplyFrameIntact())
             return std::nullopt;
         return RepliedLength();
     });

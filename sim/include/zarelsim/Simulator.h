@@ -34,6 +34,9 @@ struct Options {
                                     // (written on the printer's thread: read it after Stop())
   std::string dumpDirectory;     // non-empty: each received logo written there as LOGOnn.BMP
   uint32_t rebootMs = 1000;      // how long the printer stays deaf after "P" (restart)
+  uint32_t noisePerMillion = 0;  // line noise: of every million bytes, each way, this many are
+                                 // changed at random (1000: 0.1 %)
+  uint32_t noiseSeed = 1;        // the noise's random sequence, for runs that repeat
   std::vector<Fault> faults;
 };
 
