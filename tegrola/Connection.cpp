@@ -14,7 +14,8 @@
 
 namespace {
 
-// The window whose status bar shows the library's progress lines.
+// The window whose status bar shows the library's progress lines; set on the user-interface
+// thread before a connection can register the callback.
 QPointer<TfrmTegrola> StatusWindow;
 
 // The port number of a ComboBox1 text such as "COM3": the text after its first three characters;
@@ -108,6 +109,7 @@ void TfrmTegrola::StatusMessageCallback(const char *text)
 void TfrmTegrola::SpeedButton1Click()
 {
     Animate1->Start();
+    StatusWindow = this;
     const int32_t port = PortNumberOf(ComboBox1->currentText());
     QString portError;
     for (int attempt = 1; attempt <= 3 && portError.isEmpty(); ++attempt) {
@@ -119,7 +121,6 @@ void TfrmTegrola::SpeedButton1Click()
         if (!opened)
             portError = NewPortError(errorBefore);
         if (opened && GetPrintStatus() != -1 && GetSysInfo(&info)) {
-            StatusWindow = this;
             CallBackMsgback(&TfrmTegrola::StatusMessageCallback);
             ShowPrinterInfo(info);
             FConnected = true;
@@ -148,6 +149,7 @@ void TfrmTegrola::SpeedButton55Click()
         return;
     Animate1->Start();
     SetAutoConnectRunning(true);
+    StatusWindow = this;
     FConnectThread = QThread::create([this, candidates = AutoConnectCandidates()]() { ConnectThreadProc(candidates); });
     connect(FConnectThread, &QThread::finished, FConnectThread, &QObject::deleteLater);
     FConnectThread->start();
@@ -162,10 +164,8 @@ void TfrmTegrola::ConnectThreadProc(std::vector<int32_t> candidates)
     if (result.Found) {
         GetZarelType();
         result.InfoRead = GetSysInfo(&result.Info);
-        if (result.InfoRead) {
-            StatusWindow = this;
+        if (result.InfoRead)
             CallBackMsgback(&TfrmTegrola::StatusMessageCallback);
-        }
     } else {
         result.PortError = NewPortError(errorBefore);
     }

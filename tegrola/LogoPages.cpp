@@ -21,10 +21,11 @@ constexpr int kLogoHeights[3] = {50, 25, 17};
 
 void TfrmTegrola::SpeedButton48Click()
 {
-    if (OpenPictureDialog1->exec() != QDialog::Accepted || OpenPictureDialog1->selectedFiles().isEmpty())
+    const QString path = ChooseFile(QFileDialog::AcceptOpen);
+    if (path.isEmpty())
         return;
     // A refused picture leaves Image1, Image2 and "tempold.bmp" as they were.
-    const LoadedPicture loaded = LoadLogoPicture(OpenPictureDialog1->selectedFiles().constFirst());
+    const LoadedPicture loaded = LoadLogoPicture(path);
     if (!loaded.error.isEmpty())
         return ShowMessage(loaded.error);
     const QImage logo = ConvertPictureLogo(loaded.picture, FLogoHeight);
@@ -39,13 +40,35 @@ void TfrmTegrola::SpeedButton48Click()
         ShowMessage(error);
 }
 
+// OpenPictureDialog1 or SavePictureDialog1; the chosen file, empty when the operator cancels.
+// A fresh dialog each time: a reused one keeps its last selection, which a typed name would join.
+QString TfrmTegrola::ChooseFile(QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(mode);
+    dialog.setDefaultSuffix(QStringLiteral("BMP"));
+    if (mode == QFileDialog::AcceptOpen) {
+        dialog.setObjectName(QStringLiteral("OpenPictureDialog1"));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilter(QStringLiteral("LOGO Files (*.bmp)"));
+    } else {
+        dialog.setObjectName(QStringLiteral("SavePictureDialog1"));
+        dialog.setNameFilter(QStringLiteral("Bitmaps (*.bmp)"));
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.selectFile(QStringLiteral("tempnew.bmp"));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
 void TfrmTegrola::SaveLogoAs(const QImage &logo)
 {
-    SavePictureDialog1->selectFile(QStringLiteral("tempnew.bmp"));
-    if (SavePictureDialog1->exec() != QDialog::Accepted || SavePictureDialog1->selectedFiles().isEmpty())
+    const QString path = ChooseFile(QFileDialog::AcceptSave);
+    if (path.isEmpty())
         return;
     QString error;
-    if (!WriteLogoBmp(logo, SavePictureDialog1->selectedFiles().constFirst(), &error))
+    if (!WriteLogoBmp(logo, path, &error))
         ShowMessage(error);
 }
 

@@ -15,8 +15,7 @@ TStatusPanels::TStatusPanels(const QString &objectName, const QString &caption, 
         FPanels[panel]->setObjectName(QStringLiteral("%1Panel%2").arg(objectName).arg(panel));
         FPanels[panel]->setAlignment(Qt::AlignCenter);
         FPanels[panel]->setMinimumWidth(kPanelWidths[panel]);
-        if (panel == 0)
-            FPanels[panel]->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        FPanels[panel]->setFrameStyle(panel == 0 ? QFrame::Panel | QFrame::Raised : QFrame::StyledPanel | QFrame::Sunken);
         addWidget(FPanels[panel]);
     }
     FPanels[0]->setText(caption);

@@ -114,20 +114,6 @@ void TfrmTegrola::BuildWindow()
     layout->addWidget(StatusBar1);
     layout->addWidget(StatusBar2);
 
-    OpenPictureDialog1 = new QFileDialog(this);
-    OpenPictureDialog1->setObjectName(QStringLiteral("OpenPictureDialog1"));
-    OpenPictureDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenPictureDialog1->setFileMode(QFileDialog::ExistingFile);
-    OpenPictureDialog1->setNameFilter(QStringLiteral("LOGO Files (*.bmp)"));
-    OpenPictureDialog1->setDefaultSuffix(QStringLiteral("BMP"));
-
-    SavePictureDialog1 = new QFileDialog(this);
-    SavePictureDialog1->setObjectName(QStringLiteral("SavePictureDialog1"));
-    SavePictureDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SavePictureDialog1->setNameFilter(QStringLiteral("Bitmaps (*.bmp)"));
-    SavePictureDialog1->setDefaultSuffix(QStringLiteral("BMP"));
-    SavePictureDialog1->setOption(QFileDialog::DontConfirmOverwrite);
-
     FontDialog1 = new QFontDialog(this);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
 

@@ -11,6 +11,7 @@
 
 #include <zarelcom/zarelcom.h>
 
+#include <QFileDialog>
 #include <QFont>
 #include <QWidget>
 
@@ -19,7 +20,6 @@
 
 class QButtonGroup;
 class QComboBox;
-class QFileDialog;
 class QFontDialog;
 class QGroupBox;
 class QLabel;
@@ -109,6 +109,7 @@ private:
     void TabSheet4Show();
     void SpeedButton54Click();
     void SaveLogoAs(const QImage &logo);
+    QString ChooseFile(QFileDialog::AcceptMode mode);
     // Sending.
     void SpeedButton46Click();
     void SpeedButton47Click();
@@ -178,8 +179,6 @@ private:
     QToolButton *SpeedButton50;
     TStatusPanels *StatusBar1;
     TStatusPanels *StatusBar2;
-    QFileDialog *OpenPictureDialog1;
-    QFileDialog *SavePictureDialog1;
     QFontDialog *FontDialog1;
     QTimer *Timer1;
 };

@@ -16,14 +16,27 @@ namespace {
 
 using zarelsim::Bytes;
 
+double ProcessCpuMicroseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return now.tv_sec * 1e6 + now.tv_nsec / 1e3;
+}
+
+// CPU of both ends (the bare host and the printer's thread) per exchange.
+void CountCpu(benchmark::State& run, double cpuBefore) {
+  run.counters["both_ends_cpu_us"] = (ProcessCpuMicroseconds() - cpuBefore) / double(run.iterations());
+  run.counters["floor_ms"] = 1.0;
+}
+
 void RoundTrip(benchmark::State& run, const Bytes& payload, size_t replySize) {
   zarelsim::Simulator printer;
   printer.Start();
   zarelsim::test::RawHost host(printer.SlavePath(), 19200);
+  const double cpu = ProcessCpuMicroseconds();
   for (auto _ : run) {
     if (host.Exchange(payload).size() != replySize) run.SkipWithError("the printer did not answer");
   }
-  run.counters["floor_ms"] = 1.0;
+  CountCpu(run, cpu);
 }
 
 void BM_SystemInformationExchange(benchmark::State& run) { RoundTrip(run, {'0', 'B'}, 27); }
@@ -37,11 +50,12 @@ void BM_BlockRequestExchange(benchmark::State& run) {
   request[0] = '0', request[1] = 'w', request[2] = 'b', request[3] = 'i', request[4] = 'g';
   host.Exchange(request);
   uint8_t block = 1;
+  const double cpu = ProcessCpuMicroseconds();
   for (auto _ : run) {
     if (host.Exchange({'0', '}', block, uint8_t(~block)}).size() != 521) run.SkipWithError("no block");
     if (block < 255) ++block;  // past the last block the same one is repeated
   }
-  run.counters["floor_ms"] = 1.0;
+  CountCpu(run, cpu);
 }
 
 // CPU time the printer spends in two idle seconds.
@@ -49,11 +63,9 @@ void BM_IdleCpu(benchmark::State& run) {
   for (auto _ : run) {
     zarelsim::Simulator printer;
     printer.Start();
-    timespec before{}, after{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+    const double before = ProcessCpuMicroseconds();
     std::this_thread::sleep_for(std::chrono::seconds(2));
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
-    run.counters["idle_cpu_ms"] = (after.tv_sec - before.tv_sec) * 1e3 + (after.tv_nsec - before.tv_nsec) / 1e6;
+    run.counters["idle_cpu_ms"] = (ProcessCpuMicroseconds() - before) / 1e3;
     run.counters["floor_ms"] = 0.0;
   }
 }

@@ -308,13 +308,16 @@ Outcome Printer::Announce(uint8_t command, const uint8_t* p) {
   return Answer('O');
 }
 
+// A file stored under the name comes first; the parameter file and the message-name list are
+// otherwise made up from the printer's state.
 Bytes Printer::FileFor(const std::string& name, bool& found) const {
+  const auto file = state_.files.find(name);
   found = true;
+  if (file != state_.files.end()) return file->second;
   if (name == kParameterUpload) return ParameterFile(state_);
   if (name == kMessageNames) return MessageNameList(state_);
-  const auto file = state_.files.find(name);
-  found = file != state_.files.end();
-  return found ? file->second : Bytes{};
+  found = false;
+  return {};
 }
 
 Outcome Printer::Request(uint8_t command, const uint8_t* p) {

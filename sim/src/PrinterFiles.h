@@ -19,7 +19,7 @@ std::string NameFromField(const uint8_t* field);
 
 // The parameter file: the last "ZAREL.DAT" the host sent, or the printer's settings as text.
 Bytes ParameterFile(const PrinterState& state);
-// One line per stored message: "003 MSG003" and CR LF.
+// One line per stored message: "003 MSG003" and CR LF (empty without messages).
 Bytes MessageNameList(const PrinterState& state);
 // A 128 x 32 one-bit bitmap of the printer's display: a frame and one bar per stored logo.
 Bytes ScreenImage(const PrinterState& state);

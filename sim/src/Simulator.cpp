@@ -27,7 +27,7 @@
 namespace zarelsim {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 constexpr auto kFrameGap = std::chrono::milliseconds(1000);  // a frame quiet this long is dropped
 
 struct Transmission {
@@ -36,8 +36,8 @@ struct Transmission {
   uint32_t dripMs = 0;
 };
 
-int MillisecondsUntil(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+int MillisecondsUntil(SteadyClock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
   return left < 0 ? 0 : int(left);
 }
 
@@ -71,15 +71,15 @@ struct Simulator::Impl {
   uint32_t baud = 19200;
   FrameReader reader;
   Terminal terminal;
-  Clock::time_point deafUntil{};
-  Clock::time_point lastByte{};
+  SteadyClock::time_point deafUntil{};
+  SteadyClock::time_point lastByte{};
   bool saveFailed = false;
   std::mt19937 noise{options.noiseSeed};  // used by the answering thread only
 
   void AddNoise(uint8_t* bytes, size_t count);
 
   void Loop();
-  std::vector<Transmission> Take(const uint8_t* data, size_t count, Clock::time_point now);
+  std::vector<Transmission> Take(const uint8_t* data, size_t count, SteadyClock::time_point now);
   void Answer(const Bytes& payload, std::vector<Transmission>& out);
   void Changed();
   void LogoArrived(int slot);
@@ -148,7 +148,7 @@ void Simulator::Impl::Answer(const Bytes& payload, std::vector<Transmission>& ou
       ++state.reboots;
       printer.Restart();
       state.printOn = 0;
-      deafUntil = Clock::now() + std::chrono::milliseconds(options.rebootMs);
+      deafUntil = SteadyClock::now() + std::chrono::milliseconds(options.rebootMs);
       break;
     case Outcome::ChangeBaud: baud = state.BaudRate(); break;
     case Outcome::Nothing: break;
@@ -161,10 +161,13 @@ void Simulator::Impl::Answer(const Bytes& payload, std::vector<Transmission>& ou
   out.push_back({std::move(frame), strike.delayMs, strike.dripMs});
 }
 
-std::vector<Transmission> Simulator::Impl::Take(const uint8_t* data, size_t count, Clock::time_point now) {
+std::vector<Transmission> Simulator::Impl::Take(const uint8_t* data, size_t count, SteadyClock::time_point now) {
   std::vector<Transmission> out;
-  if (now < deafUntil || line.HostRate() != baud) {
+  const uint32_t hostRate = line.HostRate();
+  if (now < deafUntil || hostRate != baud) {
     // Restarting, or the host talks at another rate: what arrives is noise to the printer.
+    log.Note(now < deafUntil ? "ignored: restarting"
+                             : "ignored: the host is at " + std::to_string(hostRate) + " bit/s");
     stats.ignoredBytes += count;
     reader.Reset();
     return out;
@@ -205,17 +208,17 @@ void Simulator::Impl::WritePaced(const Bytes& bytes) {
   }
   // Ten bits a byte: start bit, eight data bits, stop bit.
   const double bytesPerSecond = baud / 10.0;
-  const auto start = Clock::now();
+  const auto start = SteadyClock::now();
   size_t sent = 0;
   while (sent < bytes.size() && !stopping) {
-    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    const double elapsed = std::chrono::duration<double>(SteadyClock::now() - start).count();
     const size_t due = std::min(bytes.size(), size_t(elapsed * bytesPerSecond) + 1);
     if (due > sent) {
       line.Write(bytes.data() + sent, due - sent);
       sent = due;
       continue;
     }
-    const auto next = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(sent / bytesPerSecond));
+    const auto next = start + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(sent / bytesPerSecond));
     Wait(std::max(1, MillisecondsUntil(next)));
   }
 }
@@ -253,7 +256,7 @@ void Simulator::Impl::Loop() {
       while (read(wake[0], drain, sizeof drain) > 0) {
       }
     }
-    const auto now = Clock::now();
+    const auto now = SteadyClock::now();
     std::vector<Transmission> replies;
     {
       std::lock_guard<std::mutex> lock(mutex);

@@ -129,6 +129,12 @@ TEST_F(TerminalTest, ReadinessDiscardsMoreThanEightQueuedBytes) {
     EXPECT_TRUE(RcvCmdPack(RcvBuffer)) << "a C arriving after the discard is found";
 }
 
+TEST_F(TerminalTest, ClosedPortEndsTheAnswerWait) {
+    CloseComPort();
+    EXPECT_FALSE(Answered("CMD: ")) << "no output queue to wait for";
+    EXPECT_FALSE(TypeLine("SEND.DOS A.TXT 10\r"));
+}
+
 TEST_F(TerminalTest, RawWriteNeedsAnOpenPort) {
     const zc_text text = NewText("abc");
     EXPECT_TRUE(StringSend(text));

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
 
 namespace zarelsim::test {
 namespace {
@@ -109,6 +111,40 @@ TEST_F(E2EFaultTest, ADataBlockIsRetriedNineTimesWhateverTheErrorNumber) {
   std::fclose(file);
   const Bytes stored = printer.State().logos[7];
   EXPECT_EQ(std::string(stored.begin(), stored.end()), "sixteen bytes!!!");
+}
+
+// A logo file of `size` bytes in a temporary folder.
+std::string LogoFile(size_t size) {
+  char name[] = "/tmp/zarelsim-logo-XXXXXX";
+  const int fd = mkstemp(name);
+  const std::string bytes(size, 'L');
+  EXPECT_EQ(write(fd, bytes.data(), bytes.size()), ssize_t(size));
+  close(fd);
+  return name;
+}
+
+TEST_F(E2EFaultTest, AWrongCodeToTheAnnouncementGives200AndNoBlock) {
+  const std::string path = LogoFile(700);
+  printer.AddFault(ParseFault("wrongcode:0x7D@|"));
+  EXPECT_FALSE(StxSendLogo(Text(path), 5));
+  EXPECT_EQ(GetCurrErrCode(), 200);
+  EXPECT_EQ(printer.Stats().requests, 1u);
+  EXPECT_EQ(printer.Stats().blocksReceived, 0u);
+  printer.ClearFaults();
+  EXPECT_TRUE(StxSendLogo(Text(path), 5));
+  EXPECT_EQ(printer.State().logos[4].size(), 700u);
+  unlink(path.c_str());
+}
+
+TEST_F(E2EFaultTest, AHangUpAfterOneBlockFailsTheTransferAndStoresNothing) {
+  const std::string path = LogoFile(1462);  // three blocks
+  printer.AddFault(ParseFault("hangup:1"));
+  EXPECT_FALSE(StxSendLogo(Text(path), 6));
+  EXPECT_EQ(printer.Stats().blocksReceived, 1u);
+  EXPECT_EQ(printer.Stats().requests, 1u + 1u + 9u);  // announcement, block 1, block 2 nine times
+  EXPECT_TRUE(printer.State().logos[5].empty());
+  EXPECT_EQ(GetFreeLogoNo(), 1);  // the printer still answers everything else
+  unlink(path.c_str());
 }
 
 }  // namespace

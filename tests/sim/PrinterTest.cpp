@@ -196,6 +196,30 @@ TEST_F(PrinterTest, RequestedFilesGoOutInBlocksWithTheirOwnCode) {
   EXPECT_EQ(Send(0x81, Bytes(24, ' ')).code, 0x81);
 }
 
+TEST_F(PrinterTest, ThePrintersOwnFilesAreMadeUpUnlessOneIsStoredUnderTheName) {
+  auto request = [&](const std::string& name) {
+    Bytes field(name.begin(), name.end());
+    field.resize(24, ' ');
+    const Outcome o = Send('w', field);
+    EXPECT_EQ(o.code, 'w') << name;
+    Bytes file;
+    for (uint8_t block = 1; file.size() < Le32(o.data, 0); ++block) {
+      const Outcome b = Send('}', {block, uint8_t(~block)});
+      file.insert(file.end(), b.data.begin() + 2, b.data.end());
+    }
+    file.resize(Le32(o.data, 0));
+    return std::string(file.begin(), file.end());
+  };
+  state.messages[1] = {1};
+  state.messages[12] = {2};
+  EXPECT_EQ(request("MsgName.dat"), "001 MSG001\r\n012 MSG012\r\n");
+  EXPECT_EQ(request("ZAREL.PAR").rfind("SERIAL=20260001\r\n", 0), 0u);
+  state.files["ZAREL.DAT"] = {'n', 'e', 'w'};
+  EXPECT_EQ(request("ZAREL.PAR"), "new");
+  state.files["MsgName.dat"] = {'A', 'B'};
+  EXPECT_EQ(request("MsgName.dat"), "AB");
+}
+
 TEST_F(PrinterTest, ModeSwitchRestartAndBaudChangeAreActionsAfterTheReply) {
   Outcome terminal = Send(0x80);
   EXPECT_FALSE(terminal.answer);

@@ -19,7 +19,7 @@ class RawHost {
   void SetRate(uint32_t rate);
   void Send(const Bytes& bytes);
   // What arrives until `count` bytes are in or nothing has come for `quietMs`.
-  Bytes Receive(size_t count = SIZE_MAX, int quietMs = 150);
+  Bytes Receive(size_t count = SIZE_MAX, int quietMs = 500);
   // Sends a request frame and returns the reply frame.
   Bytes Exchange(const Bytes& payload);
 

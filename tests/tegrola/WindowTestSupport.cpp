@@ -137,8 +137,23 @@ void TModalDriver::Answer()
     dialog->reject();
 }
 
+namespace {
+
+// The offscreen platform says on every window shown that it cannot pass size hints on; nothing
+// the tests look at.
+QtMessageHandler StandardHandler = nullptr;
+
+void QuietOffscreenNotes(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (!message.contains(QLatin1String("does not support propagateSizeHints")))
+        StandardHandler(type, context, message);
+}
+
+} // namespace
+
 TTestMachine::TTestMachine()
 {
+    StandardHandler = qInstallMessageHandler(QuietOffscreenNotes);
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(FHome.filePath(QStringLiteral("config"))));
     qputenv("ZARELCOM_PORT_DIR", QFile::encodeName(PortDir()));
     QDir().mkpath(PortDir());

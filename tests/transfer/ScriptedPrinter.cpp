@@ -1,14 +1,8 @@
 #include "ScriptedPrinter.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <sstream>
 #include <stdexcept>
 
@@ -40,24 +34,10 @@ std::optional<Bytes> Ok()
 }
 
 ScriptedPrinter::ScriptedPrinter(int comNumber, Mode mode, Script script)
-    : mode_(mode), script_(std::move(script))
+    : port_(comNumber), mode_(mode), script_(std::move(script))
 {
-    int slave = -1;
-    char slaveName[128];
-    if (openpty(&master_, &slave, slaveName, nullptr, nullptr) != 0)
-        throw std::runtime_error("cannot open a pseudo-terminal");
-    // The library sets raw mode at its open; until then nothing must be cooked either.
-    termios raw;
-    tcgetattr(slave, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(slave, TCSANOW, &raw);
-    close(slave);
-    char dirTemplate[] = "/tmp/zarelcom-ports-XXXXXX";
-    portDir_ = mkdtemp(dirTemplate);
-    entry_ = portDir_ + "/com" + std::to_string(comNumber);
-    if (symlink(slaveName, entry_.c_str()) != 0 || pipe(wake_) != 0)
-        throw std::runtime_error("cannot register the pseudo-terminal");
-    setenv("ZARELCOM_PORT_DIR", portDir_.c_str(), 1);
+    if (pipe(wake_) != 0)
+        throw std::runtime_error("cannot make the printer's wake-up pipe");
     thread_ = std::thread([this] { Serve(); });
 }
 
@@ -67,9 +47,6 @@ ScriptedPrinter::~ScriptedPrinter()
     thread_.join();
     close(wake_[0]);
     close(wake_[1]);
-    close(master_);
-    unlink(entry_.c_str());
-    rmdir(portDir_.c_str());
 }
 
 std::vector<Bytes> ScriptedPrinter::Frames() const
@@ -86,12 +63,12 @@ std::string ScriptedPrinter::Typed() const
 
 void ScriptedPrinter::Serve()
 {
-    pollfd fds[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
+    pollfd fds[2] = {{port_.Master(), POLLIN, 0}, {wake_[0], POLLIN, 0}};
     uint8_t chunk[4096];
     while (poll(fds, 2, -1) >= 0 && !(fds[1].revents & POLLIN)) {
         if (!(fds[0].revents & POLLIN))
             continue;
-        const ssize_t got = read(master_, chunk, sizeof chunk);
+        const ssize_t got = read(port_.Master(), chunk, sizeof chunk);
         if (got <= 0)
             continue;
         if (mode_ == Mode::Terminal) {
@@ -99,7 +76,7 @@ void ScriptedPrinter::Serve()
                 std::lock_guard<std::mutex> lock(mutex_);
                 typed_.append(reinterpret_cast<char *>(chunk), static_cast<size_t>(got));
             }
-            (void)!write(master_, chunk, static_cast<size_t>(got));
+            port_.Send(Bytes(chunk, chunk + got));
             continue;
         }
         pending_.insert(pending_.end(), chunk, chunk + got);
@@ -128,7 +105,6 @@ void ScriptedPrinter::HandlePacketBytes()
             continue;
         Bytes payload{'0'};
         payload.insert(payload.end(), reply->begin(), reply->end());
-        const Bytes out = Frame(payload);
-        (void)!write(master_, out.data(), out.size());
+        port_.Send(Frame(payload));
     }
 }

@@ -1,9 +1,8 @@
-// A printer of the test's own at the far end of a pseudo-terminal, registered as com<n> in a
-// temporary port directory: it records every frame the library sends, byte for byte, and answers
-// each with what the test's script returns. In terminal mode it echoes what it is typed.
+// A printer of the test's own at the far end of a pseudo-terminal (the shared PtyPort, reached as
+// com<n>): it records every frame the library sends, byte for byte, and answers each with what
+// the test's script returns. In terminal mode it echoes what it is typed.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -11,6 +10,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "PtyPort.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -32,10 +33,8 @@ private:
     void Serve();
     void HandlePacketBytes();
 
-    int master_ = -1;
+    PtyPort port_;
     int wake_[2] = {-1, -1};
-    std::string portDir_;
-    std::string entry_;
     Mode mode_;
     Script script_;
     Bytes pending_;

@@ -3,7 +3,10 @@
 
 #include <zarelcom/zarelcom.h>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <optional>
 
@@ -81,6 +84,7 @@ TEST_F(TransferFrames, ReadOnlyLogoForSlot5IsAnnouncedAndSentWithItsContent)
     Start();
     OwnerPermissions permissions;
 
+    EXPECT_EQ(GetFileLen(MakeCounted(path).get(), 0x8002), 1462);
     EXPECT_TRUE(StxSendLogo(MakeCounted(path).get(), 5));
 
     const auto frames = printer_->Frames();
@@ -256,6 +260,21 @@ TEST_F(TransferFrames, RequestAnsweredWithAnotherCodeFetchesNothing)
     EXPECT_EQ(folder_.Entries().size(), 1u);
 }
 
+TEST_F(TransferFrames, FileOfLengthZeroIsNoFetch)
+{
+    const std::string kept = folder_.Path("kept.dat");
+    WriteFile(kept, Pattern(100));
+    Start(Serving('w', {}));
+
+    EXPECT_FALSE(StxUpLoadFile(MakeCounted(kept).get(), MakeCounted("EMPTY").get()));
+    EXPECT_FALSE(StxUpLoadFile(MakeCounted(folder_.Path("new.dat")).get(), MakeCounted("EMPTY").get()));
+    EXPECT_FALSE(StxGetFile(MakeCounted(folder_.Path("new.dat")).get(), 0));
+
+    EXPECT_EQ(printer_->Frames().size(), 2u); // the two requests, no block
+    EXPECT_EQ(ReadFile(kept), Pattern(100));
+    EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"kept.dat"});
+}
+
 TEST_F(TransferFrames, MessageLoadReadsEitherCaseAndRefusesWhatIsNotHex)
 {
     Start();
@@ -318,7 +337,46 @@ TEST_F(TransferFrames, LocalFileThatCannotBeCreatedStopsTheFetchBeforeTheRequest
 
     EXPECT_FALSE(StxUpLoadFile(MakeCounted(folder + "/new.dat").get(), MakeCounted("A").get()));
     EXPECT_FALSE(StxGetFile(MakeCounted(folder_.Path("")).get(), 1000));
+    EXPECT_FALSE(StxUpLoadFile(MakeCounted("/dev/null").get(), MakeCounted("A").get())); // no regular file
     EXPECT_TRUE(printer_->Frames().empty());
+}
+
+TEST_F(TransferFrames, LocalFileThatCannotBeWrittenStopsTheFetchAndKeepsWhatWasThere)
+{
+    const std::string path = folder_.Path("kept.dat");
+    WriteFile(path, Pattern(100));
+    Start(Serving('w', Pattern(3000)));
+    // Files may grow to 1000 bytes only: the second block's write fails as on a full disk.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit, saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    limit = saved;
+    limit.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &limit);
+
+    const bool fetched = StxUpLoadFile(MakeCounted(path).get(), MakeCounted("A").get());
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    EXPECT_FALSE(fetched);
+    EXPECT_EQ(printer_->Frames().size(), 1u + 2u); // nothing asked for after the failed write
+    EXPECT_EQ(ReadFile(path), Pattern(100));
+    EXPECT_EQ(folder_.Entries().size(), 1u);
+}
+
+TEST_F(TransferFrames, FetchThroughASymbolicLinkReplacesTheFileItPointsTo)
+{
+    const std::string real = folder_.Path("real.dat"), link = folder_.Path("link.dat");
+    WriteFile(real, Pattern(3000));
+    ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+    Start(Serving('w', Pattern(600)));
+
+    EXPECT_TRUE(StxUpLoadFile(MakeCounted(link).get(), MakeCounted("A").get()));
+
+    struct stat status;
+    ASSERT_EQ(lstat(link.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    EXPECT_EQ(ReadFile(real), Padded(Pattern(600)));
+    EXPECT_EQ(folder_.Entries().size(), 2u);
 }
 
 TEST_F(TransferFrames, TerminalLinesAnnounceOnly)

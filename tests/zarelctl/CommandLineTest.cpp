@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 using namespace zarelctl;
 
 namespace {
@@ -60,22 +58,6 @@ TEST(CommandLine, NumbersAreWholeAndInRange)
     EXPECT_EQ(ParseNumber("-7", "offset", -10, 10), -7);
     for (const char *bad : {"", "51", "0", "5x", "x5", " 5", "5.0", "99999999999999999999"})
         EXPECT_THROW(ParseNumber(bad, "slot", 1, 50), UsageError) << bad;
-}
-
-TEST(CommandTable, EveryCommandHasHelpAndAUniqueName)
-{
-    std::set<std::string> names;
-    for (const Command &command : AllCommands()) {
-        EXPECT_TRUE(names.insert(command.name).second) << command.name;
-        EXPECT_FALSE(command.summary.empty()) << command.name;
-        EXPECT_NE(command.run, nullptr) << command.name;
-    }
-    for (const char *wanted : {"ports", "info", "status", "print", "message", "task", "clock", "year", "roll-hour",
-                               "shift", "counter", "date-format", "string", "lang", "measure", "encoder", "conveyor",
-                               "delay", "disk", "reboot", "baud", "send-logo", "make-logo", "backup-logo", "backup-msg",
-                               "restore-msg", "print-image", "download", "upload", "param", "msg-names", "screen",
-                               "update", "load-msg", "mode"})
-        EXPECT_TRUE(names.count(wanted)) << wanted;
 }
 
 } // namespace

@@ -62,7 +62,7 @@ TEST(NoPrinter, ALineWithNobodyAtTheFarEndIsNoAnswer)
     std::string entry = ports + "/com3";
     unlink(entry.c_str());
     ASSERT_EQ(symlink(name, entry.c_str()), 0);
-    ProgramResult silent = RunProgram({{ZARELCTL_PROGRAM, "--port", "3", "status"}, {{"ZARELCOM_PORT_DIR", ports}}});
+    ProgramResult silent = RunProgram({ZARELCTL_PROGRAM, "--port", "3", "status"}, {{"ZARELCOM_PORT_DIR", ports}});
     unlink(entry.c_str());
     rmdir(ports.c_str());
     close(master);
@@ -74,7 +74,7 @@ TEST(NoPrinter, APortWithoutDeviceCannotBeOpened)
 {
     std::string ports = ::testing::TempDir() + "zarelctl_empty_ports";
     mkdir(ports.c_str(), 0700);
-    ProgramResult missing = RunProgram({{ZARELCTL_PROGRAM, "--port", "97", "info"}, {{"ZARELCOM_PORT_DIR", ports}}});
+    ProgramResult missing = RunProgram({ZARELCTL_PROGRAM, "--port", "97", "info"}, {{"ZARELCOM_PORT_DIR", ports}});
     rmdir(ports.c_str());
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_CONTAINS(missing.err, "could not open COM97: it leads to no device");
@@ -87,7 +87,7 @@ TEST_P(UsageErrors, GiveTheUsageAndExit2)
 {
     std::vector<std::string> arguments = {ZARELCTL_PROGRAM, "--port", "97"};
     arguments.insert(arguments.end(), GetParam().begin(), GetParam().end());
-    ProgramResult result = RunProgram({arguments, {{"ZARELCOM_PORT_DIR", "/nonexistent"}}});
+    ProgramResult result = RunProgram(arguments, {{"ZARELCOM_PORT_DIR", "/nonexistent"}});
     EXPECT_EQ(result.exitCode, 2) << result.err;
     EXPECT_CONTAINS(result.err, "Usage: zarelctl ");
     EXPECT_EQ(result.err.find("could not open"), std::string::npos) << result.err;
@@ -113,14 +113,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(UsageErrors, InJsonModeScriptsGetAnObjectToo)
 {
-    ProgramResult result = RunProgram({{ZARELCTL_PROGRAM, "--json", "print", "maybe"}});
+    ProgramResult result = RunProgram({ZARELCTL_PROGRAM, "--json", "print", "maybe"});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.out, "{\"ok\":false,\"exit\":2,\"error\":\"'print' takes one of on, off, not 'maybe'\"}\n");
 }
 
 TEST(Help, TheToolAndEveryCommandExplainThemselves)
 {
-    ProgramResult tool = RunProgram({{ZARELCTL_PROGRAM, "--help"}});
+    ProgramResult tool = RunProgram({ZARELCTL_PROGRAM, "--help"});
     ASSERT_EQ(tool.exitCode, 0);
     EXPECT_CONTAINS(tool.out, "Exit status: 0 done; 1 the printer refused or did not answer");
     size_t listed = 0;
@@ -128,10 +128,10 @@ TEST(Help, TheToolAndEveryCommandExplainThemselves)
         std::string name = tool.out.substr(line + 3, tool.out.find(' ', line + 3) - line - 3);
         if (name.rfind("--", 0) == 0)
             continue;
-        ProgramResult help = RunProgram({{ZARELCTL_PROGRAM, name, "--help"}});
+        ProgramResult help = RunProgram({ZARELCTL_PROGRAM, name, "--help"});
         EXPECT_EQ(help.exitCode, 0) << name;
         EXPECT_CONTAINS(help.out, "Usage: zarelctl [--port N | --auto] [--baud RATE] [--json] " + name);
-        EXPECT_EQ(RunProgram({{ZARELCTL_PROGRAM, "help", name}}).out, help.out);
+        EXPECT_EQ(RunProgram({ZARELCTL_PROGRAM, "help", name}).out, help.out);
         ++listed;
     }
     EXPECT_GE(listed, 36u);

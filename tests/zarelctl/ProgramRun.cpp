@@ -113,3 +113,11 @@ ProgramResult RunProgram(const ProgramRun &run)
         result.exitCode = WEXITSTATUS(status);
     return result;
 }
+
+ProgramResult RunProgram(std::vector<std::string> arguments, std::map<std::string, std::string> environment)
+{
+    ProgramRun run;
+    run.arguments = std::move(arguments);
+    run.environment = std::move(environment);
+    return RunProgram(run);
+}

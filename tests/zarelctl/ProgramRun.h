@@ -20,3 +20,5 @@ struct ProgramRun {
 };
 
 ProgramResult RunProgram(const ProgramRun &run);
+// The same with standard error on a pipe and the default time limit.
+ProgramResult RunProgram(std::vector<std::string> arguments, std::map<std::string, std::string> environment = {});

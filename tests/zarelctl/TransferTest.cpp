@@ -109,19 +109,33 @@ TEST_F(Files, NamedFilesParametersAndNameListsTravelWhole)
     EXPECT_EQ(Printer().State().files.at("ZAREL.DAT"), AsBytes(parameters));
     EXPECT_EQ(Printer().State().reboots, 1u);
 
-    Printer().Update([&](PrinterState &s) { s.files["ZAREL.PAR"] = AsBytes(parameters), s.files["MsgName.dat"] = {'A', 'B'}; });
+    Printer().Update([&](PrinterState &s) { s.files["ZAREL.PAR"] = AsBytes(parameters); });
     ASSERT_EQ(Ctl({"param", "upload", File("zarel.par")}).exitCode, 0);
     EXPECT_EQ(ReadFile("zarel.par").substr(0, parameters.size()), parameters);
-    ASSERT_EQ(Ctl({"msg-names", File("names.dat")}).exitCode, 0);
-    EXPECT_EQ(ReadFile("names.dat").substr(0, 2), "AB");
+}
+
+TEST_F(Files, TheMessageNameListAndAnEmptyOne)
+{
+    // No message stored: the printer answers, but has nothing to send.
+    ProgramResult empty = Ctl({"--json", "msg-names", File("names.dat")});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_CONTAINS(empty.err, "could not fetch the message-name list: the printer answers, but did not accept");
+    EXPECT_CONTAINS(empty.out, "\"reason\":\"refused\"}");
+
+    ASSERT_EQ(Ctl({"load-msg", "3", "0102"}).exitCode, 0);
+    ProgramResult names = Ctl({"msg-names", File("names.dat")});
+    ASSERT_EQ(names.exitCode, 0) << names.err;
+    EXPECT_EQ(ReadFile("names.dat").substr(0, 12), "003 MSG003\r\n");
 }
 
 TEST_F(Files, ScreensImagesAndUpdates)
 {
-    ProgramResult screen = Ctl({"--json", "screen", "SCREEN1", File("screen.bin")});
+    ProgramResult screen = Ctl({"--json", "screen", "SCREEN1", File("screen.bmp")});
     ASSERT_EQ(screen.exitCode, 0) << screen.err;
-    EXPECT_GT(ReadFile("screen.bin").size(), 0u);
     EXPECT_CONTAINS(screen.out, "\"name\":\"SCREEN1\"}");
+    ProgramResult shown = CtlAsIs({"show-logo", File("screen.bmp")}); // the printer's screen is a one-bit bitmap
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_CONTAINS(shown.out, ": 128 x 32 dots\n" + std::string(128, '#') + "\n");
 
     std::string image = WhiteLogo(64, 50);
     WriteFile("image.bmp", image);
@@ -145,12 +159,13 @@ TEST_F(Files, AFileThatCannotBeWrittenIsRefusedBeforeTheTransfer)
 
 TEST_F(Progress, PlainLinesWhenTheOutputIsNoTerminal)
 {
-    WriteFile("job.dat", Pattern(2600)); // five blocks
+    WriteFile("job.dat", Pattern(2600)); // six blocks, the last one partly filled
     ProgramResult sent = Ctl({"download", File("job.dat")});
     ASSERT_EQ(sent.exitCode, 0) << sent.err;
-    EXPECT_EQ(sent.err, File("job.dat") + "  19% 512 / 2600 Bytes\n" + File("job.dat") + "  39% 1024 / 2600 Bytes\n" +
-                            File("job.dat") + "  59% 1536 / 2600 Bytes\n" + File("job.dat") + "  78% 2048 / 2600 Bytes\n" +
-                            File("job.dat") + "  100%2560 / 2600 Bytes\n");
+    std::string expected;
+    for (const char *figures : {"19% 512", "39% 1024", "59% 1536", "78% 2048", "98% 2560", "100%3072"})
+        expected += File("job.dat") + "  " + figures + " / 2600 Bytes\n";
+    EXPECT_EQ(sent.err, expected);
 }
 
 TEST_F(Progress, ABarOnATerminal)
@@ -159,7 +174,8 @@ TEST_F(Progress, ABarOnATerminal)
     ProgramResult sent = Ctl({"download", File("job.dat")}, true);
     ASSERT_EQ(sent.exitCode, 0) << sent.err;
     EXPECT_CONTAINS(sent.err, "\r[#####-------------------------]  19%  512 / 2600 bytes\033[K");
-    EXPECT_CONTAINS(sent.err, "\r[##############################] 100%  2560 / 2600 bytes\033[K");
+    EXPECT_CONTAINS(sent.err, "\r[#############################-]  98%  2560 / 2600 bytes\033[K");
+    EXPECT_CONTAINS(sent.err, "\r[##############################] 100%  3072 / 2600 bytes\033[K\r\n");
     EXPECT_EQ(sent.err.find("Bytes"), std::string::npos) << sent.err;
     EXPECT_EQ(sent.out, File("job.dat") + " sent to the printer as job.dat (2600 bytes)\n");
 }

@@ -16,6 +16,10 @@ const char *const noAnswerAdvice =
     "the printer did not answer. Check that it is switched on and cabled, that --port names its port "
     "(see 'zarelctl ports') and that --baud matches its rate, or search with --auto";
 
+const char *const refusedAdvice =
+    "the printer answers, but did not accept the request or had nothing to send (for a fetch: the "
+    "file, logo or message is empty or not there). Check the number or name";
+
 } // namespace
 
 const LineRate &LineRateOf(const std::string &text)
@@ -70,7 +74,7 @@ Session::Attempt Session::Begin()
     return {GetCurrErrCode(), GetLastPortError()};
 }
 
-void Session::Refuse(const std::string &action, const Attempt &before)
+void Session::Refuse(const std::string &action, const Attempt &before, bool mayBeRefusal)
 {
     std::string portError = GetLastPortError();
     int32_t code = GetCurrErrCode();
@@ -83,6 +87,8 @@ void Session::Refuse(const std::string &action, const Attempt &before)
         throw PrinterFailure("could not " + action + ": error code " + std::to_string(code) + ", " + meaning, code,
                              meaning);
     }
+    if (mayBeRefusal && GetPrintStatus() != -1)
+        throw PrinterFailure("could not " + action + ": " + refusedAdvice, -1, "refused");
     throw PrinterFailure("could not " + action + ": " + noAnswerAdvice, -1, "no answer");
 }
 
@@ -112,7 +118,7 @@ void Session::Connect()
     Attempt beforeOpen = Begin();
     if (!OpenComPort(static_cast<int32_t>(port))) {
         if (GetLastPortError() != beforeOpen.portError)
-            Refuse("open " + name, beforeOpen);
+            Refuse("open " + name, beforeOpen, false);
         FailLocally("could not open " + name + ": it leads to no device, to one that is not a serial port, or to one "
                     "that another program holds. See 'zarelctl ports' for the mapped ports");
     }

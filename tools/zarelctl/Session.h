@@ -50,7 +50,16 @@ public:
     {
         Attempt attempt = Begin();
         if (!call())
-            Refuse(action, attempt);
+            Refuse(action, attempt, false);
+    }
+    // The same for a transfer, which may also fail without an error code while the printer
+    // answers (an unexpected reply to a backup request, a fetch of an empty file): a status query
+    // then tells a refusal from silence.
+    template <class Call> void CheckTransfer(const std::string &action, Call call)
+    {
+        Attempt attempt = Begin();
+        if (!call())
+            Refuse(action, attempt, true);
     }
     // A call that returns a value with a failure value of its own.
     template <class Call> int32_t Query(const std::string &action, Call call, int32_t failureValue)
@@ -58,7 +67,7 @@ public:
         Attempt attempt = Begin();
         int32_t value = call();
         if (value == failureValue)
-            Refuse(action, attempt);
+            Refuse(action, attempt, false);
         return value;
     }
     // A query whose failure value is also a value the printer may hold (0 free bytes, ink status
@@ -68,7 +77,7 @@ public:
         Attempt attempt = Begin();
         int32_t value = call();
         if (value == failureValue && GetPrintStatus() == -1)
-            Refuse(action, attempt);
+            Refuse(action, attempt, false);
         return value;
     }
 
@@ -80,7 +89,7 @@ private:
         std::string portError;
     };
     static Attempt Begin();
-    [[noreturn]] static void Refuse(const std::string &action, const Attempt &before);
+    [[noreturn]] static void Refuse(const std::string &action, const Attempt &before, bool mayBeRefusal);
 
     const CommandLine &line_;
     Report &report_;

@@ -3,12 +3,11 @@
 
 #include <string_view>
 
-#include "link/Exchange.h"
+#include "link/CountedText.h"
 #include "link/Library.h"
 #include "transfer/BlockFetch.h"
 #include "transfer/BlockSend.h"
 #include "transfer/Frames.h"
-#include "link/CountedText.h"
 
 namespace {
 

@@ -2,14 +2,14 @@
 
 #include <zarelcom/zarelcom.h>
 
+#include "link/CountedText.h"
 #include "link/Exchange.h"
 #include "link/Library.h"
 #include "link/Reply.h"
 #include "transfer/BlockSend.h"
+#include "transfer/LocalPath.h"
 #include "transfer/Progress.h"
 #include "transfer/ReplacementFile.h"
-#include "link/CountedText.h"
-#include "transfer/LocalPath.h"
 
 namespace {
 constexpr size_t BlockSize = 512;
@@ -29,7 +29,7 @@ bool FetchToFile(std::string_view pathText, const FetchRequest &request)
         return false;
     const int32_t blocks = BlockCount(*length);
     for (int32_t n = 1; n <= blocks; ++n) {
-        // The block number in the reply is not compared: printers answer with their own count.
+        // The reply's block number is not compared with the one asked for.
         if (!StxGetPack(static_cast<uint8_t>(n)) || !file.Write(RcvBuffer + BlockDataOffset, BlockSize))
             return false;
         ReportProgress(pathText, *length, n);

@@ -6,11 +6,10 @@
 
 #include <limits>
 
-#include "link/Exchange.h"
-#include "link/Library.h"
-#include "transfer/Progress.h"
 #include "link/CountedText.h"
+#include "link/Library.h"
 #include "transfer/LocalPath.h"
+#include "transfer/Progress.h"
 
 SendableFile OpenForSending(std::string_view pathText)
 {

@@ -30,13 +30,9 @@ int32_t BlockCount(int32_t length);
 // could not be read. True when every block went and there was at least one.
 bool SendBlocks(FILE *file, std::string_view name, int32_t length);
 
-
 // Announces a local file and sends it: the file is opened for reading first (nothing goes on the
 // wire when that fails), the announcement made from its size by makeAnnouncement must be answered
 // "O" (another code sets LastErrorCode 200), then its blocks follow, reported under pathText.
-template <class MakeAnnouncement>
-bool AnnounceAndSend(std::string_view pathText, MakeAnnouncement makeAnnouncement);
-
 template <class MakeAnnouncement>
 bool AnnounceAndSend(std::string_view pathText, MakeAnnouncement makeAnnouncement)
 {

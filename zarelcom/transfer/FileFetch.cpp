@@ -2,10 +2,10 @@
 // length, then the blocks follow.
 #include <zarelcom/zarelcom.h>
 
+#include "link/CountedText.h"
 #include "link/Library.h"
 #include "transfer/BlockFetch.h"
 #include "transfer/Frames.h"
-#include "link/CountedText.h"
 
 namespace {
 

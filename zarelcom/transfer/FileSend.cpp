@@ -3,11 +3,11 @@
 
 #include <string>
 
+#include "link/CountedText.h"
 #include "link/Library.h"
 #include "transfer/BlockSend.h"
 #include "transfer/FileNames.h"
 #include "transfer/Frames.h"
-#include "link/CountedText.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Logos into the printer's numbered slots, and the empty callback export kept for callers.
 #include <zarelcom/zarelcom.h>
 
+#include "link/CountedText.h"
 #include "link/Library.h"
 #include "transfer/BlockSend.h"
 #include "transfer/Frames.h"
-#include "link/CountedText.h"
 
 extern "C" ZARELCOM_API zc_bool StxSendLogo(zc_text pathText, int32_t slot)
 {

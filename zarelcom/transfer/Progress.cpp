@@ -2,9 +2,9 @@
 
 #include <zarelcom/zarelcom.h>
 
+#include "link/CountedText.h"
 #include "link/Exchange.h"
 #include "link/Library.h"
-#include "link/CountedText.h"
 
 std::string ProgressLine(std::string_view name, int32_t total, int32_t n, int32_t retries)
 {

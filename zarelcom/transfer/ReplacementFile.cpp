@@ -29,7 +29,9 @@ ReplacementFile::ReplacementFile(const std::string &target) : target_(ResolvedTa
     const size_t slash = target_.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
     const std::string name = target_.substr(folder.size());
-    if (name.empty())
+    // Only a regular file is replaced: a device or folder of that name is no place for a fetch.
+    struct stat status;
+    if (name.empty() || (stat(target_.c_str(), &status) == 0 && !S_ISREG(status.st_mode)))
         return;
     static std::atomic<unsigned> serial{0};
     for (int tries = 0; tries < 100 && descriptor_ < 0; ++tries) {

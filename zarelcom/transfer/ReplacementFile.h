@@ -10,7 +10,8 @@
 class ReplacementFile {
 public:
     // Creates the temporary file in the target's folder (the folder of the file a symbolic link
-    // points to, so that the link stays). IsOpen() tells whether that worked.
+    // points to, so that the link stays). IsOpen() tells whether that worked; it does not for a
+    // target that exists and is not a regular file (a device, a folder).
     explicit ReplacementFile(const std::string &target);
     // An uncommitted temporary file is removed.
     ~ReplacementFile();

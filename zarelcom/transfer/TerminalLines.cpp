@@ -4,11 +4,11 @@
 
 #include <string>
 
+#include "link/CountedText.h"
 #include "link/Exchange.h"
 #include "link/Library.h"
 #include "transfer/BlockSend.h"
 #include "transfer/FileNames.h"
-#include "link/CountedText.h"
 
 namespace {
 

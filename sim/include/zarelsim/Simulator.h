@@ -31,6 +31,7 @@ struct Options {
   bool throttle = false;         // send at the line's real rate (10 bits a byte)
   std::string logFile;           // non-empty: both directions in hex with time stamps
   std::ostream* logoArt = nullptr;  // non-null: each received logo drawn as text, one character a dot
+                                    // (written on the printer's thread: read it after Stop())
   std::string dumpDirectory;     // non-empty: each received logo written there as LOGOnn.BMP
   uint32_t rebootMs = 1000;      // how long the printer stays deaf after "P" (restart)
   uint32_t noisePerMillion = 0;  // line noise: of every million bytes, each way, this many are

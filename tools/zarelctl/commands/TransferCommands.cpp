@@ -83,7 +83,7 @@ void SendLogo(Session &s)
         if (slot > 50)
             Session::FailLocally("Fifty LOGOs are full!! Free a slot on the printer, or choose one with --slot");
     }
-    s.Check("send the logo " + path + " into slot " + std::to_string(slot),
+    s.CheckTransfer("send the logo " + path + " into slot " + std::to_string(slot),
             [&] { return StxSendLogo(CountedText(path), slot); });
     s.Out().Say("Send Logo " + path + " OK");
     s.Out().Say("The printer stored the logo in slot " + std::to_string(slot));
@@ -100,7 +100,7 @@ void BackUp(Session &s, const std::string &kind, zc_bool (*backUp)(zc_text, int3
     const std::string &path = s.Word(1);
     CheckWritable(path);
     s.Connect();
-    s.Check("back up " + kind + " " + std::to_string(number),
+    s.CheckTransfer("back up " + kind + " " + std::to_string(number),
             [&] { return backUp(CountedText(path), static_cast<int32_t>(number)); });
     std::string title = kind;
     title[0] = static_cast<char>(title[0] - 'a' + 'A');
@@ -118,7 +118,7 @@ void RestoreMessage(Session &s)
     const std::string &path = s.Word(1);
     int32_t length = ReadableLength(path);
     s.Connect();
-    s.Check("restore message " + std::to_string(message) + " from " + path,
+    s.CheckTransfer("restore message " + std::to_string(message) + " from " + path,
             [&] { return RestoreMsg(path.c_str(), static_cast<uint16_t>(message)); });
     Sent(s, "Message " + std::to_string(message) + " restored from " + path, path, length);
     s.Out().Set("message", message);
@@ -131,7 +131,7 @@ void PrintImageCommand(Session &s)
     long option = s.NumberOption("--option", "the print option (--option)", 0, 255, 0);
     int32_t length = ReadableLength(path);
     s.Connect();
-    s.Check("send the image " + path + " for printing",
+    s.CheckTransfer("send the image " + path + " for printing",
             [&] { return PrintImage(CountedText(path), static_cast<uint8_t>(option)); });
     Sent(s, "Image " + path + " sent for printing", path, length);
     s.Out().Set("option", option);
@@ -146,7 +146,7 @@ void Download(Session &s)
         throw UsageError("the printer-side name must have 1 to 24 characters, not '" + name + "'");
     int32_t length = ReadableLength(path);
     s.Connect();
-    s.Check("send " + path + " as " + name, [&] { return StxDownLoadFile(CountedText(path), CountedText(name)); });
+    s.CheckTransfer("send " + path + " as " + name, [&] { return StxDownLoadFile(CountedText(path), CountedText(name)); });
     Sent(s, path + " sent to the printer as " + name, path, length);
     s.Out().Set("name", name);
 }
@@ -160,7 +160,7 @@ void Upload(Session &s)
         throw UsageError("the printer-side name must have 1 to 24 characters, not '" + name + "'");
     CheckWritable(path);
     s.Connect();
-    s.Check("fetch " + name + " from the printer", [&] { return StxUpLoadFile(CountedText(path), CountedText(name)); });
+    s.CheckTransfer("fetch " + name + " from the printer", [&] { return StxUpLoadFile(CountedText(path), CountedText(name)); });
     Fetched(s, name, path);
     s.Out().Set("name", name);
 }
@@ -173,13 +173,13 @@ void Parameters(Session &s)
     if (download) {
         int32_t length = ReadableLength(path);
         s.Connect();
-        s.Check("send the parameter file " + path, [&] { return StxDownLoadParameter(CountedText(path)); });
+        s.CheckTransfer("send the parameter file " + path, [&] { return StxDownLoadParameter(CountedText(path)); });
         Sent(s, "Parameter file " + path + " sent; the printer restarts", path, length);
         return;
     }
     CheckWritable(path);
     s.Connect();
-    s.Check("fetch the parameter file", [&] { return StxUpLoadParameter(CountedText(path)); });
+    s.CheckTransfer("fetch the parameter file", [&] { return StxUpLoadParameter(CountedText(path)); });
     Fetched(s, "Parameter file", path);
 }
 
@@ -189,7 +189,7 @@ void MessageNames(Session &s)
     const std::string &path = s.Word(0);
     CheckWritable(path);
     s.Connect();
-    s.Check("fetch the message-name list", [&] { return StxUpLoadMsgName(CountedText(path)); });
+    s.CheckTransfer("fetch the message-name list", [&] { return StxUpLoadMsgName(CountedText(path)); });
     Fetched(s, "Message-name list", path);
 }
 
@@ -202,7 +202,7 @@ void Screen(Session &s)
         throw UsageError("the screen name must have 1 to 24 characters, not '" + name + "'");
     CheckWritable(path);
     s.Connect();
-    s.Check("fetch the screen image " + name, [&] { return StxGetScr(CountedText(path), CountedText(name)); });
+    s.CheckTransfer("fetch the screen image " + name, [&] { return StxGetScr(CountedText(path), CountedText(name)); });
     Fetched(s, "Screen image " + name, path);
     s.Out().Set("name", name);
 }
@@ -213,7 +213,7 @@ void Update(Session &s)
     const std::string &path = s.Word(0);
     int32_t length = ReadableLength(path);
     s.Connect();
-    s.Check("send the program update " + path, [&] { return StxUpdateZarel(CountedText(path)); });
+    s.CheckTransfer("send the program update " + path, [&] { return StxUpdateZarel(CountedText(path)); });
     Sent(s, "Program update " + path + " sent; the printer restarts", path, length);
 }
 

@@ -20,6 +20,14 @@ namespace {
 const char *const defaultFont = "DejaVu Sans";
 const int defaultPointSize = 8;
 
+// Qt's own notices (a missing runtime folder and the like) are no business of a script's reader;
+// the tool says what failed itself.
+void KeepQuietUnlessCritical(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "zarelctl-logo: %s\n", qPrintable(message));
+}
+
 int Fail(zarelctl::Report &report, const QString &message)
 {
     report.PrintFailure(stdout, stderr, 1, message.toStdString(), -1, "");
@@ -32,6 +40,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(KeepQuietUnlessCritical);
     QGuiApplication application(argc, argv);
 
     QMap<QString, QString> options;

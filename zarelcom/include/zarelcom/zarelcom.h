@@ -334,7 +334,8 @@ ZARELCOM_API zc_bool SetStxProtocol(void);
  * A transfer announces (or requests) the file, then moves it in 512-byte blocks numbered from 1
  * (only the number's low 8 bits go out), each acknowledged before the next; a length L gives
  * (L + 511) / 512 blocks, none for L <= 0. One block is in memory at a time whatever the file's
- * size. After every finished block the progress line (ShowTxRxInfo) goes to the callback.
+ * size. After every finished block the progress line (ShowTxRxInfo) goes to the callback. A
+ * transfer blocks the calling thread to its end; there is no cancellation.
  * A block not acknowledged or not delivered after its three tries of three exchange attempts ends
  * the transfer: false, LastErrorCode as that exchange left it, nothing more is sent.
  *
@@ -354,7 +355,8 @@ ZARELCOM_API zc_bool SetStxProtocol(void);
  * included), readable and writable by its owner, with an existing file's other permissions. A
  * failed fetch (refused request, length 0 or below, a block not delivered, a local file that
  * cannot be created or written, a full disk) returns false and leaves the local file as it was;
- * when the local file cannot be created nothing goes on the wire. */
+ * when the new version cannot be created (a folder without write permission, a path naming a
+ * device or folder) nothing goes on the wire. */
 
 /* The size in bytes of the file at path, opened for reading only; -1 when it is not a readable
  * regular file (or is 2 GiB or larger). mode is accepted and not used (callers pass 0x8002). */
@@ -363,7 +365,7 @@ ZARELCOM_API int32_t GetFileLen(zc_text path, int32_t mode);
  * answered "O", then the file's blocks. True when every block was acknowledged. The file's bytes
  * go unchanged; the library does not look at their content or set a size limit. */
 ZARELCOM_API zc_bool StxSendLogo(zc_text path, int32_t slot);
-/* The block loop alone, for a file already announced: sends BlockCount(length) blocks from the
+/* The block loop alone, for a file already announced: sends (length + 511) / 512 blocks from the
  * file's start (zero-filled past its end). False when the file cannot be read (nothing is sent),
  * length is 0 or below, or a block fails. */
 ZARELCOM_API zc_bool StxSendAllPack(zc_text path, int32_t length);
@@ -390,7 +392,7 @@ ZARELCOM_API zc_bool StxDownLoadParameter(zc_text path);
 ZARELCOM_API zc_bool DownLoadParameter(zc_text path);
 /* The program update package as "HP.ZIP", then the restart, as StxDownLoadParameter. */
 ZARELCOM_API zc_bool StxUpdateZarel(zc_text path);
-/* The block loop alone: fetches BlockCount(length) blocks into the local file at path (see
+/* The block loop alone: fetches (length + 511) / 512 blocks into the local file at path (see
  * Fetching above). False for a length of 0 or below. */
 ZARELCOM_API zc_bool StxGetFile(zc_text path, int32_t length);
 /* Fetches the printer's file called name (cut or blank-padded to 24) into the local file at path:
