@@ -70,11 +70,12 @@ void TfrmTegrola::ShowConnectedLook(bool connected)
     SpeedButton2->setVisible(connected);
 }
 
-// While the search runs nothing else may use the library: its exchange state is one per process.
-void TfrmTegrola::SetAutoConnectRunning(bool running)
+// While a connection is tried nothing else may use the library: its exchange state is one per
+// process. This also keeps Timer1's search from starting inside Open Port's event processing.
+void TfrmTegrola::SetLibraryBusy(bool busy)
 {
     for (QToolButton *button : {SpeedButton1, SpeedButton55, SpeedButton46, SpeedButton47})
-        button->setEnabled(!running);
+        button->setEnabled(!busy);
 }
 
 void TfrmTegrola::ShowPrinterInfo(const SystemInfo &info)
@@ -109,6 +110,7 @@ void TfrmTegrola::StatusMessageCallback(const char *text)
 void TfrmTegrola::SpeedButton1Click()
 {
     Animate1->Start();
+    SetLibraryBusy(true);
     StatusWindow = this;
     const int32_t port = PortNumberOf(ComboBox1->currentText());
     QString portError;
@@ -131,6 +133,7 @@ void TfrmTegrola::SpeedButton1Click()
         FConnected = false;
         ShowConnectedLook(false);
     }
+    SetLibraryBusy(false);
     Animate1->Stop();
     ReportConnectFailure(portError);
 }
@@ -145,10 +148,10 @@ std::vector<int32_t> TfrmTegrola::AutoConnectCandidates() const
 
 void TfrmTegrola::SpeedButton55Click()
 {
-    if (FConnectThread)
+    if (!SpeedButton55->isEnabled())
         return;
     Animate1->Start();
-    SetAutoConnectRunning(true);
+    SetLibraryBusy(true);
     StatusWindow = this;
     FConnectThread = QThread::create([this, candidates = AutoConnectCandidates()]() { ConnectThreadProc(candidates); });
     connect(FConnectThread, &QThread::finished, FConnectThread, &QObject::deleteLater);
@@ -176,7 +179,7 @@ void TfrmTegrola::ConnectThreadProc(std::vector<int32_t> candidates)
 void TfrmTegrola::FinishAutoConnect(const TAutoConnectResult &result)
 {
     FConnectThread = nullptr;
-    SetAutoConnectRunning(false);
+    SetLibraryBusy(false);
     if (result.Found) {
         if (result.InfoRead)
             ShowPrinterInfo(result.Info);

@@ -87,7 +87,7 @@ private:
     void ReportConnectFailure(const QString &portError);
     void ShowPrinterInfo(const SystemInfo &info);
     void ShowConnectedLook(bool connected);
-    void SetAutoConnectRunning(bool running);
+    void SetLibraryBusy(bool busy);
     void FollowBaudIndex();
     std::vector<int32_t> AutoConnectCandidates() const;
     static void StatusMessageCallback(const char *text);

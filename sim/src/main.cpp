@@ -24,7 +24,7 @@ const char kUsage[] =
     "  --dump DIR       write each received logo to DIR as LOGOnn.BMP\n"
     "  --reboot-ms MS   how long a restart keeps the printer deaf (default 1000)\n"
     "  --noise PPM      change PPM of every million bytes on the line at random, both ways\n"
-    "  --fault SPEC     produce a fault; may be repeated. SPEC is KIND[:VALUE][@CMD,...][/EVERY]\n"
+    "  --fault FAULT    produce a fault; may be repeated. FAULT is KIND[:VALUE][@CMD,...][/EVERY]\n"
     "                   KIND: stray, truncate, error, silence, wrongcode, delay, hangup, drip\n"
     "                   e.g. error:16@B  silence@M/3  delay:300  hangup:2  drip:5@0x7C\n";
 

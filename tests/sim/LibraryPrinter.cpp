@@ -3,14 +3,21 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include <unistd.h>
+
 namespace zarelsim::test {
+namespace {
+// The process's port directory; the printers remove their entries, the directory goes at exit.
+char portDirectory[] = "/tmp/zarelsim-ports-XXXXXX";
+void RemovePortDirectory() { rmdir(portDirectory); }
+}  // namespace
 
 const std::string& PortDirectory() {
   static const std::string directory = [] {
-    char name[] = "/tmp/zarelsim-ports-XXXXXX";
-    if (!mkdtemp(name)) throw std::runtime_error("cannot make a temporary port directory");
-    setenv("ZARELCOM_PORT_DIR", name, 1);
-    return std::string(name);
+    if (!mkdtemp(portDirectory)) throw std::runtime_error("cannot make a temporary port directory");
+    std::atexit(RemovePortDirectory);
+    setenv("ZARELCOM_PORT_DIR", portDirectory, 1);
+    return std::string(portDirectory);
   }();
   return directory;
 }

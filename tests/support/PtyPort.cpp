@@ -17,14 +17,18 @@ namespace {
     std::perror(what);
     std::abort();
 }
+
+// The process's port directory; its entries go with their ports, the directory at exit.
+char portDirectory[] = "/tmp/zarelcom-ports-XXXXXX";
+void RemovePortDirectory() { ::rmdir(portDirectory); }
 }  // namespace
 
 std::string PtyPort::Directory() {
     static const std::string directory = [] {
-        char pattern[] = "/tmp/zarelcom-ports-XXXXXX";
-        if (!::mkdtemp(pattern)) Fail("mkdtemp for the port directory");
-        ::setenv("ZARELCOM_PORT_DIR", pattern, 1);
-        return std::string(pattern);
+        if (!::mkdtemp(portDirectory)) Fail("mkdtemp for the port directory");
+        std::atexit(RemovePortDirectory);
+        ::setenv("ZARELCOM_PORT_DIR", portDirectory, 1);
+        return std::string(portDirectory);
     }();
     return directory;
 }

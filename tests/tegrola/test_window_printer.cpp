@@ -102,6 +102,23 @@ private slots:
         QVERIFY(!QFileInfo::exists(FPlace->SettingsFile()) || !FPlace->SettingsLines().contains(QStringLiteral("[Comm]")));
     }
 
+    void startUpSearchDoesNotStartInsideOpenPort()
+    {
+        // A printer at 38400 that Open Port, at 19200, cannot reach but a search would find.
+        StartPrinter(2, 38400);
+        FPlace->Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), QStringLiteral("2"));
+        FWindow = StartWindow(*FPlace, true);
+        // Open Port lets events through between its tries, long after Timer1 is due.
+        Click(*FWindow, "SpeedButton1");
+        QCOMPARE(FDriver->Messages(), QStringList{QStringLiteral("Connect failure!!")});
+        QVERIFY(!Control<QTimer>(*FWindow, "Timer1")->isActive());
+        // No search was started meanwhile: nothing connects afterwards.
+        QTest::qWait(10000);
+        QVERIFY(!ConnectedLook(*FWindow));
+        QCOMPARE(FDriver->Messages().size(), 1);
+        QVERIFY(Control<QAbstractButton>(*FWindow, "SpeedButton55")->isEnabled());
+    }
+
     void openPortShowsThePrinter_data()
     {
         QTest::addColumn<int>("version");

@@ -9,7 +9,7 @@ using namespace zarelctl;
 
 namespace {
 
-const std::vector<OptionSpec> *Lookup(const std::string &name)
+const std::vector<OptionRule> *Lookup(const std::string &name)
 {
     const Command *command = FindCommand(name);
     return command ? &command->options : nullptr;

@@ -14,7 +14,7 @@ struct Command {
     std::string usage;   // the arguments after the name, e.g. "FILE [--slot N]"
     std::string summary; // one line for the tool's command list
     std::string details; // the rest of the command's --help
-    std::vector<OptionSpec> options;
+    std::vector<OptionRule> options;
     // Takes the arguments apart first, then (when it talks to the printer) calls
     // session.Connect(), so that a usage error never waits for a printer.
     void (*run)(Session &session);

@@ -4,9 +4,9 @@
 
 namespace zarelctl {
 
-const std::vector<OptionSpec> &GlobalOptions()
+const std::vector<OptionRule> &GlobalOptions()
 {
-    static const std::vector<OptionSpec> options = {
+    static const std::vector<OptionRule> options = {
         {"--port", "N", "the printer's serial port as a COM number (default 1); see 'zarelctl ports'"},
         {"--auto", nullptr, "search the mapped ports at the five printer rates instead of --port/--baud"},
         {"--baud", "RATE", "line rate: 9600, 19200 (default), 38400, 57600 or 115200"},
@@ -24,11 +24,11 @@ const std::string *CommandLine::Value(const std::string &option) const
 
 namespace {
 
-const OptionSpec *FindOption(const std::vector<OptionSpec> *options, const std::string &name)
+const OptionRule *FindOption(const std::vector<OptionRule> *options, const std::string &name)
 {
     if (!options)
         return nullptr;
-    for (const OptionSpec &option : *options)
+    for (const OptionRule &option : *options)
         if (name == option.name)
             return &option;
     return nullptr;
@@ -39,7 +39,7 @@ const OptionSpec *FindOption(const std::vector<OptionSpec> *options, const std::
 CommandLine ParseCommandLine(int argc, const char *const *argv, CommandOptionsLookup commandOptions)
 {
     CommandLine line;
-    const std::vector<OptionSpec> *ownOptions = nullptr;
+    const std::vector<OptionRule> *ownOptions = nullptr;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
@@ -66,10 +66,10 @@ CommandLine ParseCommandLine(int argc, const char *const *argv, CommandOptionsLo
             word.erase(equals);
             hasInlineValue = true;
         }
-        const OptionSpec *spec = FindOption(&GlobalOptions(), word);
-        if (!spec)
-            spec = FindOption(ownOptions, word);
-        if (!spec) {
+        const OptionRule *rule = FindOption(&GlobalOptions(), word);
+        if (!rule)
+            rule = FindOption(ownOptions, word);
+        if (!rule) {
             // A negative number is a value, not an option (for example an offset of -3).
             if (word.size() > 1 && word[0] == '-' && word[1] >= '0' && word[1] <= '9' && !line.command.empty()) {
                 line.words.push_back(word);
@@ -78,7 +78,7 @@ CommandLine ParseCommandLine(int argc, const char *const *argv, CommandOptionsLo
             throw UsageError("unknown option '" + word + "'" +
                              (line.command.empty() ? std::string() : " for '" + line.command + "'"));
         }
-        if (!spec->valueName) {
+        if (!rule->valueName) {
             if (hasInlineValue)
                 throw UsageError("option " + word + " takes no value");
             line.values[word] = "";
@@ -86,7 +86,7 @@ CommandLine ParseCommandLine(int argc, const char *const *argv, CommandOptionsLo
         }
         if (!hasInlineValue) {
             if (i + 1 >= argc)
-                throw UsageError("option " + word + " needs a value (" + spec->valueName + ")");
+                throw UsageError("option " + word + " needs a value (" + rule->valueName + ")");
             inlineValue = argv[++i];
         }
         line.values[word] = inlineValue;

@@ -10,7 +10,7 @@
 namespace zarelctl {
 
 // One option a command (or the tool) accepts. A null valueName makes it a flag.
-struct OptionSpec {
+struct OptionRule {
     const char *name;      // with its dashes: "--slot", "-o"
     const char *valueName; // "N", "FILE"; null for a flag
     const char *help;
@@ -32,11 +32,11 @@ struct CommandLine {
 };
 
 // The options every command accepts.
-const std::vector<OptionSpec> &GlobalOptions();
+const std::vector<OptionRule> &GlobalOptions();
 
 // Splits argv. commandOptions gives the options of a command by its name (null when the name is
 // unknown, which the caller reports). "--" ends the options; "--name=value" is accepted.
-using CommandOptionsLookup = const std::vector<OptionSpec> *(*)(const std::string &command);
+using CommandOptionsLookup = const std::vector<OptionRule> *(*)(const std::string &command);
 CommandLine ParseCommandLine(int argc, const char *const *argv, CommandOptionsLookup commandOptions);
 
 // Numbers on the command line: decimal only, the whole word, within [min, max]; otherwise a

@@ -6,16 +6,16 @@ namespace zarelctl {
 
 namespace {
 
-std::string OptionLines(const std::vector<OptionSpec> &options)
+std::string OptionLines(const std::vector<OptionRule> &options)
 {
     size_t width = 0;
-    auto label = [](const OptionSpec &option) {
+    auto label = [](const OptionRule &option) {
         return std::string(option.name) + (option.valueName ? std::string(" ") + option.valueName : "");
     };
-    for (const OptionSpec &option : options)
+    for (const OptionRule &option : options)
         width = std::max(width, label(option).size());
     std::string text;
-    for (const OptionSpec &option : options) {
+    for (const OptionRule &option : options) {
         std::string name = label(option);
         text += "  " + name + std::string(width - name.size() + 2, ' ') + option.help + "\n";
     }

@@ -16,7 +16,7 @@ namespace {
 
 enum ExitStatus { Done = 0, Refused = 1, BadUsage = 2 };
 
-const std::vector<OptionSpec> *OptionsOf(const std::string &name)
+const std::vector<OptionRule> *OptionsOf(const std::string &name)
 {
     const Command *command = FindCommand(name);
     return command ? &command->options : nullptr;
