@@ -1,5 +1,6 @@
 // Bad input at every export that takes an argument: null pointers, negative and huge counts and
-// numbers, texts of 0, 251, 252 and 65536 bytes, broken counted texts, ordinals out of range. Each
+// numbers, texts of 0, 251, 252 and 65536 bytes, broken counted texts, ordinals out of range, bad
+// paths and hexadecimal text. Each
 // gives its failure value and puts nothing on the wire that should not go there. Run under the
 // asan preset to show that none of it reads or writes out of bounds.
 #include <gtest/gtest.h>
@@ -140,6 +141,34 @@ TEST_F(BadInput, BrokenCountedTextsAreTakenAsEmpty) {
     } broken;
     EXPECT_TRUE(StxSdString(broken.bytes, 8));
     EXPECT_EQ(line.Printer().State().strings[8], "");
+}
+
+TEST_F(BadInput, TransfersRefuseBadPathsLengthsAndHexadecimalText) {
+    const std::string missing = "/nonexistent-folder/logo.bmp";
+    const std::string withZero("logo\0.bmp", 10);
+    EXPECT_EQ(GetFileLen(nullptr, 0x8002), -1);
+    EXPECT_EQ(GetFileLen(Text(missing).text, 0x8002), -1);
+    EXPECT_FALSE(StxSendLogo(nullptr, 5));
+    EXPECT_FALSE(StxSendLogo(Text(missing).text, 5));
+    EXPECT_FALSE(StxSendLogo(Text(withZero).text, 5));
+    EXPECT_FALSE(StxSendAllPack(Text(missing).text, 1000));
+    EXPECT_FALSE(StxSendFile(Text(missing).text, Text("A.BIN").text, 0));
+    EXPECT_FALSE(RestoreMsg(nullptr, 3));
+    EXPECT_FALSE(PrintImage(Text(missing).text, 0));
+    EXPECT_FALSE(StxUpLoadFile(Text("/nonexistent-folder/out.bin").text, Text("A.BIN").text));
+    EXPECT_FALSE(DelPathString(nullptr));
+    for (const std::string& hex : {std::string("ABC"), std::string("0G"), std::string("zz"), std::string(65534, '0') + "00" + std::string(65534, '0')})
+        EXPECT_FALSE(DownLoadMessage(3, Text(hex).text)) << hex.size() << " hexadecimal characters";
+    ExpectNothingSent("a transfer with a bad path or hexadecimal text");
+    // A length of 0 or below fetches nothing and keeps the local file.
+    TemporaryFile local(Pattern(10, 2), "kept.bin");
+    EXPECT_FALSE(StxGetFile(Text(local.Path()).text, 0));
+    EXPECT_FALSE(StxGetFile(Text(local.Path()).text, INT_MIN));
+    EXPECT_EQ(local.Content(), Pattern(10, 2));
+    EXPECT_FALSE(StxSendAllPack(Text(local.Path()).text, -1));
+    ExpectNothingSent("a block loop of no blocks");
+    EXPECT_TRUE(DownLoadMessage(3, Text("48692100").text));  // well-formed: sent and stored
+    EXPECT_EQ(line.Printer().State().messages[3], (Bytes{0x48, 0x69, 0x21, 0x00}));
 }
 
 TEST_F(BadInput, HugeTextsThroughTheRawWrite) {

@@ -6,6 +6,7 @@
 //   reliability_soak [TRANSFERS [NOISE-PER-MILLION [SEED]]]    (default 1000 1000 1)
 #include <zarelcom/zarelcom.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -33,6 +34,14 @@ struct Tally {
 uint64_t FramesSeen(zarelsim::Simulator& printer) {
     const zarelsim::Statistics s = printer.Stats();
     return s.requests + s.badFrames;
+}
+
+// Where a transfer reported good differs from what was sent: the changed bytes, by block.
+void ShowDifference(const char* what, const Bytes& expected, const Bytes& got) {
+    std::printf("  %s reported good but differs (%zu bytes instead of %zu):", what, got.size(), expected.size());
+    for (size_t i = 0; i < std::min(expected.size(), got.size()); ++i)
+        if (expected[i] != got[i]) std::printf(" block %zu byte %zu %02X->%02X;", i / 512 + 1, i % 512, expected[i], got[i]);
+    std::printf("\n");
 }
 
 void Report(const char* what, const Tally& t, int count) {
@@ -74,7 +83,8 @@ int main(int argc, char** argv) {
         sends.ms += MillisecondsOf([&] { ok = StxSendLogo(logoPath, 5); });
         sends.frames += FramesSeen(printer) - before;
         if (ok) ++sends.succeeded;
-        if (ok && printer.State().logos[4] != logo) ++sends.wrongButReportedGood;
+        const Bytes stored = printer.State().logos[4];
+        if (ok && stored != logo) ++sends.wrongButReportedGood, ShowDifference("send", logo, stored);
     }
     for (int i = 0; i < count; ++i) {
         std::remove(fetched.Path().c_str());
@@ -83,7 +93,8 @@ int main(int argc, char** argv) {
         fetches.ms += MillisecondsOf([&] { ok = StxUpLoadFile(fetchPath, name); });
         fetches.frames += FramesSeen(printer) - before;
         if (ok) ++fetches.succeeded;
-        if (ok && fetched.Content() != padded) ++fetches.wrongButReportedGood;
+        const Bytes got = fetched.Content();
+        if (ok && got != padded) ++fetches.wrongButReportedGood, ShowDifference("fetch", padded, got);
     }
     const long residentAfter = ResidentKiB();
     Report("sends", sends, count);
