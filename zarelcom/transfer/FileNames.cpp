@@ -13,8 +13,8 @@ std::string_view FileNamePart(std::string_view path)
 
 std::string LogoSlotFileName(int32_t slot)
 {
-    // Slots beyond 0..99 keep whatever two characters the decimal text has there, as printers
-    // have always been sent; substr keeps short texts from running out of range.
+    // Slots outside 0..99 take whatever stands at those two places (slot 150 gives LOGO50.BMP,
+    // slot -95 gives LOGO.BMP); the line is only an announcement, the printer judges the name.
     const std::string digits = std::to_string(static_cast<int64_t>(slot) + 100);
     return "LOGO" + digits.substr(1, 2) + ".BMP";
 }
