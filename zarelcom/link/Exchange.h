@@ -44,9 +44,6 @@ bool ExchangePacket(uint8_t *frame, Retries retries);
 // Packet exchange of a command: stops the retries on the printer's error 16.
 inline bool Exchange(uint8_t *frame) { return ExchangePacket(frame, Retries::StopOnError16); }
 
-// Waits, 10 ms a look, until the port's output queue is empty (at once when it is closed).
-void AwaitOutputSent();
-
 // Terminal mode. Waits for the answer to a command line: its echo (the expected text without its
 // last two characters), an ACK or a NAK. The answer is read into RcvBuffer.
 bool AwaitAnswer(std::string_view expected);

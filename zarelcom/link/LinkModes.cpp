@@ -26,9 +26,6 @@ ZARELCOM_API zc_bool SetCmdProtocol(void) {
     return GuardExport<zc_bool>(false, [] {
         const auto &toTerminal = command::ToTerminalMode;
         LibraryPort.Write(toTerminal.data(), static_cast<uint32_t>(toTerminal.size()));
-        // The switch must be on the line before the queues are emptied: a port whose writes
-        // return before their bytes are sent would lose it.
-        AwaitOutputSent();
         for (int attempt = 0; attempt < kPromptAttempts; ++attempt) {
             ClearFiFo();
             SendRaw(kCarriageReturn);

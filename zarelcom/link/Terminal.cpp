@@ -42,13 +42,9 @@ bool HoldsAnswer(std::string_view answer, std::string_view probe) {
 
 } // namespace
 
-void AwaitOutputSent() {
+bool AwaitAnswer(std::string_view expected) {
     // A closed port reports -1: nothing left to send.
     while (LibraryPort.OutQueCount() > 0) LibraryPort.Sleep(kOutputDrainPollMs);
-}
-
-bool AwaitAnswer(std::string_view expected) {
-    AwaitOutputSent();
     LibraryPort.Sleep(kAnswerPollMs);
     int32_t queued = LibraryPort.InQueCount();
     for (int poll = 0; queued == 0 && poll < kAnswerPolls; ++poll) {

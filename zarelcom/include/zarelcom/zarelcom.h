@@ -299,8 +299,9 @@ ZARELCOM_API zc_bool SetTDFormat(const uint8_t *codes);
  * printer acknowledged the block with "O". A null file sends nothing. */
 ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file);
 /* Asks for data block `block`, up to three exchanges. True when the printer returned the whole
- * block with reply code "}"; its 512 bytes are then at receive-buffer bytes 4 to 515, valid until
- * the next exchange. */
+ * block with reply code "}" and a checksum and ETX that agree with it (a short or damaged block is
+ * asked for again); its 512 bytes are then at receive-buffer bytes 4 to 515, valid until the next
+ * exchange. */
 ZARELCOM_API zc_bool StxGetPack(uint8_t block);
 /* The user string, up to its first zero byte, as a new counted text (released by the caller with
  * ReleaseText; null for an empty string); the text "0" when the exchange failed. */
