@@ -47,7 +47,7 @@ void Require(bool condition) {
 void RunReader(uint8_t reader, Input &input, VirtualPlatform &line) {
     switch (reader % 8) {
     case 0:
-        if (RcvPack(nullptr)) Require(CurrentLength >= 0 && CurrentLength + 2 <= int32_t(kRcvBufferSize));
+        if (RcvPack(nullptr)) Require(ProcessLink().currentLength >= 0 && ProcessLink().currentLength + 2 <= int32_t(kRcvBufferSize));
         break;
     case 1: {
         const std::vector<uint8_t> expected = input.Bytes(input.Byte() % 64);
@@ -59,7 +59,7 @@ void RunReader(uint8_t reader, Input &input, VirtualPlatform &line) {
         break;
     }
     case 2:
-        if (!RcvCmdPack(nullptr)) Require(TerminalStatus >= 0 && TerminalStatus <= 2);
+        if (!RcvCmdPack(nullptr)) Require(ProcessLink().terminalStatus >= 0 && ProcessLink().terminalStatus <= 2);
         break;
     case 3: {
         int32_t count = 0, current = 0;
@@ -73,7 +73,7 @@ void RunReader(uint8_t reader, Input &input, VirtualPlatform &line) {
     case 4:
         // The text ends where the reply's payload does, at the latest (or at once for no data).
         if (const char *text = GetPRCmd())
-            Require(text + std::strlen(text) <= reinterpret_cast<const char *>(RcvBuffer) + std::max(CurrentLength, 3));
+            Require(text + std::strlen(text) <= reinterpret_cast<const char *>(ProcessLink().rcvBuffer) + std::max(ProcessLink().currentLength, 3));
         break;
     case 5:
         ReleaseText(StxGetString(1));
@@ -98,8 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
     const uint8_t reader = input.Byte();
     VirtualPlatform line;
     line.AddDevice("Com1");
-    LibraryPort.Close();
-    LibraryPort.UsePlatform(line);
+    ProcessLink().port.Close();
+    ProcessLink().port.UsePlatform(line);
     OpenComPort(1);
     if (reader % 8 != 1) {
         uint64_t delay = 0;
@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
         }
     }
     RunReader(reader, input, line);
-    LibraryPort.Close();
-    LibraryPort.UsePlatform(SystemPlatform());
+    ProcessLink().port.Close();
+    ProcessLink().port.UsePlatform(SystemPlatform());
     return 0;
 }

@@ -94,14 +94,14 @@ class LinkModeTest : public LinkTest {};
 TEST_F(LinkModeTest, PacketModeReachedOnSilenceAndAnyStatusAnswer) {
     PrinterIs([](const Bytes &written) { return written[0] == 0x02 ? ReplyFrame('E', {1}) : Bytes{}; });
     EXPECT_TRUE(SetStxProtocol());
-    EXPECT_EQ(TerminalStatus, 0);
+    EXPECT_EQ(ProcessLink().terminalStatus, 0);
     EXPECT_EQ(RequestsWritten(), 1);
 }
 
 TEST_F(LinkModeTest, PacketModeFailsAfterFiveAnswersWithoutC) {
     PrinterIs([](const Bytes &written) { return written[0] == 'S' ? ToBytes("stx.protocol?\r\n") : Bytes{}; });
     EXPECT_FALSE(SetStxProtocol());
-    EXPECT_EQ(TerminalStatus, 2);
+    EXPECT_EQ(ProcessLink().terminalStatus, 2);
     EXPECT_EQ(RequestsWritten(), 0) << "the status query is asked only after silence";
     const Bytes line = {'S', 'T', 'X', '.', 'P', 'R', 'O', 'T', 'O', 'C', 'O', 'L', 0x0D, 0x00};
     Bytes fiveTimes;

@@ -3,12 +3,14 @@
 
 #include <cstdint>
 
+#include "link/Link.h"
+
 // What a good reply with the wrong code leaves in LastErrorCode: file transfers and restores set
 // 200, backups leave the code as it was.
 enum class WrongReplyCode { SetsError200, LeavesErrorCode };
 
-// Exchanges frame with SendPackToZarel; true when a good reply with the expected reply code came.
-bool AnnounceTransfer(uint8_t *frame, uint8_t expectedReply, WrongReplyCode onWrongCode);
+// Exchanges frame as a command; true when a good reply with the expected reply code came.
+bool AnnounceTransfer(Link &link, uint8_t *frame, uint8_t expectedReply, WrongReplyCode onWrongCode);
 
 // Reply data bytes 0 to 3 of the last reply: the length a request or backup was answered with.
-int32_t RepliedLength();
+int32_t RepliedLength(const Link &link);
