@@ -109,7 +109,7 @@ class Link:
         # for the transfer's end and is raised there.
         if self._progress is None or self._progress_error is not None:
             return
-        text = (line or b"").decode("latin-1")
+        text = os.fsdecode(line or b"")  # the line starts with the local path
         match = _POSITION.search(text)
         done, total = (int(match.group(1)), int(match.group(2))) if match else (0, 0)
         try:

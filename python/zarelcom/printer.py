@@ -126,7 +126,11 @@ class Printer:
 
     def set_port_baud(self, rate: int) -> None:
         """Changes the computer side's line rate (bit/s) only, e.g. after the printer was changed."""
-        self._link.call("SetBaudRate", f"set the port to {rate} bit/s", _port_rate_ordinal(rate))
+        ordinal = _port_rate_ordinal(rate)
+        with self._link.selected() as lib:
+            # While the port is open only the device can refuse a rate.
+            if not lib.SetBaudRate(ordinal):
+                raise PortError(f"the port refused {rate} bit/s", lib.GetLastPortError().decode())
         self._baud = rate
 
     def set_printer_baud(self, rate: int) -> None:
