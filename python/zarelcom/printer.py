@@ -54,7 +54,8 @@ class Printer:
     printers may be driven at once, each from its own thread; one printer serves one call at a
     time. Every failure raises: `PrinterError` when the printer refused or did not answer,
     `PortError` when the port refused, `ZarelcomError` for the rest. A progress callable must not
-    call its printer.
+    call its printer; an exception it raises comes out of the transfer when the transfer ends (the
+    library cannot stop one midway).
     """
 
     def __init__(self, port: Port, baud: int = 19200, *, pacing: Optional[str] = None) -> None:
@@ -114,6 +115,8 @@ class Printer:
         again: open it with `Printer(port, baud)`. A port that opens but where nothing answers
         costs about 30 seconds. Raises PrinterError when none answered."""
         candidates = list(ports)
+        if not candidates:
+            raise ValueError("give at least one COM number to search")
         record = (ctypes.c_int32 * (len(candidates) + 2))(len(candidates) + 1, *candidates)
         link = Link()
         try:
