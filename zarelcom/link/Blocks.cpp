@@ -37,14 +37,15 @@ bool SendBlock(Link &link, uint8_t block, FILE *file) {
 
 // A reply that does not carry the whole block, or whose checksum or ETX is wrong, is asked for
 // again like a wrong reply code, so that neither stale bytes of the receive buffer nor bytes
-// changed on the line pass for block data.
+// changed on the line pass for block data. A block still damaged at the last attempt is the
+// reason of the failure, whatever code an earlier exchange left.
 bool FetchBlock(Link &link, uint8_t block) {
     Request request(command::GetBlock);
     Numbered(request, block);
     for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {
-        if (Exchange(link, request) && ReplyCode(link) == kBlockDelivered &&
-            ReplyDataLength(link) >= kBlockDataOffset + kBlockSize && ReplyFrameIntact(link))
-            return true;
+        if (!Exchange(link, request) || ReplyCode(link) != kBlockDelivered) continue;
+        if (ReplyCarries(link, kBlockDataOffset + kBlockSize) && ReplyFrameIntact(link)) return true;
+        link.lastErrorCode = ZC_ERR_BAD_REPLY;
     }
     return false;
 }

@@ -31,7 +31,7 @@ extern "C" {
 
 ZARELCOM_API zc_bool GetSystemClock(int32_t clock[6]) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
-        if (!clock || !Exchange(link, command::GetSystemClock)) return false;
+        if (!clock || !ExchangeFor(link, command::GetSystemClock, 2 + kClockBytes)) return false;
         clock[0] = ReplySigned16(link, 0);
         for (int i = 0; i < kClockBytes; ++i) clock[1 + i] = ReplyByte(link, 2 + i);
         return true;
@@ -52,7 +52,7 @@ ZARELCOM_API zc_bool GetCYear(const char **text) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!text) return false;
         *text = kYearUnanswered;
-        if (!Exchange(link, command::GetCYear)) return false;
+        if (!ExchangeFor(link, command::GetCYear, 2)) return false;
         char digits[8];
         const auto end = std::to_chars(digits, digits + sizeof digits, ReplySigned16(link, 0)).ptr;
         *text = link.yearText.Hold({digits, static_cast<std::size_t>(end - digits)});
@@ -69,7 +69,7 @@ ZARELCOM_API zc_bool SetCYear(int32_t year) {
 
 ZARELCOM_API zc_bool GetRollHour(const char **text) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
-        if (!text || !Exchange(link, command::GetRollHour)) return false;
+        if (!text || !ExchangeFor(link, command::GetRollHour, 2)) return false;
         *text = link.rollHourText.Hold(HourMinuteText(ReplySigned16(link, 0)));
         return true;
     });
@@ -84,7 +84,7 @@ ZARELCOM_API zc_bool SetRollHour(int32_t hourMinute) {
 
 ZARELCOM_API zc_bool GetShift(int8_t shifts[15]) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
-        if (!shifts || !Exchange(link, command::GetShift)) return false;
+        if (!shifts || !ExchangeFor(link, command::GetShift, 3 * kShiftGroups)) return false;
         for (int g = 0; g < kShiftGroups; ++g) {
             const auto code = static_cast<int8_t>(ReplyByte(link, 3 * g));
             const int32_t time = ReplySigned16(link, 3 * g + 1);
@@ -114,7 +114,7 @@ ZARELCOM_API zc_bool GetCounter(int32_t record[5], int32_t second) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!record) return false;
         Request request(command::GetCounter);
-        if (!Exchange(link, request.Byte(2, record[0]).Byte(3, second))) return false;
+        if (!ExchangeFor(link, request.Byte(2, record[0]).Byte(3, second), 2 + 4 * kCounterValues)) return false;
         record[0] = ReplyByte(link, 0);
         for (int i = 0; i < kCounterValues; ++i) record[1 + i] = ReplyLe32(link, 2 + 4 * i);
         return true;

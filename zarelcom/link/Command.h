@@ -18,10 +18,23 @@ bool Exchange(Link &link, const std::array<uint8_t, Size> &commandTemplate) {
     return Exchange(link, request);
 }
 
+// The exchange of a reader that takes `dataBytes` reply data bytes: true for a good reply that
+// carries them (see ReplyCarries).
+template <std::size_t Size>
+bool ExchangeFor(Link &link, Request<Size> &request, std::size_t dataBytes) {
+    return Exchange(link, request) && ReplyCarries(link, dataBytes);
+}
+
+template <std::size_t Size>
+bool ExchangeFor(Link &link, const std::array<uint8_t, Size> &commandTemplate, std::size_t dataBytes) {
+    Request<Size> request(commandTemplate);
+    return ExchangeFor(link, request, dataBytes);
+}
+
 // Reply data byte 0, or the query's failure value.
 template <std::size_t Size>
 int32_t QueryByte(Link &link, const std::array<uint8_t, Size> &commandTemplate, int32_t failure) {
-    return Exchange(link, commandTemplate) ? ReplyByte(link, 0) : failure;
+    return ExchangeFor(link, commandTemplate, 1) ? ReplyByte(link, 0) : failure;
 }
 
 // Sends the low byte of the value as the command's one parameter.

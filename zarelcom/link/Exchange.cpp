@@ -6,6 +6,7 @@
 
 #include <zarelcom/zarelcom.h>
 
+#include "comm/CommTypes.h"
 #include "link/Frame.h"
 
 namespace {
@@ -18,56 +19,92 @@ constexpr int kStxProbes = 11;
 constexpr uint32_t kSettlePollMs = 30;
 constexpr int kSettlePolls = 29;
 constexpr int kSettleUnchangedLimit = 10;
+constexpr uint32_t kReadPollMs = 10;
 constexpr int kAttempts = 3;
+// Up to 10 stray bytes, the STX and the two length bytes.
+constexpr std::size_t kHeaderBytes = kStxProbes + 2;
 
-// Reads up to count bytes into the buffer, read after read, until they are there or a read brings
-// nothing within the port's read time-out. The bytes that arrived.
-std::size_t ReadUpTo(Link &link, uint8_t *into, std::size_t count) {
+// The time a reply may still take. The reception sleeps between looks at the input queue and reads
+// only bytes that have arrived, so its sleeps are the time it takes: a printer that drips its
+// bytes cannot hold the attempt open past this.
+class ReplyTime {
+public:
+    ReplyTime(TComm &port, uint32_t ms) : port_(port), left_(ms) {}
+    void Extend(uint32_t ms) { left_ += ms; }
+    bool Over() const { return left_ == 0; }
+    void Sleep(uint32_t ms) {
+        port_.Sleep(ms);
+        left_ -= std::min(ms, left_);
+    }
+
+private:
+    TComm &port_;
+    uint32_t left_;
+};
+
+// How long count bytes take on the line at the port's current settings (start bit, data bits,
+// parity bit, two stop bits at most), rounded up to whole milliseconds.
+uint32_t WireMs(const TComm &port, std::size_t count) {
+    const uint64_t rate = std::max<uint32_t>(BaudRateValue(port.GetBaudRate()), 1);
+    const uint64_t bitsPerByte = 1 + (5 + port.GetDataBits() - da5) + (port.GetParity() != paNone) +
+                                 (port.GetStopBits() == sb10 ? 1 : 2);
+    return static_cast<uint32_t>((count * bitsPerByte * 1000 + rate - 1) / rate);
+}
+
+// Reads up to count bytes into the buffer as they arrive, until they are there or the reply's
+// time is over. The bytes that arrived.
+std::size_t ReadWithin(Link &link, uint8_t *into, std::size_t count, ReplyTime &time) {
     std::size_t got = 0;
     while (got < count) {
-        const int32_t n = link.port.Read(into + got, static_cast<uint32_t>(count - got));
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
+        const int32_t queued = link.port.InQueCount();
+        if (queued > 0) {
+            const auto wanted = std::min(static_cast<std::size_t>(queued), count - got);
+            const int32_t n = link.port.Read(into + got, static_cast<uint32_t>(wanted));
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        } else {
+            if (queued < 0 || time.Over()) break;
+            time.Sleep(kReadPollMs);
+        }
     }
     return got;
 }
 
 // About 2 s for the first byte of the reply to arrive.
-bool AwaitFirstByte(Link &link) {
+bool AwaitFirstByte(Link &link, ReplyTime &time) {
     if (link.port.InQueCount() != 0) return true;
     for (int sleeps = 0; sleeps < kFirstBytePolls; ++sleeps) {
-        link.port.Sleep(kFirstBytePollMs);
+        time.Sleep(kFirstBytePollMs);
         if (link.port.InQueCount() != 0) return true;
     }
     return false;
 }
 
-// Drops up to 10 stray bytes in front of the reply's STX.
-bool FindStx(Link &link) {
-    for (int probe = 1; probe <= kStxProbes; ++probe) {
-        link.port.Sleep(kStxProbeMs);
+// Drops up to 10 stray bytes in front of the reply's STX. A probe that finds no byte waiting
+// pauses instead of waiting on the line.
+bool FindStx(Link &link, ReplyTime &time) {
+    bool silent = false;
+    for (int probe = 0; probe < kStxProbes && !time.Over(); ++probe) {
+        time.Sleep(kStxProbeMs);
         uint8_t byte = 0;
-        if (link.port.Read(&byte, 1) == 1) {
-            if (byte == kStx) return true;
-            continue;
-        }
-        link.port.Sleep(kStxSilenceMs);
-        if (probe == kStxProbes) {
-            link.lastErrorCode = kErrorSilentAfterStart;
-            return false;
+        silent = link.port.InQueCount() <= 0 || link.port.Read(&byte, 1) != 1;
+        if (silent) {
+            time.Sleep(kStxSilenceMs);
+        } else if (byte == kStx) {
+            return true;
         }
     }
-    link.lastErrorCode = kErrorNoStx;
+    link.lastErrorCode = silent ? ZC_ERR_SILENT : ZC_ERR_NO_STX;
     return false;
 }
 
 // Gives the rest of the reply time to arrive: stops once more than n bytes wait, or when the
 // count has stood still on more than 10 polls.
-void SettleReply(Link &link, int32_t n) {
+void SettleReply(Link &link, int32_t n, ReplyTime &time) {
     int32_t previous = -1;
     int unchanged = 0;
-    for (int poll = 0; poll < kSettlePolls; ++poll) {
-        if (poll > 0) link.port.Sleep(kSettlePollMs);
+    for (int poll = 0; poll < kSettlePolls && !time.Over(); ++poll) {
+        if (poll > 0) time.Sleep(kSettlePollMs);
         const int32_t queued = link.port.InQueCount();
         if (queued > n) return;
         if (queued == previous && ++unchanged > kSettleUnchangedLimit) return;
@@ -77,9 +114,9 @@ void SettleReply(Link &link, int32_t n) {
 
 // A reply longer than the receive buffer is read off the line and dropped, so that none of it
 // is taken for the start of the next reply.
-void DiscardReply(Link &link, std::size_t count) {
+void DiscardReply(Link &link, std::size_t count, ReplyTime &time) {
     while (count > 0) {
-        const std::size_t got = ReadUpTo(link, link.rcvBuffer, std::min(count, kRcvBufferSize));
+        const std::size_t got = ReadWithin(link, link.rcvBuffer, std::min(count, kRcvBufferSize), time);
         if (got == 0) return;
         count -= got;
     }
@@ -95,31 +132,38 @@ void ReportShortReply(Link &link, std::size_t got) {
 } // namespace
 
 Reception ReceiveReply(Link &link) {
-    if (!AwaitFirstByte(link)) return Reception::Failed;
-    if (!FindStx(link)) return Reception::Failed;
+    ReplyTime time(link.port, kReceptionMs + WireMs(link.port, kHeaderBytes));
+    if (!AwaitFirstByte(link, time)) return Reception::Failed;
+    if (!FindStx(link, time)) return Reception::Failed;
 
     uint8_t length[2];
-    if (ReadUpTo(link, length, 2) != 2) {
-        link.lastErrorCode = kErrorNoLength;
+    if (ReadWithin(link, length, 2, time) != 2) {
+        link.lastErrorCode = ZC_ERR_NO_LENGTH;
         return Reception::Failed;
     }
     link.currentLength = length[0] << 8 | length[1];
     const auto expected = static_cast<std::size_t>(link.currentLength) + 2; // payload, checksum, ETX
+    time.Extend(WireMs(link.port, expected));
     if (expected > kRcvBufferSize) {
-        link.lastErrorCode = kErrorNoLength;
-        DiscardReply(link, expected);
+        link.lastErrorCode = ZC_ERR_NO_LENGTH;
+        DiscardReply(link, expected, time);
         return Reception::Failed;
     }
 
-    SettleReply(link, link.currentLength);
-    const std::size_t got = ReadUpTo(link, link.rcvBuffer, expected);
+    SettleReply(link, link.currentLength, time);
+    const std::size_t got = ReadWithin(link, link.rcvBuffer, expected, time);
     if (got < expected) {
-        link.lastErrorCode = kErrorShortReply;
+        link.lastErrorCode = ZC_ERR_SHORT_REPLY;
         ReportShortReply(link, got);
         return Reception::Failed;
     }
-    // An empty payload carries no reply code (byte 1 is its ETX).
-    if (link.currentLength >= 1 && link.rcvBuffer[1] == kErrorReplyCode) {
+    // A payload without a reply code, or an error reply without its number, answers nothing.
+    const bool errorReply = link.currentLength >= 2 && link.rcvBuffer[1] == kErrorReplyCode;
+    if (link.currentLength < 2 || (errorReply && link.currentLength < 3)) {
+        link.lastErrorCode = ZC_ERR_BAD_REPLY;
+        return Reception::Failed;
+    }
+    if (errorReply) {
         link.lastErrorCode = link.rcvBuffer[2];
         return Reception::ErrorReply;
     }

@@ -8,12 +8,6 @@
 
 #include "link/Link.h"
 
-// Error codes of the reception itself (the printer's own numbers are 0 to 255).
-constexpr int32_t kErrorNoStx = 100;
-constexpr int32_t kErrorNoLength = 101; // also: a reply too long for the receive buffer
-constexpr int32_t kErrorShortReply = 102;
-constexpr int32_t kErrorSilentAfterStart = 103;
-
 // The printer's error number that ends the retries of a command exchange.
 constexpr int32_t kErrorStopsRetries = 16;
 
@@ -21,8 +15,11 @@ enum class Reception { Good, ErrorReply, Failed };
 
 enum class Retries { StopOnError16, AllThree };
 
-// Receives one reply frame into the link's receive buffer.
+// Receives one reply frame into the link's receive buffer. The reception's own failures set the
+// ZC_ERR_* codes of the reception. It lasts at most kReceptionMs plus the wire time of the reply,
+// however slowly the printer sends.
 Reception ReceiveReply(Link &link);
+constexpr uint32_t kReceptionMs = 3200;
 
 // Sends the request frame (its checksum byte is filled in) and receives a good reply, up to three
 // attempts. True when a good reply is in the link's receive buffer.

@@ -20,7 +20,7 @@ constexpr std::size_t kPRTextStart = kReplyDataOffset + 1;
 } // namespace
 
 bool GetSystemInfo(Link &link, SystemInfo &info) {
-    if (!Exchange(link, command::GetSysInfo)) return false;
+    if (!ExchangeFor(link, command::GetSysInfo, 20)) return false;
     info = {ReplyLe32(link, 0), ReplyLe32(link, 4), ReplyLe32(link, 8), ReplyLe32(link, 12), ReplyLe32(link, 16)};
     return true;
 }
@@ -33,7 +33,7 @@ int32_t PrintStatus(Link &link) {
 extern "C" {
 
 ZARELCOM_API int32_t GetZarelType(void) {
-    return GuardExport<int32_t>(-1, [](Link &link) { return Exchange(link, command::GetZarelType) ? ReplyByte(link, 4) : -1; });
+    return GuardExport<int32_t>(-1, [](Link &link) { return ExchangeFor(link, command::GetZarelType, 5) ? ReplyByte(link, 4) : -1; });
 }
 
 ZARELCOM_API zc_bool GetSysInfo(SystemInfo *info) {
@@ -49,11 +49,11 @@ ZARELCOM_API int32_t GetFreeLogoNo(void) {
 }
 
 ZARELCOM_API int32_t GetFreeDiskSpc(void) {
-    return GuardExport<int32_t>(0, [](Link &link) { return Exchange(link, command::GetFreeDiskSpc) ? ReplyLe32(link, 0) : 0; });
+    return GuardExport<int32_t>(0, [](Link &link) { return ExchangeFor(link, command::GetFreeDiskSpc, 4) ? ReplyLe32(link, 0) : 0; });
 }
 
 ZARELCOM_API int32_t GetMaxMsg(void) {
-    return GuardExport<int32_t>(0, [](Link &link) { return Exchange(link, command::GetMaxMsg) ? int32_t{ReplySigned16(link, 0)} : 0; });
+    return GuardExport<int32_t>(0, [](Link &link) { return ExchangeFor(link, command::GetMaxMsg, 2) ? int32_t{ReplySigned16(link, 0)} : 0; });
 }
 
 ZARELCOM_API int32_t GetMeasure(void) {
@@ -74,7 +74,7 @@ ZARELCOM_API int32_t GetBackUpRestoreReg(void) {
 
 ZARELCOM_API zc_bool GetConveyor(int32_t *value) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
-        if (!value || !Exchange(link, command::GetConveyor)) return false;
+        if (!value || !ExchangeFor(link, command::GetConveyor, 4)) return false;
         *value = ReplyLe32(link, 0);
         return true;
     });
@@ -82,10 +82,10 @@ ZARELCOM_API zc_bool GetConveyor(int32_t *value) {
 
 ZARELCOM_API zc_bool GetEncoder(int32_t record[2], int32_t *status) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
-        if (!record || !status || !Exchange(link, command::GetEncoder)) return false;
+        if (!record || !status || !ExchangeFor(link, command::GetEncoder, 8)) return false;
         record[0] = ReplyLe32(link, 0);
         record[1] = ReplyLe32(link, 4);
-        if (!Exchange(link, command::GetEncoderStatus)) return false;
+        if (!ExchangeFor(link, command::GetEncoderStatus, 1)) return false;
         *status = ReplyByte(link, 0);
         return true;
     });
@@ -95,7 +95,7 @@ ZARELCOM_API zc_bool GetMsgDelay(int32_t record[2]) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!record) return false;
         Request request(command::GetMsgDelay);
-        if (!Exchange(link, request.Le32(2, record[0]))) return false;
+        if (!ExchangeFor(link, request.Le32(2, record[0]), 8)) return false;
         record[0] = ReplyLe32(link, 0);
         record[1] = ReplyLe32(link, 4);
         return true;
@@ -104,7 +104,7 @@ ZARELCOM_API zc_bool GetMsgDelay(int32_t record[2]) {
 
 ZARELCOM_API zc_bool GetLang(int32_t *count, int32_t *current, zc_text *names) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
-        if (!count || !current || !names || !Exchange(link, command::GetLang)) return false;
+        if (!count || !current || !names || !ExchangeFor(link, command::GetLang, 2)) return false;
         // Only whole names that the reply really carries are handed out.
         const std::size_t announced = ReplyByte(link, 0);
         const std::size_t held = ReplyBytesHeld(link, 2, announced * kLanguageNameSize) / kLanguageNameSize;
@@ -117,7 +117,7 @@ ZARELCOM_API zc_bool GetLang(int32_t *count, int32_t *current, zc_text *names) {
 
 ZARELCOM_API zc_bool GetSysData(uint8_t data[64]) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
-        if (!data || !Exchange(link, command::GetSysData)) return false;
+        if (!data || !ExchangeFor(link, command::GetSysData, kSysDataSize)) return false;
         std::memcpy(data, &link.rcvBuffer[kReplyDataOffset], kSysDataSize);
         return true;
     });

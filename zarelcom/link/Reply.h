@@ -29,6 +29,15 @@ inline std::size_t ReplyDataLength(const Link &link) {
     return static_cast<std::size_t>(std::max(link.currentLength - 2, 0));
 }
 
+// Whether the good reply carries at least `count` reply data bytes, as a reader of fixed width
+// demands before it takes any. A shorter reply is too short for its command: the link's error code
+// becomes ZC_ERR_BAD_REPLY, so that no byte of an earlier reply passes for this one's.
+inline bool ReplyCarries(Link &link, std::size_t count) {
+    if (ReplyDataLength(link) >= count) return true;
+    link.lastErrorCode = ZC_ERR_BAD_REPLY;
+    return false;
+}
+
 // Of `wanted` reply data bytes from byte k on, how many the reply holds.
 inline std::size_t ReplyBytesHeld(const Link &link, std::size_t k, std::size_t wanted) {
     const std::size_t length = ReplyDataLength(link);

@@ -22,14 +22,15 @@ constexpr uint8_t kNak = 0x15;
 constexpr uint8_t kReady = 'C';
 
 // Sleeps between counts of the input queue until two successive counts agree, or the count
-// passes `enough`.
+// passes `enough`. A printer that keeps sending holds this no longer than the wait for its answer.
 int32_t SettleInput(Link &link, int32_t queued, int32_t enough) {
     int32_t previous;
+    int poll = 0;
     do {
         previous = queued;
         link.port.Sleep(kAnswerPollMs);
         queued = link.port.InQueCount();
-    } while (queued != previous && queued <= enough);
+    } while (queued != previous && queued <= enough && ++poll < kAnswerPolls);
     return queued;
 }
 

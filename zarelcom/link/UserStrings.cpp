@@ -16,7 +16,7 @@ constexpr char kUnusedString[] = " Not use this string";
 
 bool RequestString(Link &link, int32_t number) {
     Request request(command::GetString);
-    return Exchange(link, request.Byte(2, number));
+    return ExchangeFor(link, request.Byte(2, number), kStringBytesAt);
 }
 
 // The string's bytes as far as the reply carries them.

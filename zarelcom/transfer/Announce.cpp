@@ -3,10 +3,6 @@
 #include "link/Exchange.h"
 #include "link/Reply.h"
 
-namespace {
-constexpr int32_t UnexpectedReplyCode = 200;
-}
-
 bool AnnounceTransfer(Link &link, uint8_t *frame, uint8_t expectedReply, WrongReplyCode onWrongCode)
 {
     if (!Exchange(link, frame))
@@ -14,11 +10,17 @@ bool AnnounceTransfer(Link &link, uint8_t *frame, uint8_t expectedReply, WrongRe
     if (ReplyCode(link) == expectedReply)
         return true;
     if (onWrongCode == WrongReplyCode::SetsError200)
-        link.lastErrorCode = UnexpectedReplyCode;
+        link.lastErrorCode = ZC_ERR_UNEXPECTED_REPLY;
     return false;
 }
 
-int32_t RepliedLength(const Link &link)
+std::optional<int32_t> RepliedLength(Link &link)
 {
+    if (!ReplyCarries(link, 4))
+        return std::nullopt;
+    if (!ReplyFrameIntact(link)) {
+        link.lastErrorCode = ZC_ERR_BAD_REPLY;
+        return std::nullopt;
+    }
     return ReplyLe32(link, 0);
 }

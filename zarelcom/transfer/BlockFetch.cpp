@@ -39,9 +39,7 @@ bool FetchToFile(Link &link, std::string_view pathText, const FetchRequest &requ
 bool FetchRequested(Link &link, std::string_view pathText, uint8_t *request, uint8_t expectedReply, WrongReplyCode onWrongCode)
 {
     return FetchToFile(link, pathText, [&]() -> std::optional<int32_t> {
-        // A length changed on the line would fetch the wrong number of blocks: a reply whose
-        // checksum or ETX is wrong fails the request.
-        if (!AnnounceTransfer(link, request, expectedReply, onWrongCode) || !ReplyFrameIntact(link))
+        if (!AnnounceTransfer(link, request, expectedReply, onWrongCode))
             return std::nullopt;
         return RepliedLength(link);
     });
