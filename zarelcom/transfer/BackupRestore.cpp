@@ -18,7 +18,7 @@ bool BackUp(zc_text pathText, uint8_t command, int32_t number)
     // Unlike file requests, a backup answered with another code leaves the error code.
     return GuardExport<zc_bool>(false, [&](Link &link) {
         BackupRequest request = MakeBackupRequest(command, number);
-        return FetchRequested(link, path.View(), request.data(), command, WrongReplyCode::LeavesErrorCode);
+        return FetchRequested(link, path.View(), request.Frame(), command, WrongReplyCode::LeavesErrorCode);
     });
 }
 

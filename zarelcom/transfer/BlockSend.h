@@ -36,6 +36,6 @@ bool AnnounceAndSend(Link &link, std::string_view pathText, MakeAnnouncement mak
     if (!source.file)
         return false;
     auto announcement = makeAnnouncement(source.size);
-    return AnnounceTransfer(link, announcement.data(), 'O', WrongReplyCode::SetsError200)
+    return AnnounceTransfer(link, announcement.Frame(), 'O', WrongReplyCode::SetsError200)
         && SendBlocks(link, source.file.get(), pathText, source.size);
 }

@@ -16,7 +16,7 @@ bool FetchNamedFile(zc_text localPath, uint8_t command, NameOf nameField)
     const TextArgument path(localPath);
     return GuardExport<zc_bool>(false, [&](Link &link) {
         FileRequest request = MakeFileRequest(command, nameField());
-        return FetchRequested(link, path.View(), request.data(), command, WrongReplyCode::SetsError200);
+        return FetchRequested(link, path.View(), request.Frame(), command, WrongReplyCode::SetsError200);
     });
 }
 

@@ -179,6 +179,13 @@ ZARELCOM_API int32_t sio_outque(void);
  * it alone). */
 ZARELCOM_API int32_t GetCurrErrCode(void);
 
+/* What a last error code means, in English, as a phrase to show after the code: "printer error n"
+ * for 0-255 (with the meaning where the library knows one), a sentence with advice for the
+ * library's own ZC_ERR_* codes, "unknown error code n" for anything else. Never null; the texts
+ * of 0-255 and ZC_ERR_* stay valid for the life of the library, any other until the next call on
+ * the same thread. */
+ZARELCOM_API const char *zc_error_text(int32_t code);
+
 /* Registers the progress callback, called on the thread that runs a transfer. Null keeps the
  * registered one and returns 0; otherwise returns the function's address as an integer. */
 ZARELCOM_API intptr_t CallBackMsgback(zc_message_callback callback);
