@@ -11,7 +11,7 @@ using Guard = std::lock_guard<std::recursive_mutex>;
 int32_t AsCount(uint32_t value) { return static_cast<int32_t>(std::min<uint32_t>(value, INT32_MAX)); }
 }  // namespace
 
-TThreadComm::TThreadComm() : platform_(&PosixPlatform()) {}
+TThreadComm::TThreadComm() : platform_(&SystemPlatform()) {}
 
 TThreadComm::~TThreadComm() { Close(); }
 

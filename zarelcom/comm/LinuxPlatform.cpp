@@ -1,4 +1,4 @@
-// The product's platform: terminals opened exclusively, real sleeps.
+// The product's platform on Linux: terminals opened exclusively, real sleeps.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "comm/Device.h"
+#include "comm/LinuxDevice.h"
 #include "comm/PortNames.h"
-#include "comm/PosixDevice.h"
 
 namespace {
 class TermiosPlatform : public Platform {
@@ -28,14 +28,14 @@ public:
             ::close(fd);
             return nullptr;
         }
-        return PosixDevice::Adopt(fd, serial);
+        return LinuxDevice::Adopt(fd, serial);
     }
 
     void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
 }  // namespace
 
-Platform& PosixPlatform() {
+Platform& SystemPlatform() {
     static TermiosPlatform platform;
     return platform;
 }

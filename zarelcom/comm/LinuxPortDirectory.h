@@ -1,0 +1,7 @@
+// The folder where ports are mapped on Linux, as Wine's dosdevices folder maps them.
+#pragma once
+
+#include <string>
+
+// $ZARELCOM_PORT_DIR, else $XDG_CONFIG_HOME/zarelcom/ports, else ~/.config/zarelcom/ports.
+std::string PortDirectory();
