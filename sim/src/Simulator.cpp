@@ -178,7 +178,9 @@ std::vector<Transmission> Simulator::Impl::Take(const uint8_t* data, size_t coun
       Terminal::Output echo;
       at += terminal.Feed(data + at, count - at, echo);
       if (!echo.toHost.empty()) out.push_back({std::move(echo.toHost)});
-      for (std::string& line : echo.announcements) state.terminalAnnouncements.push_back(std::move(line));
+      std::vector<std::string>& kept = state.terminalAnnouncements;
+      for (std::string& line : echo.announcements) kept.push_back(std::move(line));
+      if (kept.size() > size_t(kKeptAnnouncements)) kept.erase(kept.begin(), kept.end() - kKeptAnnouncements);
       if (!echo.announcements.empty()) Changed();
       if (echo.toPacketMode) {
         mode = LinkMode::Packet;

@@ -40,6 +40,24 @@ export PKG_CONFIG_PATH
 "$cc" $cflags -std=c99 -Wall -Werror -o "$work/send_logo_pkgconfig" "$examples/send_logo.c" \
   $(pkg-config --cflags --libs zarelcom) -Wl,-rpath,"$libdir" || fail "the example does not build through pkg-config"
 
+# One release number everywhere: the header's macros, pkg-config and the library's file name.
+cat >"$work/version.c" <<'VERSION_C'
+#include <zarelcom/zarelcom.h>
+#include <stdio.h>
+int main(void)
+{
+    printf("%s %d.%d.%d\n", ZARELCOM_VERSION_STRING, ZARELCOM_VERSION_MAJOR, ZARELCOM_VERSION_MINOR, ZARELCOM_VERSION_PATCH);
+    return 0;
+}
+VERSION_C
+# shellcheck disable=SC2046
+# shellcheck disable=SC2086
+"$cc" $cflags -std=c99 -Wall -Werror -o "$work/version" "$work/version.c" $(pkg-config --cflags zarelcom) \
+  || fail "a program that includes only the installed header does not build"
+version=$(pkg-config --modversion zarelcom)
+[ "$("$work/version")" = "$version $version" ] || fail "the header's version macros say '$("$work/version")', pkg-config says $version"
+[ "$(basename "$library")" = "libzarelcom.so.$version" ] || fail "the library $(basename "$library") is not version $version"
+
 # Through find_package(Zarelcom).
 cmake -S "$examples" -B "$work/example" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_C_COMPILER="$cc" \
   -DCMAKE_C_FLAGS="$cflags" -DCMAKE_BUILD_RPATH="$libdir" >"$work/example.log" 2>&1 || { cat "$work/example.log"; fail "find_package(Zarelcom) failed"; }

@@ -11,7 +11,7 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2
 package=$(find "$work" -maxdepth 1 -name 'zarelcom_*.deb')
 [ -n "$package" ] || { cat "$work/cpack.log"; fail "no zarelcom_*.deb was made"; }
 dpkg-deb --contents "$package" >"$work/contents"
-for file in '/usr/bin/zarelctl' '/usr/bin/tegrola' '/usr/bin/zarel-sim' 'libzarelcom.so.1 ->' 'libzarelcom.so.1.0.0' \
+for file in '/usr/bin/zarelctl' '/usr/bin/tegrola' '/usr/bin/zarel-sim' 'libzarelcom.so.1 ->' 'libzarelcom.so.1.1.0' \
             '/usr/include/zarelcom/zarelcom.h' 'pkgconfig/zarelcom.pc' 'cmake/Zarelcom/ZarelcomConfig.cmake'; do
   grep -q -- "$file" "$work/contents" || { cat "$work/contents"; fail "the package lacks $file"; }
 done

@@ -162,6 +162,26 @@ TEST(SimulatorPtyTest, SwitchesToTerminalModeAndBack) {
   EXPECT_EQ(printer.State().terminalAnnouncements, std::vector<std::string>{"SEND.LOGO LOGO05.BMP 1462"});
 }
 
+TEST(SimulatorPtyTest, KeepsOnlyTheLatestTerminalAnnouncements) {
+  Simulator printer;
+  printer.Start();
+  RawHost host(printer.SlavePath(), 19200);
+  host.Send({0x02, 0x00, 0x02, 0x30, 0x80, 0xB2, 0x03});
+  const int lines = 3 * kKeptAnnouncements;
+  std::string typed, echoed;
+  for (int i = 0; i < lines; ++i) {
+    const std::string line = "SEND.DOS F" + std::to_string(i);
+    typed += line + "\r";
+    echoed += line + "\r\nCMD: ";
+  }
+  host.Send(Payload(typed));
+  ASSERT_EQ(host.Receive(echoed.size(), 2000), Payload(echoed));  // every line was taken
+  const std::vector<std::string> kept = printer.State().terminalAnnouncements;
+  ASSERT_EQ(kept.size(), size_t(kKeptAnnouncements));
+  EXPECT_EQ(kept.front(), "SEND.DOS F" + std::to_string(lines - kKeptAnnouncements));
+  EXPECT_EQ(kept.back(), "SEND.DOS F" + std::to_string(lines - 1));
+}
+
 TEST(SimulatorPtyTest, ARestartLeavesThePrinterDeafForAWhile) {
   Options options;
   options.rebootMs = 1500;

@@ -32,6 +32,8 @@
 #include <stdint.h>
 #include <stdio.h>
 
+#include <zarelcom/version.h> /* ZARELCOM_VERSION_MAJOR, _MINOR, _PATCH and _STRING */
+
 #if defined(_WIN32)
 #  if defined(ZARELCOM_BUILDING)
 #    define ZARELCOM_API __declspec(dllexport)
