@@ -10,7 +10,7 @@ if [ "${ZARELCOM_SYSTEM_TESTS:-}" != 1 ] || [ "$(id -u)" -ne 0 ]; then
   echo "system install test: skipped; it installs into /usr and needs root and ZARELCOM_SYSTEM_TESTS=1"
   exit 77
 fi
-packages="libzarelcom1 libzarelcom-dev zarelcom-tools tegrola"
+packages="libzarelcom1 libzarelcom-dev zarelcom-tools tegrola python3-zarelcom"
 work=$(mktemp -d)
 installed=""
 cleanup() {
@@ -28,7 +28,7 @@ done
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/debs" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack failed"; }
 debs=""
 for package in $packages; do
-  debs="$debs $work/debs/${package}_${version}_$(dpkg --print-architecture).deb"
+  debs="$debs $(find "$work/debs" -maxdepth 1 -name "${package}_${version}_*.deb")"
 done
 
 installed=yes
@@ -52,7 +52,9 @@ cc -std=c99 -Wall -Werror -o "$work/send_logo_pkgconfig" "$examples/send_logo.c"
 cmake -S "$examples" -B "$work/example" >"$work/example.log" 2>&1 && cmake --build "$work/example" >>"$work/example.log" 2>&1 \
   || { cat "$work/example.log"; fail "the example does not build through find_package(Zarelcom)"; }
 
-sh "$(dirname "$0")/run_examples.sh" /usr/bin "$work/send_logo_pkgconfig" "$work/example/send_logo"
+# The examples; the Python one finds the library as an installed package does, on its own.
+env -u ZARELCOM_LIBRARY -u PYTHONPATH sh "$(dirname "$0")/run_examples.sh" /usr/bin "$work/send_logo_pkgconfig" \
+  "$work/example/send_logo" "$examples/send_logo.py"
 
 # Purged, nothing of them is left: no file, no folder that no other package owns, no linker entry.
 # shellcheck disable=SC2086
