@@ -6,14 +6,13 @@
 #include "link/Printer.h"
 
 namespace {
-// Windows numbers its ports up to COM255; a larger number is a caller's mistake, refused before
-// the open port is touched.
+// Windows numbers its ports up to COM255; a negative or larger number names no port.
 constexpr int32_t MaxPortNumber = 255;
 }  // namespace
 
 bool OpenPort(Link &link, int32_t n) {
-    if (n < 0 || n > MaxPortNumber) return false;
     if (n != 0) link.port.Close();
+    if (n < 0 || n > MaxPortNumber) return false;
     link.port.SetDeviceName("Com" + std::to_string(n));
     link.port.Open();
     return link.port.Enabled();

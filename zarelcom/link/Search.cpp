@@ -15,9 +15,10 @@ constexpr int32_t kHighestNonPrinterModel = 100;
 
 bool FindPrinter(Link &link, int32_t *list) {
     for (int32_t i = 1; i < list[0]; ++i) {
-        // A port error on one port or rate (a device refusing a rate, say) does not end the
-        // search; its message is kept all the same.
-        KeepingErrors(link, false, [&] { return OpenPort(link, list[i]); });
+        // A port that did not open is passed over: the one left open is not this entry's. A port
+        // error on one port or rate (a device refusing a rate, say) does not end the search; its
+        // message is kept all the same.
+        if (!KeepingErrors(link, false, [&] { return OpenPort(link, list[i]); })) continue;
         for (std::size_t j = 0; j < kSearchRates.size(); ++j) {
             SystemInfo info{};
             const bool answered = KeepingErrors(

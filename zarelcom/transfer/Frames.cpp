@@ -41,7 +41,7 @@ NameField MakeNameField(std::string_view name)
 {
     NameField field;
     field.fill(' ');
-    std::copy_n(name.begin(), std::min(name.size(), NameFieldSize), field.begin());
+    std::copy_n(name.data(), std::min(name.size(), NameFieldSize), field.begin());
     return field;
 }
 

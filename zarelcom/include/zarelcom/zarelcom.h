@@ -142,7 +142,7 @@ ZARELCOM_API zc_link *zc_link_select(zc_link *link);
  * A port already open is closed first, except for n = 0, which keeps it open and fails.
  * True when the port is open afterwards. False for a number without a device, a device that is
  * not a serial port, one held by another program, a port error (see GetLastPortError), and for
- * n outside 0-255 (refused without touching the open port). */
+ * n outside 0-255 (the port is then closed). */
 ZARELCOM_API zc_bool OpenComPort(int32_t n);
 
 /* Closes the port. False only when it is still open afterwards; true also when it was closed. */
@@ -350,7 +350,12 @@ ZARELCOM_API zc_bool SetTDFormat(const uint8_t *codes);
 
 /* Sends the next 512 bytes of file, read once from its current position (zero-filled where the
  * file ends), as data block `block`; up to three whole SendPackToZarel2 exchanges. True when the
- * printer acknowledged the block with "O". A null file sends nothing. */
+ * printer acknowledged the block with "O". A null file sends nothing.
+ * On Windows, file must come from the C runtime zarelcom.dll itself uses (msvcrt.dll, which the
+ * mingw-w64 compilers use too). A FILE of any other runtime, such as the Universal CRT of current
+ * Visual C++, is a different object there, and passing it is undefined. Programs built so, and
+ * other languages, send a whole file by its path instead: StxSendAllPack after an announcement,
+ * or one of the announcing transfers (StxSendLogo, StxSendFile). */
 ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file);
 /* Asks for data block `block`, up to three exchanges. True when the printer returned the whole
  * block with reply code "}" and a checksum and ETX that agree with it (a short or damaged block is
@@ -375,7 +380,8 @@ ZARELCOM_API zc_bool StxSdStringC(const char *text, int32_t number);
  * with a model number above 100: then list[0] is the position (1-based) of that port, list[1] the
  * index (0-4) of its rate, the port stays open at that rate, and the result is true. On failure
  * the list is unchanged and the port is left open at the last port tried (if it opened) at 115200.
- * A port that opens but does not answer costs about 30 s. */
+ * A port that opens but does not answer costs about 30 s; an entry whose port does not open
+ * (also 0 while a port is open, and numbers outside 0-255) costs no exchange and is passed over. */
 ZARELCOM_API zc_bool AutoConnect(int32_t *list);
 /* Switches the printer to terminal mode: sends the switch packet, then single carriage returns
  * until the prompt "CMD: " comes back, up to 25 tries of about 4 s. True when it came. */
