@@ -3,8 +3,7 @@
 // the program update. Progress shows while the blocks go.
 #include "../Command.h"
 #include "../CountedText.h"
-
-#include <unistd.h>
+#include "../System.h"
 
 #include <cstdio>
 
@@ -31,18 +30,14 @@ int32_t ReadableLength(const std::string &path)
 // were never stored.
 void CheckWritable(const std::string &path)
 {
-    size_t slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    bool writable = access(path.c_str(), F_OK) == 0 ? access(path.c_str(), W_OK) == 0
-                                                    : access(folder.c_str(), W_OK | X_OK) == 0;
-    if (!writable)
+    if (!MayWrite(path))
         Session::FailLocally("cannot write " + path + ": check that its folder exists and that you may write there");
 }
 
 std::string BaseName(const std::string &path)
 {
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    size_t separator = path.find_last_of(PathSeparators);
+    return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 void Sent(Session &s, const std::string &what, const std::string &path, int32_t length)
