@@ -5,17 +5,16 @@
 #include "link/Library.h"
 
 namespace {
-// Windows numbers its ports up to COM255; a larger number is a caller's mistake, refused before
-// the open port is touched.
+// Windows numbers its ports up to COM255; a negative or larger number names no port.
 constexpr int32_t MaxPortNumber = 255;
 }  // namespace
 
 extern "C" {
 
 ZARELCOM_API zc_bool OpenComPort(int32_t n) {
-    if (n < 0 || n > MaxPortNumber) return false;
     return GuardExport<zc_bool>(false, [n] {
         if (n != 0) LibraryPort.Close();
+        if (n < 0 || n > MaxPortNumber) return false;
         LibraryPort.SetDeviceName("Com" + std::to_string(n));
         LibraryPort.Open();
         return LibraryPort.Enabled();
