@@ -2,6 +2,7 @@
 #include "Ufrmtegrola.h"
 
 #include "BusyAnimation.h"
+#include "PortTrouble.h"
 #include "PrinterSearch.h"
 #include "StatusPanels.h"
 
@@ -137,7 +138,8 @@ void TfrmTegrola::SpeedButton1Click()
     }
     SetLibraryBusy(false);
     Animate1->Stop();
-    ReportConnectFailure(portError);
+    const QString advice = PortOpenAdvice(ComboBox1->currentText(), portError);
+    ReportConnectFailure(advice, advice.isEmpty() ? portError : QString());
 }
 
 std::vector<int32_t> TfrmTegrola::AutoConnectCandidates() const
@@ -173,7 +175,11 @@ void TfrmTegrola::ConnectThreadProc(std::vector<int32_t> candidates, TPrinterSea
         if (result.InfoRead)
             CallBackMsgback(&TfrmTegrola::StatusMessageCallback);
     } else {
-        result.PortError = PortErrorText();
+        QStringList advice;
+        for (const auto &[port, reason] : search.Refusals())
+            advice << PortOpenAdvice(QStringLiteral("COM%1").arg(port), QString::fromLocal8Bit(reason.c_str()));
+        advice.removeAll(QString());
+        result.Advice = advice.join(QLatin1Char('\n'));
     }
     result.Candidates = candidates;
     QMetaObject::invokeMethod(this, [this, result]() { FinishAutoConnect(result); }, Qt::QueuedConnection);
@@ -198,16 +204,19 @@ void TfrmTegrola::FinishAutoConnect(const TAutoConnectResult &result)
         ShowConnectedLook(false);
     }
     Animate1->Stop();
-    ReportConnectFailure(result.PortError);
+    ReportConnectFailure(result.Advice, QString());
 }
 
-// A port error ends the attempt as a raised error would, and its message is the one shown.
-void TfrmTegrola::ReportConnectFailure(const QString &portError)
+// advice: what to do about ports that did not open. raised: the message of a port error raised
+// by a call, which ends the attempt and is shown alone, as a raised error would be.
+void TfrmTegrola::ReportConnectFailure(const QString &advice, const QString &raised)
 {
     if (FConnected)
         return;
     StatusBar2->SetPanelText(1, QStringLiteral("Connect failure"));
-    ShowMessage(portError.isEmpty() ? QStringLiteral("Connect failure!!") : portError);
+    if (!raised.isEmpty())
+        return ShowMessage(raised);
+    ShowMessage(QStringLiteral("Connect failure!!") + (advice.isEmpty() ? QString() : QStringLiteral("\n\n") + advice));
 }
 
 void TfrmTegrola::SpeedButton2Click()

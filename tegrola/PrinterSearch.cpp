@@ -2,6 +2,7 @@
 
 #include <zarelcom/zarelcom.h>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -45,7 +46,10 @@ bool TPrinterSearch::OpenUnlessStopped(int32_t port)
     const std::lock_guard<std::mutex> hold(FLock);
     if (FStopped)
         return false;
-    OpenComPort(port);
+    // A number no port has (-1 for a list text without one) is refused without a reason.
+    const bool tried = std::any_of(FRefusals.begin(), FRefusals.end(), [port](const auto &refusal) { return refusal.first == port; });
+    if (!OpenComPort(port) && port > 0 && !tried)
+        FRefusals.emplace_back(port, GetLastPortError());
     return true;
 }
 

@@ -6,6 +6,9 @@
 
 #include <cstdint>
 #include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
 
 class TPrinterSearch {
 public:
@@ -17,6 +20,9 @@ public:
     // From any thread: Run returns false soon, within about a second and a half, and starts no
     // further try.
     void Stop();
+    // The ports that did not open during Run, each once, with the library's reason
+    // (GetLastPortError), in the order they were tried.
+    const std::vector<std::pair<int32_t, std::string>> &Refusals() const { return FRefusals; }
 
 private:
     // Opens the port unless the search was stopped, as one step against Stop.
@@ -25,4 +31,5 @@ private:
 
     std::mutex FLock;
     bool FStopped = false;
+    std::vector<std::pair<int32_t, std::string>> FRefusals;
 };

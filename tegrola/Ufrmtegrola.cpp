@@ -5,10 +5,11 @@
 #include "Captions.h"
 #include "Glyphs.h"
 #include "PictureBox.h"
-#include "PortList.h"
 #include "PrinterSearch.h"
 #include "StatusPanels.h"
 #include "WorkFolder.h"
+
+#include <Ports.h>
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -429,8 +430,15 @@ void TfrmTegrola::Timer1Timer()
 void TfrmTegrola::FillComPortList()
 {
     ComboBox1->clear();
-    for (const int number : MachinePortNumbers())
-        ComboBox1->addItem(QStringLiteral("COM%1").arg(number));
+    // Each item tells, when pointed at, which device it opens.
+    for (const zc_port_info &port : zarelctl::ListedPorts()) {
+        QStringList about{QString::fromLocal8Bit(port.device)};
+        for (const char *detail : {port.description, port.by_id})
+            if (*detail)
+                about << QString::fromLocal8Bit(detail);
+        ComboBox1->addItem(QStringLiteral("COM%1").arg(port.number));
+        ComboBox1->setItemData(ComboBox1->count() - 1, about.join(QLatin1Char('\n')), Qt::ToolTipRole);
+    }
     if (ComboBox1->count() > 0)
         ComboBox1->setCurrentIndex(1);
 }

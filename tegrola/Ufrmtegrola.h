@@ -65,7 +65,7 @@ private:
         std::vector<int32_t> Candidates;
         bool InfoRead = false;
         SystemInfo Info{};
-        QString PortError;
+        QString Advice; // what to do about the ports that did not open
     };
 
     void BuildWindow();
@@ -86,7 +86,7 @@ private:
     void ComboBox3Change();
     void ConnectThreadProc(std::vector<int32_t> candidates, TPrinterSearch &search);
     void FinishAutoConnect(const TAutoConnectResult &result);
-    void ReportConnectFailure(const QString &portError);
+    void ReportConnectFailure(const QString &advice, const QString &raised);
     void ShowPrinterInfo(const SystemInfo &info);
     void ShowConnectedLook(bool connected);
     void SetLibraryBusy(bool busy);

@@ -175,8 +175,8 @@ TTestMachine::TTestMachine()
     qputenv("ZARELCOM_PORT_DIR", QFile::encodeName(PortDir()));
     qputenv("XDG_DATA_HOME", QFile::encodeName(DataHome()));
     QDir().mkpath(PortDir());
-    PointPort(1, QStringLiteral("/dev/null"));
-    PointPort(2, QStringLiteral("/dev/null"));
+    ResetPort(1);
+    ResetPort(2);
 }
 
 void TTestMachine::RemovePort(int number) const
@@ -200,6 +200,20 @@ void TTestMachine::PointPort(int number, const QString &device) const
     const QString entry = QDir(PortDir()).filePath(QStringLiteral("com%1").arg(number));
     if (!QFile::link(device, entry))
         qFatal("cannot make the port entry %s", qPrintable(entry));
+}
+
+THeldLine::THeldLine()
+{
+    char name[128];
+    if (::openpty(&FMaster, &FTerminal, name, nullptr, nullptr) < 0 || ::flock(FTerminal, LOCK_EX | LOCK_NB) < 0)
+        qFatal("cannot hold a pseudo-terminal");
+    FDevice = QString::fromLocal8Bit(name);
+}
+
+THeldLine::~THeldLine()
+{
+    ::close(FTerminal);
+    ::close(FMaster);
 }
 
 TSilentLine::TSilentLine(const TTestMachine &machine, int number) : FMachine(machine), FNumber(number)
@@ -233,7 +247,7 @@ bool TSilentLine::Free() const
 
 TSilentLine::~TSilentLine()
 {
-    FMachine.PointPort(FNumber, QStringLiteral("/dev/null"));
+    FMachine.ResetPort(FNumber);
     ::close(FTerminal);
     ::close(FMaster);
 }

@@ -76,21 +76,42 @@ private:
     QStringList FMessages;
 };
 
-// The test program's surroundings, made before the application object: XDG_CONFIG_HOME and
-// ZARELCOM_PORT_DIR in a temporary folder, the port folder holding com1 and com2 (entries that
-// lead to no serial device unless a test points them elsewhere).
+// A serial line that another holder keeps: a pseudo-terminal this process has open and locked.
+// The library lists it and refuses to open it as busy.
+class THeldLine {
+public:
+    THeldLine();
+    ~THeldLine();
+    THeldLine(const THeldLine &) = delete;
+    THeldLine &operator=(const THeldLine &) = delete;
+    const QString &Device() const { return FDevice; }
+
+private:
+    int FMaster = -1;
+    int FTerminal = -1;
+    QString FDevice;
+};
+
+// The test program's surroundings, made before the application object: XDG_CONFIG_HOME,
+// XDG_DATA_HOME and ZARELCOM_PORT_DIR in a temporary folder, the port folder holding com1 and
+// com2, which lead to a held line unless a test points them elsewhere.
 class TTestMachine {
 public:
     TTestMachine();
     QString PortDir() const;
     // $XDG_DATA_HOME: where the work files go when the program's folder cannot take them.
     QString DataHome() const;
+    // The device of the held line.
+    const QString &HeldDevice() const { return FHeld.Device(); }
     // Points com<number> at a device path (a pseudo-terminal), replacing the entry there was.
     void PointPort(int number, const QString &device) const;
+    // Points com<number> at the held line again.
+    void ResetPort(int number) const { PointPort(number, HeldDevice()); }
     void RemovePort(int number) const;
 
 private:
     QTemporaryDir FHome;
+    THeldLine FHeld;
 };
 
 // A printer that never answers: a pseudo-terminal registered as com<number> whose far end is
@@ -106,6 +127,7 @@ public:
     bool Received();
     // Whether no program holds the line, so that another could open it.
     bool Free() const;
+    const QString &Device() const { return FDevice; }
 
 private:
     const TTestMachine &FMachine;

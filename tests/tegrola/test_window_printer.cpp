@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QProcess>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -104,8 +105,8 @@ private slots:
         FPrinter.reset();
         FDriver.reset();
         FPlace.reset();
-        FMachine.PointPort(1, QStringLiteral("/dev/null"));
-        FMachine.PointPort(2, QStringLiteral("/dev/null"));
+        FMachine.ResetPort(1);
+        FMachine.ResetPort(2);
     }
 
     void openPortAgainstASilentLineTriesThreeTimes()
@@ -242,15 +243,59 @@ private slots:
         QVERIFY(FDriver->Messages().isEmpty());
     }
 
+    void openPortSaysWhyThePortDidNotOpen()
+    {
+        TSilentLine other(FMachine, 3);
+        // COM1 leads to the held line.
+        FPlace->Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), QStringLiteral("1"));
+        FWindow = StartWindow(*FPlace);
+        Click(*FWindow, "SpeedButton1");
+        QCOMPARE(FDriver->Messages(), QStringList{QStringLiteral("Connect failure!!\n\nCOM1 (%1) is held by another program. "
+                                                                 "Close that program, then connect again.")
+                                                      .arg(FMachine.HeldDevice())});
+        QVERIFY(!ConnectedLook(*FWindow));
+
+        // The adapter behind COM2 is unplugged after the list was made.
+        FDriver->ClearMessages();
+        FMachine.PointPort(2, QStringLiteral("/dev/ttyUSB-unplugged"));
+        Control<QComboBox>(*FWindow, "ComboBox1")->setCurrentIndex(1);
+        Click(*FWindow, "SpeedButton1");
+        QCOMPARE(FDriver->Messages(), QStringList{QStringLiteral("Connect failure!!\n\nCOM2 leads to /dev/ttyUSB-unplugged, "
+                                                                 "which is not there. Check that the adapter is plugged "
+                                                                 "in, or choose another port.")});
+
+        // Another program holds COM3: it is named.
+        FDriver->ClearMessages();
+        QProcess holder;
+        holder.start(QStringLiteral("flock"), {QStringLiteral("--nonblock"), other.Device(), QStringLiteral("sleep"), QStringLiteral("60")});
+        QVERIFY(holder.waitForStarted());
+        QTRY_VERIFY(!other.Free());
+        Control<QComboBox>(*FWindow, "ComboBox1")->setCurrentIndex(2);
+        Click(*FWindow, "SpeedButton1");
+        holder.kill();
+        holder.waitForFinished();
+        QCOMPARE(FDriver->Messages().size(), 1);
+        const QString named = QStringLiteral("COM3 (%1) is held by another program (").arg(other.Device());
+        QVERIFY2(FDriver->Messages().constFirst().contains(named + QStringLiteral("flock, process "))
+                     || FDriver->Messages().constFirst().contains(named + QStringLiteral("sleep, process ")),
+                 qPrintable(FDriver->Messages().constFirst()));
+    }
+
     void oneAutomaticConnectionASecondAfterStartUp()
     {
         FMachine.PointPort(3, QStringLiteral("/dev/null"));
         FPlace->Store(QStringLiteral("Comm"), QStringLiteral("AutoConnect"), QStringLiteral("0"));
         FWindow = StartWindow(*FPlace, true);
+        // /dev/null is no serial port: not listed.
+        QCOMPARE(Control<QComboBox>(*FWindow, "ComboBox1")->findText(QStringLiteral("COM3")), -1);
         auto *timer = Control<QTimer>(*FWindow, "Timer1");
         QVERIFY(timer->isActive());
-        // No port answers: the search fails once and is not repeated.
-        QTRY_COMPARE_WITH_TIMEOUT(FDriver->Messages(), QStringList{QStringLiteral("Connect failure!!")}, kSearchMs);
+        // No port opens: the search fails once, says why for each port, and is not repeated.
+        const QString held = QStringLiteral("%1 (%2) is held by another program. Close that program, then connect again.");
+        const QString expected = QStringLiteral("Connect failure!!\n\n%1\n%2")
+                                     .arg(held.arg(QStringLiteral("COM1"), FMachine.HeldDevice()),
+                                          held.arg(QStringLiteral("COM2"), FMachine.HeldDevice()));
+        QTRY_COMPARE_WITH_TIMEOUT(FDriver->Messages(), QStringList{expected}, kSearchMs);
         QVERIFY(!timer->isActive());
         QCOMPARE(StatusText(*FWindow, "StatusBar2", 1), QStringLiteral("Connect failure"));
         QTest::qWait(1500);

@@ -1,4 +1,5 @@
 // The window's start-up, its settings and its captions in the three languages.
+#include "PortTrouble.h"
 #include "WindowTestSupport.h"
 #include "WorkFolder.h"
 
@@ -70,7 +71,8 @@ private slots:
 
     void firstStartWithoutSettings()
     {
-        FMachine.PointPort(7, QStringLiteral("/dev/null"));
+        FMachine.ResetPort(7);
+        FMachine.PointPort(8, QStringLiteral("/dev/null"));
         TFreshWorkplace place;
         auto window = StartWindow(place, true);
         auto *ports = Control<QComboBox>(*window, "ComboBox1");
@@ -78,6 +80,8 @@ private slots:
         QCOMPARE(ports->itemText(0), QStringLiteral("COM1"));
         QCOMPARE(ports->itemText(1), QStringLiteral("COM2"));
         QCOMPARE(ports->itemText(2), QStringLiteral("COM7"));
+        QCOMPARE(ports->itemData(2, Qt::ToolTipRole).toString(), FMachine.HeldDevice());
+        QCOMPARE(ports->findText(QStringLiteral("COM8")), -1); // /dev/null opens no printer
         QCOMPARE(ports->currentIndex(), 0);
         QCOMPARE(Control<QComboBox>(*window, "ComboBox3")->currentIndex(), 1);
         QCOMPARE(Control<QComboBox>(*window, "ComboBox2")->currentIndex(), 8);
@@ -98,7 +102,8 @@ private slots:
         QVERIFY(timer->isActive());
         QCOMPARE(timer->interval(), 1000);
         QCOMPARE(window->size(), QSize(812, 390));
-        QFile::remove(QDir(FMachine.PortDir()).filePath(QStringLiteral("com7")));
+        FMachine.RemovePort(7);
+        FMachine.RemovePort(8);
     }
 
     void storedSettingsAreRestored_data()
@@ -286,6 +291,33 @@ private slots:
         QVERIFY2(program.waitForFinished(30000), qPrintable(program.errorString()));
         QCOMPARE(program.exitCode(), 0);
         QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).startsWith(begins), qPrintable(program.readAllStandardError()));
+    }
+
+    void portOpenAdviceSaysWhatToDo_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("not in the group") << "COM33" << "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)"
+                                          << "COM33 (/dev/ttyUSB0) may not be opened by you. Add yourself to the group "
+                                             "dialout (sudo adduser $USER dialout), then log out and in again.";
+        QTest::newRow("no device mapped") << "COM3" << "Cannot open Com3: no device is mapped to this name (Error: 2)"
+                                          << "No device belongs to COM3.";
+        QTest::newRow("adapter unplugged") << "COM34" << "Cannot open Com34: /dev/ttyUSB1: No such file or directory (Error: 2)"
+                                           << "COM34 leads to /dev/ttyUSB1, which is not there.";
+        QTest::newRow("not a serial port") << "COM1" << "Cannot open Com1: /dev/null: not a serial port (Error: 25)"
+                                           << "COM1 leads to /dev/null, which is not a serial port.";
+        QTest::newRow("another reason") << "COM2" << "Cannot open Com2: /dev/ttyS1: Input/output error (Error: 5)"
+                                        << "COM2 (/dev/ttyS1) did not open: Input/output error (system error 5).";
+        QTest::newRow("a raised port error is no refusal") << "COM2" << "Error updating DataControlBlock (Error: 22)" << "";
+    }
+    void portOpenAdviceSaysWhatToDo()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, library);
+        QFETCH(QString, advice);
+        const QString given = PortOpenAdvice(port, library);
+        QVERIFY2(advice.isEmpty() ? given.isEmpty() : given.startsWith(advice), qPrintable(given));
     }
 
 private:
