@@ -2,11 +2,13 @@
 // read back into figures, the bar drawn from them, and logo files drawn as text.
 #include "Json.h"
 #include "LogoArt.h"
+#include "Ports.h"
 #include "Progress.h"
 #include "TestLogo.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 
@@ -45,6 +47,33 @@ TEST(Progress, TheBarFillsWithTheBytesAndStopsAtTheEnd)
     // The last block counts whole, past the announced length: the bar ends full, never beyond.
     EXPECT_EQ(ProgressBar({1536, 1500, true}, 4), "[####] 100%  1536 / 1500 bytes");
     EXPECT_EQ(ProgressBar({1024, 0, true}, 4), "[####] 100%  1024 / 0 bytes");
+}
+
+TEST(Ports, AFailedOpenIsReadBackAndAnsweredWithWhatToDo)
+{
+    const struct {
+        std::string port, message, device;
+        int error;
+        std::string advice;
+    } cases[] = {
+        {"COM33", "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)", "/dev/ttyUSB0", EACCES,
+         "could not open COM33 (/dev/ttyUSB0): you may not use this port. Add yourself to its group with 'sudo usermod "
+         "-aG dialout $USER', then log out and in again"},
+        {"COM97", "Cannot open Com97: no device is mapped to this name (Error: 2)", "", ENOENT,
+         "could not open COM97: no device belongs to this number."},
+        {"/dev/ttyACM0", "Cannot open /dev/ttyACM0: Device or resource busy (Error: 16)", "/dev/ttyACM0", EBUSY,
+         "could not open /dev/ttyACM0: another program holds it. Close that program and try again ('fuser -v "
+         "/dev/ttyACM0' names it)"},
+        {"COM2", "Cannot open Com2: /dev/ttyS1: Input/output error (Error: 5)", "/dev/ttyS1", EIO,
+         "could not open COM2 (/dev/ttyS1): Input/output error (system error 5)"},
+    };
+    for (const auto &refused : cases) {
+        OpenRefusal refusal = ReadOpenRefusal(refused.port, refused.message);
+        EXPECT_EQ(refusal.device, refused.device);
+        EXPECT_EQ(refusal.error, refused.error);
+        EXPECT_EQ(OpenAdvice(refused.port, refusal, "").rfind(refused.advice, 0), 0u)
+            << OpenAdvice(refused.port, refusal, "");
+    }
 }
 
 class LogoFile : public ::testing::Test {

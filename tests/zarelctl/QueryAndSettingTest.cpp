@@ -52,9 +52,18 @@ TEST_F(Queries, PortsListTheSimulatorsEntry)
 {
     ProgramResult human = CtlAsIs({"ports"});
     ASSERT_EQ(human.exitCode, 0) << human.err;
-    EXPECT_CONTAINS(human.out, "COM5  " + Printer().SlavePath() + "  (mapped in " + PortDirectory() + ")\n");
+    EXPECT_CONTAINS(human.out, "COM5  " + Printer().SlavePath() + "\n");
     ProgramResult json = CtlAsIs({"--json", "ports"});
-    EXPECT_CONTAINS(json.out, "{\"port\":5,\"device\":\"" + Printer().SlavePath() + "\",\"mapped\":true}");
+    EXPECT_CONTAINS(json.out, "{\"port\":5,\"device\":\"" + Printer().SlavePath() +
+                                  "\",\"byId\":null,\"description\":null,\"serialNumber\":null,\"usbVendor\":null,"
+                                  "\"usbProduct\":null}");
+    // What the list offers opens: a device the library refuses is not listed.
+    std::string devNull = PortDirectory() + "/com8";
+    ASSERT_EQ(symlink("/dev/null", devNull.c_str()), 0);
+    EXPECT_EQ(CtlAsIs({"ports"}).out.find("/dev/null"), std::string::npos);
+    // A listed device opens by its path as well as by its number.
+    ProgramResult byPath = CtlAsIs({"-j", "-p", Printer().SlavePath(), "message", "get"});
+    EXPECT_EQ(byPath.out, "{\"ok\":true,\"device\":\"" + Printer().SlavePath() + "\",\"baud\":19200,\"message\":1}\n");
 }
 
 TEST_F(Queries, AutoFindsThePrinterAndItsRate)
@@ -64,9 +73,13 @@ TEST_F(Queries, AutoFindsThePrinterAndItsRate)
     ASSERT_EQ(symlink(Printer().SlavePath().c_str(), first.c_str()), 0);
     ProgramResult found = CtlAsIs({"--auto", "--json", "message", "get"});
     ASSERT_EQ(found.exitCode, 0) << found.err;
-    EXPECT_EQ(found.out, "{\"ok\":true,\"port\":1,\"baud\":19200,\"message\":1}\n");
-    ProgramResult human = CtlAsIs({"--auto", "message", "get"});
+    EXPECT_EQ(found.out, "{\"ok\":true,\"port\":1,\"device\":\"" + Printer().SlavePath() +
+                             "\",\"baud\":19200,\"message\":1}\n");
+    ProgramResult human = CtlAsIs({"-a", "message", "get"});
     EXPECT_EQ(human.out, "Printer found on COM1 at 19200 bit/s\nMessage: 1\n");
+    // On the way it says what it tries.
+    EXPECT_CONTAINS(human.err, "Trying COM1 (" + Printer().SlavePath() + ") at 9600 bit/s\nTrying COM1 (" +
+                                   Printer().SlavePath() + ") at 19200 bit/s\n");
 }
 
 TEST_F(Settings, PrintMessageAndTaskReachThePrinter)

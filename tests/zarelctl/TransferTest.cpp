@@ -120,7 +120,7 @@ TEST_F(Files, TheMessageNameListAndAnEmptyOne)
     ProgramResult empty = Ctl({"--json", "msg-names", File("names.dat")});
     EXPECT_EQ(empty.exitCode, 1);
     EXPECT_CONTAINS(empty.err, "could not fetch the message-name list: the printer answers, but did not accept");
-    EXPECT_CONTAINS(empty.out, "\"reason\":\"refused\"}");
+    EXPECT_CONTAINS(empty.out, "\"reason\":\"refused\",\"source\":\"printer\"}");
 
     ASSERT_EQ(Ctl({"load-msg", "3", "0102"}).exitCode, 0);
     ProgramResult names = Ctl({"msg-names", File("names.dat")});

@@ -10,7 +10,10 @@ std::string OptionLines(const std::vector<OptionRule> &options)
 {
     size_t width = 0;
     auto label = [](const OptionRule &option) {
-        return std::string(option.name) + (option.valueName ? std::string(" ") + option.valueName : "");
+        std::string name = option.shortName ? std::string(option.shortName) + ", " : std::string(4, ' ');
+        if (option.name[1] != '-')
+            name = "";
+        return name + option.name + (option.valueName ? std::string(" ") + option.valueName : "");
     };
     for (const OptionRule &option : options)
         width = std::max(width, label(option).size());
@@ -31,8 +34,8 @@ const char *const exitStatus =
 std::string UsageLine(const Command *command)
 {
     if (!command)
-        return "Usage: zarelctl [--port N | --auto] [--baud RATE] [--json] COMMAND [ARGUMENTS]";
-    return "Usage: zarelctl [--port N | --auto] [--baud RATE] [--json] " + command->name +
+        return "Usage: zarelctl [--port PORT | --auto] [--baud RATE] [--json] [--trace] COMMAND [ARGUMENTS]";
+    return "Usage: zarelctl [--port PORT | --auto] [--baud RATE] [--json] [--trace] " + command->name +
            (command->usage.empty() ? "" : " " + command->usage);
 }
 

@@ -11,3 +11,7 @@ std::string PortDirectory();
 // when it exists, otherwise COM1-32 /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31, COM65-96
 // /dev/ttyACM0-31. A name starting with "/" is a path already. Empty for every other name.
 std::string ResolvePortName(const std::string& name);
+
+// The device a path leads to once its links are followed; for a link that leads nowhere, its
+// target as written.
+std::string DeviceBehind(const std::string& path);

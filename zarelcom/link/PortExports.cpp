@@ -1,24 +1,65 @@
 // The exports that manage the library's port: open, close, line rate, queues, raw bytes, and
 // the library's state.
+#include <algorithm>
+#include <cstring>
 #include <string>
 
+#include "comm/PortList.h"
 #include "link/Library.h"
 
 namespace {
 // Windows numbers its ports up to COM255; a larger number is a caller's mistake, refused before
 // the open port is touched.
 constexpr int32_t MaxPortNumber = 255;
+
+// Opens the library's port on the named device, closing the open one first unless told to keep
+// it; an open that leaves the port closed keeps its reason for GetLastPortError.
+bool OpenLibraryPort(const std::string& name, bool closeFirst) {
+    if (closeFirst) LibraryPort.Close();
+    LibraryPort.SetDeviceName(name);
+    LibraryPort.Open();
+    if (!LibraryPort.Enabled()) KeepPortError(LibraryPort.OpenFailure().c_str());
+    return LibraryPort.Enabled();
+}
+
+// Copies text into a fixed field, cut to fit, always zero-terminated.
+template <size_t Size> void CopyField(char (&field)[Size], const std::string& text) {
+    const size_t length = std::min(text.size(), Size - 1);
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
+}
+
+zc_port_info AsPortInfo(const PortInfo& port) {
+    zc_port_info info{};
+    info.number = port.number;
+    CopyField(info.device, port.device);
+    CopyField(info.by_id, port.byId);
+    CopyField(info.description, port.description);
+    CopyField(info.serial_number, port.serialNumber);
+    info.usb_vendor = port.usbVendor;
+    info.usb_product = port.usbProduct;
+    return info;
+}
 }  // namespace
 
 extern "C" {
 
 ZARELCOM_API zc_bool OpenComPort(int32_t n) {
     if (n < 0 || n > MaxPortNumber) return false;
-    return GuardExport<zc_bool>(false, [n] {
-        if (n != 0) LibraryPort.Close();
-        LibraryPort.SetDeviceName("Com" + std::to_string(n));
-        LibraryPort.Open();
-        return LibraryPort.Enabled();
+    return GuardExport<zc_bool>(false, [n] { return OpenLibraryPort("Com" + std::to_string(n), n != 0); });
+}
+
+ZARELCOM_API zc_bool zc_open_port_device(const char* device) {
+    if (!device || !*device) return false;
+    return GuardExport<zc_bool>(false, [device] { return OpenLibraryPort(device, true); });
+}
+
+ZARELCOM_API int32_t zc_list_ports(zc_port_info* ports, int32_t capacity) {
+    return GuardExport<int32_t>(0, [=] {
+        const std::vector<PortInfo> found = ListPorts();
+        const size_t filled = ports ? std::min<size_t>(found.size(), size_t(std::max(capacity, 0))) : 0;
+        for (size_t i = 0; i < filled; ++i) ports[i] = AsPortInfo(found[i]);
+        return int32_t(found.size());
     });
 }
 
