@@ -8,11 +8,11 @@
 
 class CountedSleeps : public Platform {
 public:
-    std::unique_ptr<Device> OpenDevice(const std::string &name) override { return PosixPlatform().OpenDevice(name); }
+    std::unique_ptr<Device> OpenDevice(const std::string &name) override { return SystemPlatform().OpenDevice(name); }
     void Sleep(uint32_t ms) override
     {
         const auto start = std::chrono::steady_clock::now();
-        PosixPlatform().Sleep(ms);
+        SystemPlatform().Sleep(ms);
         slept_ += std::chrono::steady_clock::now() - start;
     }
     // Seconds spent sleeping since the last call.

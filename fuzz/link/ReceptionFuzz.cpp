@@ -110,6 +110,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
     }
     RunReader(reader, input, line);
     LibraryPort.Close();
-    LibraryPort.UsePlatform(PosixPlatform());
+    LibraryPort.UsePlatform(SystemPlatform());
     return 0;
 }

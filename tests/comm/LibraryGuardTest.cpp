@@ -17,7 +17,7 @@ protected:
     void TearDown() override {
         CloseComPort();
         SetBaudRate(ZC_BR19200);
-        LibraryPort.UsePlatform(PosixPlatform());
+        LibraryPort.UsePlatform(SystemPlatform());
     }
     VirtualPlatform line;
 };

@@ -10,7 +10,12 @@ trap 'rm -rf "$work"' EXIT
 
 grep -v '^[[:space:]]*#' "$header" | tr '\n' ' ' | grep -o 'ZARELCOM_API[^;(]*(' |
     sed -E 's/^.*[^A-Za-z0-9_]([A-Za-z_][A-Za-z0-9_]*)[[:space:]]*\($/\1/' | sort -u >"$work/declared"
-nm -D --defined-only "$library" | awk 'NF == 3 { print $3 }' | sort -u >"$work/exported"
+case "$library" in
+*.dll) # the names of the export table of a Windows DLL
+    x86_64-w64-mingw32-objdump -p "$library" |
+        sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -nE 's/^[[:space:]]*\[ *[0-9]+\] //p' ;;
+*) nm -D --defined-only "$library" | awk 'NF == 3 { print $3 }' ;;
+esac | sort -u >"$work/exported"
 
 comm -23 "$work/declared" "$work/exported" >"$work/missing"
 comm -13 "$work/declared" "$work/exported" >"$work/extra"

@@ -36,7 +36,7 @@ void LinkTest::SetUp() {
 
 void LinkTest::TearDown() {
     LibraryPort.Close();
-    LibraryPort.UsePlatform(PosixPlatform());
+    LibraryPort.UsePlatform(SystemPlatform());
 }
 
 void LinkTest::PrinterIs(Printer printer, uint32_t delayMs) {

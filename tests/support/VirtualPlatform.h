@@ -9,7 +9,7 @@
 //       line.Arrive(ReplyTo(block), 12);      // the printer answers 12 ms after the request
 //   });
 //   OpenComPort(1);  ...  EXPECT_EQ(line.Sleeps(), (std::vector<uint32_t>{10, 10, 500}));
-//   LibraryPort.Close(); LibraryPort.UsePlatform(PosixPlatform());   // before `line` goes
+//   LibraryPort.Close(); LibraryPort.UsePlatform(SystemPlatform());   // before `line` goes
 //
 // Time. Now() starts at 0 ms and moves only forward: by Sleep (each call recorded in Sleeps()),
 // by a read that waits under its time-out, and by a write that StallWrites makes time out.

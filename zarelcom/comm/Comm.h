@@ -130,7 +130,7 @@ public:
     void HandleCommEvent(TCommEventThread* sender, uint32_t eventWord);
 
     // ---- Platform
-    // The platform that opens devices and sleeps; PosixPlatform() unless changed. Changing it
+    // The platform that opens devices and sleeps; SystemPlatform() unless changed. Changing it
     // is allowed only while closed (raises "Port already assigned (open)" otherwise).
     void UsePlatform(Platform& platform);
     // Sleeps through the platform; every poll of the exchange paces itself with this.

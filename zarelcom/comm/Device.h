@@ -147,5 +147,6 @@ public:
     virtual void Sleep(uint32_t ms) = 0;
 };
 
-// The product's platform: POSIX termios devices, real sleeps.
-Platform& PosixPlatform();
+// The product's platform of the system the library was built for (termios devices on Linux,
+// overlapped Win32 serial handles on Windows), with real sleeps.
+Platform& SystemPlatform();

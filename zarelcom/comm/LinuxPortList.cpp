@@ -11,6 +11,7 @@
 #include <fstream>
 #include <map>
 
+#include "comm/LinuxPortDirectory.h"
 #include "comm/PortList.h"
 #include "comm/PortNames.h"
 

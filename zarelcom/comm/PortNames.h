@@ -1,17 +1,15 @@
-// How port names map to device paths on POSIX.
+// How port names map to devices.
 #pragma once
 
 #include <string>
 
-// The port directory: $ZARELCOM_PORT_DIR, else $XDG_CONFIG_HOME/zarelcom/ports, else
-// ~/.config/zarelcom/ports.
-std::string PortDirectory();
-
-// The device path of a port name. "Com<n>" (any case) is the entry com<n> of the port directory
-// when it exists, otherwise COM1-32 /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31, COM65-96
-// /dev/ttyACM0-31. A name starting with "/" is a path already. Empty for every other name.
+// The device a port name opens; empty for a name that is no port.
+// Linux: "Com<n>" (any case) is the entry com<n> of the port directory when it exists, otherwise
+// COM1-32 /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31, COM65-96 /dev/ttyACM0-31; a name starting
+// with "/" is a path already.
+// Windows: "Com<n>" is \\.\COM<n> (the prefix that COM10 and above need); any other name is
+// passed on as it is (a device path such as \\.\CNCA0).
 std::string ResolvePortName(const std::string& name);
 
-// The device a path leads to once its links are followed; for a link that leads nowhere, its
-// target as written.
-std::string DeviceBehind(const std::string& path);
+// The number n of a name "Com<n>" (any case); -1 for any other name.
+long PortNumber(const std::string& name);

@@ -25,7 +25,7 @@ std::string OpenFailureMessage(const std::string& name, const OpenAttempt& attem
 }
 }  // namespace
 
-TThreadComm::TThreadComm() : platform_(&PosixPlatform()) {}
+TThreadComm::TThreadComm() : platform_(&SystemPlatform()) {}
 
 TThreadComm::~TThreadComm() { Close(); }
 

@@ -2,8 +2,6 @@
 
 #include <zarelcom/zarelcom.h>
 
-#include <sys/stat.h>
-
 #include <limits>
 
 #include "link/CountedText.h"
@@ -17,13 +15,12 @@ SendableFile OpenForSending(std::string_view pathText)
     const auto path = LocalPath(pathText);
     if (!path)
         return source;
-    FileHandle file(std::fopen(path->c_str(), "rb"));
-    struct stat status;
-    if (!file || fstat(fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode)
-        || status.st_size > std::numeric_limits<int32_t>::max())
+    int64_t size = 0;
+    FileHandle file = OpenRegularFile(*path, size);
+    if (!file || size > std::numeric_limits<int32_t>::max())
         return source;
     source.file = std::move(file);
-    source.size = static_cast<int32_t>(status.st_size);
+    source.size = static_cast<int32_t>(size);
     return source;
 }
 

@@ -4,18 +4,14 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string_view>
 
 #include "transfer/Announce.h"
-
-struct FileCloser {
-    void operator()(FILE *file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<FILE, FileCloser>;
+#include "transfer/LocalFiles.h"
 
 // A file to send, opened for reading only (a read-only file is sent with its content), with its
-// size. Null when the path names no readable regular file or one too long for the 32-bit length.
+// size. Null when the path names no readable regular file or one too long for the 32-bit length
+// of the announcements (a file of 4 GiB and 462 bytes is refused, not taken for 462 bytes).
 struct SendableFile {
     FileHandle file;
     int32_t size = -1;

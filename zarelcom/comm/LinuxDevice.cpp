@@ -1,4 +1,4 @@
-#include "comm/PosixDevice.h"
+#include "comm/LinuxDevice.h"
 
 #include <linux/serial.h>
 #include <poll.h>
@@ -12,7 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "comm/TermiosSpeed.h"
+#include "comm/LinuxLineSpeed.h"
 
 namespace {
 constexpr int CounterPollMs = 100;      // line changes without a wake-up of their own
@@ -62,7 +62,7 @@ bool RateClose(uint32_t asked, uint32_t got) {
 }
 }  // namespace
 
-std::unique_ptr<PosixDevice> PosixDevice::Adopt(int fd, bool serial) {
+std::unique_ptr<LinuxDevice> LinuxDevice::Adopt(int fd, bool serial) {
     const int readAbort = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     const int writeAbort = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     const int wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -86,10 +86,10 @@ std::unique_ptr<PosixDevice> PosixDevice::Adopt(int fd, bool serial) {
             if (descriptor >= 0) ::close(descriptor);
         return nullptr;
     }
-    return std::unique_ptr<PosixDevice>(new PosixDevice(fd, serial, readAbort, writeAbort, wake, epoll));
+    return std::unique_ptr<LinuxDevice>(new LinuxDevice(fd, serial, readAbort, writeAbort, wake, epoll));
 }
 
-PosixDevice::PosixDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll)
+LinuxDevice::LinuxDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll)
     : fd_(fd), serial_(serial), readAbort_(readAbort), writeAbort_(writeAbort), wake_(wake),
       epoll_(epoll) {
     if (!serial_) return;
@@ -105,24 +105,24 @@ PosixDevice::PosixDevice(int fd, bool serial, int readAbort, int writeAbort, int
     eventCounters_ = errorCounters_;
 }
 
-PosixDevice::~PosixDevice() {
+LinuxDevice::~LinuxDevice() {
     // The exclusive mark stays on the terminal until its last close: take it off, so that the
     // next open by another user is not refused.
     if (serial_) ::ioctl(fd_, TIOCNXCL);
     for (int descriptor : {epoll_, wake_, writeAbort_, readAbort_, fd_}) ::close(descriptor);
 }
 
-CommTimeouts PosixDevice::Timeouts() {
+CommTimeouts LinuxDevice::Timeouts() {
     std::lock_guard<std::mutex> guard(mutex_);
     return timeouts_;
 }
 
-int PosixDevice::SetupQueues(uint32_t, uint32_t) {
+int LinuxDevice::SetupQueues(uint32_t, uint32_t) {
     // The terminal layer's queues have fixed sizes: the request is accepted and has no effect.
     return 0;
 }
 
-int PosixDevice::GetLineSettings(LineSettings& settings) {
+int LinuxDevice::GetLineSettings(LineSettings& settings) {
     termios current;
     if (::tcgetattr(fd_, &current) < 0) return errno;
     uint32_t rate = 0;
@@ -159,7 +159,7 @@ int PosixDevice::GetLineSettings(LineSettings& settings) {
     return 0;
 }
 
-int PosixDevice::SetLineSettings(const LineSettings& settings) {
+int LinuxDevice::SetLineSettings(const LineSettings& settings) {
     static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
     // termios has no four-bit frame; its second stop bit is one and a half on five data bits, so
     // 1.5 goes only with five data bits and 2 only with more.
@@ -193,13 +193,13 @@ int PosixDevice::SetLineSettings(const LineSettings& settings) {
     return 0;
 }
 
-int PosixDevice::SetTimeouts(const CommTimeouts& timeouts) {
+int LinuxDevice::SetTimeouts(const CommTimeouts& timeouts) {
     std::lock_guard<std::mutex> guard(mutex_);
     timeouts_ = timeouts;
     return 0;
 }
 
-int PosixDevice::Read(void* buffer, uint32_t count, uint32_t& transferred) {
+int LinuxDevice::Read(void* buffer, uint32_t count, uint32_t& transferred) {
     transferred = 0;
     if (count == 0) return 0;
     auto* bytes = static_cast<uint8_t*>(buffer);
@@ -253,7 +253,7 @@ int PosixDevice::Read(void* buffer, uint32_t count, uint32_t& transferred) {
     return 0;
 }
 
-int PosixDevice::Write(const void* buffer, uint32_t count, uint32_t& transferred) {
+int LinuxDevice::Write(const void* buffer, uint32_t count, uint32_t& transferred) {
     transferred = 0;
     if (count == 0) return 0;
     const auto* bytes = static_cast<const uint8_t*>(buffer);
@@ -298,7 +298,7 @@ int PosixDevice::Write(const void* buffer, uint32_t count, uint32_t& transferred
     return result;
 }
 
-bool PosixDevice::ReadCounters(LineCounters& counters) {
+bool LinuxDevice::ReadCounters(LineCounters& counters) {
     serial_icounter_struct driver{};
     if (::ioctl(fd_, TIOCGICOUNT, &driver) < 0) return false;
     counters.cts = driver.cts;
@@ -313,7 +313,7 @@ bool PosixDevice::ReadCounters(LineCounters& counters) {
     return true;
 }
 
-int PosixDevice::ClearError(uint32_t& errors, CommStatus& status) {
+int LinuxDevice::ClearError(uint32_t& errors, CommStatus& status) {
     errors = 0;
     status = CommStatus();
     if (!serial_) return ENOTTY;
@@ -340,7 +340,7 @@ int PosixDevice::ClearError(uint32_t& errors, CommStatus& status) {
     return 0;
 }
 
-int PosixDevice::Purge(uint32_t flags) {
+int LinuxDevice::Purge(uint32_t flags) {
     if (flags & purgeTxAbort) Signal(writeAbort_);
     if (flags & purgeRxAbort) Signal(readAbort_);
     // Only the input is flushed. Bytes of a finished write are already on their way, as with a
@@ -351,7 +351,7 @@ int PosixDevice::Purge(uint32_t flags) {
     return 0;
 }
 
-int PosixDevice::Escape(uint32_t code) {
+int LinuxDevice::Escape(uint32_t code) {
     int result = 0;
     int line = 0;
     switch (code) {
@@ -371,7 +371,7 @@ int PosixDevice::Escape(uint32_t code) {
     return result < 0 ? errno : 0;
 }
 
-int PosixDevice::GetModemStatus(uint32_t& lines) {
+int LinuxDevice::GetModemStatus(uint32_t& lines) {
     lines = 0;
     int driver = 0;
     if (::ioctl(fd_, TIOCMGET, &driver) < 0) return errno;
@@ -382,7 +382,7 @@ int PosixDevice::GetModemStatus(uint32_t& lines) {
     return 0;
 }
 
-int PosixDevice::SetEventMask(uint32_t mask) {
+int LinuxDevice::SetEventMask(uint32_t mask) {
     {
         std::lock_guard<std::mutex> guard(mutex_);
         ReadCounters(eventCounters_);
@@ -394,7 +394,7 @@ int PosixDevice::SetEventMask(uint32_t mask) {
     return 0;
 }
 
-uint32_t PosixDevice::LineChanges() {
+uint32_t LinuxDevice::LineChanges() {
     uint32_t changes = 0;
     std::lock_guard<std::mutex> guard(mutex_);
     LineCounters now;
@@ -422,7 +422,7 @@ uint32_t PosixDevice::LineChanges() {
     return changes;
 }
 
-bool PosixDevice::TransmitterEmpty() {
+bool LinuxDevice::TransmitterEmpty() {
     int unsent = 0;
     if (::ioctl(fd_, TIOCOUTQ, &unsent) == 0 && unsent > 0) return false;
     unsigned int shiftRegister = 0;
@@ -430,7 +430,7 @@ bool PosixDevice::TransmitterEmpty() {
     return true;  // no transmitter status (a pseudo-terminal): an empty queue is all there is
 }
 
-int PosixDevice::WaitEvent(uint32_t& events) {
+int LinuxDevice::WaitEvent(uint32_t& events) {
     events = 0;
     for (;;) {
         if (cancelWait_.exchange(false)) return ECANCELED;
@@ -466,7 +466,7 @@ int PosixDevice::WaitEvent(uint32_t& events) {
     }
 }
 
-void PosixDevice::CancelWait() {
+void LinuxDevice::CancelWait() {
     cancelWait_ = true;
     Signal(wake_);
 }

@@ -1,4 +1,4 @@
-// The product's platform: terminals opened exclusively, real sleeps.
+// The product's platform on Linux: terminals opened exclusively, real sleeps.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -11,8 +11,9 @@
 #include <thread>
 
 #include "comm/Device.h"
+#include "comm/LinuxDevice.h"
+#include "comm/LinuxPortDirectory.h"
 #include "comm/PortNames.h"
-#include "comm/PosixDevice.h"
 
 namespace {
 std::unique_ptr<Device> Refused(OpenAttempt& attempt, int error) {
@@ -26,7 +27,7 @@ public:
     std::unique_ptr<Device> OpenDevice(const std::string& name, OpenAttempt& attempt) override {
         const std::string path = ResolvePortName(name);
         attempt = OpenAttempt();
-    attempt.device = path.empty() ? path : DeviceBehind(path);
+        attempt.device = path.empty() ? path : DeviceBehind(path);
         if (path.empty()) return Refused(attempt, ENOENT);
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) return Refused(attempt, errno == EWOULDBLOCK ? EBUSY : errno);
@@ -39,14 +40,14 @@ public:
             ::close(fd);
             return Refused(attempt, error);
         }
-        return PosixDevice::Adopt(fd, serial);
+        return LinuxDevice::Adopt(fd, serial);
     }
 
     void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
 }  // namespace
 
-Platform& PosixPlatform() {
+Platform& SystemPlatform() {
     static TermiosPlatform platform;
     return platform;
 }

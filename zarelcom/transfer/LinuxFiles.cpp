@@ -1,5 +1,4 @@
-#include "transfer/ReplacementFile.h"
-
+// The Linux side of the transfers' local files.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +8,15 @@
 #include <climits>
 #include <cstdlib>
 
+#include "transfer/LocalFiles.h"
+#include "transfer/ReplacementFile.h"
+
 namespace {
+
+int AsDescriptor(intptr_t file)
+{
+    return static_cast<int>(file);
+}
 
 std::string ResolvedTarget(const std::string &target)
 {
@@ -24,6 +31,25 @@ std::string ResolvedTarget(const std::string &target)
 
 } // namespace
 
+FileHandle OpenRegularFile(const std::string &path, int64_t &size)
+{
+    // Without O_NONBLOCK a FIFO would hold the open until a writer came.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return nullptr;
+    struct stat status;
+    FILE *file = nullptr;
+    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)
+        && fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) == 0)
+        file = fdopen(descriptor, "rb");
+    if (file == nullptr) {
+        close(descriptor);
+        return nullptr;
+    }
+    size = status.st_size;
+    return FileHandle(file);
+}
+
 ReplacementFile::ReplacementFile(const std::string &target) : target_(ResolvedTarget(target))
 {
     const size_t slash = target_.rfind('/');
@@ -34,14 +60,14 @@ ReplacementFile::ReplacementFile(const std::string &target) : target_(ResolvedTa
     if (name.empty() || (stat(target_.c_str(), &status) == 0 && !S_ISREG(status.st_mode)))
         return;
     static std::atomic<unsigned> serial{0};
-    for (int tries = 0; tries < 100 && descriptor_ < 0; ++tries) {
+    for (int tries = 0; tries < 100 && file_ == NoFile; ++tries) {
         temporary_ = folder + "." + name + ".part-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
         // 0666 under the user's umask: the permissions a newly created file would get.
-        descriptor_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor_ < 0 && errno != EEXIST)
+        file_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (file_ == NoFile && errno != EEXIST)
             break;
     }
-    if (descriptor_ < 0)
+    if (file_ == NoFile)
         temporary_.clear();
 }
 
@@ -53,7 +79,7 @@ ReplacementFile::~ReplacementFile()
 bool ReplacementFile::Write(const uint8_t *data, size_t size)
 {
     while (size > 0) {
-        const ssize_t written = write(descriptor_, data, size);
+        const ssize_t written = write(AsDescriptor(file_), data, size);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
@@ -70,14 +96,14 @@ bool ReplacementFile::Commit()
     mode_t mode;
     if (stat(target_.c_str(), &status) == 0 && S_ISREG(status.st_mode))
         mode = status.st_mode & 07777;
-    else if (fstat(descriptor_, &status) == 0)
+    else if (fstat(AsDescriptor(file_), &status) == 0)
         mode = status.st_mode & 07777;
     else
         return false;
-    if (fchmod(descriptor_, mode | S_IRUSR | S_IWUSR) != 0 || fsync(descriptor_) != 0)
+    if (fchmod(AsDescriptor(file_), mode | S_IRUSR | S_IWUSR) != 0 || fsync(AsDescriptor(file_)) != 0)
         return false;
-    const int descriptor = descriptor_;
-    descriptor_ = -1;
+    const int descriptor = AsDescriptor(file_);
+    file_ = NoFile;
     if (close(descriptor) != 0 || rename(temporary_.c_str(), target_.c_str()) != 0) {
         Discard();
         return false;
@@ -88,9 +114,9 @@ bool ReplacementFile::Commit()
 
 void ReplacementFile::Discard()
 {
-    if (descriptor_ >= 0)
-        close(descriptor_);
-    descriptor_ = -1;
+    if (file_ != NoFile)
+        close(AsDescriptor(file_));
+    file_ = NoFile;
     if (!temporary_.empty())
         unlink(temporary_.c_str());
     temporary_.clear();

@@ -1,4 +1,4 @@
-// A serial device on a POSIX terminal (real UART, USB adapter or pseudo-terminal).
+// A serial device on a Linux terminal (real UART, USB adapter or pseudo-terminal).
 //
 // How the Windows serial operations are met here:
 // - the line is made an 8-bit binary line at open (no echo, no line editing, no CR/LF
@@ -23,12 +23,12 @@
 
 #include "comm/Device.h"
 
-class PosixDevice : public Device {
+class LinuxDevice : public Device {
 public:
     // Takes over fd (opened read-write, non-blocking); null when the wake-up descriptors cannot
     // be made. A serial fd is put into raw mode at once, so that nothing is echoed.
-    static std::unique_ptr<PosixDevice> Adopt(int fd, bool serial);
-    ~PosixDevice() override;
+    static std::unique_ptr<LinuxDevice> Adopt(int fd, bool serial);
+    ~LinuxDevice() override;
 
     bool IsSerialDevice() override { return serial_; }
     int SetupQueues(uint32_t inputSize, uint32_t outputSize) override;
@@ -52,7 +52,7 @@ private:
             bufOverrun = 0;
     };
 
-    PosixDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll);
+    LinuxDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll);
     CommTimeouts Timeouts();
     bool ReadCounters(LineCounters& counters);
     uint32_t LineChanges();

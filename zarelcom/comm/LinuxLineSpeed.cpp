@@ -1,5 +1,5 @@
 // Kept apart: the kernel's termios2 header cannot share a unit with <termios.h>.
-#include "comm/TermiosSpeed.h"
+#include "comm/LinuxLineSpeed.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>
