@@ -8,6 +8,7 @@
 
 #include "link/Frame.h"
 #include "link/Library.h"
+#include "link/Trace.h"
 
 uint8_t RcvBuffer[kRcvBufferSize];
 int32_t CurrentLength = 0;
@@ -96,6 +97,7 @@ void ReportShortReply(std::size_t got) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, got).ptr;
     LibraryPort.Write(digits, static_cast<uint32_t>(end - digits));
+    TraceLineSent(std::string_view(digits, std::size_t(end - digits)));
 }
 
 } // namespace
@@ -144,7 +146,9 @@ bool ExchangePacket(uint8_t *frame, Retries retries) {
     SetPackChecksum(frame);
     for (RetryCount = 0; RetryCount < kAttempts; ++RetryCount) {
         if (LibraryPort.Write(frame, frameSize) != -1) {
+            TraceFrameSent(frame, frameSize);
             const Reception reception = ReceiveReply();
+            TraceReply(reception, RcvBuffer, CurrentLength, LastErrorCode);
             if (reception == Reception::Good) return true;
             if (retries == Retries::StopOnError16 && reception == Reception::ErrorReply &&
                 LastErrorCode == kErrorStopsRetries)

@@ -7,6 +7,7 @@
 #include "link/CommandTable.h"
 #include "link/Exchange.h"
 #include "link/Library.h"
+#include "link/Trace.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ ZARELCOM_API zc_bool SetCmdProtocol(void) {
     return GuardExport<zc_bool>(false, [] {
         const auto &toTerminal = command::ToTerminalMode;
         LibraryPort.Write(toTerminal.data(), static_cast<uint32_t>(toTerminal.size()));
+        TraceFrameSent(toTerminal.data(), toTerminal.size());
         for (int attempt = 0; attempt < kPromptAttempts; ++attempt) {
             ClearFiFo();
             SendRaw(kCarriageReturn);

@@ -7,6 +7,7 @@
 
 #include "link/Exchange.h"
 #include "link/Library.h"
+#include "link/Trace.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ bool AwaitAnswer(std::string_view expected) {
     const int32_t got = LibraryPort.Read(RcvBuffer, static_cast<uint32_t>(wanted));
     if (got <= 0) return false;
     const std::string_view answer(reinterpret_cast<const char *>(RcvBuffer), static_cast<std::size_t>(got));
+    TraceLineReceived(answer);
     const std::string_view probe = expected.substr(0, expected.size() - std::min<std::size_t>(expected.size(), 2));
     return HoldsAnswer(answer, probe);
 }
@@ -78,7 +80,10 @@ bool AwaitReady() {
     }
     if (queued > static_cast<int32_t>(kReadyMinimum)) LibraryPort.PurgeIn();
     for (int probe = 0; probe < kReadyProbes; ++probe) {
-        if (LibraryPort.Read(&RcvBuffer[probe], 1) == 1 && RcvBuffer[probe] == kReady) return true;
+        if (LibraryPort.Read(&RcvBuffer[probe], 1) == 1 && RcvBuffer[probe] == kReady) {
+            TraceLineReceived(std::string_view(reinterpret_cast<const char *>(RcvBuffer), std::size_t(probe) + 1));
+            return true;
+        }
     }
     TerminalStatus = 2;
     return false;
@@ -88,6 +93,7 @@ bool SendCommandLine(std::string_view line) {
     for (int attempt = 0; attempt < kCommandAttempts; ++attempt) {
         ClearFiFo();
         LibraryPort.Write(line.data(), static_cast<uint32_t>(line.size()));
+        TraceLineSent(line);
         if (AwaitAnswer(line)) return true;
         LibraryPort.Sleep(kCommandRetryPauseMs);
     }
@@ -95,6 +101,7 @@ bool SendCommandLine(std::string_view line) {
 }
 
 bool SendRaw(std::string_view bytes) {
+    TraceLineSent(bytes);
     return LibraryPort.Write(bytes.data(), static_cast<uint32_t>(bytes.size())) ==
            static_cast<int32_t>(bytes.size());
 }
