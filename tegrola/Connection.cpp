@@ -41,11 +41,13 @@ QString PortErrorText()
     return text ? QString::fromLocal8Bit(text) : QString();
 }
 
-// The port error a failed call raised: the kept message when the call changed it.
+// The port error a failed call raised: the kept message when the call changed it. A port that
+// does not open raises nothing (the connection just fails); the library keeps its reason all the
+// same, under "Cannot open ".
 QString NewPortError(const QString &before)
 {
     const QString after = PortErrorText();
-    return after != before ? after : QString();
+    return after != before && !after.startsWith(QStringLiteral("Cannot open ")) ? after : QString();
 }
 
 } // namespace

@@ -44,9 +44,12 @@ TEST(Progress, TheBarFillsWithTheBytesAndStopsAtTheEnd)
 {
     EXPECT_EQ(ProgressBar({512, 1500, true}, 10), "[###-------]  34%  512 / 1500 bytes");
     EXPECT_EQ(ProgressBar({0, 1500, true}, 4), "[----]   0%  0 / 1500 bytes");
-    // The last block counts whole, past the announced length: the bar ends full, never beyond.
-    EXPECT_EQ(ProgressBar({1536, 1500, true}, 4), "[####] 100%  1536 / 1500 bytes");
+    // The last block counts whole, past the announced length: the bar ends at the file's size.
+    EXPECT_EQ(ProgressBar({1536, 1500, true}, 4), "[####] 100%  1500 / 1500 bytes");
     EXPECT_EQ(ProgressBar({1024, 0, true}, 4), "[####] 100%  1024 / 0 bytes");
+    // Once the rate is known: the rate and the time the rest takes at it.
+    EXPECT_EQ(ProgressBar({500, 1500, true}, 10, 250), "[###-------]  33%  500 / 1500 bytes  0.2 kB/s  0:04 left");
+    EXPECT_EQ(ProgressBar({0, 192000, true}, 4, 1920), "[----]   0%  0 / 192000 bytes  1.9 kB/s  1:40 left");
 }
 
 TEST(Ports, AFailedOpenIsReadBackAndAnsweredWithWhatToDo)

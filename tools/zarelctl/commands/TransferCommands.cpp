@@ -4,9 +4,14 @@
 #include "../Command.h"
 #include "../CountedText.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace zarelctl {
 
@@ -15,28 +20,57 @@ namespace {
 // The logo tool's limit: the printer's logo store takes no larger file.
 const int32_t largestLogo = 16000;
 
+// A local refusal that ends with the system's reason of the call that just failed.
+[[noreturn]] void FailWithSystemError(const std::string &message)
+{
+    int error = errno;
+    Session::FailLocally(message + std::strerror(error), error);
+}
+
 // The length of a local file that is about to be sent; a file that cannot be read stops the
-// command here instead of going out announced with the length -1.
+// command here, as this computer's refusal, instead of going out announced with the length -1.
 int32_t ReadableLength(const std::string &path)
 {
-    int32_t length = GetFileLen(CountedText(path), 0x8002);
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        FailWithSystemError("cannot read " + path + ": ");
+    if (S_ISDIR(info.st_mode))
+        Session::FailLocally("cannot read " + path + ": it is a folder. Name a file", EISDIR);
+    if (!S_ISREG(info.st_mode))
+        Session::FailLocally("cannot read " + path + ": it is not a regular file (a device or a pipe). Name a file",
+                             EINVAL);
     FILE *file = std::fopen(path.c_str(), "rb");
-    if (length < 0 || !file)
-        Session::FailLocally("cannot read " + path + ": check that the file exists and that you may read it");
+    if (!file)
+        FailWithSystemError("cannot read " + path + ": ");
     std::fclose(file);
+    int32_t length = GetFileLen(CountedText(path), 0x8002);
+    if (length < 0)
+        Session::FailLocally("cannot read " + path + ": it has more than 2 GiB", EFBIG);
     return length;
 }
 
-// A file about to be fetched must be writable; the library would otherwise report blocks that
-// were never stored.
+// A file about to be fetched must be one this computer lets us write: a fetched file is written
+// beside its target and put in its place when whole, so the target must be a regular file (or
+// not there yet) in a folder that takes a new file. Said here, it is never taken for the
+// printer's refusal.
 void CheckWritable(const std::string &path)
 {
-    size_t slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    bool writable = access(path.c_str(), F_OK) == 0 ? access(path.c_str(), W_OK) == 0
-                                                    : access(folder.c_str(), W_OK | X_OK) == 0;
-    if (!writable)
-        Session::FailLocally("cannot write " + path + ": check that its folder exists and that you may write there");
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        Session::FailLocally("cannot write " + path + ": it is a folder. Name a file in it", EISDIR);
+    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        Session::FailLocally("cannot write " + path + ": it is not a regular file (a device or a pipe). Name a file",
+                             EINVAL);
+    char resolved[PATH_MAX];
+    std::string target = realpath(path.c_str(), resolved) ? resolved : path;
+    size_t slash = target.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    std::string probe = folder + ".zarelctl-XXXXXX";
+    int descriptor = mkstemp(probe.data());
+    if (descriptor < 0)
+        FailWithSystemError("cannot write " + path + ": no new file can be made in " + folder + ": ");
+    close(descriptor);
+    unlink(probe.c_str());
 }
 
 std::string BaseName(const std::string &path)
@@ -79,9 +113,11 @@ void SendLogo(Session &s)
     if (!slot) {
         slot = s.Query("ask the printer for a free logo slot", GetFreeLogoNo, -1);
         if (slot < 1)
-            Session::FailLocally("Get free Logo number error!! The printer offered slot " + std::to_string(slot));
+            throw PrinterFailure("Get free Logo number error!! The printer offered slot " + std::to_string(slot), -1,
+                                 "no free slot offered");
         if (slot > 50)
-            Session::FailLocally("Fifty LOGOs are full!! Free a slot on the printer, or choose one with --slot");
+            throw PrinterFailure("Fifty LOGOs are full!! Free a slot on the printer, or choose one with --slot", -1,
+                                 "logo store full");
     }
     s.CheckTransfer("send the logo " + path + " into slot " + std::to_string(slot),
             [&] { return StxSendLogo(CountedText(path), slot); });

@@ -88,7 +88,8 @@ ZARELCOM_API void ReleaseText(zc_text text);
 /* The message of the latest port error that a function called on this thread turned into its
  * failure result, with the code filled in, e.g. "Port not open (Error: -1)" or
  * "Error updating DataControlBlock (Error: 22)"; an empty text when there was none. Never null.
- * A failed open keeps the system's reason and the device the name led to here, e.g.
+ * A failed open, which raises nothing, keeps the system's reason and the device the name led to
+ * here, always beginning with "Cannot open ", e.g.
  * "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)" (the code is the system's
  * error number). Valid until the next port error on this thread. */
 ZARELCOM_API const char *GetLastPortError(void);
