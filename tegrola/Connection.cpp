@@ -2,6 +2,7 @@
 #include "Ufrmtegrola.h"
 
 #include "BusyAnimation.h"
+#include "PrinterSearch.h"
 #include "StatusPanels.h"
 
 #include <QApplication>
@@ -65,6 +66,16 @@ void TfrmTegrola::ComboBox3Change()
 
 void TfrmTegrola::ShowConnectedLook(bool connected)
 {
+    // Left to itself, the focus of a control that goes would pass on to the language box and
+    // select its text: typing would then change the language. The button in Open Port's place
+    // takes it instead.
+    QToolButton *portButton = connected ? SpeedButton2 : SpeedButton1;
+    const QWidget *focus = QApplication::focusWidget();
+    const bool focusGoes = focus && (focus == ComboBox1 || focus == ComboBox3 || focus == SpeedButton1 ||
+                                     focus == SpeedButton2 || focus == SpeedButton55);
+    portButton->show();
+    if (focusGoes)
+        portButton->setFocus(Qt::OtherFocusReason);
     ComboBox1->setEnabled(!connected);
     ComboBox3->setEnabled(!connected);
     SpeedButton1->setVisible(!connected);
@@ -155,17 +166,19 @@ void TfrmTegrola::SpeedButton55Click()
     Animate1->Start();
     SetLibraryBusy(true);
     StatusWindow = this;
-    FConnectThread = QThread::create([this, candidates = AutoConnectCandidates()]() { ConnectThreadProc(candidates); });
+    FSearch = std::make_shared<TPrinterSearch>();
+    FConnectThread = QThread::create(
+        [this, candidates = AutoConnectCandidates(), search = FSearch]() { ConnectThreadProc(candidates, *search); });
     connect(FConnectThread, &QThread::finished, FConnectThread, &QObject::deleteLater);
     FConnectThread->start();
 }
 
 // On the connection thread: the library calls only; the window hears of the outcome at the end.
-void TfrmTegrola::ConnectThreadProc(std::vector<int32_t> candidates)
+void TfrmTegrola::ConnectThreadProc(std::vector<int32_t> candidates, TPrinterSearch &search)
 {
     TAutoConnectResult result;
     const QString errorBefore = PortErrorText();
-    result.Found = AutoConnect(candidates.data());
+    result.Found = search.Run(candidates.data());
     if (result.Found) {
         GetZarelType();
         result.InfoRead = GetSysInfo(&result.Info);

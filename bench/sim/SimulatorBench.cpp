@@ -1,6 +1,7 @@
-// What the simulator adds to an exchange beyond the wire (floor: 1 ms), and what it costs while
-// it waits (floor: nothing). On a pseudo-terminal without --throttle the wire itself costs
-// practically nothing, so the round trip is the simulator's own cost plus the pty's hand-over.
+// What the simulator adds to an exchange beyond the wire (floor: 1 ms), what it costs while it
+// waits (floor: nothing), and how fast a throttled one takes the host's blocks (floor: the wire).
+// On a pseudo-terminal without --throttle the wire itself costs practically nothing, so the round
+// trip is the simulator's own cost plus the pty's hand-over.
 #include "RawHost.h"
 
 #include <zarelsim/Simulator.h>
@@ -58,6 +59,30 @@ void BM_BlockRequestExchange(benchmark::State& run) {
   CountCpu(run, cpu);
 }
 
+// A throttled printer takes the host's blocks no faster than the line carries them (floor: the wire
+// time of a block's 521-byte frame and its 7-byte answer, 275 ms at 19200 bit/s).
+void BM_ThrottledBlockSend(benchmark::State& run) {
+  zarelsim::Options options;
+  options.throttle = true;
+  zarelsim::Simulator printer(options);
+  printer.Start();
+  zarelsim::test::RawHost host(printer.SlavePath(), 19200);
+  Bytes announcement(2 + 29, ' ');  // a file of 255 blocks, named "big"
+  announcement[0] = '0', announcement[1] = 'x';
+  announcement[2] = 0x00, announcement[3] = 0xFE, announcement[4] = 0x01, announcement[5] = 0x00, announcement[6] = 3;
+  announcement[7] = 'b', announcement[8] = 'i', announcement[9] = 'g';
+  if (host.Exchange(announcement).size() != 7) run.SkipWithError("the announcement was not answered");
+  uint8_t block = 1;
+  for (auto _ : run) {
+    Bytes frame{'0', '~', block, uint8_t(~block)};
+    frame.resize(516, 0x55);
+    if (host.Exchange(frame).size() != 7) run.SkipWithError("a block was not answered");
+    if (block < 255) ++block;  // past the last block the same one is repeated
+  }
+  run.counters["host_bytes_per_s"] = benchmark::Counter(521.0 * double(run.iterations()), benchmark::Counter::kIsRate);
+  run.counters["floor_ms"] = (521 + 7) * 10.0 / 19200 * 1e3;
+}
+
 // CPU time the printer spends in two idle seconds.
 void BM_IdleCpu(benchmark::State& run) {
   for (auto _ : run) {
@@ -74,5 +99,6 @@ void BM_IdleCpu(benchmark::State& run) {
 
 BENCHMARK(BM_SystemInformationExchange)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BlockRequestExchange)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ThrottledBlockSend)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(8);
 BENCHMARK(BM_IdleCpu)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_MAIN();

@@ -302,8 +302,8 @@ Outcome Printer::Announce(uint8_t command, const uint8_t* p) {
     }
     default: item.target = IncomingItem::PrintImage; break;
   }
-  if (item.target != IncomingItem::PrintImage && item.length > state_.FreeDiskSpace() + replaced)
-    return Refuse(kNoRoom);
+  // A print image, too, has to fit on the disk while its blocks arrive.
+  if (item.length > state_.FreeDiskSpace() + replaced) return Refuse(kNoRoom);
   transfers_.BeginIncoming(std::move(item));
   return Answer('O');
 }

@@ -36,6 +36,11 @@ struct Transmission {
   uint32_t dripMs = 0;
 };
 
+// A byte's time on the wire: ten bits (start bit, eight data bits, stop bit) at the line rate.
+SteadyClock::duration ByteTime(uint32_t baud) {
+  return std::chrono::duration_cast<SteadyClock::duration>(std::chrono::nanoseconds(10'000'000'000LL / baud));
+}
+
 int MillisecondsUntil(SteadyClock::time_point deadline) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
   return left < 0 ? 0 : int(left);
@@ -73,12 +78,15 @@ struct Simulator::Impl {
   Terminal terminal;
   SteadyClock::time_point deafUntil{};
   SteadyClock::time_point lastByte{};
+  SteadyClock::time_point hostLineBusyUntil{};  // throttled: when the host's bytes so far are across
   bool saveFailed = false;
   std::mt19937 noise{options.noiseSeed};  // used by the answering thread only
 
   void AddNoise(uint8_t* bytes, size_t count);
 
   void Loop();
+  void Hear(const uint8_t* data, size_t count);
+  void Deliver(const uint8_t* data, size_t count, SteadyClock::time_point at);
   std::vector<Transmission> Take(const uint8_t* data, size_t count, SteadyClock::time_point now);
   void Answer(const Bytes& payload, std::vector<Transmission>& out);
   void Changed();
@@ -178,7 +186,9 @@ std::vector<Transmission> Simulator::Impl::Take(const uint8_t* data, size_t coun
       Terminal::Output echo;
       at += terminal.Feed(data + at, count - at, echo);
       if (!echo.toHost.empty()) out.push_back({std::move(echo.toHost)});
-      for (std::string& line : echo.announcements) state.terminalAnnouncements.push_back(std::move(line));
+      std::vector<std::string>& kept = state.terminalAnnouncements;
+      for (std::string& line : echo.announcements) kept.push_back(std::move(line));
+      if (kept.size() > size_t(kKeptAnnouncements)) kept.erase(kept.begin(), kept.end() - kKeptAnnouncements);
       if (!echo.announcements.empty()) Changed();
       if (echo.toPacketMode) {
         mode = LinkMode::Packet;
@@ -206,21 +216,52 @@ void Simulator::Impl::WritePaced(const Bytes& bytes) {
     line.Write(bytes.data(), bytes.size());
     return;
   }
-  // Ten bits a byte: start bit, eight data bits, stop bit.
-  const double bytesPerSecond = baud / 10.0;
+  const auto byteTime = ByteTime(baud);
   const auto start = SteadyClock::now();
   size_t sent = 0;
   while (sent < bytes.size() && !stopping) {
-    const double elapsed = std::chrono::duration<double>(SteadyClock::now() - start).count();
-    const size_t due = std::min(bytes.size(), size_t(elapsed * bytesPerSecond) + 1);
+    const size_t due = std::min(bytes.size(), size_t((SteadyClock::now() - start) / byteTime) + 1);
     if (due > sent) {
       line.Write(bytes.data() + sent, due - sent);
       sent = due;
       continue;
     }
-    const auto next = start + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(sent / bytesPerSecond));
-    Wait(std::max(1, MillisecondsUntil(next)));
+    Wait(std::max(1, MillisecondsUntil(start + byteTime * int64_t(sent))));
   }
+}
+
+// With --throttle the printer hears each of the host's bytes only once it has had its time on the
+// wire after the one before, however fast the pseudo-terminal handed them over.
+void Simulator::Impl::Hear(const uint8_t* data, size_t count) {
+  if (!options.throttle) {
+    Deliver(data, count, SteadyClock::now());
+    return;
+  }
+  auto across = std::max(SteadyClock::now(), hostLineBusyUntil);  // the wire time of what is heard
+  size_t heard = 0;
+  while (heard < count && !stopping) {
+    const auto byteTime = ByteTime(baud);  // "R" changes the rate between two frames
+    const auto now = SteadyClock::now();
+    const size_t due = now < across + byteTime ? 0 : std::min(count - heard, size_t((now - across) / byteTime));
+    if (due == 0) {
+      Wait(std::max(1, MillisecondsUntil(across + byteTime)));
+      continue;
+    }
+    across += byteTime * int64_t(due);
+    Deliver(data + heard, due, across);
+    heard += due;
+  }
+  hostLineBusyUntil = across;
+}
+
+void Simulator::Impl::Deliver(const uint8_t* data, size_t count, SteadyClock::time_point at) {
+  std::vector<Transmission> replies;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    lastByte = at;
+    replies = Take(data, count, at);
+  }
+  for (const Transmission& t : replies) Send(t);
 }
 
 void Simulator::Impl::Send(const Transmission& t) {
@@ -257,7 +298,6 @@ void Simulator::Impl::Loop() {
       }
     }
     const auto now = SteadyClock::now();
-    std::vector<Transmission> replies;
     {
       std::lock_guard<std::mutex> lock(mutex);
       if (reader.InFrame() && now - lastByte >= kFrameGap) {
@@ -270,12 +310,7 @@ void Simulator::Impl::Loop() {
     if (n == 0) continue;
     AddNoise(buffer, n);
     log.Received(buffer, n);
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      lastByte = now;
-      replies = Take(buffer, n, now);
-    }
-    for (const Transmission& t : replies) Send(t);
+    Hear(buffer, n);
   }
 }
 

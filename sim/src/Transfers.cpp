@@ -9,8 +9,8 @@ namespace zarelsim {
 void Transfers::BeginIncoming(IncomingItem item) {
   Abandon();
   session_.blocks = uint32_t((uint64_t(item.length) + kBlockSize - 1) / kBlockSize);
+  // Nothing is set aside for the announced length: the item grows with the blocks that arrive.
   item.data.clear();
-  item.data.reserve(size_t(session_.blocks) * kBlockSize);
   incoming_ = std::move(item);
 }
 
@@ -24,6 +24,10 @@ void Transfers::Abandon() {
   incoming_.reset();
   outgoing_.reset();
   session_ = Session{};
+}
+
+size_t Transfers::BytesHeld() const {
+  return incoming_ ? incoming_->data.capacity() : outgoing_ ? outgoing_->capacity() : 0;
 }
 
 void Transfers::HangUpAfter(uint32_t blocks) { session_.answerLimit = blocks; }

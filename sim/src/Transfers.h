@@ -30,6 +30,9 @@ class Transfers {
   // Blocks are still expected or still to hand out.
   bool Active() const { return (incoming_ || outgoing_) && session_.done < session_.blocks; }
 
+  // Memory the transfer holds now: the blocks taken so far, or the item being handed out.
+  size_t BytesHeld() const;
+
   // The printer hangs up: it answers no block of this transfer after the first `blocks`.
   void HangUpAfter(uint32_t blocks);
 

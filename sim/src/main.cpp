@@ -18,7 +18,7 @@ const char kUsage[] =
     "                   (default ~/.config/zarelcom/ports); removed again at the end\n"
     "  --baud RATE      the printer's line rate: 9600, 19200 (default), 38400, 57600, 115200\n"
     "  --state DIR      keep the printer's state in DIR across runs\n"
-    "  --throttle       send at the line's real rate (10 bits a byte)\n"
+    "  --throttle       carry bytes at the line's real rate both ways (10 bits a byte)\n"
     "  --log FILE       write both directions in hex with time stamps to FILE\n"
     "  --show-logos     draw each received logo as text, one character a dot\n"
     "  --dump DIR       write each received logo to DIR as LOGOnn.BMP\n"

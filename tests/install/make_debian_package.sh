@@ -1,23 +1,44 @@
 #!/bin/sh
-# Makes the Debian package with cpack and checks what it holds and what it depends on.
-#     make_debian_package.sh BUILD_DIR
+# Makes the Debian packages with cpack and checks what each holds, what it depends on (worked out
+# from its programs), and that lintian finds no error in any.
+#     make_debian_package.sh BUILD_DIR VERSION
 set -eu
-build=$1
+build=$1 version=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "package test: $*" >&2; exit 1; }
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack failed"; }
-package=$(find "$work" -maxdepth 1 -name 'zarelcom_*.deb')
-[ -n "$package" ] || { cat "$work/cpack.log"; fail "no zarelcom_*.deb was made"; }
-dpkg-deb --contents "$package" >"$work/contents"
-for file in '/usr/bin/zarelctl' '/usr/bin/tegrola' '/usr/bin/zarel-sim' 'libzarelcom.so.1 ->' 'libzarelcom.so.1.0.0' \
-            '/usr/include/zarelcom/zarelcom.h' 'pkgconfig/zarelcom.pc' 'cmake/Zarelcom/ZarelcomConfig.cmake'; do
-  grep -q -- "$file" "$work/contents" || { cat "$work/contents"; fail "the package lacks $file"; }
-done
-depends=$(dpkg-deb --field "$package" Depends)
-case $depends in
-  *libc6*) ;;
-  *) fail "the package's dependencies were not worked out: '$depends'" ;;
-esac
-echo "package test: $(basename "$package") holds the library, header, package files and programs; Depends: $depends"
+
+# Each package: the files it must hold, the dependencies it must have and must not have.
+multiarch=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+while IFS='|' read -r package files depends forbidden; do
+  deb=$work/${package}_${version}_$(dpkg --print-architecture).deb
+  [ -f "$deb" ] || { ls "$work"; fail "no $(basename "$deb") was made"; }
+  dpkg-deb --contents "$deb" | awk '{ print $6 }' | sed 's/^\.//' >"$work/contents"
+  for file in $files /usr/share/doc/$package/copyright /usr/share/doc/$package/changelog.gz; do
+    file=$(echo "$file" | sed -e "s|@LIB@|$multiarch|" -e "s|@VERSION@|$version|")
+    grep -qxF "$file" "$work/contents" || { cat "$work/contents"; fail "$package lacks $file"; }
+  done
+  field=$(dpkg-deb --field "$deb" Depends)
+  for dependency in $depends; do
+    echo "$field" | grep -q "\(^\|, \)$dependency\( \|,\|$\)" || fail "$package does not depend on $dependency: '$field'"
+  done
+  for dependency in $forbidden; do
+    echo "$field" | grep -q "$dependency" && fail "$package must not depend on $dependency: '$field'"
+  done
+  echo "package test: ${package}_$version: Depends: $field"
+done <<'PACKAGES'
+libzarelcom1|@LIB@/libzarelcom.so.1 @LIB@/libzarelcom.so.@VERSION@|libc6 libstdc++6|qt
+libzarelcom-dev|@LIB@/libzarelcom.so /usr/include/zarelcom/zarelcom.h /usr/include/zarelcom/version.h @LIB@/pkgconfig/zarelcom.pc @LIB@/cmake/Zarelcom/ZarelcomConfig.cmake|libzarelcom1|qt
+zarelcom-tools|/usr/bin/zarelctl /usr/bin/zarel-sim /usr/share/man/man1/zarelctl.1.gz /usr/share/man/man1/zarel-sim.1.gz /usr/share/bash-completion/completions/zarelctl|libzarelcom1 libc6|qt
+tegrola|/usr/bin/tegrola /usr/bin/zarelctl-logo /usr/share/man/man1/tegrola.1.gz|libzarelcom1 libqt6widgets6 fonts-dejavu-core fonts-wqy-microhei|
+PACKAGES
+
+# lintian fails on an error; its warnings are shown.
+if ! lintian --fail-on error "$work"/*.deb >"$work/lintian.log" 2>&1; then
+  cat "$work/lintian.log"
+  fail "lintian reports errors"
+fi
+grep -v 'running with root privileges' "$work/lintian.log" || true
+echo "package test: the packages hold their files, depend on what their programs link, and lintian finds no error"

@@ -13,7 +13,8 @@ class FrameTest : public LinkTest {
 protected:
     void SetUp() override {
         LinkTest::SetUp();
-        AnswerEveryRequest(ReplyFrame('O'));
+        // Data enough for every reader, so that each request's frame goes out.
+        AnswerEveryRequest(ReplyFrame('O', Bytes(64, 0)));
     }
 };
 

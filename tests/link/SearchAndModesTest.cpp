@@ -89,7 +89,28 @@ TEST_F(SearchTest, PortThatDoesNotOpenCostsNoExchange) {
     EXPECT_FALSE(platform.IsOpen());
 }
 
+TEST_F(SearchTest, AShortAnswerToBIsNoPrinter) {
+    for (const Bytes &shortReply : {ReplyFrame('B'), ReplyFrame('B', Bytes(19, 0))}) {
+        // An earlier printer's identity stays behind in the receive buffer.
+        AnswerEveryRequest(SysInfoReply(150));
+        SystemInfo info;
+        ASSERT_TRUE(GetSysInfo(&info));
+        AnswerEveryRequest(shortReply);
+        int32_t list[] = {2, 1};
+        EXPECT_FALSE(AutoConnect(list));
+        EXPECT_EQ(LastErrorCode, ZC_ERR_BAD_REPLY);
+    }
+}
+
 class LinkModeTest : public LinkTest {};
+
+TEST_F(LinkModeTest, PacketModeIsNotReachedOnACodelessAnswer) {
+    for (const Bytes &codeless : {Bytes{0x02, 0x00, 0x00, 0x00, 0x03}, Bytes{0x02, 0x00, 0x01, 0x30, 0x31, 0x03}}) {
+        PrinterIs([&](const Bytes &written) { return written[0] == 0x02 ? codeless : Bytes{}; });
+        EXPECT_FALSE(SetStxProtocol());
+        EXPECT_EQ(LastErrorCode, ZC_ERR_BAD_REPLY);
+    }
+}
 
 TEST_F(LinkModeTest, PacketModeReachedOnSilenceAndAnyStatusAnswer) {
     PrinterIs([](const Bytes &written) { return written[0] == 0x02 ? ReplyFrame('E', {1}) : Bytes{}; });

@@ -171,6 +171,33 @@ TEST_F(PrinterTest, AnnouncementsCheckKindSlotLengthAndRoom) {
   EXPECT_EQ(Send('|', {100, 0, 0, 0, 2, 5, 0}).code, 'O');
 }
 
+TEST_F(PrinterTest, AnAnnouncementTheDiskCouldNotHoldIsRefusedWhateverItsKind) {
+  const struct {
+    uint8_t command, kind;
+    Bytes target;  // slot, message number or name
+  } kinds[] = {{'|', 2, {5, 0}}, {'x', 3, Bytes(24, 'A')}, {'z', 1, {3, 0}}, {'v', 4, {0, 0}}};
+  for (const auto& kind : kinds) {
+    SCOPED_TRACE(std::string(1, char(kind.command)));
+    Bytes params{0xFF, 0xFF, 0xFF, 0x7F, kind.kind};  // 2^31 - 1 bytes
+    params.insert(params.end(), kind.target.begin(), kind.target.end());
+    ExpectError(Send(kind.command, params), kNoRoom);
+  }
+}
+
+TEST(TransfersTest, AnAnnouncedItemGrowsWithItsBlocksInsteadOfBeingSetAside) {
+  Transfers transfers;
+  IncomingItem item;
+  item.length = 8u << 20;
+  transfers.BeginIncoming(item);
+  EXPECT_EQ(transfers.BytesHeld(), 0u);
+  Bytes block{1, 0xFE};
+  block.resize(2 + kBlockSize, 0x55);
+  uint8_t error = 0;
+  std::optional<IncomingItem> done;
+  ASSERT_EQ(transfers.TakeBlock(block.data(), block.size(), error, done), Transfers::BlockAnswer::Ack);
+  EXPECT_LE(transfers.BytesHeld(), 2 * kBlockSize);
+}
+
 TEST_F(PrinterTest, RequestedFilesGoOutInBlocksWithTheirOwnCode) {
   state.files["bmp\\logo1.bmp"] = Bytes(1000, 0x5A);
   Bytes name(24, ' ');

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -162,6 +163,26 @@ TEST(SimulatorPtyTest, SwitchesToTerminalModeAndBack) {
   EXPECT_EQ(printer.State().terminalAnnouncements, std::vector<std::string>{"SEND.LOGO LOGO05.BMP 1462"});
 }
 
+TEST(SimulatorPtyTest, KeepsOnlyTheLatestTerminalAnnouncements) {
+  Simulator printer;
+  printer.Start();
+  RawHost host(printer.SlavePath(), 19200);
+  host.Send({0x02, 0x00, 0x02, 0x30, 0x80, 0xB2, 0x03});
+  const int lines = 3 * kKeptAnnouncements;
+  std::string typed, echoed;
+  for (int i = 0; i < lines; ++i) {
+    const std::string line = "SEND.DOS F" + std::to_string(i);
+    typed += line + "\r";
+    echoed += line + "\r\nCMD: ";
+  }
+  host.Send(Payload(typed));
+  ASSERT_EQ(host.Receive(echoed.size(), 2000), Payload(echoed));  // every line was taken
+  const std::vector<std::string> kept = printer.State().terminalAnnouncements;
+  ASSERT_EQ(kept.size(), size_t(kKeptAnnouncements));
+  EXPECT_EQ(kept.front(), "SEND.DOS F" + std::to_string(lines - kKeptAnnouncements));
+  EXPECT_EQ(kept.back(), "SEND.DOS F" + std::to_string(lines - 1));
+}
+
 TEST(SimulatorPtyTest, ARestartLeavesThePrinterDeafForAWhile) {
   Options options;
   options.rebootMs = 1500;
@@ -226,6 +247,39 @@ TEST(SimulatorPtyTest, ThrottleSendsAtTheLineRate) {
   const Bytes reply = host.Exchange(Payload("0I"));  // 71 bytes: 74 ms at 960 bytes a second
   EXPECT_EQ(reply.size(), 71u);
   EXPECT_GE(std::chrono::steady_clock::now() - start, 65ms);
+}
+
+// Seconds since midnight of a --log line's time stamp ("13:58:33.475944 < 02 ...").
+double LogTime(const std::string& line) {
+  int hour = 0, minute = 0;
+  double second = 0;
+  std::sscanf(line.c_str(), "%d:%d:%lf", &hour, &minute, &second);
+  return hour * 3600 + minute * 60 + second;
+}
+
+TEST(SimulatorPtyTest, ThrottleHearsTheHostNoFasterThanTheLineRate) {
+  Options options;
+  options.throttle = true;  // at 19200 bit/s a block's 521-byte frame is 271 ms on the wire
+  options.logFile = TemporaryFolder() + "/wire.log";
+  Simulator printer(options);
+  printer.Start();
+  RawHost host(printer.SlavePath(), 19200);
+  ASSERT_EQ(ReplyCode(host.Exchange({'0', '|', 0, 2, 0, 0, 2, 9, 0})), 'O');  // one block of logo
+  Bytes block{'0', '~', 1, 0xFE};
+  block.resize(516, 0x55);
+  host.Send(RequestFrame(block));
+  ASSERT_EQ(ReplyCode(host.Receive(7, 5000)), 'O');
+  printer.Stop();
+  // The log stamps each burst from the host as it is read, and a reply once it is sent.
+  std::ifstream log(options.logFile);
+  std::vector<std::string> bursts;
+  for (std::string line; std::getline(log, line);)
+    if (line.size() > 16 && (line[16] == '<' || line[16] == '>')) bursts.push_back(line);
+  const auto announcementAnswer = std::find_if(bursts.begin(), bursts.end(), [](auto& l) { return l[16] == '>'; });
+  ASSERT_TRUE(announcementAnswer != bursts.end() && announcementAnswer + 2 < bursts.end());
+  EXPECT_EQ(bursts.back()[16], '>');
+  EXPECT_GE(LogTime(bursts.back()) - LogTime(*(announcementAnswer + 1)), 0.271) << "the block's answer beat its wire time";
+  std::system(("rm -rf " + options.logFile.substr(0, options.logFile.rfind('/'))).c_str());
 }
 
 TEST(SimulatorPtyTest, TheProgramPrintsItsPathAndCleansUpOnSigterm) {

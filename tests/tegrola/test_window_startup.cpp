@@ -1,5 +1,6 @@
 // The window's start-up, its settings and its captions in the three languages.
 #include "WindowTestSupport.h"
+#include "WorkFolder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -216,6 +217,52 @@ private slots:
         QTest::keyClicks(languages->lineEdit(), QStringLiteral("simple chinese"));
         QCOMPARE(languages->currentIndex(), 2);
         CheckCaptions(*window, 2, "Communication");
+    }
+
+    void bandControlsStayInPlaceInEveryLanguage()
+    {
+        TFreshWorkplace place;
+        auto window = StartWindow(place);
+        const QList<QRect> english = BandPlaces(*window);
+        for (const int language : {1, 2, 0, 2}) {
+            ChooseLanguage(*window, language);
+            QApplication::processEvents();
+            QCOMPARE(BandPlaces(*window), english);
+        }
+    }
+
+    void workFilesGoWhereTheUserMayWrite_data()
+    {
+        QTest::addColumn<QString>("programDir");
+        QTest::addColumn<bool>("beside");
+        QTemporaryDir writable;
+        writable.setAutoRemove(false);
+        QTest::newRow("a folder the user may write") << writable.path() << true;
+        QTest::newRow("a folder that cannot be written") << QStringLiteral("/nonexistent/tegrola") << false;
+        // Root may write there, but the files would outlive the package.
+        QTest::newRow("a system program folder") << QStringLiteral("/usr/bin") << false;
+    }
+    void workFilesGoWhereTheUserMayWrite()
+    {
+        QFETCH(QString, programDir);
+        QFETCH(bool, beside);
+        const QString dataFolder = FMachine.DataHome() + QStringLiteral("/Vantorleaf/Tegrola");
+        const QString expected = beside ? programDir : dataFolder;
+        QCOMPARE(WorkFolder(programDir), expected);
+
+        TFreshWorkplace place;
+        TModalDriver driver;
+        {
+            TfrmTegrola window(programDir);
+            Control<QTimer>(window, "Timer1")->stop();
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QTest::keyClicks(Control<QPlainTextEdit>(window, "Memo1"), QStringLiteral("ab"));
+        }
+        QVERIFY2(driver.Messages().isEmpty(), qPrintable(driver.Messages().join(QLatin1Char('|'))));
+        QVERIFY(QFileInfo::exists(expected + QStringLiteral("/tempnew.bmp")));
+        if (beside)
+            QDir(programDir).removeRecursively();
     }
 
 private:

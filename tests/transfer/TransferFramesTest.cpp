@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <optional>
 
 #include "OwnerPermissions.h"
@@ -273,6 +274,46 @@ TEST_F(TransferFrames, FileOfLengthZeroIsNoFetch)
     EXPECT_EQ(printer_->Frames().size(), 2u); // the two requests, no block
     EXPECT_EQ(ReadFile(kept), Pattern(100));
     EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"kept.dat"});
+}
+
+TEST_F(TransferFrames, ReplyTooShortOrDamagedFetchesNothingAndSets104)
+{
+    const std::string path = folder_.Path("kept.dat");
+    WriteFile(path, Pattern(100));
+    const auto serveFile = Serving('w', Pattern(2000));
+    int block1Tries = 0;
+    const struct {
+        const char *name;
+        ScriptedPrinter::Script script;
+        std::function<bool()> fetch;
+        size_t frames;
+    } cases[] = {
+        {"file request without length", [](const Bytes &) { return Bytes{'w'}; },
+         [&] { return StxUpLoadFile(MakeCounted(path).get(), MakeCounted("A").get()) != 0; }, 1},
+        {"file request with two length bytes", [](const Bytes &) { return Bytes{'w', 0x10, 0x00}; },
+         [&] { return StxUpLoadFile(MakeCounted(path).get(), MakeCounted("A").get()) != 0; }, 1},
+        {"backup without length", [](const Bytes &) { return Bytes{'{'}; },
+         [&] { return BackUpLogo(MakeCounted(path).get(), 3) != 0; }, 1},
+        {"block 2 stays short after an error 7 to block 1",
+         [&](const Bytes &frame) -> std::optional<Bytes> {
+             if (frame[4] == '}' && frame[5] == 1 && ++block1Tries == 1)
+                 return Bytes{'1', 7};
+             if (frame[4] == '}' && frame[5] == 2)
+                 return Bytes{'}', 2, 0xFD, 0x11};
+             return serveFile(frame);
+         },
+         [&] { return StxUpLoadFile(MakeCounted(path).get(), MakeCounted("A").get()) != 0; }, 1 + 2 + 3},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        printer_.reset();
+        Start(c.script);
+        EXPECT_FALSE(c.fetch());
+        EXPECT_EQ(GetCurrErrCode(), ZC_ERR_BAD_REPLY);
+        EXPECT_EQ(printer_->Frames().size(), c.frames);
+        EXPECT_EQ(ReadFile(path), Pattern(100));
+        EXPECT_EQ(folder_.Entries().size(), 1u);
+    }
 }
 
 TEST_F(TransferFrames, MessageLoadReadsEitherCaseAndRefusesWhatIsNotHex)

@@ -14,6 +14,9 @@ std::string MeaningOfErrorCode(int code)
         return "the reply was shorter than its length said: the line lost bytes";
     case 103:
         return "the reply stopped before its frame start (STX)";
+    case 104:
+        return "the reply was damaged or too short for its command: check the cable and the baud rate, "
+               "then try again";
     case 200:
         return "the printer answered with another reply code than the transfer expects: it did not "
                "accept the request";

@@ -40,15 +40,16 @@ ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file) {
 
 // A reply that does not carry the whole block, or whose checksum or ETX is wrong, is asked for
 // again like a wrong reply code, so that neither stale bytes of the receive buffer nor bytes
-// changed on the line pass for block data.
+// changed on the line pass for block data. A block still damaged at the last attempt is the
+// reason of the failure, whatever code an earlier exchange left.
 ZARELCOM_API zc_bool StxGetPack(uint8_t block) {
     return GuardExport<zc_bool>(false, [&] {
         Request request(command::GetBlock);
         Numbered(request, block);
         for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {
-            if (Exchange(request) && ReplyCode() == kBlockDelivered &&
-                ReplyDataLength() >= kBlockDataOffset + kBlockSize && ReplyFrameIntact())
-                return true;
+            if (!Exchange(request) || ReplyCode() != kBlockDelivered) continue;
+            if (ReplyCarries(kBlockDataOffset + kBlockSize) && ReplyFrameIntact()) return true;
+            LastErrorCode = ZC_ERR_BAD_REPLY;
         }
         return false;
     });

@@ -35,7 +35,7 @@ extern "C" {
 
 ZARELCOM_API zc_bool GetSystemClock(int32_t clock[6]) {
     return GuardExport<zc_bool>(false, [&] {
-        if (!clock || !Exchange(command::GetSystemClock)) return false;
+        if (!clock || !ExchangeFor(command::GetSystemClock, 2 + kClockBytes)) return false;
         clock[0] = ReplySigned16(0);
         for (int i = 0; i < kClockBytes; ++i) clock[1 + i] = ReplyByte(2 + i);
         return true;
@@ -56,7 +56,7 @@ ZARELCOM_API zc_bool GetCYear(const char **text) {
     return GuardExport<zc_bool>(false, [&] {
         if (!text) return false;
         *text = kYearUnanswered;
-        if (!Exchange(command::GetCYear)) return false;
+        if (!ExchangeFor(command::GetCYear, 2)) return false;
         char digits[8];
         const auto end = std::to_chars(digits, digits + sizeof digits, ReplySigned16(0)).ptr;
         *text = yearText.Hold({digits, static_cast<std::size_t>(end - digits)});
@@ -73,7 +73,7 @@ ZARELCOM_API zc_bool SetCYear(int32_t year) {
 
 ZARELCOM_API zc_bool GetRollHour(const char **text) {
     return GuardExport<zc_bool>(false, [&] {
-        if (!text || !Exchange(command::GetRollHour)) return false;
+        if (!text || !ExchangeFor(command::GetRollHour, 2)) return false;
         *text = rollHourText.Hold(HourMinuteText(ReplySigned16(0)));
         return true;
     });
@@ -88,7 +88,7 @@ ZARELCOM_API zc_bool SetRollHour(int32_t hourMinute) {
 
 ZARELCOM_API zc_bool GetShift(int8_t shifts[15]) {
     return GuardExport<zc_bool>(false, [&] {
-        if (!shifts || !Exchange(command::GetShift)) return false;
+        if (!shifts || !ExchangeFor(command::GetShift, 3 * kShiftGroups)) return false;
         for (int g = 0; g < kShiftGroups; ++g) {
             const auto code = static_cast<int8_t>(ReplyByte(3 * g));
             const int32_t time = ReplySigned16(3 * g + 1);
@@ -118,7 +118,7 @@ ZARELCOM_API zc_bool GetCounter(int32_t record[5], int32_t second) {
     return GuardExport<zc_bool>(false, [&] {
         if (!record) return false;
         Request request(command::GetCounter);
-        if (!Exchange(request.Byte(2, record[0]).Byte(3, second))) return false;
+        if (!ExchangeFor(request.Byte(2, record[0]).Byte(3, second), 2 + 4 * kCounterValues)) return false;
         record[0] = ReplyByte(0);
         for (int i = 0; i < kCounterValues; ++i) record[1 + i] = ReplyLe32(2 + 4 * i);
         return true;

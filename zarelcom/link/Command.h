@@ -18,10 +18,23 @@ bool Exchange(const std::array<uint8_t, Size> &commandTemplate) {
     return Exchange(request);
 }
 
+// The exchange of a reader that takes `dataBytes` reply data bytes: true for a good reply that
+// carries them (see ReplyCarries).
+template <std::size_t Size>
+bool ExchangeFor(Request<Size> &request, std::size_t dataBytes) {
+    return Exchange(request) && ReplyCarries(dataBytes);
+}
+
+template <std::size_t Size>
+bool ExchangeFor(const std::array<uint8_t, Size> &commandTemplate, std::size_t dataBytes) {
+    Request<Size> request(commandTemplate);
+    return ExchangeFor(request, dataBytes);
+}
+
 // Reply data byte 0, or the query's failure value.
 template <std::size_t Size>
 int32_t QueryByte(const std::array<uint8_t, Size> &commandTemplate, int32_t failure) {
-    return Exchange(commandTemplate) ? ReplyByte(0) : failure;
+    return ExchangeFor(commandTemplate, 1) ? ReplyByte(0) : failure;
 }
 
 // Sends the low byte of the value as the command's one parameter.

@@ -24,13 +24,15 @@ extern "C" {
 
 ZARELCOM_API int32_t GetTDFormat(const char **text, uint8_t textForm) {
     return GuardExport<int32_t>(0, [&] {
-        if (!text || !Exchange(command::GetTDFormat)) return 0;
+        if (!text || !ExchangeFor(command::GetTDFormat, 1)) return 0;
         const uint8_t count = ReplyByte(0);
         if (count == 0) {
             *text = kNoFormat;
             return -1;
         }
+        // The caller reads the raw codes by the count: all of them must be the reply's own.
         if (!textForm) {
+            if (!ReplyCarries(1 + std::size_t{count})) return 0;
             *text = reinterpret_cast<const char *>(&RcvBuffer[kReplyDataOffset]);
             return 1;
         }

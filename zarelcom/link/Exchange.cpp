@@ -6,6 +6,7 @@
 
 #include <zarelcom/zarelcom.h>
 
+#include "comm/CommTypes.h"
 #include "link/Frame.h"
 #include "link/Library.h"
 #include "link/Trace.h"
@@ -25,56 +26,91 @@ constexpr int kStxProbes = 11;
 constexpr uint32_t kSettlePollMs = 30;
 constexpr int kSettlePolls = 29;
 constexpr int kSettleUnchangedLimit = 10;
+constexpr uint32_t kReadPollMs = 10;
 constexpr int kAttempts = 3;
+// Up to 10 stray bytes, the STX and the two length bytes.
+constexpr std::size_t kHeaderBytes = kStxProbes + 2;
 
-// Reads up to count bytes into the buffer, read after read, until they are there or a read brings
-// nothing within the port's read time-out. The bytes that arrived.
-std::size_t ReadUpTo(uint8_t *into, std::size_t count) {
+// The time a reply may still take. The reception sleeps between looks at the input queue and reads
+// only bytes that have arrived, so its sleeps are the time it takes: a printer that drips its
+// bytes cannot hold the attempt open past this.
+class ReplyTime {
+public:
+    explicit ReplyTime(uint32_t ms) : left_(ms) {}
+    void Extend(uint32_t ms) { left_ += ms; }
+    bool Over() const { return left_ == 0; }
+    void Sleep(uint32_t ms) {
+        LibraryPort.Sleep(ms);
+        left_ -= std::min(ms, left_);
+    }
+
+private:
+    uint32_t left_;
+};
+
+// How long count bytes take on the line at the port's current settings (start bit, data bits,
+// parity bit, two stop bits at most), rounded up to whole milliseconds.
+uint32_t WireMs(std::size_t count) {
+    const uint64_t rate = std::max<uint32_t>(BaudRateValue(LibraryPort.GetBaudRate()), 1);
+    const uint64_t bitsPerByte = 1 + (5 + LibraryPort.GetDataBits() - da5) + (LibraryPort.GetParity() != paNone) +
+                                 (LibraryPort.GetStopBits() == sb10 ? 1 : 2);
+    return static_cast<uint32_t>((count * bitsPerByte * 1000 + rate - 1) / rate);
+}
+
+// Reads up to count bytes into the buffer as they arrive, until they are there or the reply's
+// time is over. The bytes that arrived.
+std::size_t ReadWithin(uint8_t *into, std::size_t count, ReplyTime &time) {
     std::size_t got = 0;
     while (got < count) {
-        const int32_t n = LibraryPort.Read(into + got, static_cast<uint32_t>(count - got));
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
+        const int32_t queued = LibraryPort.InQueCount();
+        if (queued > 0) {
+            const auto wanted = std::min(static_cast<std::size_t>(queued), count - got);
+            const int32_t n = LibraryPort.Read(into + got, static_cast<uint32_t>(wanted));
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        } else {
+            if (queued < 0 || time.Over()) break;
+            time.Sleep(kReadPollMs);
+        }
     }
     return got;
 }
 
 // About 2 s for the first byte of the reply to arrive.
-bool AwaitFirstByte() {
+bool AwaitFirstByte(ReplyTime &time) {
     if (LibraryPort.InQueCount() != 0) return true;
     for (int sleeps = 0; sleeps < kFirstBytePolls; ++sleeps) {
-        LibraryPort.Sleep(kFirstBytePollMs);
+        time.Sleep(kFirstBytePollMs);
         if (LibraryPort.InQueCount() != 0) return true;
     }
     return false;
 }
 
-// Drops up to 10 stray bytes in front of the reply's STX.
-bool FindStx() {
-    for (int probe = 1; probe <= kStxProbes; ++probe) {
-        LibraryPort.Sleep(kStxProbeMs);
+// Drops up to 10 stray bytes in front of the reply's STX. A probe that finds no byte waiting
+// pauses instead of waiting on the line.
+bool FindStx(ReplyTime &time) {
+    bool silent = false;
+    for (int probe = 0; probe < kStxProbes && !time.Over(); ++probe) {
+        time.Sleep(kStxProbeMs);
         uint8_t byte = 0;
-        if (LibraryPort.Read(&byte, 1) == 1) {
-            if (byte == kStx) return true;
-            continue;
-        }
-        LibraryPort.Sleep(kStxSilenceMs);
-        if (probe == kStxProbes) {
-            LastErrorCode = kErrorSilentAfterStart;
-            return false;
+        silent = LibraryPort.InQueCount() <= 0 || LibraryPort.Read(&byte, 1) != 1;
+        if (silent) {
+            time.Sleep(kStxSilenceMs);
+        } else if (byte == kStx) {
+            return true;
         }
     }
-    LastErrorCode = kErrorNoStx;
+    LastErrorCode = silent ? ZC_ERR_SILENT : ZC_ERR_NO_STX;
     return false;
 }
 
 // Gives the rest of the reply time to arrive: stops once more than n bytes wait, or when the
 // count has stood still on more than 10 polls.
-void SettleReply(int32_t n) {
+void SettleReply(int32_t n, ReplyTime &time) {
     int32_t previous = -1;
     int unchanged = 0;
-    for (int poll = 0; poll < kSettlePolls; ++poll) {
-        if (poll > 0) LibraryPort.Sleep(kSettlePollMs);
+    for (int poll = 0; poll < kSettlePolls && !time.Over(); ++poll) {
+        if (poll > 0) time.Sleep(kSettlePollMs);
         const int32_t queued = LibraryPort.InQueCount();
         if (queued > n) return;
         if (queued == previous && ++unchanged > kSettleUnchangedLimit) return;
@@ -84,9 +120,9 @@ void SettleReply(int32_t n) {
 
 // A reply longer than the receive buffer is read off the line and dropped, so that none of it
 // is taken for the start of the next reply.
-void DiscardReply(std::size_t count) {
+void DiscardReply(std::size_t count, ReplyTime &time) {
     while (count > 0) {
-        const std::size_t got = ReadUpTo(RcvBuffer, std::min(count, kRcvBufferSize));
+        const std::size_t got = ReadWithin(RcvBuffer, std::min(count, kRcvBufferSize), time);
         if (got == 0) return;
         count -= got;
     }
@@ -108,31 +144,38 @@ void SetPackChecksum(uint8_t *frame) {
 }
 
 Reception ReceiveReply() {
-    if (!AwaitFirstByte()) return Reception::Failed;
-    if (!FindStx()) return Reception::Failed;
+    ReplyTime time(kReceptionMs + WireMs(kHeaderBytes));
+    if (!AwaitFirstByte(time)) return Reception::Failed;
+    if (!FindStx(time)) return Reception::Failed;
 
     uint8_t length[2];
-    if (ReadUpTo(length, 2) != 2) {
-        LastErrorCode = kErrorNoLength;
+    if (ReadWithin(length, 2, time) != 2) {
+        LastErrorCode = ZC_ERR_NO_LENGTH;
         return Reception::Failed;
     }
     CurrentLength = length[0] << 8 | length[1];
     const auto expected = static_cast<std::size_t>(CurrentLength) + 2; // payload, checksum, ETX
+    time.Extend(WireMs(expected));
     if (expected > kRcvBufferSize) {
-        LastErrorCode = kErrorNoLength;
-        DiscardReply(expected);
+        LastErrorCode = ZC_ERR_NO_LENGTH;
+        DiscardReply(expected, time);
         return Reception::Failed;
     }
 
-    SettleReply(CurrentLength);
-    const std::size_t got = ReadUpTo(RcvBuffer, expected);
+    SettleReply(CurrentLength, time);
+    const std::size_t got = ReadWithin(RcvBuffer, expected, time);
     if (got < expected) {
-        LastErrorCode = kErrorShortReply;
+        LastErrorCode = ZC_ERR_SHORT_REPLY;
         ReportShortReply(got);
         return Reception::Failed;
     }
-    // An empty payload carries no reply code (byte 1 is its ETX).
-    if (CurrentLength >= 1 && RcvBuffer[1] == kErrorReplyCode) {
+    // A payload without a reply code, or an error reply without its number, answers nothing.
+    const bool errorReply = CurrentLength >= 2 && RcvBuffer[1] == kErrorReplyCode;
+    if (CurrentLength < 2 || (errorReply && CurrentLength < 3)) {
+        LastErrorCode = ZC_ERR_BAD_REPLY;
+        return Reception::Failed;
+    }
+    if (errorReply) {
         LastErrorCode = RcvBuffer[2];
         return Reception::ErrorReply;
     }

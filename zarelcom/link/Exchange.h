@@ -18,12 +18,6 @@ extern int32_t RetryCount;
 // The outcome of the last readiness wait: 0 nothing arrived, 1 fewer than 8 bytes, 2 no "C".
 extern int32_t TerminalStatus;
 
-// Error codes of the reception itself (the printer's own numbers are 0 to 255).
-constexpr int32_t kErrorNoStx = 100;
-constexpr int32_t kErrorNoLength = 101; // also: a reply too long for the receive buffer
-constexpr int32_t kErrorShortReply = 102;
-constexpr int32_t kErrorSilentAfterStart = 103;
-
 // The printer's error number that ends the retries of a command exchange.
 constexpr int32_t kErrorStopsRetries = 16;
 
@@ -34,8 +28,11 @@ enum class Retries { StopOnError16, AllThree };
 // Stores the checksum of a frame whose payload length is CurrentLength.
 void SetPackChecksum(uint8_t *frame);
 
-// Receives one reply frame into RcvBuffer.
+// Receives one reply frame into RcvBuffer. The reception's own failures set the ZC_ERR_* codes of
+// the reception. It lasts at most kReceptionMs plus the wire time of the reply, however slowly
+// the printer sends.
 Reception ReceiveReply();
+constexpr uint32_t kReceptionMs = 3200;
 
 // Sends the request frame (its checksum byte is filled in) and receives a good reply, up to three
 // attempts. True when a good reply is in RcvBuffer.

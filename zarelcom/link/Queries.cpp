@@ -21,12 +21,12 @@ constexpr std::size_t kPRTextStart = kReplyDataOffset + 1;
 extern "C" {
 
 ZARELCOM_API int32_t GetZarelType(void) {
-    return GuardExport<int32_t>(-1, [] { return Exchange(command::GetZarelType) ? ReplyByte(4) : -1; });
+    return GuardExport<int32_t>(-1, [] { return ExchangeFor(command::GetZarelType, 5) ? ReplyByte(4) : -1; });
 }
 
 ZARELCOM_API zc_bool GetSysInfo(SystemInfo *info) {
     return GuardExport<zc_bool>(false, [&] {
-        if (!info || !Exchange(command::GetSysInfo)) return false;
+        if (!info || !ExchangeFor(command::GetSysInfo, 20)) return false;
         *info = {ReplyLe32(0), ReplyLe32(4), ReplyLe32(8), ReplyLe32(12), ReplyLe32(16)};
         return true;
     });
@@ -44,11 +44,11 @@ ZARELCOM_API int32_t GetFreeLogoNo(void) {
 }
 
 ZARELCOM_API int32_t GetFreeDiskSpc(void) {
-    return GuardExport<int32_t>(0, [] { return Exchange(command::GetFreeDiskSpc) ? ReplyLe32(0) : 0; });
+    return GuardExport<int32_t>(0, [] { return ExchangeFor(command::GetFreeDiskSpc, 4) ? ReplyLe32(0) : 0; });
 }
 
 ZARELCOM_API int32_t GetMaxMsg(void) {
-    return GuardExport<int32_t>(0, [] { return Exchange(command::GetMaxMsg) ? int32_t{ReplySigned16(0)} : 0; });
+    return GuardExport<int32_t>(0, [] { return ExchangeFor(command::GetMaxMsg, 2) ? int32_t{ReplySigned16(0)} : 0; });
 }
 
 ZARELCOM_API int32_t GetMeasure(void) {
@@ -69,7 +69,7 @@ ZARELCOM_API int32_t GetBackUpRestoreReg(void) {
 
 ZARELCOM_API zc_bool GetConveyor(int32_t *value) {
     return GuardExport<zc_bool>(false, [&] {
-        if (!value || !Exchange(command::GetConveyor)) return false;
+        if (!value || !ExchangeFor(command::GetConveyor, 4)) return false;
         *value = ReplyLe32(0);
         return true;
     });
@@ -77,10 +77,10 @@ ZARELCOM_API zc_bool GetConveyor(int32_t *value) {
 
 ZARELCOM_API zc_bool GetEncoder(int32_t record[2], int32_t *status) {
     return GuardExport<zc_bool>(false, [&] {
-        if (!record || !status || !Exchange(command::GetEncoder)) return false;
+        if (!record || !status || !ExchangeFor(command::GetEncoder, 8)) return false;
         record[0] = ReplyLe32(0);
         record[1] = ReplyLe32(4);
-        if (!Exchange(command::GetEncoderStatus)) return false;
+        if (!ExchangeFor(command::GetEncoderStatus, 1)) return false;
         *status = ReplyByte(0);
         return true;
     });
@@ -90,7 +90,7 @@ ZARELCOM_API zc_bool GetMsgDelay(int32_t record[2]) {
     return GuardExport<zc_bool>(false, [&] {
         if (!record) return false;
         Request request(command::GetMsgDelay);
-        if (!Exchange(request.Le32(2, record[0]))) return false;
+        if (!ExchangeFor(request.Le32(2, record[0]), 8)) return false;
         record[0] = ReplyLe32(0);
         record[1] = ReplyLe32(4);
         return true;
@@ -99,7 +99,7 @@ ZARELCOM_API zc_bool GetMsgDelay(int32_t record[2]) {
 
 ZARELCOM_API zc_bool GetLang(int32_t *count, int32_t *current, zc_text *names) {
     return GuardExport<zc_bool>(false, [&] {
-        if (!count || !current || !names || !Exchange(command::GetLang)) return false;
+        if (!count || !current || !names || !ExchangeFor(command::GetLang, 2)) return false;
         // Only whole names that the reply really carries are handed out.
         const std::size_t announced = ReplyByte(0);
         const std::size_t held = ReplyBytesHeld(2, announced * kLanguageNameSize) / kLanguageNameSize;
@@ -112,7 +112,7 @@ ZARELCOM_API zc_bool GetLang(int32_t *count, int32_t *current, zc_text *names) {
 
 ZARELCOM_API zc_bool GetSysData(uint8_t data[64]) {
     return GuardExport<zc_bool>(false, [&] {
-        if (!data || !Exchange(command::GetSysData)) return false;
+        if (!data || !ExchangeFor(command::GetSysData, kSysDataSize)) return false;
         std::memcpy(data, &RcvBuffer[kReplyDataOffset], kSysDataSize);
         return true;
     });

@@ -7,6 +7,7 @@
 
 #include "link/Exchange.h"
 #include "link/Frame.h"
+#include "link/Library.h"
 
 constexpr std::size_t kReplyDataOffset = 2;
 
@@ -26,6 +27,15 @@ inline int32_t ReplyLe32(std::size_t k) {
 
 // How many reply data bytes the last reply carried (its N less the lead byte and the code).
 inline std::size_t ReplyDataLength() { return static_cast<std::size_t>(std::max(CurrentLength - 2, 0)); }
+
+// Whether the good reply carries at least `count` reply data bytes, as a reader of fixed width
+// demands before it takes any. A shorter reply is too short for its command: LastErrorCode
+// becomes ZC_ERR_BAD_REPLY, so that no byte of an earlier reply passes for this one's.
+inline bool ReplyCarries(std::size_t count) {
+    if (ReplyDataLength() >= count) return true;
+    LastErrorCode = ZC_ERR_BAD_REPLY;
+    return false;
+}
 
 // Of `wanted` reply data bytes from byte k on, how many the reply holds.
 inline std::size_t ReplyBytesHeld(std::size_t k, std::size_t wanted) {

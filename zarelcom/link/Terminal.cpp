@@ -24,14 +24,15 @@ constexpr uint8_t kNak = 0x15;
 constexpr uint8_t kReady = 'C';
 
 // Sleeps between counts of the input queue until two successive counts agree, or the count
-// passes `enough`.
+// passes `enough`. A printer that keeps sending holds this no longer than the wait for its answer.
 int32_t SettleInput(int32_t queued, int32_t enough) {
     int32_t previous;
+    int poll = 0;
     do {
         previous = queued;
         LibraryPort.Sleep(kAnswerPollMs);
         queued = LibraryPort.InQueCount();
-    } while (queued != previous && queued <= enough);
+    } while (queued != previous && queued <= enough && ++poll < kAnswerPolls);
     return queued;
 }
 

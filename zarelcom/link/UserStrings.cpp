@@ -19,7 +19,7 @@ HeldText<255> stringText;
 
 bool RequestString(int32_t number) {
     Request request(command::GetString);
-    return Exchange(request.Byte(2, number));
+    return ExchangeFor(request.Byte(2, number), kStringBytesAt);
 }
 
 // The string's bytes as far as the reply carries them.

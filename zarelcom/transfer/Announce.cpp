@@ -1,27 +1,28 @@
 #include "transfer/Announce.h"
 
-#include "link/Exchange.h"
-#include "link/Library.h"
+#include <zarelcom/zarelcom.h>
 
-namespace {
-constexpr int32_t UnexpectedReplyCode = 200;
-}
+#include "link/Library.h"
+#include "link/Reply.h"
 
 bool AnnounceTransfer(uint8_t *frame, uint8_t expectedReply, WrongReplyCode onWrongCode)
 {
     if (!SendPackToZarel(frame))
         return false;
-    if (RcvBuffer[1] == expectedReply)
+    if (ReplyCode() == expectedReply)
         return true;
     if (onWrongCode == WrongReplyCode::SetsError200)
-        LastErrorCode = UnexpectedReplyCode;
+        LastErrorCode = ZC_ERR_UNEXPECTED_REPLY;
     return false;
 }
 
-int32_t RepliedLength()
+std::optional<int32_t> RepliedLength()
 {
-    uint32_t length = 0;
-    for (int i = 3; i >= 0; --i)
-        length = (length << 8) | RcvBuffer[2 + i];
-    return static_cast<int32_t>(length);
+    if (!ReplyCarries(4))
+        return std::nullopt;
+    if (!ReplyFrameIntact()) {
+        LastErrorCode = ZC_ERR_BAD_REPLY;
+        return std::nullopt;
+    }
+    return ReplyLe32(0);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 // What a good reply with the wrong code leaves in LastErrorCode: file transfers and restores set
 // 200, backups leave the code as it was.
@@ -11,4 +12,6 @@ enum class WrongReplyCode { SetsError200, LeavesErrorCode };
 bool AnnounceTransfer(uint8_t *frame, uint8_t expectedReply, WrongReplyCode onWrongCode);
 
 // Reply data bytes 0 to 3 of the last reply: the length a request or backup was answered with.
-int32_t RepliedLength();
+// A length changed on the line, or one the reply does not carry whole, would fetch the wrong number
+// of blocks: nullopt then, with LastErrorCode ZC_ERR_BAD_REPLY.
+std::optional<int32_t> RepliedLength();

@@ -40,9 +40,7 @@ bool FetchToFile(std::string_view pathText, const FetchRequest &request)
 bool FetchRequested(std::string_view pathText, uint8_t *request, uint8_t expectedReply, WrongReplyCode onWrongCode)
 {
     return FetchToFile(pathText, [&]() -> std::optional<int32_t> {
-        // A length changed on the line would fetch the wrong number of blocks: a reply whose
-        // checksum or ETX is wrong fails the request.
-        if (!AnnounceTransfer(request, expectedReply, onWrongCode) || !ReplyFrameIntact())
+        if (!AnnounceTransfer(request, expectedReply, onWrongCode))
             return std::nullopt;
         return RepliedLength();
     });

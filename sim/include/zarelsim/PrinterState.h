@@ -18,6 +18,7 @@ constexpr int kUserStrings = 256;   // strings 0 to 255
 constexpr int kCounters = 10;       // counters 0 to 9
 constexpr int kPrintHeads = 4;      // heads 0 to 3
 constexpr int kShifts = 5;
+constexpr int kKeptAnnouncements = 100;  // terminal-mode announcement lines kept (the latest)
 
 // The printer's own calendar time, without a time zone.
 struct ClockFields {
@@ -93,7 +94,8 @@ struct PrinterState {
   std::map<std::string, Bytes> files;        // printer-side name ("bmp\x.bmp" for the bitmap folder)
   Bytes lastPrintImage;                      // the last image sent with "v"
   uint32_t printImages = 0;
-  std::vector<std::string> terminalAnnouncements;  // SEND.LOGO / SEND.DOS / ... lines, in order
+  // SEND.LOGO / SEND.DOS / ... lines, in order: the last kKeptAnnouncements of them.
+  std::vector<std::string> terminalAnnouncements;
   uint32_t reboots = 0;
 
   ClockFields Clock() const;               // the clock now

@@ -28,7 +28,8 @@ struct Options {
   std::string portDirectory;     // empty: $ZARELCOM_PORT_DIR, else $XDG_CONFIG_HOME/zarelcom/ports
                                  // (~/.config/zarelcom/ports)
   std::string stateDirectory;    // non-empty: load the printer's state from here, save every change
-  bool throttle = false;         // send at the line's real rate (10 bits a byte)
+  bool throttle = false;         // carry bytes at the line's real rate both ways (10 bits a byte):
+                                 // what the host sends is heard only once it has crossed the wire
   std::string logFile;           // non-empty: both directions in hex with time stamps
   std::ostream* logoArt = nullptr;  // non-null: each received logo drawn as text, one character a dot
                                     // (written on the printer's thread: read it after Stop())

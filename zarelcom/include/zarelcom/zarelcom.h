@@ -13,9 +13,8 @@
  * - Plain texts (const char *) are zero-terminated.
  * - A function that talks to the printer returns a boolean, a value with a stated failure value,
  *   or an address inside the library's receive buffer (null on failure). The reason of the latest
- *   failure is kept in GetCurrErrCode(): 100 to 103 for the library's own reception failures, the
- *   printer's error number from an error reply, 200 for a transfer answered with an unexpected
- *   reply code. A success never resets it.
+ *   failure is kept in GetCurrErrCode(): the printer's error number (0-255) from an error reply,
+ *   or one of the library's own codes ZC_ERR_* below. A success never resets it.
  * - A port error (a device refusing a setting, a port already open, ...) becomes the function's
  *   failure result (false, or -1 for the counts); its message, e.g.
  *   "Port already assigned (open) (Error: -1)", is kept for GetLastPortError().
@@ -31,6 +30,8 @@
 
 #include <stdint.h>
 #include <stdio.h>
+
+#include <zarelcom/version.h> /* ZARELCOM_VERSION_MAJOR, _MINOR, _PATCH and _STRING */
 
 #if defined(_WIN32)
 #  if defined(ZARELCOM_BUILDING)
@@ -48,6 +49,14 @@ extern "C" {
 
 typedef uint8_t zc_bool;
 typedef const char *zc_text;
+
+/* Error codes of GetCurrErrCode() that the library sets itself (the printer's own are 0-255). */
+#define ZC_ERR_NO_STX 100           /* no STX among the first 11 bytes of a reply */
+#define ZC_ERR_NO_LENGTH 101        /* length unreadable, or reply longer than the receive buffer */
+#define ZC_ERR_SHORT_REPLY 102      /* fewer than N + 2 bytes followed the length in time */
+#define ZC_ERR_SILENT 103           /* the line fell silent while the STX was awaited */
+#define ZC_ERR_BAD_REPLY 104        /* the reply was damaged or too short for its command */
+#define ZC_ERR_UNEXPECTED_REPLY 200 /* a transfer answered with an unexpected reply code */
 
 /* Receives one zero-terminated progress line per call; the text is valid only during the call. */
 typedef void (*zc_message_callback)(const char *text);
@@ -181,10 +190,13 @@ ZARELCOM_API int32_t DllVersion(void);
  * are valid until then. A reply's checksum and ETX are not checked.
  * Reception failures set GetCurrErrCode(): 100 no STX among the first 11 bytes; 101 the length
  * could not be read, or the reply (N + 2 bytes) is longer than the receive buffer (it is read off
- * the line and dropped); 102 fewer than N + 2 bytes followed the length (the count that did
- * arrive is then sent to the printer in decimal digits); 103 the line fell silent while the STX
- * was awaited; 0-255 the printer's error number from an error reply (reply code "1"). A printer
+ * the line and dropped); 102 fewer than N + 2 bytes followed the length in time (the count that
+ * did arrive is then sent to the printer in decimal digits); 103 the line fell silent while the
+ * STX was awaited; 104 a reply without a reply code (N below 2), or an error reply without its
+ * error number; 0-255 the printer's error number from an error reply (reply code "1"). A printer
  * that does not answer at all (about 2 s per attempt) and a closed port set no code.
+ * An attempt's reception lasts at most 3.2 s plus the time the reply's bytes take on the line at
+ * the port's line rate, however slowly the printer sends.
  * The terminal-mode functions never set GetCurrErrCode(). */
 
 /* Sends a request frame and waits for a good reply: up to three attempts, the queues emptied
@@ -224,7 +236,9 @@ ZARELCOM_API zc_bool StringSend(zc_text text);
 
 /* ---- Queries ---------------------------------------------------------------------------------- */
 /* One exchange each (GetEncoder two). Outputs are written only after a good reply and a null
- * output pointer fails before anything is sent; the reason of a failure is in GetCurrErrCode(). */
+ * output pointer fails before anything is sent; the reason of a failure is in GetCurrErrCode().
+ * A good reply that carries fewer data bytes than the function reads is a failure too: its
+ * failure value, outputs untouched, GetCurrErrCode() 104 (ZC_ERR_BAD_REPLY). */
 
 ZARELCOM_API int32_t GetZarelType(void);          /* reply data byte 4 (0-255); -1 on failure */
 /* The five fields of the printer's "B" reply; untouched on failure. */

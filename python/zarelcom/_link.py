@@ -1,0 +1,145 @@
+"""A link of the library (one port, its receive buffer and last error) and the calls made over it."""
+
+from __future__ import annotations
+
+import ctypes
+import os
+import re
+import threading
+from contextlib import contextmanager
+from typing import Any, Callable, Iterator, Optional, Union
+
+from ._library import MESSAGE_CALLBACK, Library, library
+from .errors import PrinterError, ZarelcomError
+
+Progress = Callable[[int, int, str], None]
+"""A progress callable: (bytes done, total bytes, the library's progress line)."""
+
+PathLike = Union[str, "os.PathLike[str]"]
+
+# The tail of the library's progress line: "512 / 1500 Bytes", "1024 / 0", then maybe "  Retry count:1".
+_POSITION = re.compile(r"(\d+) / (-?\d+)(?: Bytes)?(?:  Retry count:\d+)?$")
+
+
+class Link:
+    """One link of the library, used by one caller at a time from any thread.
+
+    Every call selects the link on the calling thread and restores the thread's previous link
+    afterwards, so links of different printers never meet.
+    """
+
+    def __init__(self) -> None:
+        self.library: Library = library()
+        handle = self.library.zc_link_new()
+        if not handle:
+            raise ZarelcomError("the library could not make a new link: out of memory")
+        self._handle: Optional[int] = handle
+        self._lock = threading.RLock()  # a method may hold it across calls that read what the library keeps
+        self._progress: Optional[Progress] = None
+        self._progress_error: Optional[BaseException] = None
+        # Kept as long as the link: the library calls it during every transfer on this link.
+        self._callback = MESSAGE_CALLBACK(self._on_progress_line)
+        with self.selected() as lib:
+            lib.CallBackMsgback(self._callback)
+
+    @contextmanager
+    def selected(self) -> Iterator[Library]:
+        """The library with this link selected on the calling thread, for one caller at a time."""
+        with self._lock:
+            if self._handle is None:
+                raise ZarelcomError("the printer was closed; open a new Printer")
+            previous = self.library.zc_link_select(self._handle)
+            try:
+                yield self.library
+            finally:
+                self.library.zc_link_select(previous)
+
+    def close(self) -> None:
+        """Closes the port and frees the link; closing twice does nothing."""
+        with self._lock:
+            if self._handle is None:
+                return
+            previous = self.library.zc_link_select(self._handle)
+            try:
+                self.library.CloseComPort()
+            finally:
+                self.library.zc_link_select(previous)
+            self.library.zc_link_free(self._handle)
+            self._handle = None
+
+    def call(self, export: str, doing: str, *args: Any, failure: Any = 0, confirm: bool = False) -> Any:
+        """Calls an export and returns its result, raising PrinterError when it is `failure`.
+
+        With `confirm`, `failure` is also a value the printer may really report: the result stands
+        unless the call set an error code or the printer then fails a status query.
+        """
+        with self.selected() as lib:
+            before = lib.GetCurrErrCode()
+            result = getattr(lib, export)(*args)
+            if result == failure:
+                if not confirm or lib.GetCurrErrCode() != before or lib.GetPrintStatus() == -1:
+                    raise self.failure(lib, export, doing, before)
+            return result
+
+    def transfer(self, export: str, doing: str, progress: Optional[Progress], *args: Any) -> None:
+        """Runs a transfer export, handing its progress lines to `progress`."""
+        with self.selected() as lib:
+            before = lib.GetCurrErrCode()
+            self._progress, self._progress_error = progress, None
+            try:
+                ok = getattr(lib, export)(*args)
+            finally:
+                self._progress = None
+            if self._progress_error is not None:
+                raise self._progress_error
+            if not ok:
+                raise self.failure(lib, export, doing, before)
+
+    @staticmethod
+    def failure(lib: Library, export: str, doing: str, before: int) -> PrinterError:
+        """The error for a failed export, with the code and meaning the library keeps."""
+        code = lib.GetCurrErrCode()
+        meaning = lib.zc_error_text(code).decode("utf-8", "replace")
+        if code == before:
+            meaning += " (from an earlier failure: this one set no code, as when the printer does not answer)"
+        return PrinterError(export, code, meaning, doing)
+
+    def _on_progress_line(self, line: Optional[bytes]) -> None:
+        # Runs inside the library's transfer: an exception cannot cross the C frames, so it waits
+        # for the transfer's end and is raised there.
+        if self._progress is None or self._progress_error is not None:
+            return
+        text = os.fsdecode(line or b"")  # the line starts with the local path
+        match = _POSITION.search(text)
+        done, total = (int(match.group(1)), int(match.group(2))) if match else (0, 0)
+        try:
+            self._progress(min(done, total) if total > 0 else done, total, text)
+        except BaseException as error:  # noqa: B036 - handed back to the caller after the transfer
+            self._progress_error = error
+
+
+@contextmanager
+def counted_texts(lib: Library, *values: Optional[bytes]) -> Iterator[list[Optional[int]]]:
+    """Counted texts of the library made from bytes (None and b"" are the empty text)."""
+    texts: list[Optional[int]] = []
+    try:
+        for value in values:
+            text = lib.MakeText(value, len(value)) if value else None
+            if value and not text:
+                raise MemoryError("the library could not make a text")
+            texts.append(text)
+        yield texts
+    finally:
+        for text in texts:
+            if text:
+                lib.ReleaseText(text)
+
+
+def path_bytes(path: PathLike) -> bytes:
+    """A local path as the bytes the library opens."""
+    return os.fsencode(os.fspath(path))
+
+
+def read_c_bytes(address: Optional[int], length: int) -> bytes:
+    """`length` bytes at an address the library handed out."""
+    return ctypes.string_at(address, length) if address and length > 0 else b""
