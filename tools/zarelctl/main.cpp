@@ -62,7 +62,7 @@ int main(int argc, char **argv)
         if (line.Has("--version")) {
             std::printf("zarelctl %s\nLibrary: Zarelcom, interface version %d\nMIT License: free to use, change and "
                         "pass on; no warranty.\n",
-                        ZARELCTL_VERSION, DllVersion());
+                        ZARELCOM_VERSION_STRING, DllVersion());
             return Done;
         }
         if (line.Has("--trace"))
