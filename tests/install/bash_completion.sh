@@ -38,6 +38,8 @@ sen|send-logo|show-logo
 --b|--baud|--port
 --baud |9600 19200 115200|info
 --port |7|info
+-b |9600 19200|info
+-p |7|info
 send-logo --s|--slot|--baud
 send-logo lot.bmp --|--slot --port --json|--text
 counter |get set|on off info

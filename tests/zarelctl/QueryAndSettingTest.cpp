@@ -205,4 +205,34 @@ TEST_F(Calendar, ShiftsCountersAndDateFormatRoundTrip)
     EXPECT_EQ(Ctl({"date-format", "get"}).out, "The printer has no time-date format\n");
 }
 
+TEST_F(Settings, PrintHeadsCounterSystemDataAndBackupRegister)
+{
+    ASSERT_EQ(Ctl({"head", "set", "2", "7", "9"}).exitCode, 0);
+    ASSERT_EQ(Ctl({"head", "set", "2", "1", "0", "0", "0"}).exitCode, 0);
+    ASSERT_EQ(Ctl({"head", "dpi", "2", "150"}).exitCode, 0);
+    zarelsim::PrintHead head = Printer().State().heads[2];
+    EXPECT_EQ(head.config[0], 7);
+    EXPECT_EQ(head.config[1], 9);
+    EXPECT_EQ(head.heightConfig, 1u);
+    EXPECT_EQ(head.dpi, 150);
+    EXPECT_EQ(Ctl({"head", "get", "2"}).exitCode, 0);
+    EXPECT_EQ(Ctl({"head", "get", "9"}).exitCode, 1); // the printer has four heads
+
+    for (const char *action : {"inc", "inc", "adjust"})
+        ASSERT_EQ(Ctl({"print-command", action}).exitCode, 0) << action;
+    EXPECT_EQ(Ctl({"print-command", "get"}).out, "Print-command counter: 1\n");
+    ASSERT_EQ(Ctl({"print-command", "clear"}).exitCode, 0);
+    EXPECT_EQ(Printer().State().productCounter, 0u);
+
+    ProgramResult data = Ctl({"--json", "sys-data"});
+    ASSERT_EQ(data.exitCode, 0) << data.err;
+    zarelsim::Bytes expected = Printer().State().systemData;
+    expected.resize(64, 0);
+    std::string list;
+    for (uint8_t byte : expected)
+        list += (list.empty() ? "" : ",") + std::to_string(byte);
+    EXPECT_CONTAINS(data.out, "\"data\":[" + list + "]}");
+    EXPECT_EQ(Ctl({"backup-register"}).out, "Backup and restore register: 0\n");
+}
+
 } // namespace
