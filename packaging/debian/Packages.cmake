@@ -49,6 +49,18 @@ zarelcom_debian_package(COMPONENT tegrola NAME tegrola SECTION electronics
     "zarelctl's make-logo command."
   DEPENDS "${library_package} (= ${PROJECT_VERSION})" fonts-dejavu-core fonts-wqy-microhei)
 
+zarelcom_debian_package(COMPONENT python NAME python3-zarelcom SECTION python ARCHITECTURE all
+  SUMMARY "Python package for Zarel HP marking printers"
+  DESCRIPTION ${about_zarelcom} "."
+    "This package holds zarelcom for Python 3: a printer object with every query,"
+    "setting and transfer as a method with Python types, exceptions for failures,"
+    "the serial port list and one-bit logo files, over the shared library."
+  DEPENDS "python3 (>= 3.9)" "${library_package} (= ${PROJECT_VERSION})")
+# Byte-compiled on installation and cleaned before removal, as Debian's Python packages are.
+set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/python3-zarelcom/postinst
+  ${CMAKE_CURRENT_LIST_DIR}/python3-zarelcom/prerm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_PACKAGE_VENDOR "Vantorleaf")

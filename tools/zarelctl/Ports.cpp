@@ -1,15 +1,10 @@
 #include "Ports.h"
 
-#include <dirent.h>
-#include <grp.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "System.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
-#include <fstream>
 
 namespace zarelctl {
 
@@ -43,18 +38,6 @@ OpenRefusal ReadOpenRefusal(const std::string &portName, const std::string &libr
     return refusal;
 }
 
-namespace {
-
-std::string GroupOf(const std::string &device)
-{
-    struct stat info {};
-    if (stat(device.c_str(), &info) != 0)
-        return "dialout";
-    const group *owner = getgrgid(info.st_gid);
-    return owner && info.st_gid != 0 ? owner->gr_name : "dialout";
-}
-
-} // namespace
 
 std::string OpenAdvice(const std::string &portName, const OpenRefusal &refusal, const std::string &holder)
 {
@@ -67,7 +50,7 @@ std::string OpenAdvice(const std::string &portName, const OpenRefusal &refusal, 
     case EACCES:
     case EPERM:
         return opening + ": you may not use this port. Add yourself to its group with 'sudo usermod -aG " +
-               GroupOf(device) + " $USER', then log out and in again";
+               (DeviceGroup(device).empty() ? "dialout" : DeviceGroup(device)) + " $USER', then log out and in again";
     case EBUSY:
         return opening + ": another program holds it" + (holder.empty() ? "" : " (" + holder + ")") +
                ". Close that program and try again" +
@@ -84,41 +67,6 @@ std::string OpenAdvice(const std::string &portName, const OpenRefusal &refusal, 
     default:
         return opening + ": " + refusal.reason + " (system error " + std::to_string(refusal.error) + ")";
     }
-}
-
-std::string DeviceHolder(const std::string &device)
-{
-    char resolved[PATH_MAX];
-    const std::string wanted = realpath(device.c_str(), resolved) ? resolved : device;
-    const std::string self = std::to_string(getpid());
-    DIR *processes = opendir("/proc");
-    if (!processes)
-        return "";
-    std::string holder;
-    while (const dirent *process = readdir(processes)) {
-        const std::string pid = process->d_name;
-        if (pid.find_first_not_of("0123456789") != std::string::npos || pid == self)
-            continue;
-        const std::string fds = "/proc/" + pid + "/fd";
-        DIR *listing = opendir(fds.c_str());
-        if (!listing)
-            continue;
-        while (const dirent *fd = readdir(listing)) {
-            char target[PATH_MAX];
-            ssize_t length = readlink((fds + "/" + fd->d_name).c_str(), target, sizeof target - 1);
-            if (length > 0 && std::string(target, static_cast<size_t>(length)) == wanted) {
-                std::string name;
-                std::getline(std::ifstream("/proc/" + pid + "/comm"), name);
-                holder = name + ", process " + pid;
-                break;
-            }
-        }
-        closedir(listing);
-        if (!holder.empty())
-            break;
-    }
-    closedir(processes);
-    return holder;
 }
 
 } // namespace zarelctl

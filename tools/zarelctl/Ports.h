@@ -25,8 +25,4 @@ OpenRefusal ReadOpenRefusal(const std::string &portName, const std::string &libr
 // program that holds a busy device ("picocom, process 4242"), or is empty when it is unknown.
 std::string OpenAdvice(const std::string &portName, const OpenRefusal &refusal, const std::string &holder);
 
-// The program that has device open, "NAME, process PID", or "" when none is seen (the processes
-// of other users cannot be looked into).
-std::string DeviceHolder(const std::string &device);
-
 } // namespace zarelctl

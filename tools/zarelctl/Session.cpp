@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "Ports.h"
+#include "System.h"
 
 #include <cerrno>
 #include <cstring>

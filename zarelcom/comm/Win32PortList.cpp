@@ -1,5 +1,6 @@
-// The port list on Windows: the system's serial port map (HARDWARE\DEVICEMAP\SERIALCOMM), whose
-// values name the COM ports that exist now.
+// The serial ports of a Windows machine, from the system's serial port map: one value a port
+// under HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, named for the driver's device ("\Device\Serial0")
+// and holding the port's name ("COM5").
 #include <windows.h>
 
 #include <algorithm>
@@ -13,21 +14,26 @@ std::vector<PortInfo> ListPorts() {
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &map) != ERROR_SUCCESS)
         return ports;
     for (DWORD index = 0;; ++index) {
-        char value[256], data[256];
-        DWORD valueSize = sizeof value, dataSize = sizeof data - 1, type = 0;
-        const LONG result = ::RegEnumValueA(map, index, value, &valueSize, nullptr, &type,
-                                            reinterpret_cast<BYTE*>(data), &dataSize);
+        char driver[256];
+        char name[64];
+        DWORD driverSize = sizeof driver, nameSize = sizeof name - 1, type = 0;
+        const LONG result = ::RegEnumValueA(map, index, driver, &driverSize, nullptr, &type,
+                                            reinterpret_cast<BYTE*>(name), &nameSize);
         if (result == ERROR_NO_MORE_ITEMS) break;
         if (result != ERROR_SUCCESS || type != REG_SZ) continue;
-        data[dataSize] = '\0';
-        const long number = PortNumber(data);
-        if (number < 1 || number > 255) continue;
+        name[nameSize] = 0;  // the stored text may lack its terminating zero
+        const long number = PortNumber(name);
+        if (number < 1) continue;
         PortInfo port;
-        port.number = int(number);
-        port.device = ResolvePortName(data);
+        port.number = static_cast<int>(number);
+        port.device = ResolvePortName(name);
+        port.description = driver;
         ports.push_back(port);
     }
     ::RegCloseKey(map);
     std::sort(ports.begin(), ports.end(), [](const PortInfo& a, const PortInfo& b) { return a.number < b.number; });
+    ports.erase(std::unique(ports.begin(), ports.end(),
+                            [](const PortInfo& a, const PortInfo& b) { return a.number == b.number; }),
+                ports.end());
     return ports;
 }

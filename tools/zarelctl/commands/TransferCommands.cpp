@@ -3,14 +3,12 @@
 // the program update. Progress shows while the blocks go.
 #include "../Command.h"
 #include "../CountedText.h"
+#include "../System.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace zarelctl {
@@ -55,28 +53,15 @@ int32_t ReadableLength(const std::string &path)
 // printer's refusal.
 void CheckWritable(const std::string &path)
 {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        Session::FailLocally("cannot write " + path + ": it is a folder. Name a file in it", EISDIR);
-    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
-        Session::FailLocally("cannot write " + path + ": it is not a regular file (a device or a pipe). Name a file",
-                             EINVAL);
-    char resolved[PATH_MAX];
-    std::string target = realpath(path.c_str(), resolved) ? resolved : path;
-    size_t slash = target.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    std::string probe = folder + ".zarelctl-XXXXXX";
-    int descriptor = mkstemp(probe.data());
-    if (descriptor < 0)
-        FailWithSystemError("cannot write " + path + ": no new file can be made in " + folder + ": ");
-    close(descriptor);
-    unlink(probe.c_str());
+    LocalRefusal refusal = WhyNotWritable(path);
+    if (!refusal.reason.empty())
+        Session::FailLocally("cannot write " + path + ": " + refusal.reason, refusal.error);
 }
 
 std::string BaseName(const std::string &path)
 {
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    size_t separator = path.find_last_of(PathSeparators);
+    return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 void Sent(Session &s, const std::string &what, const std::string &path, int32_t length)

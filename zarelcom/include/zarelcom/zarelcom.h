@@ -337,7 +337,12 @@ ZARELCOM_API zc_bool SetTDFormat(const uint8_t *codes);
 
 /* Sends the next 512 bytes of file, read once from its current position (zero-filled where the
  * file ends), as data block `block`; up to three whole SendPackToZarel2 exchanges. True when the
- * printer acknowledged the block with "O". A null file sends nothing. */
+ * printer acknowledged the block with "O". A null file sends nothing.
+ * On Windows, file must come from the C runtime zarelcom.dll itself uses (msvcrt.dll, which the
+ * mingw-w64 compilers use too). A FILE of any other runtime, such as the Universal CRT of current
+ * Visual C++, is a different object there, and passing it is undefined. Programs built so, and
+ * other languages, send a whole file by its path instead: StxSendAllPack after an announcement,
+ * or one of the announcing transfers (StxSendLogo, StxSendFile). */
 ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file);
 /* Asks for data block `block`, up to three exchanges. True when the printer returned the whole
  * block with reply code "}" and a checksum and ETX that agree with it (a short or damaged block is

@@ -1,0 +1,40 @@
+// What the tool needs of the operating system, with a Linux side and a Windows side.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace zarelctl {
+
+// What separates folders in a path: "/" on Linux; "\\", "/" and a drive's ":" on Windows.
+extern const char *const PathSeparators;
+
+// Why this computer will not let a fetched file be written to path: a fetched file is made
+// beside its target and put in its place when whole, so the target must be a regular file (or not
+// there yet) in a folder that takes a new file. An empty reason when it may; error is the
+// system's error number for the reason.
+struct LocalRefusal {
+    std::string reason; // "it is a folder. Name a file in it", ...
+    int error = 0;
+};
+LocalRefusal WhyNotWritable(const std::string &path);
+
+// The program that has device open, "NAME, process PID", or "" when none is seen (the processes
+// of other users cannot be looked into; on Windows none is).
+std::string DeviceHolder(const std::string &device);
+
+// The group whose members may open device ("dialout"), or "" where the system has none.
+std::string DeviceGroup(const std::string &device);
+
+// The local time of a moment.
+std::tm LocalTime(std::time_t moment);
+
+// The folder the running program's file lies in.
+std::string ProgramFolder();
+
+// Runs program with args (args[0] its name) in place of this tool and ends with its exit
+// status; returns only when it could not be started, with the system's reason.
+std::string RunInstead(const std::string &program, std::vector<std::string> args);
+
+} // namespace zarelctl
