@@ -82,6 +82,8 @@ std::string DeviceGroup(const std::string &device)
     return owner ? owner->gr_name : "";
 }
 
+void SetEnvironment(const char *name, const char *value) { setenv(name, value, 1); }
+
 std::tm LocalTime(std::time_t moment)
 {
     std::tm local {};

@@ -27,6 +27,9 @@ std::string DeviceHolder(const std::string &device);
 // The group whose members may open device ("dialout"), or "" where the system has none.
 std::string DeviceGroup(const std::string &device);
 
+// Sets an environment variable of this process, for the library to read.
+void SetEnvironment(const char *name, const char *value);
+
 // The local time of a moment.
 std::tm LocalTime(std::time_t moment);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace zarelctl {
 
@@ -29,6 +30,8 @@ LocalRefusal WhyNotWritable(const std::string &path)
 std::string DeviceHolder(const std::string &) { return ""; }
 
 std::string DeviceGroup(const std::string &) { return ""; }
+
+void SetEnvironment(const char *name, const char *value) { _putenv_s(name, value); }
 
 std::tm LocalTime(std::time_t moment)
 {

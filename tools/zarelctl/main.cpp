@@ -2,6 +2,7 @@
 #include "Command.h"
 #include "Help.h"
 #include "Progress.h"
+#include "System.h"
 
 #include <zarelcom/zarelcom.h>
 
@@ -66,7 +67,7 @@ int main(int argc, char **argv)
             return Done;
         }
         if (line.Has("--trace"))
-            setenv("ZARELCOM_TRACE", "stderr", 1);
+            SetEnvironment("ZARELCOM_TRACE", "stderr");
         if (line.command == "help" || (line.command.empty() && line.Has("--help"))) {
             const Command *topic = line.words.empty() ? nullptr : FindCommand(line.words[0]);
             if (!line.words.empty() && !topic)

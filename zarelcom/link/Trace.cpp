@@ -119,7 +119,11 @@ private:
         const auto millis =
             std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
         std::tm local{};
+#ifdef _WIN32
+        localtime_s(&local, &seconds);
+#else
         localtime_r(&seconds, &local);
+#endif
         char text[40];
         const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
         std::snprintf(text + length, sizeof text - length, ".%03d", int(millis));
