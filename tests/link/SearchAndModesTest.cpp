@@ -89,6 +89,18 @@ TEST_F(SearchTest, PortThatDoesNotOpenCostsNoExchange) {
     EXPECT_FALSE(platform.IsOpen());
 }
 
+TEST_F(SearchTest, AnEntryWhosePortDoesNotOpenIsPassedOver) {
+    AnswerEveryRequest(SysInfoReply(150)); // a printer on the port left open
+    for (int32_t entry : {-1, 0, 300}) {
+        SCOPED_TRACE(entry);
+        if (!platform.IsOpen()) ASSERT_TRUE(OpenComPort(1));
+        int32_t list[] = {2, entry};
+        EXPECT_FALSE(AutoConnect(list));
+        EXPECT_EQ(list[0], 2);
+        EXPECT_EQ(RequestsWritten(), 0) << "no exchange with the port left open";
+    }
+}
+
 TEST_F(SearchTest, AShortAnswerToBIsNoPrinter) {
     for (const Bytes &shortReply : {ReplyFrame('B'), ReplyFrame('B', Bytes(19, 0))}) {
         // An earlier printer's identity stays behind in the receive buffer.

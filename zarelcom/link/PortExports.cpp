@@ -8,14 +8,12 @@
 #include "link/Library.h"
 
 namespace {
-// Windows numbers its ports up to COM255; a larger number is a caller's mistake, refused before
-// the open port is touched.
+// Windows numbers its ports up to COM255; a negative or larger number names no port.
 constexpr int32_t MaxPortNumber = 255;
 
-// Opens the library's port on the named device, closing the open one first unless told to keep
-// it; an open that leaves the port closed keeps its reason for GetLastPortError.
-bool OpenLibraryPort(const std::string& name, bool closeFirst) {
-    if (closeFirst) LibraryPort.Close();
+// Opens the library's port on the named device; an open that leaves the port closed keeps its
+// reason for GetLastPortError.
+bool OpenLibraryPort(const std::string& name) {
     LibraryPort.SetDeviceName(name);
     LibraryPort.Open();
     if (!LibraryPort.Enabled()) KeepPortError(LibraryPort.OpenFailure().c_str());
@@ -45,13 +43,19 @@ zc_port_info AsPortInfo(const PortInfo& port) {
 extern "C" {
 
 ZARELCOM_API zc_bool OpenComPort(int32_t n) {
-    if (n < 0 || n > MaxPortNumber) return false;
-    return GuardExport<zc_bool>(false, [n] { return OpenLibraryPort("Com" + std::to_string(n), n != 0); });
+    return GuardExport<zc_bool>(false, [n] {
+        if (n != 0) LibraryPort.Close();
+        if (n < 0 || n > MaxPortNumber) return false;
+        return OpenLibraryPort("Com" + std::to_string(n));
+    });
 }
 
 ZARELCOM_API zc_bool zc_open_port_device(const char* device) {
     if (!device || !*device) return false;
-    return GuardExport<zc_bool>(false, [device] { return OpenLibraryPort(device, true); });
+    return GuardExport<zc_bool>(false, [device] {
+        LibraryPort.Close();
+        return OpenLibraryPort(device);
+    });
 }
 
 ZARELCOM_API int32_t zc_list_ports(zc_port_info* ports, int32_t capacity) {

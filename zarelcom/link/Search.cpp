@@ -20,7 +20,8 @@ ZARELCOM_API zc_bool AutoConnect(int32_t *list) {
     return GuardExport<zc_bool>(false, [&] {
         if (!list) return false;
         for (int32_t i = 1; i < list[0]; ++i) {
-            OpenComPort(list[i]);
+            // A port that did not open is passed over: the one left open is not this entry's.
+            if (!OpenComPort(list[i])) continue;
             for (std::size_t j = 0; j < kSearchRates.size(); ++j) {
                 SystemInfo info{};
                 if (SetBaudRate(kSearchRates[j]) && GetSysInfo(&info) && info.ModelNo > kHighestNonPrinterModel) {

@@ -1,7 +1,6 @@
 #include "transfer/Frames.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -72,7 +71,7 @@ NameField MakeNameField(std::string_view name)
 {
     NameField field;
     field.fill(' ');
-    std::memcpy(field.data(), name.data(), std::min(name.size(), NameFieldSize));
+    std::copy_n(name.data(), std::min(name.size(), NameFieldSize), field.begin());
     return field;
 }
 

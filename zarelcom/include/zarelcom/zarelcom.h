@@ -112,7 +112,7 @@ ZARELCOM_API const char *GetLastPortError(void);
  * A port already open is closed first, except for n = 0, which keeps it open and fails.
  * True when the port is open afterwards. False for a number without a device, a device that is
  * not a serial port, one held by another program, a port error (for each of these
- * GetLastPortError says why), and for n outside 0-255 (refused without touching the open port). */
+ * GetLastPortError says why), and for n outside 0-255 (the port is then closed). */
 ZARELCOM_API zc_bool OpenComPort(int32_t n);
 
 /* Opens the port on a device named by its path or name instead of a COM number ("/dev/ttyUSB0",
@@ -367,7 +367,8 @@ ZARELCOM_API zc_bool StxSdStringC(const char *text, int32_t number);
  * with a model number above 100: then list[0] is the position (1-based) of that port, list[1] the
  * index (0-4) of its rate, the port stays open at that rate, and the result is true. On failure
  * the list is unchanged and the port is left open at the last port tried (if it opened) at 115200.
- * A port that opens but does not answer costs about 30 s. */
+ * A port that opens but does not answer costs about 30 s; an entry whose port does not open
+ * (also 0 while a port is open, and numbers outside 0-255) costs no exchange and is passed over. */
 ZARELCOM_API zc_bool AutoConnect(int32_t *list);
 /* Switches the printer to terminal mode: sends the switch packet, then single carriage returns
  * until the prompt "CMD: " comes back, up to 25 tries of about 4 s. True when it came. */
