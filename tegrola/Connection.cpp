@@ -35,20 +35,13 @@ int PortRateCode(int baudIndex)
     return baudIndex >= 0 && baudIndex < int(codes.size()) ? codes[baudIndex] : ZC_BR19200;
 }
 
-// The library keeps the message of its latest port error until the next one comes.
+// The port error of the last library call that could raise one; every such call clears it first.
+// A port that does not open raises nothing (the connection just fails): the reason the library
+// keeps for it, under "Cannot open ", is no raised error.
 QString PortErrorText()
 {
-    const char *text = GetLastPortError();
-    return text ? QString::fromLocal8Bit(text) : QString();
-}
-
-// The port error a failed call raised: the kept message when the call changed it. A port that
-// does not open raises nothing (the connection just fails); the library keeps its reason all the
-// same, under "Cannot open ".
-QString NewPortError(const QString &before)
-{
-    const QString after = PortErrorText();
-    return after != before && !after.startsWith(QStringLiteral("Cannot open ")) ? after : QString();
+    const QString text = QString::fromLocal8Bit(GetLastPortError());
+    return text.startsWith(QStringLiteral("Cannot open ")) ? QString() : text;
 }
 
 } // namespace
@@ -130,11 +123,10 @@ void TfrmTegrola::SpeedButton1Click()
     for (int attempt = 1; attempt <= 3 && portError.isEmpty(); ++attempt) {
         StatusBar1->SetPanelText(1, QStringLiteral("Try %1").arg(attempt));
         QApplication::processEvents();
-        const QString errorBefore = PortErrorText();
         SystemInfo info{};
         const bool opened = OpenComPort(port) && SetBaudRate(ComboBox2->currentIndex());
         if (!opened)
-            portError = NewPortError(errorBefore);
+            portError = PortErrorText();
         if (opened && GetPrintStatus() != -1 && GetSysInfo(&info)) {
             CallBackMsgback(&TfrmTegrola::StatusMessageCallback);
             ShowPrinterInfo(info);
@@ -177,7 +169,6 @@ void TfrmTegrola::SpeedButton55Click()
 void TfrmTegrola::ConnectThreadProc(std::vector<int32_t> candidates, TPrinterSearch &search)
 {
     TAutoConnectResult result;
-    const QString errorBefore = PortErrorText();
     result.Found = search.Run(candidates.data());
     if (result.Found) {
         GetZarelType();
@@ -185,7 +176,7 @@ void TfrmTegrola::ConnectThreadProc(std::vector<int32_t> candidates, TPrinterSea
         if (result.InfoRead)
             CallBackMsgback(&TfrmTegrola::StatusMessageCallback);
     } else {
-        result.PortError = NewPortError(errorBefore);
+        result.PortError = PortErrorText();
     }
     result.Candidates = candidates;
     QMetaObject::invokeMethod(this, [this, result]() { FinishAutoConnect(result); }, Qt::QueuedConnection);

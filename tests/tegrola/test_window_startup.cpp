@@ -283,7 +283,7 @@ private slots:
             noDisplay.remove(QLatin1String(name));
         program.setProcessEnvironment(noDisplay);
         program.start(QStringLiteral(TEGROLA_PROGRAM), {option});
-        QVERIFY(program.waitForFinished(30000));
+        QVERIFY2(program.waitForFinished(30000), qPrintable(program.errorString()));
         QCOMPARE(program.exitCode(), 0);
         QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).startsWith(begins), qPrintable(program.readAllStandardError()));
     }

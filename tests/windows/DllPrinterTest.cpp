@@ -1,5 +1,5 @@
 // zarelcom.dll against the Linux simulator, whose line Wine maps to a COM port: the C interface
-// as a Windows program uses it, from queries to transfers and the printer search.
+// as a Windows program uses it, from queries to transfers, the link modes and the printer search.
 #include <gtest/gtest.h>
 #include <zarelcom/zarelcom.h>
 
@@ -94,6 +94,12 @@ TEST_F(DllPrinterTest, AFailedFetchLeavesTheFileAsItWas) {
     EXPECT_FALSE(StxUpLoadFile(Text((folder / "kept.dat").string()).text, Text("NO-SUCH-FILE.DAT").text));
     EXPECT_EQ(Read(folder / "kept.dat"), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(DllPrinterTest, SwitchesToTerminalModeAndBack) {
+    ASSERT_TRUE(SetCmdProtocol());
+    ASSERT_TRUE(SetStxProtocol());
+    EXPECT_EQ(GetZarelType(), 2);
 }
 
 TEST_F(DllPrinterTest, TheSearchFindsThePrinterOnItsPort) {

@@ -74,19 +74,20 @@ long Session::NumberOption(const std::string &name, const std::string &what, lon
 
 Session::Attempt Session::Begin()
 {
-    return {GetCurrErrCode(), GetLastPortError()};
+    return {GetCurrErrCode()};
 }
 
 void Session::Refuse(const std::string &action, const Attempt &before, bool mayBeRefusal)
 {
     std::string portError = GetLastPortError();
     int32_t code = GetCurrErrCode();
-    if (portError != before.portError && !portError.empty())
+    // Every call that can keep a port error clears it first: a message belongs to the failed call.
+    if (!portError.empty())
         throw PrinterFailure("could not " + action + ": the port refused (" + portError +
                                  "). Check that no other program holds the port and that it is a serial device",
-                             -1, portError);
+                             -1, portError, "port");
     if (code != before.errorCode) {
-        std::string meaning = MeaningOfErrorCode(code);
+        std::string meaning = zc_error_text(code);
         throw PrinterFailure("could not " + action + ": error code " + std::to_string(code) + ", " + meaning, code,
                              meaning);
     }
@@ -118,7 +119,7 @@ void Session::OpenPort(const std::string &port)
     if (opened)
         return;
     std::string message = GetLastPortError();
-    if (message == before.portError || message.rfind("Cannot open ", 0) != 0)
+    if (message.rfind("Cannot open ", 0) != 0)
         Refuse("open " + name, before, false);
     OpenRefusal refusal = ReadOpenRefusal(name, message);
     std::string holder = refusal.error == EBUSY ? DeviceHolder(refusal.device) : "";

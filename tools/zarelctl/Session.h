@@ -92,9 +92,9 @@ private:
     // --auto: every listed port at the five rates, saying on the way what it tries.
     void Search();
 
+    // The last error code before a call, to tell whether the call set one.
     struct Attempt {
         int32_t errorCode;
-        std::string portError;
     };
     static Attempt Begin();
     [[noreturn]] static void Refuse(const std::string &action, const Attempt &before, bool mayBeRefusal);

@@ -1,8 +1,9 @@
 // Commands that move files between this computer and the printer: logos into slots, named files,
 // the parameter file, the message-name list, screen images, backups, restores, print images and
 // the program update. Progress shows while the blocks go.
+#include <zarelcom/zarelcom.hpp>
+
 #include "../Command.h"
-#include "../CountedText.h"
 #include "../System.h"
 
 #include <sys/stat.h>
@@ -41,7 +42,7 @@ int32_t ReadableLength(const std::string &path)
     if (!file)
         FailWithSystemError("cannot read " + path + ": ");
     std::fclose(file);
-    int32_t length = GetFileLen(CountedText(path), 0x8002);
+    int32_t length = GetFileLen(zarelcom::Text(path), 0x8002);
     if (length < 0)
         Session::FailLocally("cannot read " + path + ": it has more than 2 GiB", EFBIG);
     return length;
@@ -105,7 +106,7 @@ void SendLogo(Session &s)
                                  "logo store full");
     }
     s.CheckTransfer("send the logo " + path + " into slot " + std::to_string(slot),
-            [&] { return StxSendLogo(CountedText(path), slot); });
+            [&] { return StxSendLogo(zarelcom::Text(path), slot); });
     s.Out().Say("Send Logo " + path + " OK");
     s.Out().Say("The printer stored the logo in slot " + std::to_string(slot));
     s.Out().Set("slot", slot);
@@ -122,7 +123,7 @@ void BackUp(Session &s, const std::string &kind, zc_bool (*backUp)(zc_text, int3
     CheckWritable(path);
     s.Connect();
     s.CheckTransfer("back up " + kind + " " + std::to_string(number),
-            [&] { return backUp(CountedText(path), static_cast<int32_t>(number)); });
+            [&] { return backUp(zarelcom::Text(path), static_cast<int32_t>(number)); });
     std::string title = kind;
     title[0] = static_cast<char>(title[0] - 'a' + 'A');
     Fetched(s, title + " " + std::to_string(number), path);
@@ -153,7 +154,7 @@ void PrintImageCommand(Session &s)
     int32_t length = ReadableLength(path);
     s.Connect();
     s.CheckTransfer("send the image " + path + " for printing",
-            [&] { return PrintImage(CountedText(path), static_cast<uint8_t>(option)); });
+            [&] { return PrintImage(zarelcom::Text(path), static_cast<uint8_t>(option)); });
     Sent(s, "Image " + path + " sent for printing", path, length);
     s.Out().Set("option", option);
 }
@@ -167,7 +168,7 @@ void Download(Session &s)
         throw UsageError("the printer-side name must have 1 to 24 characters, not '" + name + "'");
     int32_t length = ReadableLength(path);
     s.Connect();
-    s.CheckTransfer("send " + path + " as " + name, [&] { return StxDownLoadFile(CountedText(path), CountedText(name)); });
+    s.CheckTransfer("send " + path + " as " + name, [&] { return StxDownLoadFile(zarelcom::Text(path), zarelcom::Text(name)); });
     Sent(s, path + " sent to the printer as " + name, path, length);
     s.Out().Set("name", name);
 }
@@ -181,7 +182,7 @@ void Upload(Session &s)
         throw UsageError("the printer-side name must have 1 to 24 characters, not '" + name + "'");
     CheckWritable(path);
     s.Connect();
-    s.CheckTransfer("fetch " + name + " from the printer", [&] { return StxUpLoadFile(CountedText(path), CountedText(name)); });
+    s.CheckTransfer("fetch " + name + " from the printer", [&] { return StxUpLoadFile(zarelcom::Text(path), zarelcom::Text(name)); });
     Fetched(s, name, path);
     s.Out().Set("name", name);
 }
@@ -194,13 +195,13 @@ void Parameters(Session &s)
     if (download) {
         int32_t length = ReadableLength(path);
         s.Connect();
-        s.CheckTransfer("send the parameter file " + path, [&] { return StxDownLoadParameter(CountedText(path)); });
+        s.CheckTransfer("send the parameter file " + path, [&] { return StxDownLoadParameter(zarelcom::Text(path)); });
         Sent(s, "Parameter file " + path + " sent; the printer restarts", path, length);
         return;
     }
     CheckWritable(path);
     s.Connect();
-    s.CheckTransfer("fetch the parameter file", [&] { return StxUpLoadParameter(CountedText(path)); });
+    s.CheckTransfer("fetch the parameter file", [&] { return StxUpLoadParameter(zarelcom::Text(path)); });
     Fetched(s, "Parameter file", path);
 }
 
@@ -210,7 +211,7 @@ void MessageNames(Session &s)
     const std::string &path = s.Word(0);
     CheckWritable(path);
     s.Connect();
-    s.CheckTransfer("fetch the message-name list", [&] { return StxUpLoadMsgName(CountedText(path)); });
+    s.CheckTransfer("fetch the message-name list", [&] { return StxUpLoadMsgName(zarelcom::Text(path)); });
     Fetched(s, "Message-name list", path);
 }
 
@@ -223,7 +224,7 @@ void Screen(Session &s)
         throw UsageError("the screen name must have 1 to 24 characters, not '" + name + "'");
     CheckWritable(path);
     s.Connect();
-    s.CheckTransfer("fetch the screen image " + name, [&] { return StxGetScr(CountedText(path), CountedText(name)); });
+    s.CheckTransfer("fetch the screen image " + name, [&] { return StxGetScr(zarelcom::Text(path), zarelcom::Text(name)); });
     Fetched(s, "Screen image " + name, path);
     s.Out().Set("name", name);
 }
@@ -234,7 +235,7 @@ void Update(Session &s)
     const std::string &path = s.Word(0);
     int32_t length = ReadableLength(path);
     s.Connect();
-    s.CheckTransfer("send the program update " + path, [&] { return StxUpdateZarel(CountedText(path)); });
+    s.CheckTransfer("send the program update " + path, [&] { return StxUpdateZarel(zarelcom::Text(path)); });
     Sent(s, "Program update " + path + " sent; the printer restarts", path, length);
 }
 
