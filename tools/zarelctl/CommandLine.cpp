@@ -7,10 +7,7 @@ namespace zarelctl {
 const std::vector<OptionRule> &GlobalOptions()
 {
     static const std::vector<OptionRule> options = {
-        {"--port", "PORT",
-         "the printer's serial port: a COM number (default 1), a device such as /dev/ttyUSB0, or its "
-         "/dev/serial/by-id name; see 'zarelctl ports'",
-         "-p"},
+        {"--port", "PORT", "the serial port: a COM number (default 1), a device or its by-id name", "-p"},
         {"--auto", nullptr, "search every listed port at the five printer rates instead of --port/--baud", "-a"},
         {"--baud", "RATE", "line rate: 9600, 19200 (default), 38400, 57600 or 115200", "-b"},
         {"--json", nullptr, "print the result as one JSON object for scripts", "-j"},

@@ -27,7 +27,7 @@ std::string OptionLines(const std::vector<OptionRule> &options)
 
 const char *const exitStatus =
     "Exit status: 0 done; 1 the printer refused or did not answer, or a file or port could not be used\n"
-    "(the message gives the library's last error code and what it means); 2 a usage error.\n";
+    "(the message says why and what to do; with --json also its source, code and reason); 2 a usage error.\n";
 
 } // namespace
 
