@@ -57,10 +57,10 @@ void RunReader(uint8_t reader, Input &input, VirtualPlatform &line) {
     switch (reader % 8) {
     case 0: {
         // However the bytes come, the reception ends within its time and the reply's wire time.
-        CurrentLength = 0;
+        ProcessLink().currentLength = 0;
         const uint64_t start = line.Now();
-        if (RcvPack(nullptr)) Require(CurrentLength >= 0 && CurrentLength + 2 <= int32_t(kRcvBufferSize));
-        const uint64_t wireMs = ((13 + uint64_t(CurrentLength) + 2) * 10 * 1000 + 19199) / 19200;
+        if (RcvPack(nullptr)) Require(ProcessLink().currentLength >= 0 && ProcessLink().currentLength + 2 <= int32_t(kRcvBufferSize));
+        const uint64_t wireMs = ((13 + uint64_t(ProcessLink().currentLength) + 2) * 10 * 1000 + 19199) / 19200;
         Require(line.Now() - start <= kReceptionMs + wireMs + 100);
         break;
     }
@@ -74,7 +74,7 @@ void RunReader(uint8_t reader, Input &input, VirtualPlatform &line) {
         break;
     }
     case 2:
-        if (!RcvCmdPack(nullptr)) Require(TerminalStatus >= 0 && TerminalStatus <= 2);
+        if (!RcvCmdPack(nullptr)) Require(ProcessLink().terminalStatus >= 0 && ProcessLink().terminalStatus <= 2);
         break;
     case 3: {
         int32_t count = 0, current = 0;
@@ -88,7 +88,7 @@ void RunReader(uint8_t reader, Input &input, VirtualPlatform &line) {
     case 4:
         // The text ends where the reply's payload does, at the latest (or at once for no data).
         if (const char *text = GetPRCmd())
-            Require(text + std::strlen(text) <= reinterpret_cast<const char *>(RcvBuffer) + std::max(CurrentLength, 3));
+            Require(text + std::strlen(text) <= reinterpret_cast<const char *>(ProcessLink().rcvBuffer) + std::max(ProcessLink().currentLength, 3));
         break;
     case 5:
         ReleaseText(StxGetString(1));
@@ -108,7 +108,7 @@ void RunReader(uint8_t reader, Input &input, VirtualPlatform &line) {
 
 // A good answer to a reader of `width` reply data bytes carried them, and was no error reply.
 void RequireWidth(bool answered, std::size_t width) {
-    if (answered) Require(CurrentLength >= int32_t(2 + width) && RcvBuffer[1] != '1');
+    if (answered) Require(ProcessLink().currentLength >= int32_t(2 + width) && ProcessLink().rcvBuffer[1] != '1');
 }
 
 // The local file of the fetches and sends, with what it held before.
@@ -171,7 +171,7 @@ void RunFixedWidthReader(uint8_t reader) {
         break;
     }
     case 18: RequireWidth(GetCounter(values, 0), 18); break;
-    case 19: RequireWidth(GetTDFormat(&text, 0) == 1, 1 + std::size_t{RcvBuffer[2]}); break;
+    case 19: RequireWidth(GetTDFormat(&text, 0) == 1, 1 + std::size_t{ProcessLink().rcvBuffer[2]}); break;
     case 20: RequireWidth(StxGetPack(1), 514); break;
     case 21: Fetch([](zc_text path) { return StxUpLoadFile(path, nullptr); }); break;
     case 22: Fetch([](zc_text path) { return BackUpLogo(path, 1); }); break;
@@ -194,8 +194,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
     const uint8_t reader = input.Byte();
     VirtualPlatform line;
     line.AddDevice("Com1");
-    LibraryPort.Close();
-    LibraryPort.UsePlatform(line);
+    ProcessLink().port.Close();
+    ProcessLink().port.UsePlatform(line);
     OpenComPort(1);
     if (reader % 8 != 1) {
         uint64_t delay = 0;
@@ -208,7 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
         RunReader(reader, input, line);
     else
         RunFixedWidthReader(reader - 0x80);
-    LibraryPort.Close();
-    LibraryPort.UsePlatform(SystemPlatform());
+    ProcessLink().port.Close();
+    ProcessLink().port.UsePlatform(SystemPlatform());
     return 0;
 }

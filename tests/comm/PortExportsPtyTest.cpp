@@ -246,6 +246,6 @@ TEST(LibraryState, VersionErrorCodeAndCallback) {
     const zc_message_callback first = [](const char*) {};
     EXPECT_EQ(CallBackMsgback(first), reinterpret_cast<intptr_t>(first));
     EXPECT_EQ(CallBackMsgback(nullptr), 0);
-    EXPECT_EQ(MessageCallback, first);  // null keeps the registered one
+    EXPECT_EQ(ProcessLink().messageCallback, first);  // null keeps the registered one
     EXPECT_EQ(GetCurrErrCode(), 0);
 }

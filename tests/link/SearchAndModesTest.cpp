@@ -110,7 +110,7 @@ TEST_F(SearchTest, AShortAnswerToBIsNoPrinter) {
         AnswerEveryRequest(shortReply);
         int32_t list[] = {2, 1};
         EXPECT_FALSE(AutoConnect(list));
-        EXPECT_EQ(LastErrorCode, ZC_ERR_BAD_REPLY);
+        EXPECT_EQ(ProcessLink().lastErrorCode, ZC_ERR_BAD_REPLY);
     }
 }
 
@@ -120,21 +120,21 @@ TEST_F(LinkModeTest, PacketModeIsNotReachedOnACodelessAnswer) {
     for (const Bytes &codeless : {Bytes{0x02, 0x00, 0x00, 0x00, 0x03}, Bytes{0x02, 0x00, 0x01, 0x30, 0x31, 0x03}}) {
         PrinterIs([&](const Bytes &written) { return written[0] == 0x02 ? codeless : Bytes{}; });
         EXPECT_FALSE(SetStxProtocol());
-        EXPECT_EQ(LastErrorCode, ZC_ERR_BAD_REPLY);
+        EXPECT_EQ(ProcessLink().lastErrorCode, ZC_ERR_BAD_REPLY);
     }
 }
 
 TEST_F(LinkModeTest, PacketModeReachedOnSilenceAndAnyStatusAnswer) {
     PrinterIs([](const Bytes &written) { return written[0] == 0x02 ? ReplyFrame('E', {1}) : Bytes{}; });
     EXPECT_TRUE(SetStxProtocol());
-    EXPECT_EQ(TerminalStatus, 0);
+    EXPECT_EQ(ProcessLink().terminalStatus, 0);
     EXPECT_EQ(RequestsWritten(), 1);
 }
 
 TEST_F(LinkModeTest, PacketModeFailsAfterFiveAnswersWithoutC) {
     PrinterIs([](const Bytes &written) { return written[0] == 'S' ? ToBytes("stx.protocol?\r\n") : Bytes{}; });
     EXPECT_FALSE(SetStxProtocol());
-    EXPECT_EQ(TerminalStatus, 2);
+    EXPECT_EQ(ProcessLink().terminalStatus, 2);
     EXPECT_EQ(RequestsWritten(), 0) << "the status query is asked only after silence";
     const Bytes line = {'S', 'T', 'X', '.', 'P', 'R', 'O', 'T', 'O', 'C', 'O', 'L', 0x0D, 0x00};
     Bytes fiveTimes;

@@ -1,14 +1,18 @@
 #!/bin/sh
-# Starts or stops a program that the Windows tests need beside them (a line or a printer), as
-# the setup and cleanup steps of a CTest fixture.
-#   background.sh start PIDFILE READY_PATH COMMAND...   returns once READY_PATH exists
+# Starts or stops a line that the Windows tests need beside them (an echoing line or a printer),
+# as the setup and cleanup steps of a CTest fixture. The line registers itself as com<PORT> in the
+# dosdevices folder of the Wine prefix the tests run in ($WINEPREFIX, else ~/.wine), which the
+# command finds in $ZARELCOM_PORT_DIR.
+#   background.sh start PIDFILE PORT COMMAND...   returns once com<PORT> is there
 #   background.sh stop PIDFILE
 set -eu
 action=$1
 pidfile=$2
+ZARELCOM_PORT_DIR="${WINEPREFIX:-$HOME/.wine}/dosdevices"
+export ZARELCOM_PORT_DIR
 case "$action" in
 start)
-    ready=$3
+    ready=$ZARELCOM_PORT_DIR/com$3
     shift 3
     rm -f "$ready"
     # Its own session and no shared output: CTest waits for nothing of it.

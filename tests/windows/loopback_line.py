@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""A serial line that echoes every byte, on a pseudo-terminal registered as com<N> in a Wine
-prefix's dosdevices folder, so that the Windows device can be tested against a real Linux line.
+"""A serial line that echoes every byte, on a pseudo-terminal registered as com<N> in the folder
+$ZARELCOM_PORT_DIR (a Wine prefix's dosdevices), so that the Windows device can be tested against
+a real Linux line.
 
-Usage: loopback_line.py DOSDEVICES N   (runs until SIGTERM; removes com<N> again)
+Usage: loopback_line.py N   (runs until SIGTERM; removes com<N> again)
 """
 import os
 import pty
@@ -13,7 +14,7 @@ import tty
 
 
 def main():
-    folder, number = sys.argv[1], int(sys.argv[2])
+    folder, number = os.environ["ZARELCOM_PORT_DIR"], int(sys.argv[1])
     master, slave = pty.openpty()
     tty.setraw(slave)
     entry = os.path.join(folder, "com%d" % number)
