@@ -10,6 +10,7 @@
 #include "comm/CommTypes.h"
 #include "link/Frame.h"
 #include "link/ReplyReader.h"
+#include "link/Trace.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ constexpr uint32_t kSettlePollMs = 30;
 constexpr int kSettlePolls = 29;
 constexpr int kSettleUnchangedLimit = 10;
 constexpr uint32_t kReadPollMs = 10;
+constexpr uint32_t kReadTimeoutMs = 1000; // the port's, for a read that finds nothing waiting
 constexpr int kAttempts = 3;
 // Up to 10 stray bytes, the STX and the two length bytes.
 constexpr std::size_t kHeaderBytes = kStxProbes + 2;
@@ -53,10 +55,11 @@ uint32_t WireMs(const TComm &port, std::size_t count) {
     return static_cast<uint32_t>((count * bitsPerByte * 1000 + rate - 1) / rate);
 }
 
-// Reads up to count bytes into the buffer as they arrive, until they are there or the reply's
-// time is over. The bytes that arrived.
+// Reads up to count bytes into the buffer as they arrive, until they are there, the line has been
+// quiet for the port's read time-out, or the reply's time is over. The bytes that arrived.
 std::size_t ReadWithin(Link &link, uint8_t *into, std::size_t count, ReplyTime &time) {
     std::size_t got = 0;
+    uint32_t quietMs = 0;
     while (got < count) {
         const int32_t queued = link.port.InQueCount();
         if (queued > 0) {
@@ -64,9 +67,11 @@ std::size_t ReadWithin(Link &link, uint8_t *into, std::size_t count, ReplyTime &
             const int32_t n = link.port.Read(into + got, static_cast<uint32_t>(wanted));
             if (n <= 0) break;
             got += static_cast<std::size_t>(n);
+            quietMs = 0;
         } else {
-            if (queued < 0 || time.Over()) break;
+            if (queued < 0 || time.Over() || quietMs >= kReadTimeoutMs) break;
             time.Sleep(kReadPollMs);
+            quietMs += kReadPollMs;
         }
     }
     return got;
@@ -124,6 +129,7 @@ void ReportShortReply(Link &link, std::size_t got) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, got).ptr;
     link.port.Write(digits, static_cast<uint32_t>(end - digits));
+    TraceLineSent(std::string_view(digits, std::size_t(end - digits)));
 }
 
 } // namespace
@@ -159,7 +165,9 @@ bool ExchangePacket(Link &link, uint8_t *frame, Retries retries) {
     const auto frameSize = static_cast<uint32_t>(n + kFrameOverhead);
     for (link.retryCount = 0; link.retryCount < kAttempts; ++link.retryCount) {
         if (link.port.Write(frame, frameSize) != -1) {
+            TraceFrameSent(frame, frameSize);
             const Reception reception = ReceiveReply(link);
+            TraceReply(reception, link.rcvBuffer, link.currentLength, link.lastErrorCode);
             if (reception == Reception::Good) return true;
             if (retries == Retries::StopOnError16 && reception == Reception::ErrorReply &&
                 link.lastErrorCode == kErrorStopsRetries)
