@@ -37,12 +37,11 @@ int PortRateCode(int baudIndex)
 }
 
 // The port error of the last library call that could raise one; every such call clears it first.
-// A port that does not open raises nothing (the connection just fails): the reason the library
-// keeps for it, under "Cannot open ", is no raised error.
+// A port that does not open raises nothing: the library keeps its reason all the same, under
+// "Cannot open ", which PortOpenAdvice turns into what to do.
 QString PortErrorText()
 {
-    const QString text = QString::fromLocal8Bit(GetLastPortError());
-    return text.startsWith(QStringLiteral("Cannot open ")) ? QString() : text;
+    return QString::fromLocal8Bit(GetLastPortError());
 }
 
 } // namespace

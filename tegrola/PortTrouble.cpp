@@ -1,6 +1,7 @@
 #include "PortTrouble.h"
 
 #include <Ports.h>
+#include <System.h>
 
 #include <QFileInfo>
 
