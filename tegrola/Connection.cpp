@@ -35,18 +35,10 @@ int PortRateCode(int baudIndex)
     return baudIndex >= 0 && baudIndex < int(codes.size()) ? codes[baudIndex] : ZC_BR19200;
 }
 
-// The library keeps the message of its latest port error until the next one comes.
+// The port error of the last library call that could raise one; every such call clears it first.
 QString PortErrorText()
 {
-    const char *text = GetLastPortError();
-    return text ? QString::fromLocal8Bit(text) : QString();
-}
-
-// The port error a failed call raised: the kept message when the call changed it.
-QString NewPortError(const QString &before)
-{
-    const QString after = PortErrorText();
-    return after != before ? after : QString();
+    return QString::fromLocal8Bit(GetLastPortError());
 }
 
 } // namespace
@@ -128,11 +120,10 @@ void TfrmTegrola::SpeedButton1Click()
     for (int attempt = 1; attempt <= 3 && portError.isEmpty(); ++attempt) {
         StatusBar1->SetPanelText(1, QStringLiteral("Try %1").arg(attempt));
         QApplication::processEvents();
-        const QString errorBefore = PortErrorText();
         SystemInfo info{};
         const bool opened = OpenComPort(port) && SetBaudRate(ComboBox2->currentIndex());
         if (!opened)
-            portError = NewPortError(errorBefore);
+            portError = PortErrorText();
         if (opened && GetPrintStatus() != -1 && GetSysInfo(&info)) {
             CallBackMsgback(&TfrmTegrola::StatusMessageCallback);
             ShowPrinterInfo(info);
@@ -175,7 +166,6 @@ void TfrmTegrola::SpeedButton55Click()
 void TfrmTegrola::ConnectThreadProc(std::vector<int32_t> candidates, TPrinterSearch &search)
 {
     TAutoConnectResult result;
-    const QString errorBefore = PortErrorText();
     result.Found = search.Run(candidates.data());
     if (result.Found) {
         GetZarelType();
@@ -183,7 +173,7 @@ void TfrmTegrola::ConnectThreadProc(std::vector<int32_t> candidates, TPrinterSea
         if (result.InfoRead)
             CallBackMsgback(&TfrmTegrola::StatusMessageCallback);
     } else {
-        result.PortError = NewPortError(errorBefore);
+        result.PortError = PortErrorText();
     }
     result.Candidates = candidates;
     QMetaObject::invokeMethod(this, [this, result]() { FinishAutoConnect(result); }, Qt::QueuedConnection);

@@ -37,17 +37,20 @@ zarelcom_debian_package(COMPONENT tools NAME zarelcom-tools SECTION electronics
   DEPENDS "${library_package} (= ${PROJECT_VERSION})"
   SUGGESTS tegrola)
 
-zarelcom_debian_package(COMPONENT tegrola NAME tegrola SECTION electronics
-  SUMMARY "logo tool for Zarel HP marking printers"
-  DESCRIPTION
-    "Tegrola turns a bitmap picture or typed text into a one-bit logo of 50, 25"
-    "or 17 dots and sends it into a free logo slot of a Zarel HP marking printer"
-    "connected to a serial port. Its captions are in English, Traditional"
-    "Chinese and Simplified Chinese."
-    "."
-    "This package also holds zarelctl-logo, the helper that makes logos for"
-    "zarelctl's make-logo command."
-  DEPENDS "${library_package} (= ${PROJECT_VERSION})" fonts-dejavu-core fonts-wqy-microhei)
+# A build without Qt has no window to package.
+if(TARGET tegrola)
+  zarelcom_debian_package(COMPONENT tegrola NAME tegrola SECTION electronics
+    SUMMARY "logo tool for Zarel HP marking printers"
+    DESCRIPTION
+      "Tegrola turns a bitmap picture or typed text into a one-bit logo of 50, 25"
+      "or 17 dots and sends it into a free logo slot of a Zarel HP marking printer"
+      "connected to a serial port. Its captions are in English, Traditional"
+      "Chinese and Simplified Chinese."
+      "."
+      "This package also holds zarelctl-logo, the helper that makes logos for"
+      "zarelctl's make-logo command."
+    DEPENDS "${library_package} (= ${PROJECT_VERSION})" fonts-dejavu-core fonts-wqy-microhei)
+endif()
 
 zarelcom_debian_package(COMPONENT python NAME python3-zarelcom SECTION python ARCHITECTURE all
   SUMMARY "Python package for Zarel HP marking printers"

@@ -42,7 +42,6 @@ for file in /usr/share/man/man1/zarelctl.1.gz /usr/share/man/man1/zarel-sim.1.gz
             /usr/share/bash-completion/completions/zarelctl; do
   [ -f "$file" ] || fail "$file is not installed"
 done
-tegrola --version | grep -qx "Tegrola $version" || fail "tegrola --version does not say $version"
 
 # The example through pkg-config and through find_package(Zarelcom), with nothing but the system's
 # own search paths.

@@ -16,7 +16,7 @@ class ExchangeTest : public LinkTest {
 protected:
     void SetUp() override {
         LinkTest::SetUp();
-        LastErrorCode = 42;
+        ProcessLink().lastErrorCode = 42;
     }
     Bytes Request() const { return kStatusRequest; }
     bool Send() {
@@ -32,8 +32,8 @@ protected:
 TEST_F(ExchangeTest, SilentPrinterCostsThreeAttemptsOfAboutTwoSecondsAndSetsNoCode) {
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 3);
-    EXPECT_EQ(RetryCount, 3);
-    EXPECT_EQ(LastErrorCode, 42);
+    EXPECT_EQ(ProcessLink().retryCount, 3);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 42);
     // Each attempt: 101 polls of 20 ms for the first byte.
     EXPECT_EQ(Sleeps(), std::vector<uint32_t>(303, 20));
     EXPECT_EQ(Now(), 3u * 101 * 20);
@@ -42,11 +42,11 @@ TEST_F(ExchangeTest, SilentPrinterCostsThreeAttemptsOfAboutTwoSecondsAndSetsNoCo
 TEST_F(ExchangeTest, GoodReplyEndsTheExchangeAtTheFirstAttempt) {
     AnswerEveryRequest(kStatusReply);
     EXPECT_TRUE(Send());
-    EXPECT_EQ(RetryCount, 0);
+    EXPECT_EQ(ProcessLink().retryCount, 0);
     EXPECT_EQ(Written(), kStatusRequest);
-    EXPECT_EQ(CurrentLength, 3);
-    EXPECT_EQ(Bytes(RcvBuffer, RcvBuffer + 5), Bytes({0x30, 'E', 0x00, kStatusReply[6], 0x03}));
-    EXPECT_EQ(LastErrorCode, 42) << "a success never resets the code";
+    EXPECT_EQ(ProcessLink().currentLength, 3);
+    EXPECT_EQ(Bytes(ProcessLink().rcvBuffer, ProcessLink().rcvBuffer + 5), Bytes({0x30, 'E', 0x00, kStatusReply[6], 0x03}));
+    EXPECT_EQ(ProcessLink().lastErrorCode, 42) << "a success never resets the code";
 }
 
 TEST_F(ExchangeTest, ChecksumOfTheRequestIsFilledIntoTheCallersFrame) {
@@ -79,14 +79,14 @@ TEST_F(ExchangeTest, StrayBytesBeforeTheReply) {
     elevenStray.insert(elevenStray.end(), kStatusReply.begin(), kStatusReply.end());
     Arrive(elevenStray);
     EXPECT_FALSE(RcvPack(nullptr));
-    EXPECT_EQ(LastErrorCode, 100);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 100);
 }
 
 TEST_F(ExchangeTest, ShortReplyGives102AndTellsThePrinterTheCountInDecimal) {
     const Bytes full = ReplyFrame('E', Bytes(20, 0x11));
     AnswerEveryRequest(Bytes(full.begin(), full.begin() + 3 + 12));
     EXPECT_FALSE(Send());
-    EXPECT_EQ(LastErrorCode, 102);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 102);
     Bytes perAttempt = kStatusRequest;
     perAttempt.insert(perAttempt.end(), {'1', '2'});
     Bytes expected;
@@ -104,7 +104,7 @@ TEST_F(ExchangeTest, SettlePollsThirtyMsApartUntilTheWholeReplyIsQueued) {
 TEST_F(ExchangeTest, SettleEndsWhenTheCountStoodStillOnMoreThanTenPolls) {
     Arrive(Bytes(kStatusReply.begin(), kStatusReply.begin() + 5));
     EXPECT_FALSE(RcvPack(nullptr));
-    EXPECT_EQ(LastErrorCode, 102);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 102);
     std::vector<uint32_t> expected = {10};
     expected.insert(expected.end(), 11, 30);
     const auto sleeps = Sleeps();
@@ -119,13 +119,13 @@ TEST_F(ExchangeTest, SettleEndsWhenTheCountStoodStillOnMoreThanTenPolls) {
 TEST_F(ExchangeTest, MissingLengthGives101) {
     Arrive({0x02, 0x00});
     EXPECT_FALSE(RcvPack(nullptr));
-    EXPECT_EQ(LastErrorCode, 101);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 101);
 }
 
 TEST_F(ExchangeTest, SilenceAfterTheFirstByteGives103) {
     Arrive({'x'});
     EXPECT_FALSE(RcvPack(nullptr));
-    EXPECT_EQ(LastErrorCode, 103);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 103);
     // 11 probes of 10 ms; the 10 that found nothing also slept 100 ms after their read.
     const auto sleeps = Sleeps();
     EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 10u), 11);
@@ -136,28 +136,28 @@ TEST_F(ExchangeTest, ErrorReplySetsThePrinterNumberAndRetries) {
     AnswerEveryRequest(ErrorReply(7));
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 3);
-    EXPECT_EQ(LastErrorCode, 7);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 7);
     EXPECT_FALSE(Send2());
     EXPECT_EQ(RequestsWritten(), 6);
-    EXPECT_EQ(RetryCount, 3);
+    EXPECT_EQ(ProcessLink().retryCount, 3);
 }
 
 TEST_F(ExchangeTest, Error16StopsOnlyTheCommandExchange) {
     AnswerEveryRequest(ErrorReply(16));
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 1);
-    EXPECT_EQ(RetryCount, 0);
-    EXPECT_EQ(LastErrorCode, 16);
+    EXPECT_EQ(ProcessLink().retryCount, 0);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 16);
     EXPECT_FALSE(Send2());
     EXPECT_EQ(RequestsWritten(), 4);
 }
 
 TEST_F(ExchangeTest, Error16LeftByAnEarlierExchangeDoesNotCutTheNextShort) {
-    LastErrorCode = 16;
+    ProcessLink().lastErrorCode = 16;
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 3);
     AnswerEveryRequest(ErrorReply(7));
-    LastErrorCode = 16;
+    ProcessLink().lastErrorCode = 16;
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 6);
 }
@@ -173,9 +173,9 @@ TEST_F(ExchangeTest, ReplyChecksumAndEtxAreNotChecked) {
 TEST_F(ExchangeTest, ClosedPortFailsEveryAttemptWithoutWaiting) {
     CloseComPort();
     EXPECT_FALSE(Send());
-    EXPECT_EQ(RetryCount, 3);
+    EXPECT_EQ(ProcessLink().retryCount, 3);
     EXPECT_TRUE(Sleeps().empty());
-    EXPECT_EQ(LastErrorCode, 42);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 42);
 }
 
 TEST_F(ExchangeTest, ReplyLongerThanTheBufferIsRefusedAndDroppedWhole) {
@@ -184,15 +184,15 @@ TEST_F(ExchangeTest, ReplyLongerThanTheBufferIsRefusedAndDroppedWhole) {
     Arrive(oversized);
     Arrive(kStatusReply);
     EXPECT_FALSE(RcvPack(nullptr));
-    EXPECT_EQ(LastErrorCode, 101);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 101);
     EXPECT_TRUE(RcvPack(nullptr)) << "the next reply is read whole";
-    EXPECT_EQ(RcvBuffer[1], 'E');
+    EXPECT_EQ(ProcessLink().rcvBuffer[1], 'E');
 }
 
 TEST_F(ExchangeTest, ReplyFillingTheBufferExactlyIsGood) {
     Arrive(ReplyFrame('E', Bytes(1020, 0x22))); // N = 1022, N + 2 = 1024
     EXPECT_TRUE(RcvPack(nullptr));
-    EXPECT_EQ(RcvBuffer[1021], 0x22);
+    EXPECT_EQ(ProcessLink().rcvBuffer[1021], 0x22);
 }
 
 } // namespace

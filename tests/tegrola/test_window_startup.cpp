@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QSettings>
 #include <QTest>
 #include <QToolButton>
@@ -263,6 +264,28 @@ private slots:
         QVERIFY(QFileInfo::exists(expected + QStringLiteral("/tempnew.bmp")));
         if (beside)
             QDir(programDir).removeRecursively();
+    }
+
+    void helpAndVersionNeedNoDisplay_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("begins");
+        QTest::newRow("--help") << "--help" << "Usage: tegrola [options]\n";
+        QTest::newRow("-v") << "-v" << QStringLiteral("tegrola %1\n").arg(QLatin1String(ZARELCOM_VERSION_STRING));
+    }
+    void helpAndVersionNeedNoDisplay()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, begins);
+        QProcess program;
+        QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            noDisplay.remove(QLatin1String(name));
+        program.setProcessEnvironment(noDisplay);
+        program.start(QStringLiteral(TEGROLA_PROGRAM), {option});
+        QVERIFY2(program.waitForFinished(30000), qPrintable(program.errorString()));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).startsWith(begins), qPrintable(program.readAllStandardError()));
     }
 
 private:

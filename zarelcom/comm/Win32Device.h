@@ -9,6 +9,7 @@
 // - a read or write that ends by its time-out is no failure, whether the call reports the
 //   time-out as an error (Wine) or as a short transfer (Windows);
 // - a purge that aborts also cancels the pending transfer itself (Wine's purge does not);
+// - a line without modem lines is waited on for its other events;
 // - the event wait does not spin on waits that the driver cancels on its own, nor on a
 //   character event that comes again for the same unread bytes.
 #pragma once
@@ -66,6 +67,7 @@ private:
     CommTimeouts timeouts_;
     static constexpr uint64_t NothingReported = ~uint64_t(0);
     std::atomic<uint32_t> eventMask_{0};
+    std::atomic<bool> withoutModemEvents_{false};  // the line refused to wait for them
     std::atomic<uint64_t> bytesRead_{0};
     // Bytes received (read or waiting) when a character event was last reported; a purge of the
     // input starts the count afresh.

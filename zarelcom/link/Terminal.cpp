@@ -6,7 +6,6 @@
 #include <zarelcom/zarelcom.h>
 
 #include "link/Exchange.h"
-#include "link/Library.h"
 
 namespace {
 
@@ -24,13 +23,13 @@ constexpr uint8_t kReady = 'C';
 
 // Sleeps between counts of the input queue until two successive counts agree, or the count
 // passes `enough`. A printer that keeps sending holds this no longer than the wait for its answer.
-int32_t SettleInput(int32_t queued, int32_t enough) {
+int32_t SettleInput(Link &link, int32_t queued, int32_t enough) {
     int32_t previous;
     int poll = 0;
     do {
         previous = queued;
-        LibraryPort.Sleep(kAnswerPollMs);
-        queued = LibraryPort.InQueCount();
+        link.port.Sleep(kAnswerPollMs);
+        queued = link.port.InQueCount();
     } while (queued != previous && queued <= enough && ++poll < kAnswerPolls);
     return queued;
 }
@@ -43,59 +42,59 @@ bool HoldsAnswer(std::string_view answer, std::string_view probe) {
 
 } // namespace
 
-bool AwaitAnswer(std::string_view expected) {
+bool AwaitAnswer(Link &link, std::string_view expected) {
     // A closed port reports -1: nothing left to send.
-    while (LibraryPort.OutQueCount() > 0) LibraryPort.Sleep(kOutputDrainPollMs);
-    LibraryPort.Sleep(kAnswerPollMs);
-    int32_t queued = LibraryPort.InQueCount();
+    while (link.port.OutQueCount() > 0) link.port.Sleep(kOutputDrainPollMs);
+    link.port.Sleep(kAnswerPollMs);
+    int32_t queued = link.port.InQueCount();
     for (int poll = 0; queued == 0 && poll < kAnswerPolls; ++poll) {
-        LibraryPort.Sleep(kAnswerPollMs);
-        queued = LibraryPort.InQueCount();
+        link.port.Sleep(kAnswerPollMs);
+        queued = link.port.InQueCount();
     }
     if (queued <= 0) return false;
 
-    queued = SettleInput(queued, static_cast<int32_t>(expected.size() + kAnswerSettleMargin));
+    queued = SettleInput(link, queued, static_cast<int32_t>(expected.size() + kAnswerSettleMargin));
     if (queued < static_cast<int32_t>(expected.size())) return false;
 
     const auto wanted = std::min(static_cast<std::size_t>(queued), kRcvBufferSize);
-    const int32_t got = LibraryPort.Read(RcvBuffer, static_cast<uint32_t>(wanted));
+    const int32_t got = link.port.Read(link.rcvBuffer, static_cast<uint32_t>(wanted));
     if (got <= 0) return false;
-    const std::string_view answer(reinterpret_cast<const char *>(RcvBuffer), static_cast<std::size_t>(got));
+    const std::string_view answer(reinterpret_cast<const char *>(link.rcvBuffer), static_cast<std::size_t>(got));
     const std::string_view probe = expected.substr(0, expected.size() - std::min<std::size_t>(expected.size(), 2));
     return HoldsAnswer(answer, probe);
 }
 
-bool AwaitReady() {
-    LibraryPort.Sleep(kAnswerPollMs);
-    int32_t queued = LibraryPort.InQueCount();
+bool AwaitReady(Link &link) {
+    link.port.Sleep(kAnswerPollMs);
+    int32_t queued = link.port.InQueCount();
     if (queued <= 0) {
-        TerminalStatus = 0;
+        link.terminalStatus = 0;
         return false;
     }
-    queued = SettleInput(queued, std::numeric_limits<int32_t>::max());
+    queued = SettleInput(link, queued, std::numeric_limits<int32_t>::max());
     if (queued < static_cast<int32_t>(kReadyMinimum)) {
-        TerminalStatus = 1;
+        link.terminalStatus = 1;
         return false;
     }
-    if (queued > static_cast<int32_t>(kReadyMinimum)) LibraryPort.PurgeIn();
+    if (queued > static_cast<int32_t>(kReadyMinimum)) link.port.PurgeIn();
     for (int probe = 0; probe < kReadyProbes; ++probe) {
-        if (LibraryPort.Read(&RcvBuffer[probe], 1) == 1 && RcvBuffer[probe] == kReady) return true;
+        if (link.port.Read(&link.rcvBuffer[probe], 1) == 1 && link.rcvBuffer[probe] == kReady) return true;
     }
-    TerminalStatus = 2;
+    link.terminalStatus = 2;
     return false;
 }
 
-bool SendCommandLine(std::string_view line) {
+bool SendCommandLine(Link &link, std::string_view line) {
     for (int attempt = 0; attempt < kCommandAttempts; ++attempt) {
-        ClearFiFo();
-        LibraryPort.Write(line.data(), static_cast<uint32_t>(line.size()));
-        if (AwaitAnswer(line)) return true;
-        LibraryPort.Sleep(kCommandRetryPauseMs);
+        link.ClearQueues();
+        link.port.Write(line.data(), static_cast<uint32_t>(line.size()));
+        if (AwaitAnswer(link, line)) return true;
+        link.port.Sleep(kCommandRetryPauseMs);
     }
     return false;
 }
 
-bool SendRaw(std::string_view bytes) {
-    return LibraryPort.Write(bytes.data(), static_cast<uint32_t>(bytes.size())) ==
+bool SendRaw(Link &link, std::string_view bytes) {
+    return link.port.Write(bytes.data(), static_cast<uint32_t>(bytes.size())) ==
            static_cast<int32_t>(bytes.size());
 }
