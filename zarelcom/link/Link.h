@@ -27,8 +27,8 @@ public:
 
     // The serial port, created closed ("Com1", br19200, no parity, one stop bit, eight data bits).
     TComm port;
-    // How this link's exchanges wait on the line belongs beside the port: every wait of the
-    // exchange goes through port.Sleep and port.InQueCount today.
+    // The place for how this link's exchanges wait on the line (their pacing): beside the port,
+    // since every wait of the exchange goes through port.Sleep and port.InQueCount.
 
     // The last reply, from its lead byte on (reply code at byte 1, reply data byte k at byte
     // 2 + k), followed by its checksum and ETX; terminal answers from byte 0.
