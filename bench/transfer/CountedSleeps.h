@@ -15,6 +15,7 @@ public:
         SystemPlatform().Sleep(ms);
         slept_ += std::chrono::steady_clock::now() - start;
     }
+    uint64_t Now() const override { return SystemPlatform().Now(); }
     // Seconds spent sleeping since the last call.
     double TakeSleptSeconds()
     {

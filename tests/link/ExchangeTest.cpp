@@ -1,5 +1,6 @@
 // The packet exchange on the virtual-time device: polls, sleeps, retries and error codes.
 #include <algorithm>
+#include <cstdlib>
 
 #include <zarelcom/zarelcom.h>
 
@@ -29,17 +30,23 @@ protected:
     }
 };
 
-TEST_F(ExchangeTest, SilentPrinterCostsThreeAttemptsOfAboutTwoSecondsAndSetsNoCode) {
+class PacedExchange : public InBothPacings<ExchangeTest> {};
+INSTANTIATE_IN_BOTH_PACINGS(PacedExchange);
+
+TEST_P(PacedExchange, SilentPrinterCostsThreeAttemptsOfAboutTwoSecondsAndSetsNoCode) {
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 3);
     EXPECT_EQ(RetryCount, 3);
     EXPECT_EQ(LastErrorCode, 42);
-    // Each attempt: 101 polls of 20 ms for the first byte.
-    EXPECT_EQ(Sleeps(), std::vector<uint32_t>(303, 20));
+    // Each attempt: 101 polls of 20 ms for the first byte, or one wait on the line as long.
+    if (Polled())
+        EXPECT_EQ(Sleeps(), std::vector<uint32_t>(303, 20));
+    else
+        EXPECT_EQ(Waits(), std::vector<uint32_t>(3, 101 * 20));
     EXPECT_EQ(Now(), 3u * 101 * 20);
 }
 
-TEST_F(ExchangeTest, GoodReplyEndsTheExchangeAtTheFirstAttempt) {
+TEST_P(PacedExchange, GoodReplyEndsTheExchangeAtTheFirstAttempt) {
     AnswerEveryRequest(kStatusReply);
     EXPECT_TRUE(Send());
     EXPECT_EQ(RetryCount, 0);
@@ -68,7 +75,7 @@ TEST_F(ExchangeTest, ChecksumWrapsOverALongPayload) {
     EXPECT_EQ(frame[519], sum & 0xFF);
 }
 
-TEST_F(ExchangeTest, StrayBytesBeforeTheReply) {
+TEST_P(PacedExchange, StrayBytesBeforeTheReply) {
     Bytes tenStray(10, 'x');
     tenStray.insert(tenStray.end(), kStatusReply.begin(), kStatusReply.end());
     AnswerEveryRequest(tenStray);
@@ -82,7 +89,7 @@ TEST_F(ExchangeTest, StrayBytesBeforeTheReply) {
     EXPECT_EQ(LastErrorCode, 100);
 }
 
-TEST_F(ExchangeTest, ShortReplyGives102AndTellsThePrinterTheCountInDecimal) {
+TEST_P(PacedExchange, ShortReplyGives102AndTellsThePrinterTheCountInDecimal) {
     const Bytes full = ReplyFrame('E', Bytes(20, 0x11));
     AnswerEveryRequest(Bytes(full.begin(), full.begin() + 3 + 12));
     EXPECT_FALSE(Send());
@@ -116,23 +123,64 @@ TEST_F(ExchangeTest, SettleEndsWhenTheCountStoodStillOnMoreThanTenPolls) {
     EXPECT_EQ(Written(), ToBytes("2"));
 }
 
-TEST_F(ExchangeTest, MissingLengthGives101) {
+TEST_P(PacedExchange, BodyThatNeverCompletesGives102AtTheEndOfTheReplyTime) {
+    ASSERT_TRUE(SetBaudRate(ZC_BR19200));
+    Arrive(Bytes(kStatusReply.begin(), kStatusReply.begin() + 5));
+    EXPECT_FALSE(RcvPack(nullptr));
+    EXPECT_EQ(LastErrorCode, 102);
+    // 3.2 s and the wire time of 13 header bytes and 5 more at 19200 bit/s, 10 ms.
+    EXPECT_EQ(Now(), 3210u);
+    EXPECT_EQ(Written(), ToBytes("2"));
+}
+
+TEST_F(ExchangeTest, EventsPacingGoesOnTheMomentTheWholeReplyIsThere) {
+    LinkPacing = Pacing::Events;
+    AnswerEveryRequest(Bytes(kStatusReply.begin(), kStatusReply.begin() + 4), 7);
+    Arrive(Bytes(kStatusReply.begin() + 4, kStatusReply.end()), 23);
+    EXPECT_TRUE(Send());
+    EXPECT_EQ(Now(), 23u);
+    EXPECT_TRUE(Sleeps().empty());
+}
+
+TEST_F(ExchangeTest, PacingIsChosenPerCallOrByTheEnvironment) {
+    EXPECT_TRUE(zc_set_pacing(ZC_PACING_EVENTS));
+    EXPECT_EQ(LinkPacing, Pacing::Events);
+    EXPECT_FALSE(zc_set_pacing(2));
+    EXPECT_FALSE(zc_set_pacing(-1));
+    EXPECT_EQ(LinkPacing, Pacing::Events) << "a refused value changes nothing";
+    EXPECT_TRUE(zc_set_pacing(ZC_PACING_POLLED));
+    EXPECT_EQ(LinkPacing, Pacing::Polled);
+
+    for (const auto &[setting, pacing] : {std::pair{"events", Pacing::Events}, {"polled", Pacing::Polled},
+                                          {"EVENTS", Pacing::Polled}, {"", Pacing::Polled}}) {
+        setenv("ZARELCOM_PACING", setting, 1);
+        EXPECT_EQ(InitialPacing(), pacing) << setting;
+    }
+    unsetenv("ZARELCOM_PACING");
+    EXPECT_EQ(InitialPacing(), Pacing::Polled);
+}
+
+TEST_P(PacedExchange, MissingLengthGives101) {
     Arrive({0x02, 0x00});
     EXPECT_FALSE(RcvPack(nullptr));
     EXPECT_EQ(LastErrorCode, 101);
 }
 
-TEST_F(ExchangeTest, SilenceAfterTheFirstByteGives103) {
+TEST_P(PacedExchange, SilenceAfterTheFirstByteGives103) {
     Arrive({'x'});
     EXPECT_FALSE(RcvPack(nullptr));
     EXPECT_EQ(LastErrorCode, 103);
-    // 11 probes of 10 ms; the 10 that found nothing also slept 100 ms after their read.
+    // 11 probes of 10 ms; the 10 that found nothing also slept 100 ms after their read. Waiting
+    // on the line, each probe waits as long for its byte.
     const auto sleeps = Sleeps();
-    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 10u), 11);
-    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 100u), 10);
+    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 10u), Polled() ? 11 : 0);
+    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 100u), Polled() ? 10 : 0);
+    const auto waits = Waits();
+    EXPECT_EQ(std::count(waits.begin(), waits.end(), 110u), Polled() ? 0 : 11);
+    EXPECT_EQ(Now(), Polled() ? 1110u : 1100u);
 }
 
-TEST_F(ExchangeTest, ErrorReplySetsThePrinterNumberAndRetries) {
+TEST_P(PacedExchange, ErrorReplySetsThePrinterNumberAndRetries) {
     AnswerEveryRequest(ErrorReply(7));
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 3);
@@ -142,7 +190,7 @@ TEST_F(ExchangeTest, ErrorReplySetsThePrinterNumberAndRetries) {
     EXPECT_EQ(RetryCount, 3);
 }
 
-TEST_F(ExchangeTest, Error16StopsOnlyTheCommandExchange) {
+TEST_P(PacedExchange, Error16StopsOnlyTheCommandExchange) {
     AnswerEveryRequest(ErrorReply(16));
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 1);
@@ -152,7 +200,7 @@ TEST_F(ExchangeTest, Error16StopsOnlyTheCommandExchange) {
     EXPECT_EQ(RequestsWritten(), 4);
 }
 
-TEST_F(ExchangeTest, Error16LeftByAnEarlierExchangeDoesNotCutTheNextShort) {
+TEST_P(PacedExchange, Error16LeftByAnEarlierExchangeDoesNotCutTheNextShort) {
     LastErrorCode = 16;
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 3);
@@ -162,7 +210,7 @@ TEST_F(ExchangeTest, Error16LeftByAnEarlierExchangeDoesNotCutTheNextShort) {
     EXPECT_EQ(RequestsWritten(), 6);
 }
 
-TEST_F(ExchangeTest, ReplyChecksumAndEtxAreNotChecked) {
+TEST_P(PacedExchange, ReplyChecksumAndEtxAreNotChecked) {
     Bytes reply = kStatusReply;
     reply[6] ^= 0x5A;
     reply[7] = 'z';
@@ -170,7 +218,7 @@ TEST_F(ExchangeTest, ReplyChecksumAndEtxAreNotChecked) {
     EXPECT_TRUE(Send());
 }
 
-TEST_F(ExchangeTest, ClosedPortFailsEveryAttemptWithoutWaiting) {
+TEST_P(PacedExchange, ClosedPortFailsEveryAttemptWithoutWaiting) {
     CloseComPort();
     EXPECT_FALSE(Send());
     EXPECT_EQ(RetryCount, 3);
@@ -178,7 +226,7 @@ TEST_F(ExchangeTest, ClosedPortFailsEveryAttemptWithoutWaiting) {
     EXPECT_EQ(LastErrorCode, 42);
 }
 
-TEST_F(ExchangeTest, ReplyLongerThanTheBufferIsRefusedAndDroppedWhole) {
+TEST_P(PacedExchange, ReplyLongerThanTheBufferIsRefusedAndDroppedWhole) {
     Bytes oversized = {0x02, 0x03, 0xFF}; // N = 1023: N + 2 does not fit
     oversized.resize(3 + 1023 + 2, 0x31);
     Arrive(oversized);
@@ -189,7 +237,7 @@ TEST_F(ExchangeTest, ReplyLongerThanTheBufferIsRefusedAndDroppedWhole) {
     EXPECT_EQ(RcvBuffer[1], 'E');
 }
 
-TEST_F(ExchangeTest, ReplyFillingTheBufferExactlyIsGood) {
+TEST_P(PacedExchange, ReplyFillingTheBufferExactlyIsGood) {
     Arrive(ReplyFrame('E', Bytes(1020, 0x22))); // N = 1022, N + 2 = 1024
     EXPECT_TRUE(RcvPack(nullptr));
     EXPECT_EQ(RcvBuffer[1021], 0x22);

@@ -35,6 +35,7 @@ void LinkTest::SetUp() {
 }
 
 void LinkTest::TearDown() {
+    LinkPacing = Pacing::Polled;
     LibraryPort.Close();
     LibraryPort.UsePlatform(SystemPlatform());
 }
@@ -62,6 +63,12 @@ int LinkTest::RequestsWritten() const {
 }
 
 std::vector<uint32_t> LinkTest::Sleeps() const { return platform.Sleeps(); }
+
+std::vector<uint32_t> LinkTest::Waits() const { return platform.Waits(); }
+
+std::string PacingName(const ::testing::TestParamInfo<Pacing> &info) {
+    return info.param == Pacing::Polled ? "Polled" : "Events";
+}
 
 uint64_t LinkTest::Now() const { return platform.Now(); }
 

@@ -12,7 +12,9 @@
 //   LibraryPort.Close(); LibraryPort.UsePlatform(SystemPlatform());   // before `line` goes
 //
 // Time. Now() starts at 0 ms and moves only forward: by Sleep (each call recorded in Sleeps()),
-// by a read that waits under its time-out, and by a write that StallWrites makes time out.
+// by a read that waits under its time-out, by a wait for input or for an empty output queue
+// (each recorded with its limit in Waits()) until the awaited byte arrives or the limit passes,
+// and by a write that StallWrites makes time out.
 // Nothing else advances it; the event thread's waits are real, not virtual.
 //
 // Reads keep to the time-outs the port set (SetTimeouts): with ReadIntervalTimeout NoInterval
@@ -64,10 +66,12 @@ public:
     int OpenCount() const;
 
     // ---- Clock
-    uint64_t Now() const;
+    uint64_t Now() const override;
     void Sleep(uint32_t ms) override;
     // Every Sleep, in order.
     std::vector<uint32_t> Sleeps() const;
+    // The limit of every wait on the device (for input or for an empty output queue), in order.
+    std::vector<uint32_t> Waits() const;
 
     // ---- The far end
     void SetPeer(Peer peer);
@@ -123,6 +127,7 @@ private:
     int openCount_ = 0;
     uint64_t now_ = 0;
     std::vector<uint32_t> sleeps_;
+    std::vector<uint32_t> waits_;
     Peer peer_;
     std::deque<Arrival> input_;
     std::vector<uint8_t> written_;

@@ -61,6 +61,12 @@ public:
     // Abort pending reads / writes and empty the input / output queue; nothing while closed.
     void PurgeIn();
     void PurgeOut();
+    // Waits on the device until at least count bytes are in the input queue or ms milliseconds
+    // have passed; the count then, -1 while closed. A device that cannot wait sleeps ms instead.
+    int32_t AwaitInQueCount(uint32_t count, uint32_t ms);
+    // Waits on the device until the output queue is empty or ms milliseconds have passed; the
+    // bytes still queued then, -1 while closed.
+    int32_t AwaitOutQueEmpty(uint32_t ms);
 
     // ---- Properties. Name, buffer sizes, event set and suspend time are ignored while open;
     // the line settings take effect at once while open (the whole block is re-applied).
@@ -131,6 +137,8 @@ public:
     void UsePlatform(Platform& platform);
     // Sleeps through the platform; every poll of the exchange paces itself with this.
     void Sleep(uint32_t ms) { platform_->Sleep(ms); }
+    // The platform's clock in milliseconds, for the deadlines of the waits on the device.
+    uint64_t Now() const { return platform_->Now(); }
 
 protected:
     // Opens the device; leaves the port closed when it cannot be opened or is not serial.

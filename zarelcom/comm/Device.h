@@ -126,6 +126,14 @@ public:
     virtual int WaitEvent(uint32_t& events) = 0;
     // Wakes the pending WaitEvent, or the next one when none is pending.
     virtual void CancelWait() = 0;
+
+    // Waits until at least count bytes are in the input queue or ms milliseconds have passed,
+    // whichever comes first, without spinning; queued gets the count then. The wait goes on
+    // when bytes arrive that do not yet make up count, so it ends at the arrival that does.
+    virtual int WaitInput(uint32_t count, uint32_t ms, uint32_t& queued) = 0;
+    // Waits until the output queue is empty or ms milliseconds have passed; unsent gets the
+    // bytes still queued then.
+    virtual int WaitOutputEmpty(uint32_t ms, uint32_t& unsent) = 0;
 };
 
 // Opens devices and paces polls. One platform object serves the whole process.
@@ -137,7 +145,13 @@ public:
     virtual std::unique_ptr<Device> OpenDevice(const std::string& name) = 0;
     // Blocks the calling thread for ms milliseconds; every poll of the exchange sleeps here.
     virtual void Sleep(uint32_t ms) = 0;
+    // Milliseconds on a clock that only moves forward, for the deadlines of waits on a device.
+    virtual uint64_t Now() const = 0;
 };
+
+// Milliseconds that count bytes take on the line with these settings (start bit, data bits,
+// parity bit, stop bits), rounded up.
+uint32_t WireMilliseconds(const LineSettings& settings, uint64_t count);
 
 // The product's platform of the system the library was built for (termios devices on Linux,
 // overlapped Win32 serial handles on Windows), with real sleeps.

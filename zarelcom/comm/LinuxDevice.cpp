@@ -67,7 +67,8 @@ std::unique_ptr<LinuxDevice> LinuxDevice::Adopt(int fd, bool serial) {
     const int writeAbort = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     const int wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     const int epoll = ::epoll_create1(EPOLL_CLOEXEC);
-    bool ready = readAbort >= 0 && writeAbort >= 0 && wake >= 0 && epoll >= 0;
+    const int arrivals = ::epoll_create1(EPOLL_CLOEXEC);
+    bool ready = readAbort >= 0 && writeAbort >= 0 && wake >= 0 && epoll >= 0 && arrivals >= 0;
     if (ready) {
         epoll_event wakeEvent{};
         wakeEvent.events = EPOLLIN;
@@ -79,19 +80,21 @@ std::unique_ptr<LinuxDevice> LinuxDevice::Adopt(int fd, bool serial) {
         epoll_event inputEvent{};
         inputEvent.events = EPOLLIN | EPOLLET;
         inputEvent.data.fd = fd;
-        ready = ::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &inputEvent) == 0;
+        ready = ::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &inputEvent) == 0 &&
+                ::epoll_ctl(arrivals, EPOLL_CTL_ADD, fd, &inputEvent) == 0;
     }
     if (!ready) {
-        for (int descriptor : {readAbort, writeAbort, wake, epoll, fd})
+        for (int descriptor : {readAbort, writeAbort, wake, epoll, arrivals, fd})
             if (descriptor >= 0) ::close(descriptor);
         return nullptr;
     }
-    return std::unique_ptr<LinuxDevice>(new LinuxDevice(fd, serial, readAbort, writeAbort, wake, epoll));
+    return std::unique_ptr<LinuxDevice>(new LinuxDevice(fd, serial, readAbort, writeAbort, wake, epoll, arrivals));
 }
 
-LinuxDevice::LinuxDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll)
+LinuxDevice::LinuxDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll,
+                         int arrivals)
     : fd_(fd), serial_(serial), readAbort_(readAbort), writeAbort_(writeAbort), wake_(wake),
-      epoll_(epoll) {
+      epoll_(epoll), arrivals_(arrivals) {
     if (!serial_) return;
     termios settings;
     if (::tcgetattr(fd_, &settings) == 0) {
@@ -109,7 +112,7 @@ LinuxDevice::~LinuxDevice() {
     // The exclusive mark stays on the terminal until its last close: take it off, so that the
     // next open by another user is not refused.
     if (serial_) ::ioctl(fd_, TIOCNXCL);
-    for (int descriptor : {epoll_, wake_, writeAbort_, readAbort_, fd_}) ::close(descriptor);
+    for (int descriptor : {arrivals_, epoll_, wake_, writeAbort_, readAbort_, fd_}) ::close(descriptor);
 }
 
 CommTimeouts LinuxDevice::Timeouts() {
@@ -469,4 +472,39 @@ int LinuxDevice::WaitEvent(uint32_t& events) {
 void LinuxDevice::CancelWait() {
     cancelWait_ = true;
     Signal(wake_);
+}
+
+int LinuxDevice::WaitInput(uint32_t count, uint32_t ms, uint32_t& queued) {
+    queued = 0;
+    if (!serial_) return ENOTTY;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        // Count after taking the arrivals seen so far: a byte that comes after the count marks
+        // the epoll again, so none is missed between the count and the wait.
+        int waiting = 0;
+        if (::ioctl(fd_, FIONREAD, &waiting) < 0) return errno;
+        queued = static_cast<uint32_t>(std::max(waiting, 0));
+        if (queued >= count) return 0;
+        const int wait = Remaining(&deadline);
+        if (wait == 0) return 0;
+        epoll_event arrival;
+        if (::epoll_wait(arrivals_, &arrival, 1, wait) < 0 && errno != EINTR) return errno;
+    }
+}
+
+int LinuxDevice::WaitOutputEmpty(uint32_t ms, uint32_t& unsent) {
+    unsent = 0;
+    if (!serial_) return ENOTTY;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
+    LineSettings settings;
+    if (int code = GetLineSettings(settings)) return code;
+    for (;;) {
+        int left = 0;
+        if (::ioctl(fd_, TIOCOUTQ, &left) < 0) return errno;
+        unsent = static_cast<uint32_t>(std::max(left, 0));
+        const int wait = Remaining(&deadline);
+        if (unsent == 0 || wait == 0) return 0;
+        const int pause = std::min<int>(wait, std::max<uint32_t>(WireMilliseconds(settings, unsent), 1));
+        ::poll(nullptr, 0, pause);
+    }
 }

@@ -11,6 +11,9 @@
 // - the event wait is edge-triggered on input, so bytes left unread do not wake it again; modem
 //   line, break and line-error events are found by comparing the driver's interrupt counters
 //   ten times a second, and only on devices that have such counters;
+// - the wait for input has an edge-triggered epoll of its own, so that it wakes once per arrival
+//   and never for bytes that already wait; the wait for an empty output queue pauses for the
+//   wire time of what is still queued, since a terminal signals no such event;
 // - a pseudo-terminal has no modem lines: DTR and RTS escapes do nothing, and the lines read as
 //   unavailable.
 #pragma once
@@ -44,6 +47,8 @@ public:
     int SetEventMask(uint32_t mask) override;
     int WaitEvent(uint32_t& events) override;
     void CancelWait() override;
+    int WaitInput(uint32_t count, uint32_t ms, uint32_t& queued) override;
+    int WaitOutputEmpty(uint32_t ms, uint32_t& unsent) override;
 
 private:
     // The driver's counters of line changes and errors (TIOCGICOUNT).
@@ -52,7 +57,7 @@ private:
             bufOverrun = 0;
     };
 
-    LinuxDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll);
+    LinuxDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll, int arrivals);
     CommTimeouts Timeouts();
     bool ReadCounters(LineCounters& counters);
     uint32_t LineChanges();
@@ -64,6 +69,7 @@ private:
     const int writeAbort_;  // event descriptor: Purge aborts the pending write
     const int wake_;        // event descriptor: wakes the event wait
     const int epoll_;       // the event wait: input (edge-triggered) and wake_
+    const int arrivals_;    // the input wait: input (edge-triggered) alone
     bool hasModemLines_ = false;
     bool hasCounters_ = false;
 

@@ -126,6 +126,24 @@ int32_t TThreadComm::OutQueCount() {
     return status ? AsCount(status->OutQue) : -1;
 }
 
+int32_t TThreadComm::AwaitInQueCount(uint32_t count, uint32_t ms) {
+    const std::shared_ptr<Device> device = CurrentDevice();
+    if (!enabled_ || !device) return -1;
+    uint32_t queued = 0;
+    if (device->WaitInput(count, ms, queued) == 0) return AsCount(queued);
+    platform_->Sleep(ms);
+    return InQueCount();
+}
+
+int32_t TThreadComm::AwaitOutQueEmpty(uint32_t ms) {
+    const std::shared_ptr<Device> device = CurrentDevice();
+    if (!enabled_ || !device) return -1;
+    uint32_t unsent = 0;
+    if (device->WaitOutputEmpty(ms, unsent) == 0) return AsCount(unsent);
+    platform_->Sleep(ms);
+    return OutQueCount();
+}
+
 void TThreadComm::PurgeIn() {
     if (const std::shared_ptr<Device> device = CurrentDevice()) device->Purge(purgeRxAbort | purgeRxClear);
 }

@@ -11,6 +11,24 @@ constexpr DWORD RepeatPauseMs = 20;
 
 int LastError() { return static_cast<int>(::GetLastError()); }
 
+// Reads the status block until missing(status), the bytes still awaited, is 0 or ms have passed,
+// pausing for the wire time of the bytes awaited in between.
+template <typename Missing> int PacedWait(Device& device, uint32_t ms, Missing missing) {
+    LineSettings settings;
+    if (int code = device.GetLineSettings(settings)) return code;
+    const ULONGLONG deadline = ::GetTickCount64() + ms;
+    for (;;) {
+        uint32_t errors = 0;
+        CommStatus status;
+        if (int code = device.ClearError(errors, status)) return code;
+        const uint32_t awaited = missing(status);
+        const ULONGLONG now = ::GetTickCount64();
+        if (awaited == 0 || now >= deadline) return 0;
+        const ULONGLONG wire = std::max<uint32_t>(WireMilliseconds(settings, awaited), 1);
+        ::Sleep(static_cast<DWORD>(std::min(deadline - now, wire)));
+    }
+}
+
 HANDLE ManualResetEvent() { return ::CreateEventA(nullptr, TRUE, FALSE, nullptr); }
 }  // namespace
 
@@ -251,3 +269,16 @@ int Win32Device::WaitEvent(uint32_t& events) {
 }
 
 void Win32Device::CancelWait() { ::SetEvent(wake_); }
+
+int Win32Device::WaitInput(uint32_t count, uint32_t ms, uint32_t& queued) {
+    queued = 0;
+    return PacedWait(*this, ms, [&](const CommStatus& status) {
+        queued = status.InQue;
+        return queued >= count ? 0 : count - queued;
+    });
+}
+
+int Win32Device::WaitOutputEmpty(uint32_t ms, uint32_t& unsent) {
+    unsent = 0;
+    return PacedWait(*this, ms, [&](const CommStatus& status) { return unsent = status.OutQue; });
+}

@@ -9,6 +9,9 @@
 // - a read or write that ends by its time-out is no failure, whether the call reports the
 //   time-out as an error (Wine) or as a short transfer (Windows);
 // - a purge that aborts also cancels the pending transfer itself (Wine's purge does not);
+// - the waits for input and for an empty output queue pause for the wire time of the bytes still
+//   awaited and look again: the port's one event wait belongs to the event thread, so they cannot
+//   wait on EV_RXCHAR or EV_TXEMPTY themselves;
 // - the event wait does not spin on waits that the driver cancels on its own, nor on a
 //   character event that comes again for the same unread bytes.
 #pragma once
@@ -42,6 +45,8 @@ public:
     int SetEventMask(uint32_t mask) override;
     int WaitEvent(uint32_t& events) override;
     void CancelWait() override;
+    int WaitInput(uint32_t count, uint32_t ms, uint32_t& queued) override;
+    int WaitOutputEmpty(uint32_t ms, uint32_t& unsent) override;
 
 private:
     Win32Device(HANDLE handle, HANDLE readEvent, HANDLE writeEvent, HANDLE waitEvent, HANDLE wake);

@@ -19,6 +19,7 @@ public:
     }
 
     void Sleep(uint32_t ms) override { ::Sleep(ms); }
+    uint64_t Now() const override { return ::GetTickCount64(); }
 };
 }  // namespace
 

@@ -30,9 +30,10 @@ constexpr int kAttempts = 3;
 // Up to 10 stray bytes, the STX and the two length bytes.
 constexpr std::size_t kHeaderBytes = kStxProbes + 2;
 
-// The time a reply may still take. The reception sleeps between looks at the input queue and reads
-// only bytes that have arrived, so its sleeps are the time it takes: a printer that drips its
-// bytes cannot hold the attempt open past this.
+// The time a reply may still take. In polled pacing the reception sleeps between looks at the
+// input queue and its sleeps are the time it takes; in events pacing it waits on the line and the
+// clock tells the time taken. Either way it reads only bytes that have arrived, so a printer that
+// drips its bytes cannot hold the attempt open past this.
 class ReplyTime {
 public:
     explicit ReplyTime(uint32_t ms) : left_(ms) {}
@@ -40,12 +41,24 @@ public:
     bool Over() const { return left_ == 0; }
     void Sleep(uint32_t ms) {
         LibraryPort.Sleep(ms);
-        left_ -= std::min(ms, left_);
+        Spend(ms);
+    }
+    // Waits on the line until count bytes are queued, for at most ms of the time left; the count
+    // then.
+    int32_t Await(uint32_t count, uint32_t ms) {
+        const uint64_t start = LibraryPort.Now();
+        const int32_t queued = LibraryPort.AwaitInQueCount(count, std::min(ms, left_));
+        Spend(LibraryPort.Now() - start);
+        return queued;
     }
 
 private:
+    void Spend(uint64_t ms) { left_ -= static_cast<uint32_t>(std::min<uint64_t>(ms, left_)); }
+
     uint32_t left_;
 };
+
+bool Polled() { return LinkPacing == Pacing::Polled; }
 
 // How long count bytes take on the line at the port's current settings (start bit, data bits,
 // parity bit, two stop bits at most), rounded up to whole milliseconds.
@@ -69,7 +82,10 @@ std::size_t ReadWithin(uint8_t *into, std::size_t count, ReplyTime &time) {
             got += static_cast<std::size_t>(n);
         } else {
             if (queued < 0 || time.Over()) break;
-            time.Sleep(kReadPollMs);
+            if (Polled())
+                time.Sleep(kReadPollMs);
+            else
+                time.Await(static_cast<uint32_t>(count - got), UINT32_MAX);
         }
     }
     return got;
@@ -77,6 +93,7 @@ std::size_t ReadWithin(uint8_t *into, std::size_t count, ReplyTime &time) {
 
 // About 2 s for the first byte of the reply to arrive.
 bool AwaitFirstByte(ReplyTime &time) {
+    if (!Polled()) return time.Await(1, kFirstBytePolls * kFirstBytePollMs) != 0;
     if (LibraryPort.InQueCount() != 0) return true;
     for (int sleeps = 0; sleeps < kFirstBytePolls; ++sleeps) {
         time.Sleep(kFirstBytePollMs);
@@ -85,16 +102,18 @@ bool AwaitFirstByte(ReplyTime &time) {
     return false;
 }
 
-// Drops up to 10 stray bytes in front of the reply's STX. A probe that finds no byte waiting
-// pauses instead of waiting on the line.
+// Drops up to 10 stray bytes in front of the reply's STX. In polled pacing a probe that finds no
+// byte waiting pauses instead of waiting on the line; in events pacing each probe waits as long
+// for its byte as the pauses would.
 bool FindStx(ReplyTime &time) {
     bool silent = false;
     for (int probe = 0; probe < kStxProbes && !time.Over(); ++probe) {
-        time.Sleep(kStxProbeMs);
+        if (Polled()) time.Sleep(kStxProbeMs);
+        const int32_t queued = Polled() ? LibraryPort.InQueCount() : time.Await(1, kStxProbeMs + kStxSilenceMs);
         uint8_t byte = 0;
-        silent = LibraryPort.InQueCount() <= 0 || LibraryPort.Read(&byte, 1) != 1;
+        silent = queued <= 0 || LibraryPort.Read(&byte, 1) != 1;
         if (silent) {
-            time.Sleep(kStxSilenceMs);
+            if (Polled()) time.Sleep(kStxSilenceMs);
         } else if (byte == kStx) {
             return true;
         }
@@ -160,7 +179,8 @@ Reception ReceiveReply() {
         return Reception::Failed;
     }
 
-    SettleReply(CurrentLength, time);
+    // In events pacing the read below waits on the line for the body itself.
+    if (Polled()) SettleReply(CurrentLength, time);
     const std::size_t got = ReadWithin(RcvBuffer, expected, time);
     if (got < expected) {
         LastErrorCode = ZC_ERR_SHORT_REPLY;

@@ -18,6 +18,14 @@ extern int32_t RetryCount;
 // The outcome of the last readiness wait: 0 nothing arrived, 1 fewer than 8 bytes, 2 no "C".
 extern int32_t TerminalStatus;
 
+// How the exchanges wait for the printer. Polled: sleeps between looks at the port, poll for
+// poll as the printer's pacing has it. Events: waits on the line for the same conditions, with
+// the same deadlines and outcomes, and goes on the moment a condition holds.
+enum class Pacing { Polled, Events };
+extern Pacing LinkPacing;
+// Events when the environment variable ZARELCOM_PACING is "events", else polled.
+Pacing InitialPacing();
+
 // The printer's error number that ends the retries of a command exchange.
 constexpr int32_t kErrorStopsRetries = 16;
 

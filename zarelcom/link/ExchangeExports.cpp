@@ -36,4 +36,10 @@ ZARELCOM_API zc_bool StringSend(zc_text text) {
     return GuardExport<zc_bool>(false, [&] { return SendRaw(TextArgument(text).View()); });
 }
 
+ZARELCOM_API zc_bool zc_set_pacing(int32_t pacing) {
+    if (pacing != ZC_PACING_POLLED && pacing != ZC_PACING_EVENTS) return false;
+    LinkPacing = pacing == ZC_PACING_EVENTS ? Pacing::Events : Pacing::Polled;
+    return true;
+}
+
 } // extern "C"

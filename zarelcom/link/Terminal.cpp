@@ -22,17 +22,37 @@ constexpr uint8_t kAck = 0x06;
 constexpr uint8_t kNak = 0x15;
 constexpr uint8_t kReady = 'C';
 
-// Sleeps between counts of the input queue until two successive counts agree, or the count
-// passes `enough`. A printer that keeps sending holds this no longer than the wait for its answer.
+bool Polled() { return LinkPacing == Pacing::Polled; }
+
+// The count of the input queue after ms: slept in polled pacing; in events pacing waited on the
+// line, and sooner once more than `enough` bytes are queued.
+int32_t CountAfter(uint32_t ms, int32_t enough) {
+    if (!Polled()) return LibraryPort.AwaitInQueCount(static_cast<uint32_t>(enough) + 1, ms);
+    LibraryPort.Sleep(ms);
+    return LibraryPort.InQueCount();
+}
+
+// Counts the input queue 100 ms apart until two successive counts agree, or the count passes
+// `enough`. A printer that keeps sending holds this no longer than the wait for its answer.
 int32_t SettleInput(int32_t queued, int32_t enough) {
     int32_t previous;
     int poll = 0;
     do {
         previous = queued;
-        LibraryPort.Sleep(kAnswerPollMs);
-        queued = LibraryPort.InQueCount();
+        queued = CountAfter(kAnswerPollMs, enough);
     } while (queued != previous && queued <= enough && ++poll < kAnswerPolls);
     return queued;
+}
+
+// Waits until the port has sent everything written, without limit; a closed port has nothing
+// left to send.
+void AwaitOutputSent() {
+    while (LibraryPort.OutQueCount() > 0) {
+        if (Polled())
+            LibraryPort.Sleep(kOutputDrainPollMs);
+        else
+            LibraryPort.AwaitOutQueEmpty(kCommandRetryPauseMs);
+    }
 }
 
 bool HoldsAnswer(std::string_view answer, std::string_view probe) {
@@ -44,14 +64,9 @@ bool HoldsAnswer(std::string_view answer, std::string_view probe) {
 } // namespace
 
 bool AwaitAnswer(std::string_view expected) {
-    // A closed port reports -1: nothing left to send.
-    while (LibraryPort.OutQueCount() > 0) LibraryPort.Sleep(kOutputDrainPollMs);
-    LibraryPort.Sleep(kAnswerPollMs);
-    int32_t queued = LibraryPort.InQueCount();
-    for (int poll = 0; queued == 0 && poll < kAnswerPolls; ++poll) {
-        LibraryPort.Sleep(kAnswerPollMs);
-        queued = LibraryPort.InQueCount();
-    }
+    AwaitOutputSent();
+    int32_t queued = CountAfter(kAnswerPollMs, 0);
+    for (int poll = 0; queued == 0 && poll < kAnswerPolls; ++poll) queued = CountAfter(kAnswerPollMs, 0);
     if (queued <= 0) return false;
 
     queued = SettleInput(queued, static_cast<int32_t>(expected.size() + kAnswerSettleMargin));
@@ -66,8 +81,7 @@ bool AwaitAnswer(std::string_view expected) {
 }
 
 bool AwaitReady() {
-    LibraryPort.Sleep(kAnswerPollMs);
-    int32_t queued = LibraryPort.InQueCount();
+    int32_t queued = CountAfter(kAnswerPollMs, 0);
     if (queued <= 0) {
         TerminalStatus = 0;
         return false;

@@ -207,6 +207,21 @@ ZARELCOM_API zc_bool RcvCmdPack(uint8_t *buffer);
  * nothing awaited. */
 ZARELCOM_API zc_bool StringSend(zc_text text);
 
+/* Pacing: how the exchanges above wait for the printer.
+ * ZC_PACING_POLLED (the default): they sleep between looks at the port, 20 ms for the first reply
+ * byte, 30 ms while the reply settles, 100 ms in terminal mode, as the printer's protocol paces
+ * them. ZC_PACING_EVENTS: they wait on the line for the same conditions (a byte, the whole reply,
+ * the output sent) and go on the moment each holds, with the same deadlines, retries, outcomes
+ * and error codes; the fixed 2 s pause after a failed terminal command stays. Use it with a
+ * printer whose firmware keeps up with requests sent back to back: an exchange then takes little
+ * more than its time on the wire. The environment variable ZARELCOM_PACING=events makes events
+ * pacing the initial setting, so that a program gets it without being rebuilt. */
+#define ZC_PACING_POLLED 0
+#define ZC_PACING_EVENTS 1
+/* Sets the pacing of the calling thread's link; true, or false (nothing changed) for any value
+ * other than ZC_PACING_POLLED and ZC_PACING_EVENTS. */
+ZARELCOM_API zc_bool zc_set_pacing(int32_t pacing);
+
 /* ---- Queries ---------------------------------------------------------------------------------- */
 /* One exchange each (GetEncoder two). Outputs are written only after a good reply and a null
  * output pointer fails before anything is sent; the reason of a failure is in GetCurrErrCode().
