@@ -35,10 +35,10 @@ double MeasureSleepOverrunMs()
     return overrun / Sleeps;
 }
 
-double ExchangeFloorMs(uint32_t replyBytes, LineTiming line)
+double ExchangeFloorMs(uint32_t requestBytes, uint32_t replyBytes, LineTiming line)
 {
     const double byteMs = line.ByteMs(), overrun = line.sleepOverrunMs;
-    auto there = [&](uint32_t index) { return index * byteMs; };
+    auto there = [&](uint32_t index) { return (requestBytes + index) * byteMs; };
     const double firstSleep = FirstBytePollMs + overrun;
     double t = FirstLookAtOrAfter(firstSleep, firstSleep, there(0));
     t += StxProbeMs + overrun;
@@ -47,7 +47,13 @@ double ExchangeFloorMs(uint32_t replyBytes, LineTiming line)
     return std::max(t, there(replyBytes - 1));
 }
 
-double TransferFloorMs(uint32_t announceReplyBytes, uint32_t blocks, uint32_t blockReplyBytes, LineTiming line)
+double TransferFloorMs(uint64_t lineBytes, uint32_t announceReplyBytes, uint32_t blocks, uint32_t blockRequestBytes,
+                       uint32_t blockReplyBytes, LineTiming line)
 {
-    return ExchangeFloorMs(announceReplyBytes, line) + blocks * ExchangeFloorMs(blockReplyBytes, line);
+    const uint64_t blockBytes = uint64_t(blocks) * (blockRequestBytes + blockReplyBytes);
+    const auto announceRequestBytes = static_cast<uint32_t>(lineBytes - blockBytes - announceReplyBytes);
+    return ExchangeFloorMs(announceRequestBytes, announceReplyBytes, line) +
+           blocks * ExchangeFloorMs(blockRequestBytes, blockReplyBytes, line);
 }
+
+double WireMs(uint64_t lineBytes, LineTiming line) { return lineBytes * line.ByteMs(); }

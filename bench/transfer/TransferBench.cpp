@@ -28,14 +28,11 @@
 #include "ExchangeFloor.h"
 #include "link/Library.h"
 #include "SimulatorProcess.h"
+#include "TransferSetup.h"
 
 namespace {
 
 constexpr int kCom = 57;
-constexpr uint32_t kAckReply = 7;     // STX, length, "0", "O", checksum, ETX
-constexpr uint32_t kLengthReply = 11; // ... request code and the 32-bit length
-constexpr uint32_t kBlockReply = 521; // ... "}", number, complement, 512 bytes
-constexpr uint32_t kLogoBytes = 16000;
 
 struct Options {
     std::string simulator = ZARELSIM_PROGRAM;
@@ -49,6 +46,7 @@ struct Usage {
     double wallS;
     double sleptS; // in the exchange's own sleeps
     double cpuS;
+    uint64_t lineBytes; // both ways
 };
 
 CountedSleeps sleeps;
@@ -64,37 +62,14 @@ Usage Measure(const std::function<bool()> &transfer, const char *what)
 {
     const double cpu = CpuSeconds();
     sleeps.TakeSleptSeconds();
+    sleeps.TakeLineBytes();
     const auto start = std::chrono::steady_clock::now();
     if (!transfer()) {
         std::fprintf(stderr, "%s failed (last error %d); is the simulator at the same rate?\n", what, GetCurrErrCode());
         std::exit(1);
     }
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return {wall, sleeps.TakeSleptSeconds(), CpuSeconds() - cpu};
-}
-
-struct Counted {
-    explicit Counted(const std::string &text) : text(MakeText(text.data(), static_cast<int32_t>(text.size()))) {}
-    ~Counted() { ReleaseText(text); }
-    zc_text text;
-};
-
-void WritePattern(const std::string &path, size_t size)
-{
-    std::ofstream out(path, std::ios::binary);
-    for (size_t i = 0; i < size; ++i)
-        out.put(static_cast<char>(i % 251));
-}
-
-int32_t BaudOrdinal(uint32_t baud)
-{
-    switch (baud) {
-    case 9600: return ZC_BR9600;
-    case 19200: return ZC_BR19200;
-    case 38400: return ZC_BR38400;
-    case 57600: return ZC_BR57600;
-    default: return ZC_BR115200;
-    }
+    return {wall, sleeps.TakeSleptSeconds(), CpuSeconds() - cpu, sleeps.TakeLineBytes()};
 }
 
 void PrintRow(const char *what, uint32_t bytes, uint32_t baud, Usage usage, double floorMs)
@@ -124,16 +99,20 @@ void RunLine(const Options &options, uint32_t baud, double sleepOverrunMs, const
     const uint32_t logoBlocks = (kLogoBytes + 511) / 512, fileBlocks = (fileBytes + 511) / 512;
 
     Counted logoPath(logo), filePath(file), backPath(back), name("BENCH.BIN");
-    PrintRow("logo send", kLogoBytes, baud, Measure([&] { return StxSendLogo(logoPath.text, 1) != 0; }, "logo send"),
-             TransferFloorMs(kAckReply, logoBlocks, kAckReply, timing));
-    PrintRow("logo fetch", kLogoBytes, baud, Measure([&] { return BackUpLogo(backPath.text, 1) != 0; }, "logo fetch"),
-             TransferFloorMs(kLengthReply, logoBlocks, kBlockReply, timing));
-    PrintRow("file send", fileBytes, baud,
-             Measure([&] { return StxDownLoadFile(filePath.text, name.text) != 0; }, "file send"),
-             TransferFloorMs(kAckReply, fileBlocks, kAckReply, timing));
-    PrintRow("file fetch", fileBytes, baud,
-             Measure([&] { return StxUpLoadFile(backPath.text, name.text) != 0; }, "file fetch"),
-             TransferFloorMs(kLengthReply, fileBlocks, kBlockReply, timing));
+    const auto row = [&](const char *what, uint32_t bytes, const std::function<bool()> &transfer, uint32_t announceReply,
+                         uint32_t blocks, uint32_t blockRequest, uint32_t blockReply) {
+        const Usage usage = Measure(transfer, what);
+        PrintRow(what, bytes, baud, usage,
+                 TransferFloorMs(usage.lineBytes, announceReply, blocks, blockRequest, blockReply, timing));
+    };
+    row("logo send", kLogoBytes, [&] { return StxSendLogo(logoPath.text, 1) != 0; }, kAckReply, logoBlocks,
+        kBlockFrame, kAckReply);
+    row("logo fetch", kLogoBytes, [&] { return BackUpLogo(backPath.text, 1) != 0; }, kLengthReply, logoBlocks,
+        kBlockRequest, kBlockReply);
+    row("file send", fileBytes, [&] { return StxDownLoadFile(filePath.text, name.text) != 0; }, kAckReply,
+        fileBlocks, kBlockFrame, kAckReply);
+    row("file fetch", fileBytes, [&] { return StxUpLoadFile(backPath.text, name.text) != 0; }, kLengthReply,
+        fileBlocks, kBlockRequest, kBlockReply);
     CloseComPort();
 }
 
@@ -234,7 +213,7 @@ int main(int argc, char **argv)
 
     const double sleepOverrunMs = MeasureSleepOverrunMs();
     if (!options.lines.empty()) {
-        std::printf("Floor: the printer's reply bytes on the wire (10 bits a byte) plus the exchange's sleeps:\n"
+        std::printf("Floor: the bytes both ways on the wire (10 bits a byte) plus the exchange's sleeps:\n"
                     "20 ms polls for the first byte, 10 ms before the STX, 30 ms settle polls (ExchangeFloor.h),\n"
                     "each as long as a sleep lasts here (%.3f ms over what is asked), assuming the printer's\n"
                     "answer is not there at the look right after the write (on a pseudo-terminal it sometimes is,\n"

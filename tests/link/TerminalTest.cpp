@@ -106,7 +106,9 @@ TEST_P(PacedTerminal, CommandLineAttemptsAreTwoSecondsApart) {
     const auto sleeps = Sleeps();
     EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 2000u), 3);
     EXPECT_EQ(sleeps.back(), 2000u) << "the pause follows the third attempt too";
-    if (!Polled()) EXPECT_EQ(sleeps, std::vector<uint32_t>(3, 2000)) << "the only pauses left waiting on the line";
+    if (!Polled()) {
+        EXPECT_EQ(sleeps, std::vector<uint32_t>(3, 2000)) << "the only pauses left waiting on the line";
+    }
 }
 
 TEST_P(PacedTerminal, ReadinessStatuses) {

@@ -90,8 +90,12 @@ TEST(LineNoise, GarblesWhatThePrinterHears) {
     PrinterOnPty line(options);
     const Bytes request{0x02, 0x00, 0x02, 0x30, 0x42, 0x74, 0x03};
     ASSERT_EQ(sio_write(request.data(), int32_t(request.size())), int32_t(request.size()));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_EQ(line.Printer().Stats().requests, 0u) << "a request came through a line that changes every byte";
+    // Until the printer has heard every byte (at most 10 s, a bound only against a hang).
+    for (int look = 0; look < 1000 && line.Printer().Stats().bytesHeard < request.size(); ++look)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const zarelsim::Statistics heard = line.Printer().Stats();
+    ASSERT_EQ(heard.bytesHeard, request.size());
+    EXPECT_EQ(heard.requests, 0u) << "a request came through a line that changes every byte";
 }
 
 }  // namespace

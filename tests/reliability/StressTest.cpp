@@ -6,6 +6,7 @@
 #include <zarelcom/zarelcom.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -15,6 +16,7 @@ namespace {
 
 constexpr int kPortNumber = 14;
 constexpr int kOpens = 2000;
+constexpr int kReadWindowEvery = 250;
 
 TEST(Stress, OpenAndCloseThousandsOfTimesWhileBytesArriveAndAnotherThreadReads) {
     PtyPort far(kPortNumber);
@@ -40,6 +42,13 @@ TEST(Stress, OpenAndCloseThousandsOfTimesWhileBytesArriveAndAnotherThreadReads) 
     for (int i = 0; i < kOpens; ++i) {
         opened += OpenComPort(kPortNumber) ? 1 : 0;
         sio_inque();
+        if (i % kReadWindowEvery == 0) {
+            // An open that lasts until the reader has read (at most 5 s, a bound against a hang):
+            // on a loaded machine the reader may otherwise never be scheduled while the port is open.
+            const long before = bytesRead;
+            for (int look = 0; look < 500 && bytesRead == before; ++look)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         closed += CloseComPort() ? 1 : 0;
     }
     done = true;

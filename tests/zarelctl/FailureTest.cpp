@@ -100,6 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string>{"info", "extra"}, std::vector<std::string>{"send-logo"},
                       std::vector<std::string>{"send-logo", "a.bmp", "--slot", "51"},
                       std::vector<std::string>{"--baud", "12345", "info"}, std::vector<std::string>{"--auto", "info"},
+                      std::vector<std::string>{"--pacing", "fast", "info"},
                       std::vector<std::string>{"clock", "set", "yesterday"}, std::vector<std::string>{"shift", "set", "A0600"},
                       std::vector<std::string>{"roll-hour", "set", "24:00"},
                       std::vector<std::string>{"counter", "set", "1", "2"}, std::vector<std::string>{"load-msg", "1", "ABC"},

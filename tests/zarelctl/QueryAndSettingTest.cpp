@@ -28,6 +28,14 @@ TEST_F(Queries, InfoShowsThePrinterLineAsTheLogoToolDoes)
                         "\"line\":\" ZAREL HP MODEL 230  V2.5 Ref. Date : 2025-2-0  S/N:20260001\",\"library\":247}\n");
 }
 
+TEST_F(Queries, EventsPacingGivesTheSameAnswers)
+{
+    ProgramResult polled = Ctl({"--json", "info"});
+    ProgramResult events = Ctl({"--json", "--pacing", "events", "info"});
+    ASSERT_EQ(events.exitCode, 0) << events.err;
+    EXPECT_EQ(events.out, "{\"ok\":true,\"pacing\":\"events\"," + polled.out.substr(polled.out.find("\"port\"")));
+}
+
 TEST_F(Queries, StatusAndDiskReportWhatThePrinterHolds)
 {
     Printer().Update([](PrinterState &state) {

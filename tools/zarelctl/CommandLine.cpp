@@ -10,6 +10,9 @@ const std::vector<OptionRule> &GlobalOptions()
         {"--port", "N", "the printer's serial port as a COM number (default 1); see 'zarelctl ports'"},
         {"--auto", nullptr, "search the mapped ports at the five printer rates instead of --port/--baud"},
         {"--baud", "RATE", "line rate: 9600, 19200 (default), 38400, 57600 or 115200"},
+        {"--pacing", "MODE",
+         "how exchanges wait for the printer: polled (default, the protocol's fixed polls) or events (on the "
+         "line, going on the moment the reply is there; for firmware that keeps up with back-to-back requests)"},
         {"--json", nullptr, "print the result as one JSON object for scripts"},
         {"--help", nullptr, "show the help of the tool or of the command"},
     };

@@ -94,6 +94,12 @@ void Session::Refuse(const std::string &action, const Attempt &before, bool mayB
 
 void Session::Connect()
 {
+    if (const std::string *pacing = line_.Value("--pacing")) {
+        if (*pacing != "polled" && *pacing != "events")
+            throw UsageError("the pacing must be polled or events, not '" + *pacing + "'");
+        zc_set_pacing(*pacing == "events" ? ZC_PACING_EVENTS : ZC_PACING_POLLED);
+        report_.Set("pacing", *pacing);
+    }
     if (line_.Has("--auto")) {
         std::vector<MappedPort> ports = MappedPorts();
         if (ports.empty())

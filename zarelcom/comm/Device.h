@@ -149,9 +149,9 @@ public:
     virtual uint64_t Now() const = 0;
 };
 
-// Milliseconds that count bytes take on the line with these settings (start bit, data bits,
+// Microseconds that count bytes take on the line with these settings (start bit, data bits,
 // parity bit, stop bits), rounded up.
-uint32_t WireMilliseconds(const LineSettings& settings, uint64_t count);
+uint64_t WireMicroseconds(const LineSettings& settings, uint64_t count);
 
 // The product's platform of the system the library was built for (termios devices on Linux,
 // overlapped Win32 serial handles on Windows), with real sleeps.

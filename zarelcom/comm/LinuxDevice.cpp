@@ -43,6 +43,14 @@ int Remaining(const Clock::time_point* deadline) {
     return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left + 1, 1 << 30));
 }
 
+// Pauses until the time, to the microsecond.
+void PauseUntil(Clock::time_point until) {
+    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(until - Clock::now()).count();
+    if (left <= 0) return;
+    const timespec pause{static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)};
+    ::ppoll(nullptr, 0, &pause, nullptr);
+}
+
 // An 8-bit binary line. XON/XOFF goes too: a terminal's interactive default would swallow the
 // bytes 0x11 and 0x13 of binary frames, and a serial port starts without software flow control.
 void MakeRaw(termios& settings) {
@@ -478,15 +486,26 @@ int LinuxDevice::WaitInput(uint32_t count, uint32_t ms, uint32_t& queued) {
     queued = 0;
     if (!serial_) return ENOTTY;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
+    LineSettings settings;
+    bool settingsRead = false;
+    for (bool arrived = false;; arrived = true) {
         // Count after taking the arrivals seen so far: a byte that comes after the count marks
         // the epoll again, so none is missed between the count and the wait.
         int waiting = 0;
         if (::ioctl(fd_, FIONREAD, &waiting) < 0) return errno;
         queued = static_cast<uint32_t>(std::max(waiting, 0));
-        if (queued >= count) return 0;
-        const int wait = Remaining(&deadline);
-        if (wait == 0) return 0;
+        int wait = Remaining(&deadline);
+        if (queued >= count || wait == 0) return 0;
+        if (arrived) {
+            // Some of the bytes came: the rest cannot come sooner than their time on the wire, so
+            // wait that long before looking again rather than wake for every byte.
+            if (!settingsRead && GetLineSettings(settings) == 0) settingsRead = true;
+            if (settingsRead) {
+                const auto wire = std::chrono::microseconds(WireMicroseconds(settings, count - queued));
+                PauseUntil(std::min<Clock::time_point>(deadline, Clock::now() + wire));
+                wait = Remaining(&deadline);
+            }
+        }
         epoll_event arrival;
         if (::epoll_wait(arrivals_, &arrival, 1, wait) < 0 && errno != EINTR) return errno;
     }
@@ -504,7 +523,7 @@ int LinuxDevice::WaitOutputEmpty(uint32_t ms, uint32_t& unsent) {
         unsent = static_cast<uint32_t>(std::max(left, 0));
         const int wait = Remaining(&deadline);
         if (unsent == 0 || wait == 0) return 0;
-        const int pause = std::min<int>(wait, std::max<uint32_t>(WireMilliseconds(settings, unsent), 1));
-        ::poll(nullptr, 0, pause);
+        const auto wire = std::chrono::microseconds(std::max<uint64_t>(WireMicroseconds(settings, unsent), 1000));
+        PauseUntil(std::min<Clock::time_point>(deadline, Clock::now() + wire));
     }
 }

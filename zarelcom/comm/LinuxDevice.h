@@ -11,9 +11,11 @@
 // - the event wait is edge-triggered on input, so bytes left unread do not wake it again; modem
 //   line, break and line-error events are found by comparing the driver's interrupt counters
 //   ten times a second, and only on devices that have such counters;
-// - the wait for input has an edge-triggered epoll of its own, so that it wakes once per arrival
-//   and never for bytes that already wait; the wait for an empty output queue pauses for the
-//   wire time of what is still queued, since a terminal signals no such event;
+// - the wait for input has an edge-triggered epoll of its own, so that it wakes at an arrival and
+//   never for bytes that already wait; once some bytes came it waits for the rest's time on the
+//   wire before it looks again, rather than wake for every byte (they cannot come sooner);
+// - the wait for an empty output queue pauses for the wire time of what is still queued, since a
+//   terminal signals no such event;
 // - a pseudo-terminal has no modem lines: DTR and RTS escapes do nothing, and the lines read as
 //   unavailable.
 #pragma once

@@ -24,7 +24,7 @@ template <typename Missing> int PacedWait(Device& device, uint32_t ms, Missing m
         const uint32_t awaited = missing(status);
         const ULONGLONG now = ::GetTickCount64();
         if (awaited == 0 || now >= deadline) return 0;
-        const ULONGLONG wire = std::max<uint32_t>(WireMilliseconds(settings, awaited), 1);
+        const ULONGLONG wire = std::max<ULONGLONG>((WireMicroseconds(settings, awaited) + 999) / 1000, 1);
         ::Sleep(static_cast<DWORD>(std::min(deadline - now, wire)));
     }
 }

@@ -74,7 +74,11 @@ uint32_t WireMs(std::size_t count) {
 std::size_t ReadWithin(uint8_t *into, std::size_t count, ReplyTime &time) {
     std::size_t got = 0;
     while (got < count) {
-        const int32_t queued = LibraryPort.InQueCount();
+        int32_t queued = LibraryPort.InQueCount();
+        // On the line, all that is missing is awaited before it is read, not read byte by byte.
+        const auto missing = static_cast<uint32_t>(count - got);
+        if (!Polled() && queued >= 0 && static_cast<uint32_t>(queued) < missing && !time.Over())
+            queued = time.Await(missing, UINT32_MAX);
         if (queued > 0) {
             const auto wanted = std::min(static_cast<std::size_t>(queued), count - got);
             const int32_t n = LibraryPort.Read(into + got, static_cast<uint32_t>(wanted));
@@ -82,10 +86,7 @@ std::size_t ReadWithin(uint8_t *into, std::size_t count, ReplyTime &time) {
             got += static_cast<std::size_t>(n);
         } else {
             if (queued < 0 || time.Over()) break;
-            if (Polled())
-                time.Sleep(kReadPollMs);
-            else
-                time.Await(static_cast<uint32_t>(count - got), UINT32_MAX);
+            if (Polled()) time.Sleep(kReadPollMs);
         }
     }
     return got;

@@ -45,6 +45,7 @@ enum class LinkMode { Packet, Terminal };
 
 // Counts of what the printer saw, for tests.
 struct Statistics {
+  uint64_t bytesHeard = 0;      // every byte that came in from the host
   uint64_t requests = 0;        // good request frames
   uint64_t badFrames = 0;       // frames answered with an error for their framing
   uint64_t ignoredBytes = 0;    // bytes outside frames in packet mode, or at a foreign line rate
