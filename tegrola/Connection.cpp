@@ -2,6 +2,7 @@
 #include "Ufrmtegrola.h"
 
 #include "BusyAnimation.h"
+#include "PrinterSearch.h"
 #include "StatusPanels.h"
 
 #include <QApplication>
@@ -34,18 +35,10 @@ int PortRateCode(int baudIndex)
     return baudIndex >= 0 && baudIndex < int(codes.size()) ? codes[baudIndex] : ZC_BR19200;
 }
 
-// The library keeps the message of its latest port error until the next one comes.
+// The port error of the last library call that could raise one; every such call clears it first.
 QString PortErrorText()
 {
-    const char *text = GetLastPortError();
-    return text ? QString::fromLocal8Bit(text) : QString();
-}
-
-// The port error a failed call raised: the kept message when the call changed it.
-QString NewPortError(const QString &before)
-{
-    const QString after = PortErrorText();
-    return after != before ? after : QString();
+    return QString::fromLocal8Bit(GetLastPortError());
 }
 
 } // namespace
@@ -63,6 +56,16 @@ void TfrmTegrola::ComboBox3Change()
 
 void TfrmTegrola::ShowConnectedLook(bool connected)
 {
+    // Left to itself, the focus of a control that goes would pass on to the language box and
+    // select its text: typing would then change the language. The button in Open Port's place
+    // takes it instead.
+    QToolButton *portButton = connected ? SpeedButton2 : SpeedButton1;
+    const QWidget *focus = QApplication::focusWidget();
+    const bool focusGoes = focus && (focus == ComboBox1 || focus == ComboBox3 || focus == SpeedButton1 ||
+                                     focus == SpeedButton2 || focus == SpeedButton55);
+    portButton->show();
+    if (focusGoes)
+        portButton->setFocus(Qt::OtherFocusReason);
     ComboBox1->setEnabled(!connected);
     ComboBox3->setEnabled(!connected);
     SpeedButton1->setVisible(!connected);
@@ -117,11 +120,10 @@ void TfrmTegrola::SpeedButton1Click()
     for (int attempt = 1; attempt <= 3 && portError.isEmpty(); ++attempt) {
         StatusBar1->SetPanelText(1, QStringLiteral("Try %1").arg(attempt));
         QApplication::processEvents();
-        const QString errorBefore = PortErrorText();
         SystemInfo info{};
         const bool opened = OpenComPort(port) && SetBaudRate(ComboBox2->currentIndex());
         if (!opened)
-            portError = NewPortError(errorBefore);
+            portError = PortErrorText();
         if (opened && GetPrintStatus() != -1 && GetSysInfo(&info)) {
             CallBackMsgback(&TfrmTegrola::StatusMessageCallback);
             ShowPrinterInfo(info);
@@ -153,24 +155,25 @@ void TfrmTegrola::SpeedButton55Click()
     Animate1->Start();
     SetLibraryBusy(true);
     StatusWindow = this;
-    FConnectThread = QThread::create([this, candidates = AutoConnectCandidates()]() { ConnectThreadProc(candidates); });
+    FSearch = std::make_shared<TPrinterSearch>();
+    FConnectThread = QThread::create(
+        [this, candidates = AutoConnectCandidates(), search = FSearch]() { ConnectThreadProc(candidates, *search); });
     connect(FConnectThread, &QThread::finished, FConnectThread, &QObject::deleteLater);
     FConnectThread->start();
 }
 
 // On the connection thread: the library calls only; the window hears of the outcome at the end.
-void TfrmTegrola::ConnectThreadProc(std::vector<int32_t> candidates)
+void TfrmTegrola::ConnectThreadProc(std::vector<int32_t> candidates, TPrinterSearch &search)
 {
     TAutoConnectResult result;
-    const QString errorBefore = PortErrorText();
-    result.Found = AutoConnect(candidates.data());
+    result.Found = search.Run(candidates.data());
     if (result.Found) {
         GetZarelType();
         result.InfoRead = GetSysInfo(&result.Info);
         if (result.InfoRead)
             CallBackMsgback(&TfrmTegrola::StatusMessageCallback);
     } else {
-        result.PortError = NewPortError(errorBefore);
+        result.PortError = PortErrorText();
     }
     result.Candidates = candidates;
     QMetaObject::invokeMethod(this, [this, result]() { FinishAutoConnect(result); }, Qt::QueuedConnection);

@@ -46,13 +46,17 @@ QString TfrmTegrola::ChooseFile(QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(this);
     dialog.setAcceptMode(mode);
-    dialog.setDefaultSuffix(QStringLiteral("BMP"));
     if (mode == QFileDialog::AcceptOpen) {
         dialog.setObjectName(QStringLiteral("OpenPictureDialog1"));
-        dialog.setFileMode(QFileDialog::ExistingFile);
+        // A name typed without extension is taken as it is: the picture loader finds name.bmp or
+        // name.BMP, and says so when neither exists. A fixed default suffix would find only one
+        // of them on a case-sensitive file system.
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setNameFilter(QStringLiteral("LOGO Files (*.bmp)"));
     } else {
         dialog.setObjectName(QStringLiteral("SavePictureDialog1"));
+        dialog.setDefaultSuffix(QStringLiteral("BMP"));
         dialog.setNameFilter(QStringLiteral("Bitmaps (*.bmp)"));
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.selectFile(QStringLiteral("tempnew.bmp"));

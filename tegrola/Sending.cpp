@@ -7,6 +7,10 @@
 #include <QByteArray>
 #include <QFile>
 
+#include <zarelcom/zarelcom.hpp>
+
+#include <string_view>
+
 namespace {
 
 // Logo files longer than this do not fit a printer slot.
@@ -16,19 +20,12 @@ constexpr int32_t kLogoSlots = 50;
 // GetFileLen's second argument, as the printer tools have always passed it.
 constexpr int32_t kFileLenMode = 32770;
 
-// A counted text for the library, released when it goes out of scope.
-class TCountedPath {
-public:
-    explicit TCountedPath(const QString &path) : FBytes(QFile::encodeName(path)), FText(MakeText(FBytes.constData(), FBytes.size())) {}
-    ~TCountedPath() { ReleaseText(FText); }
-    TCountedPath(const TCountedPath &) = delete;
-    TCountedPath &operator=(const TCountedPath &) = delete;
-    zc_text Text() const { return FText; }
-
-private:
-    QByteArray FBytes;
-    zc_text FText;
-};
+// The path as the library takes it: a counted text in the file system's encoding.
+zarelcom::Text CountedPath(const QString &path)
+{
+    const QByteArray bytes = QFile::encodeName(path);
+    return zarelcom::Text(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
 
 } // namespace
 
@@ -50,8 +47,8 @@ void TfrmTegrola::SendLogoFile(const QString &path)
 {
     if (!FConnected)
         return ShowMessage(QStringLiteral(" Not Connector ZAREL HP!!"));
-    const TCountedPath file(path);
-    const int32_t size = GetFileLen(file.Text(), kFileLenMode);
+    const zarelcom::Text file = CountedPath(path);
+    const int32_t size = GetFileLen(file, kFileLenMode);
     if (size > kMaxLogoFileBytes)
         return ShowMessage(QStringLiteral("Send error, LOGO size=%1 >16000 bytes!!").arg(size));
     const int32_t slot = GetFreeLogoNo();
@@ -61,6 +58,6 @@ void TfrmTegrola::SendLogoFile(const QString &path)
         return StatusBar1->SetPanelText(1, QStringLiteral("Fifty LOGOs are full!!"));
     StatusBar1->SetPanelText(1, QStringLiteral("Send Logo Please Wait"));
     repaint();
-    const bool sent = StxSendLogo(file.Text(), slot);
+    const bool sent = StxSendLogo(file, slot);
     StatusBar1->SetPanelText(1, QStringLiteral("Send Logo %1 %2").arg(path, sent ? QStringLiteral("OK") : QStringLiteral("Error!!")));
 }

@@ -16,7 +16,9 @@ TStatusPanels::TStatusPanels(const QString &objectName, const QString &caption, 
         FPanels[panel]->setAlignment(Qt::AlignCenter);
         FPanels[panel]->setMinimumWidth(kPanelWidths[panel]);
         FPanels[panel]->setFrameStyle(panel == 0 ? QFrame::Panel | QFrame::Raised : QFrame::StyledPanel | QFrame::Sunken);
-        addWidget(FPanels[panel]);
+        // The message panel takes the rest of the bar: a long line shows whole at once, also while
+        // the window thread is too busy to lay the bar out again (a transfer's progress).
+        addWidget(FPanels[panel], panel == 1 ? 1 : 0);
     }
     FPanels[0]->setText(caption);
 }

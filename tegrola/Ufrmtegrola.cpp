@@ -6,13 +6,14 @@
 #include "Glyphs.h"
 #include "PictureBox.h"
 #include "PortList.h"
+#include "PrinterSearch.h"
 #include "StatusPanels.h"
+#include "WorkFolder.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
-#include <QEvent>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGridLayout>
@@ -30,6 +31,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -62,6 +65,19 @@ QWidget *NewButtonColumn(QWidget *page, std::initializer_list<QToolButton *> but
     return column;
 }
 
+// A label as wide as its widest caption in any language, so that a change of language moves
+// nothing beside it.
+void FitToCaptions(QLabel *label)
+{
+    int width = label->fontMetrics().horizontalAdvance(label->text());
+    for (const TCaption &caption : CaptionTable)
+        if (label->objectName() == QLatin1String(caption.Control))
+            for (const char *text : {caption.English, caption.Traditional, caption.Simplified})
+                if (text)
+                    width = std::max(width, label->fontMetrics().horizontalAdvance(QString::fromUtf8(text)));
+    label->setFixedWidth(width);
+}
+
 // A stored boolean: 0 is false, any other number true (also the words True and False).
 bool ParseBoolean(const QString &text)
 {
@@ -82,7 +98,7 @@ int ParseDecimal(const QString &text, int defaultValue)
 
 } // namespace
 
-TfrmTegrola::TfrmTegrola(const QString &appDir) : FProgramDir(appDir), FLogoFont(QStringLiteral("MS Sans Serif"), 8)
+TfrmTegrola::TfrmTegrola(const QString &programDir) : FProgramDir(programDir), FLogoFont(QStringLiteral("MS Sans Serif"), 8)
 {
     BuildWindow();
     ApplyLanguage();
@@ -91,9 +107,11 @@ TfrmTegrola::TfrmTegrola(const QString &appDir) : FProgramDir(appDir), FLogoFont
 
 TfrmTegrola::~TfrmTegrola()
 {
-    // A search cannot be cut short inside the library; it has to end before the window goes.
-    if (FConnectThread)
+    // A search still running is stopped, so that the program ends at once and lets go of the port.
+    if (FConnectThread) {
+        FSearch->Stop();
         FConnectThread->wait();
+    }
 }
 
 // ---- The design ---------------------------------------------------------------------------------
@@ -147,22 +165,33 @@ QWidget *TfrmTegrola::BuildConnectionBand()
     GroupBox20 = new QGroupBox(QStringLiteral("Communication"), this);
     GroupBox20->setObjectName(QStringLiteral("GroupBox20"));
     GroupBox20->setFixedHeight(49);
-    auto *row = new QHBoxLayout(GroupBox20);
-    row->setContentsMargins(6, 0, 6, 2);
+    // The controls sit at the band's bottom edge, so that a caption that is empty (Traditional
+    // Chinese) and takes no room does not move them up.
+    auto *band = new QVBoxLayout(GroupBox20);
+    band->setContentsMargins(6, 0, 6, 2);
+    band->addStretch(1);
+    auto *row = new QHBoxLayout;
     row->setSpacing(4);
+    band->addLayout(row);
 
-    SpeedButton1 = AddFlatButton(QStringLiteral("SpeedButton1"), GlyphIcon(TGlyph::OpenPort), QString(), GroupBox20);
+    // Stop Port takes Open Port's place, and Auto Connect's place stays while it is hidden: the
+    // controls to the right keep theirs whether connected or not.
+    auto *portSlot = new QWidget(GroupBox20);
+    portSlot->setFixedSize(25, 25);
+    SpeedButton1 = AddFlatButton(QStringLiteral("SpeedButton1"), GlyphIcon(TGlyph::OpenPort), QString(), portSlot);
     SpeedButton1->setToolTip(QStringLiteral("Open Port"));
-    SpeedButton2 = AddFlatButton(QStringLiteral("SpeedButton2"), GlyphIcon(TGlyph::StopPort), QString(), GroupBox20);
+    SpeedButton2 = AddFlatButton(QStringLiteral("SpeedButton2"), GlyphIcon(TGlyph::StopPort), QString(), portSlot);
     SpeedButton2->setToolTip(QStringLiteral("Stop Port"));
     SpeedButton2->hide();
     SpeedButton55 = AddFlatButton(QStringLiteral("SpeedButton55"), GlyphIcon(TGlyph::AutoConnect), QString(), GroupBox20);
     SpeedButton55->setToolTip(QStringLiteral("Auto Connect"));
+    QSizePolicy keepPlace = SpeedButton55->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    SpeedButton55->setSizePolicy(keepPlace);
     connect(SpeedButton1, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton2Click);
     connect(SpeedButton55, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton55Click);
-    row->addWidget(SpeedButton1);
-    row->addWidget(SpeedButton2);
+    row->addWidget(portSlot);
     row->addWidget(SpeedButton55);
     row->addSpacing(8);
 
@@ -170,6 +199,7 @@ QWidget *TfrmTegrola::BuildConnectionBand()
                                  const char *comboName, const QStringList &items, int width) {
         label = new QLabel(caption, GroupBox20);
         label->setObjectName(QLatin1String(labelName));
+        FitToCaptions(label);
         combo = new QComboBox(GroupBox20);
         combo->setObjectName(QLatin1String(comboName));
         combo->addItems(items);
@@ -237,18 +267,11 @@ QWidget *TfrmTegrola::BuildLogoArea()
     });
     layout->addWidget(PageControl2);
 
-    Animate2 = new TBusyAnimation(TBusyAnimation::TClip::CopyFiles, QSize(272, 60), GroupBox6);
+    // Beside the page tabs, where it covers no control while it runs.
+    Animate2 = new TBusyAnimation(TBusyAnimation::TClip::CopyFiles, QSize(121, 24), PageControl2);
     Animate2->setObjectName(QStringLiteral("Animate2"));
-    GroupBox6->installEventFilter(this);
+    PageControl2->setCornerWidget(Animate2, Qt::TopRightCorner);
     return GroupBox6;
-}
-
-bool TfrmTegrola::eventFilter(QObject *watched, QEvent *event)
-{
-    // Animate2 sits in the middle of the logo area, over the pages while it runs.
-    if (watched == GroupBox6 && event->type() == QEvent::Resize)
-        Animate2->move((GroupBox6->width() - Animate2->width()) / 2, (GroupBox6->height() - Animate2->height()) / 2);
-    return QWidget::eventFilter(watched, event);
 }
 
 QWidget *TfrmTegrola::BuildPicturePage()
@@ -382,7 +405,7 @@ void TfrmTegrola::FormCreate()
     FillComPortList();
     LoadSettings();
     FLogoHeight = 50;
-    FAppDir = FProgramDir;
+    FAppDir = WorkFolder(FProgramDir);
     ApplyLanguage();
 }
 

@@ -6,7 +6,8 @@
 // Zarelcom exports. Settings live in QSettings "Vantorleaf"/"ZarelHP" (the registry key
 // \Software\Vantorleaf\ZarelHP on Windows, ~/.config/Vantorleaf/ZarelHP.conf on Linux), groups
 // Comm, LogoFont and Lang. The work files "tempold.bmp" (picture logo) and "tempnew.bmp" (text
-// logo) live in the program's directory.
+// logo) live in the program's directory, or in the user's data folder where that cannot take
+// them (WorkFolder).
 #pragma once
 
 #include <zarelcom/zarelcom.h>
@@ -16,6 +17,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class QButtonGroup;
@@ -30,14 +32,15 @@ class QToolButton;
 class QScrollArea;
 class QTabWidget;
 class TBusyAnimation;
+class TPrinterSearch;
 class TPictureBox;
 class TStatusPanels;
 
 class TfrmTegrola : public QWidget {
     Q_OBJECT
 public:
-    // appDir: the program's directory (no trailing separator), where the work files are written.
-    explicit TfrmTegrola(const QString &appDir);
+    // programDir: the program's directory; the work files go there or where WorkFolder says.
+    explicit TfrmTegrola(const QString &programDir);
     ~TfrmTegrola() override;
 
     // The string value of a setting; empty when it does not exist.
@@ -54,7 +57,6 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // What the connection thread found, handed to the user-interface thread.
@@ -82,7 +84,7 @@ private:
     void SpeedButton55Click();
     void SpeedButton2Click();
     void ComboBox3Change();
-    void ConnectThreadProc(std::vector<int32_t> candidates);
+    void ConnectThreadProc(std::vector<int32_t> candidates, TPrinterSearch &search);
     void FinishAutoConnect(const TAutoConnectResult &result);
     void ReportConnectFailure(const QString &portError);
     void ShowPrinterInfo(const SystemInfo &info);
@@ -135,6 +137,7 @@ private:
     // FontDialog1's font: the logo font.
     QFont FLogoFont;
     QThread *FConnectThread = nullptr;
+    std::shared_ptr<TPrinterSearch> FSearch; // the connection thread's search
     bool FFirstShow = true;
 
     QGroupBox *GroupBox20;

@@ -194,7 +194,7 @@ int main(int argc, char **argv)
     const Options options = ParseOptions(argc, argv);
     char folderTemplate[] = "/tmp/zarelcom-pacing-XXXXXX";
     const std::string folder = mkdtemp(folderTemplate);
-    LibraryPort.UsePlatform(platform);
+    ProcessLink().port.UsePlatform(platform);
     const double sleepOverrunMs = MeasureSleepOverrunMs();
     std::printf("Per item: wall ms, wire ms (the bytes both ways at 10 bits a byte), wall / wire, polled wall over\n"
                 "the floor of its mandated sleeps (each %.3f ms longer here than asked), CPU ms of the thread that\n"

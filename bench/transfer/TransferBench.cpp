@@ -209,7 +209,7 @@ int main(int argc, char **argv)
         return FetchAndPrintPeak(options, options.fetchPeakState,
                                  std::filesystem::path(options.fetchPeakState).parent_path());
     const std::string folder = mkdtemp(folderTemplate);
-    LibraryPort.UsePlatform(sleeps);
+    ProcessLink().port.UsePlatform(sleeps);
 
     const double sleepOverrunMs = MeasureSleepOverrunMs();
     if (!options.lines.empty()) {

@@ -37,17 +37,32 @@ zarelcom_debian_package(COMPONENT tools NAME zarelcom-tools SECTION electronics
   DEPENDS "${library_package} (= ${PROJECT_VERSION})"
   SUGGESTS tegrola)
 
-zarelcom_debian_package(COMPONENT tegrola NAME tegrola SECTION electronics
-  SUMMARY "logo tool for Zarel HP marking printers"
-  DESCRIPTION
-    "Tegrola turns a bitmap picture or typed text into a one-bit logo of 50, 25"
-    "or 17 dots and sends it into a free logo slot of a Zarel HP marking printer"
-    "connected to a serial port. Its captions are in English, Traditional"
-    "Chinese and Simplified Chinese."
-    "."
-    "This package also holds zarelctl-logo, the helper that makes logos for"
-    "zarelctl's make-logo command."
-  DEPENDS "${library_package} (= ${PROJECT_VERSION})" fonts-dejavu-core fonts-wqy-microhei)
+# A build without Qt has no window to package.
+if(TARGET tegrola)
+  zarelcom_debian_package(COMPONENT tegrola NAME tegrola SECTION electronics
+    SUMMARY "logo tool for Zarel HP marking printers"
+    DESCRIPTION
+      "Tegrola turns a bitmap picture or typed text into a one-bit logo of 50, 25"
+      "or 17 dots and sends it into a free logo slot of a Zarel HP marking printer"
+      "connected to a serial port. Its captions are in English, Traditional"
+      "Chinese and Simplified Chinese."
+      "."
+      "This package also holds zarelctl-logo, the helper that makes logos for"
+      "zarelctl's make-logo command."
+    DEPENDS "${library_package} (= ${PROJECT_VERSION})" fonts-dejavu-core fonts-wqy-microhei)
+endif()
+
+zarelcom_debian_package(COMPONENT python NAME python3-zarelcom SECTION python ARCHITECTURE all
+  SUMMARY "Python package for Zarel HP marking printers"
+  DESCRIPTION ${about_zarelcom} "."
+    "This package holds zarelcom for Python 3: a printer object with every query,"
+    "setting and transfer as a method with Python types, exceptions for failures,"
+    "the serial port list and one-bit logo files, over the shared library."
+  DEPENDS "python3 (>= 3.9)" "${library_package} (= ${PROJECT_VERSION})")
+# Byte-compiled on installation and cleaned before removal, as Debian's Python packages are.
+set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/python3-zarelcom/postinst
+  ${CMAKE_CURRENT_LIST_DIR}/python3-zarelcom/prerm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEB_COMPONENT_INSTALL ON)

@@ -46,6 +46,9 @@ def test_command_line_info_and_send_logo(printer_com: SimulatedPrinter, tmp_path
     sent = run("-m", "zarelcom", "--port", printer_com.device, "send-logo", str(tmp_path / "logo.bmp"))
     assert (sent.returncode, sent.stdout) == (0, "logo stored in slot 1\n"), sent.stderr
     assert "100%" in sent.stderr
+    example = run(str(PACKAGE_ROOT.parent / "examples" / "send_logo.py"), str(printer_com.com), str(tmp_path / "logo.bmp"))
+    assert example.stdout.startswith("ZAREL HP MODEL 230 V3.12, serial number 20260001\n"), example.stderr
+    assert example.stdout.endswith("100%512 / 262 Bytes\nlogo stored in slot 2\n")
     refused = run("-m", "zarelcom", "--port", str(printer_com.com), "send-logo", "--slot", "51", str(tmp_path / "logo.bmp"))
     assert refused.returncode == 1 and "error code 5" in refused.stderr
 

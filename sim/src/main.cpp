@@ -13,7 +13,9 @@
 namespace {
 
 const char kUsage[] =
-    "usage: zarel-sim [options]\n"
+    "Usage: zarel-sim [options]\n"
+    "A Zarel HP marking printer on a pseudo-terminal, for tests, demos and development without a\n"
+    "printer. Prints the terminal's path, then answers until interrupted.\n\n"
     "  --com N          also register the terminal as com<N> in $ZARELCOM_PORT_DIR\n"
     "                   (default ~/.config/zarelcom/ports); removed again at the end\n"
     "  --baud RATE      the printer's line rate: 9600, 19200 (default), 38400, 57600, 115200\n"

@@ -2,15 +2,18 @@
 
 #include "logo/LogoBitmap.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QtEndian>
+#include <QtNumeric>
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -79,25 +82,66 @@ void ShrinkOneBitPicture(const QImage &picture, QImage &logo, int scaledWidth, i
     }
 }
 
-// The picture size a bitmap file's header declares (rows counted whichever way they run), or an
-// invalid size when the file does not begin with a bitmap header. Qt's reader refuses huge or
-// empty headers without saying why; this tells the operator.
-QSize DeclaredBitmapSize(const QString &path)
+// What a bitmap file's headers say about its picture: the size (rows counted whichever way they
+// run) and where its pixel data ends.
+struct BitmapLayout {
+    QSize size;
+    qint64 pixelEnd = 0; // file offset one past the last byte of pixel data
+    QString problem;     // why the headers describe no bitmap; empty when they do
+};
+
+// Compression methods of the information header that store rows as they are.
+bool IsUncompressed(quint32 compression)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QSize();
-    const QByteArray head = file.read(26);
-    if (head.size() < 22 || !head.startsWith("BM"))
-        return QSize();
+    constexpr quint32 kRgb = 0, kBitFields = 3, kAlphaBitFields = 6;
+    return compression == kRgb || compression == kBitFields || compression == kAlphaBitFields;
+}
+
+BitmapLayout ReadBitmapLayout(const QByteArray &head)
+{
+    constexpr quint32 kCoreHeaderSize = 12; // the old OS/2 header: 16-bit sizes, no compression
+    constexpr quint32 kRle8 = 1, kRle4 = 2;
+    BitmapLayout layout;
+    if (head.size() < 26 || !head.startsWith("BM")) {
+        layout.problem = QStringLiteral("it does not begin with a bitmap header");
+        return layout;
+    }
     const char *bytes = head.constData();
+    const qint64 pixelOffset = qFromLittleEndian<quint32>(bytes + 10);
     const quint32 infoSize = qFromLittleEndian<quint32>(bytes + 14);
-    if (infoSize == 12) // the old OS/2 header: 16-bit sizes
-        return QSize(qFromLittleEndian<quint16>(bytes + 18), qFromLittleEndian<quint16>(bytes + 20));
-    if (infoSize < 40 || head.size() < 26)
-        return QSize();
-    const qint64 height = qFromLittleEndian<qint32>(bytes + 22);
-    return QSize(qFromLittleEndian<qint32>(bytes + 18), int(std::min<qint64>(std::abs(height), INT_MAX)));
+    qint64 width = 0, height = 0, bitCount = 0, compressedBytes = 0;
+    quint32 compression = 0;
+    if (infoSize == kCoreHeaderSize) {
+        width = qFromLittleEndian<quint16>(bytes + 18);
+        height = qFromLittleEndian<quint16>(bytes + 20);
+        bitCount = qFromLittleEndian<quint16>(bytes + 24);
+    } else if (infoSize >= 40 && head.size() >= 38) {
+        width = qFromLittleEndian<qint32>(bytes + 18);
+        height = std::abs(qint64(qFromLittleEndian<qint32>(bytes + 22)));
+        bitCount = qFromLittleEndian<quint16>(bytes + 28);
+        compression = qFromLittleEndian<quint32>(bytes + 30);
+        compressedBytes = qFromLittleEndian<quint32>(bytes + 34);
+    } else {
+        layout.problem = QStringLiteral("its information header is damaged");
+        return layout;
+    }
+    layout.size = QSize(int(std::clamp<qint64>(width, INT_MIN, INT_MAX)), int(std::min<qint64>(height, INT_MAX)));
+    if (IsUncompressed(compression)) {
+        // Rows padded to whole 4-byte words; a negative width stores nothing.
+        const qint64 rowBytes = (std::max<qint64>(width, 0) * bitCount + 31) / 32 * 4;
+        qint64 dataBytes = 0;
+        if (qMulOverflow(rowBytes, height, &dataBytes))
+            dataBytes = std::numeric_limits<qint64>::max() / 2; // far beyond any file
+        layout.pixelEnd = pixelOffset + dataBytes;
+    } else if (compression == kRle8 || compression == kRle4) {
+        // Compressed rows have no fixed length: the header's image size is the only measure.
+        if (compressedBytes == 0)
+            layout.problem = QStringLiteral("its header does not say how long its compressed pixel data is");
+        layout.pixelEnd = pixelOffset + compressedBytes;
+    } else {
+        layout.problem = QStringLiteral("its pixels are stored in a form (compression %1) that cannot be read").arg(compression);
+    }
+    return layout;
 }
 
 } // namespace
@@ -126,27 +170,64 @@ QString PictureSizeProblem(QSize picture)
     return QString();
 }
 
-LoadedPicture LoadLogoPicture(const QString &path)
+QString ExistingPictureName(const QString &path)
 {
+    const QFileInfo typed(path);
+    if (typed.exists() || !typed.suffix().isEmpty())
+        return path;
+    for (const QLatin1String extension : {QLatin1String(".bmp"), QLatin1String(".BMP")})
+        if (QFileInfo::exists(path + extension))
+            return path + extension;
+    return path;
+}
+
+LoadedPicture LoadLogoPicture(const QString &typedPath)
+{
+    const QString path = ExistingPictureName(typedPath);
     const QString shown = QDir::toNativeSeparators(path);
     const auto refuse = [&](const QString &reason) {
         return LoadedPicture{QImage(), QStringLiteral("Cannot open the picture %1: %2").arg(shown, reason)};
     };
+    const auto invalid = [&](const QString &reason) {
+        return refuse(QStringLiteral("it is not a valid bitmap: %1.").arg(reason));
+    };
     if (QFileInfo(path).suffix().compare(QLatin1String("bmp"), Qt::CaseInsensitive) != 0)
         return refuse(QStringLiteral("only Windows bitmap files (.bmp) can be opened."));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(QStringLiteral("%1.").arg(file.errorString()));
 
-    const QSize declared = DeclaredBitmapSize(path);
-    if (declared.isValid() && !PictureSizeProblem(declared).isEmpty())
-        return refuse(PictureSizeProblem(declared));
-    QImageReader reader(path, "bmp");
+    const BitmapLayout layout = ReadBitmapLayout(file.read(38));
+    if (!layout.problem.isEmpty())
+        return invalid(layout.problem);
+    if (const QString problem = PictureSizeProblem(layout.size); !problem.isEmpty())
+        return refuse(problem);
+    if (layout.pixelEnd > INT_MAX)
+        return refuse(QStringLiteral("the file is too large to open (%1 bytes); open a smaller picture.").arg(layout.pixelEnd));
+    // Only the bytes up to the end of the pixel data are the picture's. Qt's reader would leave
+    // the rows a short file lacks as whatever the memory held.
+    file.seek(0);
+    QByteArray bytes = file.read(layout.pixelEnd);
+    if (bytes.size() < layout.pixelEnd)
+        return invalid(QStringLiteral("the file ends after %1 bytes, but its header places pixel data up to byte %2. "
+                                      "The file was cut short; copy it again from where it came")
+                           .arg(bytes.size())
+                           .arg(layout.pixelEnd));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
     reader.setDecideFormatFromContent(false);
     // Room for the largest picture converted, at four bytes a pixel.
     reader.setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
-    QImage picture = reader.read();
-    if (picture.isNull())
+    // Compressed rows may skip pixels; those take colour 0, as Windows draws them, never
+    // whatever the memory held.
+    QImage picture(reader.size(), reader.imageFormat());
+    picture.fill(0);
+    const qint64 pictureSerial = picture.cacheKey() >> 32;
+    if (!reader.read(&picture))
         return refuse(QStringLiteral("it is not a readable Windows bitmap (%1).").arg(reader.errorString()));
-    if (!PictureSizeProblem(picture.size()).isEmpty())
-        return refuse(PictureSizeProblem(picture.size()));
+    if (picture.cacheKey() >> 32 != pictureSerial)
+        return invalid(QStringLiteral("its headers contradict each other"));
     return LoadedPicture{picture, QString()};
 }
 

@@ -33,9 +33,16 @@ struct LoadedPicture {
     QString error;  // plain English, says what failed and what to do; empty on success
 };
 
-// Reads a Windows bitmap file (.bmp) for conversion. Refuses another extension, a file that is
-// not a readable bitmap, a picture without pixels and a picture too large to convert, before
-// the whole picture is decoded where the file's header already tells.
+// The picture file an operator means by a name typed without extension: name.bmp or name.BMP,
+// whichever exists (in that order), as case-insensitive systems find either; the path itself
+// otherwise.
+QString ExistingPictureName(const QString &path);
+
+// Reads a Windows bitmap file (.bmp; a name without extension as ExistingPictureName finds it)
+// for conversion. Refuses another extension, a file that is not a readable bitmap, one that ends
+// before the pixel data its header describes, a picture without pixels and a picture too large
+// to convert; the checks that the file's headers allow come before decoding. Every pixel of the
+// picture comes from the file's bytes up to the end of its pixel data.
 LoadedPicture LoadLogoPicture(const QString &path);
 
 // The logo of logoHeight rows (1 to 50) made from the picture; a null image when the picture's

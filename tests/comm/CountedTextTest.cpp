@@ -58,3 +58,17 @@ TEST(CountedText, ConstantTextsAreNeverCountedOrFreed) {
     ReleaseText(constant.bytes);
     EXPECT_EQ(constant.references, -1);
 }
+
+TEST(CountedText, ACountAtItsMaximumDoesNotWrapIntoAConstant) {
+    zc_text text = NewText("full");
+    int32_t* references = reinterpret_cast<int32_t*>(const_cast<char*>(text)) - 2;
+    *references = INT32_MAX;
+    {
+        TextArgument argument(text);
+        EXPECT_EQ(argument.View(), "full");
+        EXPECT_EQ(References(text), INT32_MAX);
+    }
+    EXPECT_EQ(References(text), INT32_MAX);
+    *references = 1;
+    ReleaseText(text);  // still counted, so freed (a sanitizer build sees a leak otherwise)
+}

@@ -10,7 +10,7 @@ if [ "${ZARELCOM_SYSTEM_TESTS:-}" != 1 ] || [ "$(id -u)" -ne 0 ]; then
   echo "system install test: skipped; it installs into /usr and needs root and ZARELCOM_SYSTEM_TESTS=1"
   exit 77
 fi
-packages="libzarelcom1 libzarelcom-dev zarelcom-tools tegrola"
+packages="libzarelcom1 libzarelcom-dev zarelcom-tools tegrola python3-zarelcom"
 work=$(mktemp -d)
 installed=""
 cleanup() {
@@ -28,7 +28,7 @@ done
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/debs" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack failed"; }
 debs=""
 for package in $packages; do
-  debs="$debs $work/debs/${package}_${version}_$(dpkg --print-architecture).deb"
+  debs="$debs $(find "$work/debs" -maxdepth 1 -name "${package}_${version}_*.deb")"
 done
 
 installed=yes
@@ -42,7 +42,6 @@ for file in /usr/share/man/man1/zarelctl.1.gz /usr/share/man/man1/zarel-sim.1.gz
             /usr/share/bash-completion/completions/zarelctl; do
   [ -f "$file" ] || fail "$file is not installed"
 done
-tegrola --version | grep -qx "Tegrola $version" || fail "tegrola --version does not say $version"
 
 # The example through pkg-config and through find_package(Zarelcom), with nothing but the system's
 # own search paths.

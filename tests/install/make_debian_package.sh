@@ -13,8 +13,8 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2
 # Each package: the files it must hold, the dependencies it must have and must not have.
 multiarch=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 while IFS='|' read -r package files depends forbidden; do
-  deb=$work/${package}_${version}_$(dpkg --print-architecture).deb
-  [ -f "$deb" ] || { ls "$work"; fail "no $(basename "$deb") was made"; }
+  deb=$(find "$work" -maxdepth 1 -name "${package}_${version}_*.deb")
+  [ -f "$deb" ] || { ls "$work"; fail "no ${package}_$version .deb was made"; }
   dpkg-deb --contents "$deb" | awk '{ print $6 }' | sed 's/^\.//' >"$work/contents"
   for file in $files /usr/share/doc/$package/copyright /usr/share/doc/$package/changelog.gz; do
     file=$(echo "$file" | sed -e "s|@LIB@|$multiarch|" -e "s|@VERSION@|$version|")
@@ -32,6 +32,7 @@ done <<'PACKAGES'
 libzarelcom1|@LIB@/libzarelcom.so.1 @LIB@/libzarelcom.so.@VERSION@|libc6 libstdc++6|qt
 libzarelcom-dev|@LIB@/libzarelcom.so /usr/include/zarelcom/zarelcom.h /usr/include/zarelcom/version.h @LIB@/pkgconfig/zarelcom.pc @LIB@/cmake/Zarelcom/ZarelcomConfig.cmake|libzarelcom1|qt
 zarelcom-tools|/usr/bin/zarelctl /usr/bin/zarel-sim /usr/share/man/man1/zarelctl.1.gz /usr/share/man/man1/zarel-sim.1.gz /usr/share/bash-completion/completions/zarelctl|libzarelcom1 libc6|qt
+python3-zarelcom|/usr/lib/python3/dist-packages/zarelcom/__init__.py /usr/lib/python3/dist-packages/zarelcom/py.typed|python3 libzarelcom1|qt
 tegrola|/usr/bin/tegrola /usr/bin/zarelctl-logo /usr/share/man/man1/tegrola.1.gz|libzarelcom1 libqt6widgets6 fonts-dejavu-core fonts-wqy-microhei|
 PACKAGES
 

@@ -17,7 +17,7 @@ class ExchangeTest : public LinkTest {
 protected:
     void SetUp() override {
         LinkTest::SetUp();
-        LastErrorCode = 42;
+        ProcessLink().lastErrorCode = 42;
     }
     Bytes Request() const { return kStatusRequest; }
     bool Send() {
@@ -36,8 +36,8 @@ INSTANTIATE_IN_BOTH_PACINGS(PacedExchange);
 TEST_P(PacedExchange, SilentPrinterCostsThreeAttemptsOfAboutTwoSecondsAndSetsNoCode) {
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 3);
-    EXPECT_EQ(RetryCount, 3);
-    EXPECT_EQ(LastErrorCode, 42);
+    EXPECT_EQ(ProcessLink().retryCount, 3);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 42);
     // Each attempt: 101 polls of 20 ms for the first byte, or one wait on the line as long.
     if (Polled())
         EXPECT_EQ(Sleeps(), std::vector<uint32_t>(303, 20));
@@ -49,11 +49,11 @@ TEST_P(PacedExchange, SilentPrinterCostsThreeAttemptsOfAboutTwoSecondsAndSetsNoC
 TEST_P(PacedExchange, GoodReplyEndsTheExchangeAtTheFirstAttempt) {
     AnswerEveryRequest(kStatusReply);
     EXPECT_TRUE(Send());
-    EXPECT_EQ(RetryCount, 0);
+    EXPECT_EQ(ProcessLink().retryCount, 0);
     EXPECT_EQ(Written(), kStatusRequest);
-    EXPECT_EQ(CurrentLength, 3);
-    EXPECT_EQ(Bytes(RcvBuffer, RcvBuffer + 5), Bytes({0x30, 'E', 0x00, kStatusReply[6], 0x03}));
-    EXPECT_EQ(LastErrorCode, 42) << "a success never resets the code";
+    EXPECT_EQ(ProcessLink().currentLength, 3);
+    EXPECT_EQ(Bytes(ProcessLink().rcvBuffer, ProcessLink().rcvBuffer + 5), Bytes({0x30, 'E', 0x00, kStatusReply[6], 0x03}));
+    EXPECT_EQ(ProcessLink().lastErrorCode, 42) << "a success never resets the code";
 }
 
 TEST_F(ExchangeTest, ChecksumOfTheRequestIsFilledIntoTheCallersFrame) {
@@ -86,14 +86,14 @@ TEST_P(PacedExchange, StrayBytesBeforeTheReply) {
     elevenStray.insert(elevenStray.end(), kStatusReply.begin(), kStatusReply.end());
     Arrive(elevenStray);
     EXPECT_FALSE(RcvPack(nullptr));
-    EXPECT_EQ(LastErrorCode, 100);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 100);
 }
 
 TEST_P(PacedExchange, ShortReplyGives102AndTellsThePrinterTheCountInDecimal) {
     const Bytes full = ReplyFrame('E', Bytes(20, 0x11));
     AnswerEveryRequest(Bytes(full.begin(), full.begin() + 3 + 12));
     EXPECT_FALSE(Send());
-    EXPECT_EQ(LastErrorCode, 102);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 102);
     Bytes perAttempt = kStatusRequest;
     perAttempt.insert(perAttempt.end(), {'1', '2'});
     Bytes expected;
@@ -111,7 +111,7 @@ TEST_F(ExchangeTest, SettlePollsThirtyMsApartUntilTheWholeReplyIsQueued) {
 TEST_F(ExchangeTest, SettleEndsWhenTheCountStoodStillOnMoreThanTenPolls) {
     Arrive(Bytes(kStatusReply.begin(), kStatusReply.begin() + 5));
     EXPECT_FALSE(RcvPack(nullptr));
-    EXPECT_EQ(LastErrorCode, 102);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 102);
     std::vector<uint32_t> expected = {10};
     expected.insert(expected.end(), 11, 30);
     const auto sleeps = Sleeps();
@@ -127,14 +127,14 @@ TEST_P(PacedExchange, BodyThatNeverCompletesGives102AtTheEndOfTheReplyTime) {
     ASSERT_TRUE(SetBaudRate(ZC_BR19200));
     Arrive(Bytes(kStatusReply.begin(), kStatusReply.begin() + 5));
     EXPECT_FALSE(RcvPack(nullptr));
-    EXPECT_EQ(LastErrorCode, 102);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 102);
     // 3.2 s and the wire time of 13 header bytes and 5 more at 19200 bit/s, 10 ms.
     EXPECT_EQ(Now(), 3210u);
     EXPECT_EQ(Written(), ToBytes("2"));
 }
 
 TEST_F(ExchangeTest, EventsPacingGoesOnTheMomentTheWholeReplyIsThere) {
-    LinkPacing = Pacing::Events;
+    ProcessLink().pacing = Pacing::Events;
     AnswerEveryRequest(Bytes(kStatusReply.begin(), kStatusReply.begin() + 4), 7);
     Arrive(Bytes(kStatusReply.begin() + 4, kStatusReply.end()), 23);
     EXPECT_TRUE(Send());
@@ -142,19 +142,28 @@ TEST_F(ExchangeTest, EventsPacingGoesOnTheMomentTheWholeReplyIsThere) {
     EXPECT_TRUE(Sleeps().empty());
 }
 
-TEST_F(ExchangeTest, PacingIsChosenPerCallOrByTheEnvironment) {
+TEST_F(ExchangeTest, PacingIsChosenPerLinkOrByTheEnvironment) {
+    Link &link = ProcessLink();
     EXPECT_TRUE(zc_set_pacing(ZC_PACING_EVENTS));
-    EXPECT_EQ(LinkPacing, Pacing::Events);
+    EXPECT_EQ(link.pacing, Pacing::Events);
     EXPECT_FALSE(zc_set_pacing(2));
     EXPECT_FALSE(zc_set_pacing(-1));
-    EXPECT_EQ(LinkPacing, Pacing::Events) << "a refused value changes nothing";
+    EXPECT_EQ(link.pacing, Pacing::Events) << "a refused value changes nothing";
+
+    zc_link *other = zc_link_new();
+    zc_link *previous = zc_link_select(other);
     EXPECT_TRUE(zc_set_pacing(ZC_PACING_POLLED));
-    EXPECT_EQ(LinkPacing, Pacing::Polled);
+    zc_link_select(previous);
+    zc_link_free(other);
+    EXPECT_EQ(link.pacing, Pacing::Events) << "another link's pacing is its own";
+    EXPECT_TRUE(zc_set_pacing(ZC_PACING_POLLED));
+    EXPECT_EQ(link.pacing, Pacing::Polled);
 
     for (const auto &[setting, pacing] : {std::pair{"events", Pacing::Events}, {"polled", Pacing::Polled},
                                           {"EVENTS", Pacing::Polled}, {"", Pacing::Polled}}) {
         setenv("ZARELCOM_PACING", setting, 1);
         EXPECT_EQ(InitialPacing(), pacing) << setting;
+        EXPECT_EQ(Link().pacing, pacing) << "a new link starts with the process's setting";
     }
     unsetenv("ZARELCOM_PACING");
     EXPECT_EQ(InitialPacing(), Pacing::Polled);
@@ -163,13 +172,13 @@ TEST_F(ExchangeTest, PacingIsChosenPerCallOrByTheEnvironment) {
 TEST_P(PacedExchange, MissingLengthGives101) {
     Arrive({0x02, 0x00});
     EXPECT_FALSE(RcvPack(nullptr));
-    EXPECT_EQ(LastErrorCode, 101);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 101);
 }
 
 TEST_P(PacedExchange, SilenceAfterTheFirstByteGives103) {
     Arrive({'x'});
     EXPECT_FALSE(RcvPack(nullptr));
-    EXPECT_EQ(LastErrorCode, 103);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 103);
     // 11 probes of 10 ms; the 10 that found nothing also slept 100 ms after their read. Waiting
     // on the line, each probe waits as long for its byte.
     const auto sleeps = Sleeps();
@@ -184,28 +193,28 @@ TEST_P(PacedExchange, ErrorReplySetsThePrinterNumberAndRetries) {
     AnswerEveryRequest(ErrorReply(7));
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 3);
-    EXPECT_EQ(LastErrorCode, 7);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 7);
     EXPECT_FALSE(Send2());
     EXPECT_EQ(RequestsWritten(), 6);
-    EXPECT_EQ(RetryCount, 3);
+    EXPECT_EQ(ProcessLink().retryCount, 3);
 }
 
 TEST_P(PacedExchange, Error16StopsOnlyTheCommandExchange) {
     AnswerEveryRequest(ErrorReply(16));
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 1);
-    EXPECT_EQ(RetryCount, 0);
-    EXPECT_EQ(LastErrorCode, 16);
+    EXPECT_EQ(ProcessLink().retryCount, 0);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 16);
     EXPECT_FALSE(Send2());
     EXPECT_EQ(RequestsWritten(), 4);
 }
 
 TEST_P(PacedExchange, Error16LeftByAnEarlierExchangeDoesNotCutTheNextShort) {
-    LastErrorCode = 16;
+    ProcessLink().lastErrorCode = 16;
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 3);
     AnswerEveryRequest(ErrorReply(7));
-    LastErrorCode = 16;
+    ProcessLink().lastErrorCode = 16;
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 6);
 }
@@ -221,9 +230,9 @@ TEST_P(PacedExchange, ReplyChecksumAndEtxAreNotChecked) {
 TEST_P(PacedExchange, ClosedPortFailsEveryAttemptWithoutWaiting) {
     CloseComPort();
     EXPECT_FALSE(Send());
-    EXPECT_EQ(RetryCount, 3);
+    EXPECT_EQ(ProcessLink().retryCount, 3);
     EXPECT_TRUE(Sleeps().empty());
-    EXPECT_EQ(LastErrorCode, 42);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 42);
 }
 
 TEST_P(PacedExchange, ReplyLongerThanTheBufferIsRefusedAndDroppedWhole) {
@@ -232,15 +241,15 @@ TEST_P(PacedExchange, ReplyLongerThanTheBufferIsRefusedAndDroppedWhole) {
     Arrive(oversized);
     Arrive(kStatusReply);
     EXPECT_FALSE(RcvPack(nullptr));
-    EXPECT_EQ(LastErrorCode, 101);
+    EXPECT_EQ(ProcessLink().lastErrorCode, 101);
     EXPECT_TRUE(RcvPack(nullptr)) << "the next reply is read whole";
-    EXPECT_EQ(RcvBuffer[1], 'E');
+    EXPECT_EQ(ProcessLink().rcvBuffer[1], 'E');
 }
 
 TEST_P(PacedExchange, ReplyFillingTheBufferExactlyIsGood) {
     Arrive(ReplyFrame('E', Bytes(1020, 0x22))); // N = 1022, N + 2 = 1024
     EXPECT_TRUE(RcvPack(nullptr));
-    EXPECT_EQ(RcvBuffer[1021], 0x22);
+    EXPECT_EQ(ProcessLink().rcvBuffer[1021], 0x22);
 }
 
 } // namespace

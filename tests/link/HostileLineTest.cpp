@@ -49,7 +49,7 @@ TEST_F(HostileLineTest, ADrippingReplyEndsWithinItsTime) {
         const uint64_t start = Now();
         Drip(c.bytes, c.intervalMs);
         EXPECT_FALSE(RcvPack(nullptr));
-        EXPECT_EQ(LastErrorCode, c.code);
+        EXPECT_EQ(ProcessLink().lastErrorCode, c.code);
         // One last pause of 100 ms at most may end past the time.
         EXPECT_LE(Now() - start, kReceptionMs + WireMs(c.replyBytes) + 100);
         platform.Sleep(static_cast<uint32_t>(c.bytes.size() * c.intervalMs)); // the drip's rest
@@ -61,7 +61,7 @@ TEST_F(HostileLineTest, LateBodyWritesBackTheCountThatCame) {
     reply.resize(3 + 42, 0x11);
     Drip(reply, 100);
     EXPECT_FALSE(RcvPack(nullptr));
-    EXPECT_EQ(LastErrorCode, ZC_ERR_SHORT_REPLY);
+    EXPECT_EQ(ProcessLink().lastErrorCode, ZC_ERR_SHORT_REPLY);
     // 3.2 s and 55 bytes' wire time (29 ms): bytes 0 to 32 came, the STX and length less.
     EXPECT_EQ(Written(), ToBytes("30"));
 }
@@ -71,19 +71,19 @@ TEST_F(HostileLineTest, ASlowLineGetsItsWireTime) {
     const Bytes reply = ReplyFrame('I', Bytes(300, 0x22)); // 307 bytes: 2.56 s at 1200 bit/s
     Drip(reply, 8);
     EXPECT_TRUE(RcvPack(nullptr));
-    EXPECT_EQ(RcvBuffer[301], 0x22);
+    EXPECT_EQ(ProcessLink().rcvBuffer[301], 0x22);
 }
 
 TEST_F(HostileLineTest, APrinterThatKeepsSendingDoesNotHoldTheTerminalWaits) {
     Drip(Bytes(2000, '.'), 50);
-    EXPECT_FALSE(RcvCmdPack(RcvBuffer));
-    EXPECT_EQ(TerminalStatus, 2);
+    EXPECT_FALSE(RcvCmdPack(ProcessLink().rcvBuffer));
+    EXPECT_EQ(ProcessLink().terminalStatus, 2);
     // 100 ms, at most 39 settle polls of 100 ms, 11 reads of a byte each.
     EXPECT_LE(Now(), 100u + 39 * 100 + 11 * 50);
 
     const uint64_t start = Now();
     const zc_text longLine = NewText(std::string(200, 'A') + "\r\n");
-    EXPECT_FALSE(RcvCmdPack1(longLine, RcvBuffer));
+    EXPECT_FALSE(RcvCmdPack1(longLine, ProcessLink().rcvBuffer));
     ReleaseText(longLine);
     // 100 ms, 39 polls for the first byte at most, 39 settle polls at most.
     EXPECT_LE(Now() - start, 100u + 39 * 100 + 39 * 100);
@@ -98,10 +98,10 @@ TEST_F(HostileLineTest, AFrameWithoutReplyCodeOrErrorNumberIsNoAnswer) {
     for (const Bytes &frame : cases) {
         AnswerEveryRequest(ErrorReply(7));
         EXPECT_EQ(GetPrintStatus(), -1); // leaves 7 behind in the receive buffer
-        LastErrorCode = 42;
+        ProcessLink().lastErrorCode = 42;
         Arrive(frame);
         EXPECT_FALSE(RcvPack(nullptr));
-        EXPECT_EQ(LastErrorCode, ZC_ERR_BAD_REPLY);
+        EXPECT_EQ(ProcessLink().lastErrorCode, ZC_ERR_BAD_REPLY);
     }
 }
 
@@ -203,9 +203,9 @@ TEST_F(HostileLineTest, AReplyTooShortForItsReaderFails) {
             const std::string good = reader.read();
             EXPECT_NE(good, failed) << "the whole reply is an answer";
             AnswerEveryRequest(ReplyFrame('x', Bytes(held, 0x5A)));
-            LastErrorCode = 42;
+            ProcessLink().lastErrorCode = 42;
             EXPECT_EQ(reader.read(), failed);
-            EXPECT_EQ(LastErrorCode, ZC_ERR_BAD_REPLY);
+            EXPECT_EQ(ProcessLink().lastErrorCode, ZC_ERR_BAD_REPLY);
         }
     }
 }

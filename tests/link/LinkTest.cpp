@@ -29,15 +29,15 @@ Bytes ErrorReply(uint8_t number) { return ReplyFrame(kErrorReplyCode, {number});
 
 void LinkTest::SetUp() {
     platform.AddDevice("Com1");
-    LibraryPort.Close();
-    LibraryPort.UsePlatform(platform);
+    ProcessLink().port.Close();
+    ProcessLink().port.UsePlatform(platform);
     ASSERT_TRUE(OpenComPort(1));
 }
 
 void LinkTest::TearDown() {
-    LinkPacing = Pacing::Polled;
-    LibraryPort.Close();
-    LibraryPort.UsePlatform(SystemPlatform());
+    ProcessLink().pacing = Pacing::Polled;
+    ProcessLink().port.Close();
+    ProcessLink().port.UsePlatform(SystemPlatform());
 }
 
 void LinkTest::PrinterIs(Printer printer, uint32_t delayMs) {

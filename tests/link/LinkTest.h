@@ -53,7 +53,7 @@ class InBothPacings : public Fixture, public ::testing::WithParamInterface<Pacin
 protected:
     void SetUp() override {
         Fixture::SetUp();
-        LinkPacing = this->GetParam();
+        ProcessLink().pacing = this->GetParam();
     }
     bool Polled() const { return this->GetParam() == Pacing::Polled; }
 };

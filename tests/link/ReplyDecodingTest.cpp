@@ -135,11 +135,11 @@ TEST_F(ReplyDecodingTest, LanguagesHandOutOnlyTheNamesTheReplyHolds) {
 
 TEST_F(ReplyDecodingTest, PrintRegistrationTextEndsInsideTheReply) {
     EXPECT_EQ(GetPRCmd(), nullptr);
-    std::memset(RcvBuffer, 'z', sizeof RcvBuffer);
+    std::memset(ProcessLink().rcvBuffer, 'z', sizeof ProcessLink().rcvBuffer);
     Reply(0xF0, Concat({{0x10}, ToBytes("REG 12")}));
     const char *text = GetPRCmd();
     ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text, reinterpret_cast<const char *>(RcvBuffer + 3));
+    EXPECT_EQ(text, reinterpret_cast<const char *>(ProcessLink().rcvBuffer + 3));
     EXPECT_STREQ(text, "REG 12");
     Reply(0xF0, {});
     EXPECT_STREQ(GetPRCmd(), "") << "a reply without data gives an empty text";
@@ -222,7 +222,7 @@ TEST_F(ReplyDecodingTest, DateFormatInTextAndRawForm) {
     EXPECT_EQ(GetTDFormat(&text, 1), 1);
     EXPECT_STREQ(text, "YYYY/MM/DD-");
     EXPECT_EQ(GetTDFormat(&text, 0), 1);
-    EXPECT_EQ(text, reinterpret_cast<const char *>(RcvBuffer + 2));
+    EXPECT_EQ(text, reinterpret_cast<const char *>(ProcessLink().rcvBuffer + 2));
     EXPECT_EQ(Bytes(text, text + codes.size()), codes);
 
     Reply('6', {31, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31,
@@ -279,7 +279,7 @@ TEST_F(ReplyDecodingTest, BlockRepliesMustCarryCodeAndWholeBlock) {
     for (int i = 0; i < 514; ++i) block[i] = static_cast<uint8_t>(i * 7);
     Reply('}', block);
     EXPECT_TRUE(StxGetPack(1));
-    EXPECT_EQ(Bytes(RcvBuffer + 4, RcvBuffer + 516), Bytes(block.begin() + 2, block.end()));
+    EXPECT_EQ(Bytes(ProcessLink().rcvBuffer + 4, ProcessLink().rcvBuffer + 516), Bytes(block.begin() + 2, block.end()));
 }
 
 TEST_F(ReplyDecodingTest, DataBlockIsTriedThreeTimesThreeWhenNotAcknowledged) {

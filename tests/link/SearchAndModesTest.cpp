@@ -89,6 +89,18 @@ TEST_F(SearchTest, PortThatDoesNotOpenCostsNoExchange) {
     EXPECT_FALSE(platform.IsOpen());
 }
 
+TEST_F(SearchTest, AnEntryWhosePortDoesNotOpenIsPassedOver) {
+    AnswerEveryRequest(SysInfoReply(150)); // a printer on the port left open
+    for (int32_t entry : {-1, 0, 300}) {
+        SCOPED_TRACE(entry);
+        if (!platform.IsOpen()) ASSERT_TRUE(OpenComPort(1));
+        int32_t list[] = {2, entry};
+        EXPECT_FALSE(AutoConnect(list));
+        EXPECT_EQ(list[0], 2);
+        EXPECT_EQ(RequestsWritten(), 0) << "no exchange with the port left open";
+    }
+}
+
 TEST_F(SearchTest, AShortAnswerToBIsNoPrinter) {
     for (const Bytes &shortReply : {ReplyFrame('B'), ReplyFrame('B', Bytes(19, 0))}) {
         // An earlier printer's identity stays behind in the receive buffer.
@@ -98,7 +110,7 @@ TEST_F(SearchTest, AShortAnswerToBIsNoPrinter) {
         AnswerEveryRequest(shortReply);
         int32_t list[] = {2, 1};
         EXPECT_FALSE(AutoConnect(list));
-        EXPECT_EQ(LastErrorCode, ZC_ERR_BAD_REPLY);
+        EXPECT_EQ(ProcessLink().lastErrorCode, ZC_ERR_BAD_REPLY);
     }
 }
 
@@ -108,21 +120,21 @@ TEST_F(LinkModeTest, PacketModeIsNotReachedOnACodelessAnswer) {
     for (const Bytes &codeless : {Bytes{0x02, 0x00, 0x00, 0x00, 0x03}, Bytes{0x02, 0x00, 0x01, 0x30, 0x31, 0x03}}) {
         PrinterIs([&](const Bytes &written) { return written[0] == 0x02 ? codeless : Bytes{}; });
         EXPECT_FALSE(SetStxProtocol());
-        EXPECT_EQ(LastErrorCode, ZC_ERR_BAD_REPLY);
+        EXPECT_EQ(ProcessLink().lastErrorCode, ZC_ERR_BAD_REPLY);
     }
 }
 
 TEST_F(LinkModeTest, PacketModeReachedOnSilenceAndAnyStatusAnswer) {
     PrinterIs([](const Bytes &written) { return written[0] == 0x02 ? ReplyFrame('E', {1}) : Bytes{}; });
     EXPECT_TRUE(SetStxProtocol());
-    EXPECT_EQ(TerminalStatus, 0);
+    EXPECT_EQ(ProcessLink().terminalStatus, 0);
     EXPECT_EQ(RequestsWritten(), 1);
 }
 
 TEST_F(LinkModeTest, PacketModeFailsAfterFiveAnswersWithoutC) {
     PrinterIs([](const Bytes &written) { return written[0] == 'S' ? ToBytes("stx.protocol?\r\n") : Bytes{}; });
     EXPECT_FALSE(SetStxProtocol());
-    EXPECT_EQ(TerminalStatus, 2);
+    EXPECT_EQ(ProcessLink().terminalStatus, 2);
     EXPECT_EQ(RequestsWritten(), 0) << "the status query is asked only after silence";
     const Bytes line = {'S', 'T', 'X', '.', 'P', 'R', 'O', 'T', 'O', 'C', 'O', 'L', 0x0D, 0x00};
     Bytes fiveTimes;

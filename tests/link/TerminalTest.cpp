@@ -15,10 +15,10 @@ class TerminalTest : public LinkTest {
 protected:
     void SetUp() override {
         LinkTest::SetUp();
-        LastErrorCode = 42;
+        ProcessLink().lastErrorCode = 42;
     }
     void TearDown() override {
-        EXPECT_EQ(LastErrorCode, 42) << "terminal mode never sets the error code";
+        EXPECT_EQ(ProcessLink().lastErrorCode, 42) << "terminal mode never sets the error code";
         LinkTest::TearDown();
     }
     bool TypeLine(const std::string &line) {
@@ -29,7 +29,7 @@ protected:
     }
     bool Answered(const std::string &expected) {
         const zc_text text = NewText(expected);
-        const bool answered = RcvCmdPack1(text, RcvBuffer);
+        const bool answered = RcvCmdPack1(text, ProcessLink().rcvBuffer);
         ReleaseText(text);
         return answered;
     }
@@ -112,29 +112,29 @@ TEST_P(PacedTerminal, CommandLineAttemptsAreTwoSecondsApart) {
 }
 
 TEST_P(PacedTerminal, ReadinessStatuses) {
-    EXPECT_FALSE(RcvCmdPack(RcvBuffer));
-    EXPECT_EQ(TerminalStatus, 0);
+    EXPECT_FALSE(RcvCmdPack(ProcessLink().rcvBuffer));
+    EXPECT_EQ(ProcessLink().terminalStatus, 0);
 
     Arrive(ToBytes("C...."));
-    EXPECT_FALSE(RcvCmdPack(RcvBuffer));
-    EXPECT_EQ(TerminalStatus, 1);
+    EXPECT_FALSE(RcvCmdPack(ProcessLink().rcvBuffer));
+    EXPECT_EQ(ProcessLink().terminalStatus, 1);
     ClearFiFo();
 
     Arrive(ToBytes("........"));
-    EXPECT_FALSE(RcvCmdPack(RcvBuffer));
-    EXPECT_EQ(TerminalStatus, 2);
+    EXPECT_FALSE(RcvCmdPack(ProcessLink().rcvBuffer));
+    EXPECT_EQ(ProcessLink().terminalStatus, 2);
 
     Arrive(ToBytes(".....C.."));
-    EXPECT_TRUE(RcvCmdPack(RcvBuffer));
+    EXPECT_TRUE(RcvCmdPack(ProcessLink().rcvBuffer));
 }
 
 TEST_P(PacedTerminal, ReadinessDiscardsMoreThanEightQueuedBytes) {
     Arrive(ToBytes("CCCCCCCCC"));
-    EXPECT_FALSE(RcvCmdPack(RcvBuffer));
-    EXPECT_EQ(TerminalStatus, 2);
+    EXPECT_FALSE(RcvCmdPack(ProcessLink().rcvBuffer));
+    EXPECT_EQ(ProcessLink().terminalStatus, 2);
     Arrive(ToBytes("CCCCCCCCC"));
     Arrive(ToBytes("C"), 1000);
-    EXPECT_TRUE(RcvCmdPack(RcvBuffer)) << "a C arriving after the discard is found";
+    EXPECT_TRUE(RcvCmdPack(ProcessLink().rcvBuffer)) << "a C arriving after the discard is found";
 }
 
 TEST_P(PacedTerminal, ClosedPortEndsTheAnswerWait) {

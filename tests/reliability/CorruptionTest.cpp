@@ -56,7 +56,7 @@ TEST_F(CorruptedBlock, IsAskedForAgainAndTheGoodCopyTaken) {
     auto fetch = std::async(std::launch::async, [] { return bool(StxGetPack(1)); });
     EXPECT_EQ(Answer({BlockReply(data, true), BlockReply(data, false)}), 2);
     EXPECT_TRUE(fetch.get());
-    EXPECT_EQ(0, std::memcmp(RcvBuffer + 4, data.data(), 512));
+    EXPECT_EQ(0, std::memcmp(ProcessLink().rcvBuffer + 4, data.data(), 512));
 }
 
 TEST_F(CorruptedBlock, ThreeTimesOverIsAFailedBlock) {

@@ -63,7 +63,7 @@ bool FetchBlocks() {
         Bytes expected(512, 0);
         const size_t from = size_t(n - 1) * 512;
         std::copy(kItem.begin() + long(from), kItem.begin() + long(std::min(kItem.size(), from + 512)), expected.begin());
-        EXPECT_EQ(0, std::memcmp(RcvBuffer + 4, expected.data(), 512)) << "block " << n << " reported fetched but wrong";
+        EXPECT_EQ(0, std::memcmp(ProcessLink().rcvBuffer + 4, expected.data(), 512)) << "block " << n << " reported fetched but wrong";
         transfer->blocksDone = n;
     }
     return true;
@@ -102,7 +102,7 @@ const std::vector<Operation>& Operations() {
          [](zarelsim::Simulator&) {
              Bytes announcement = LogoAnnouncement(int32_t(kItem.size()), kSlot);
              ASSERT_TRUE(SendPackToZarel(announcement.data()));
-             ASSERT_EQ(RcvBuffer[1], 'O');
+             ASSERT_EQ(ProcessLink().rcvBuffer[1], 'O');
              transfer->stream = std::fopen(transfer->file.Path().c_str(), "rb");
              ASSERT_NE(transfer->stream, nullptr);
          },
@@ -116,7 +116,7 @@ const std::vector<Operation>& Operations() {
              printer.Update([](zarelsim::PrinterState& s) { s.files["FETCH.BIN"] = kItem; });
              Bytes request = FileRequest("FETCH.BIN");
              ASSERT_TRUE(SendPackToZarel(request.data()));
-             ASSERT_EQ(RcvBuffer[1], 'w');
+             ASSERT_EQ(ProcessLink().rcvBuffer[1], 'w');
          },
          FetchBlocks, [](zarelsim::Simulator&, bool) {}},
         {"Search", "B", "B", 9600, 15, [](zarelsim::Simulator&) { searchList[0] = 2, searchList[1] = kPrinterCom; },
@@ -229,12 +229,12 @@ TEST_P(FaultMatrix, Cell) {
     op.prepare(line.Printer());
     if (HasFatalFailure()) return;
 
-    LastErrorCode = kUntouched;
+    ProcessLink().lastErrorCode = kUntouched;
     bool ok = false;
     const double elapsed = MillisecondsOf([&] { ok = op.call(); });
 
     EXPECT_EQ(ok, expected == kSucceeds) << op.name << " under " << fault;
-    const int32_t code = LastErrorCode;
+    const int32_t code = ProcessLink().lastErrorCode;
     if (expected == kSucceeds || expected == kUnchanged)
         EXPECT_EQ(code, kUntouched) << op.name << " under " << fault;
     else

@@ -32,12 +32,7 @@ Options PrinterOnNewPort(uint32_t baud) {
   return options;
 }
 
-std::string TakeText(zc_text text) {
-  if (!text) return std::string();
-  const std::string bytes(text, size_t(reinterpret_cast<const int32_t*>(text)[-1]));
-  ReleaseText(text);
-  return bytes;
-}
+std::string TakeText(zc_text text) { return Text::Adopt(text).str(); }
 
 int32_t RateOrdinal(uint32_t baud) {
   switch (baud) {

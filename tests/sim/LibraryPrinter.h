@@ -5,7 +5,7 @@
 
 #include <zarelsim/Simulator.h>
 
-#include <zarelcom/zarelcom.h>
+#include <zarelcom/zarelcom.hpp>
 
 #include <string>
 
@@ -19,17 +19,7 @@ const std::string& PortDirectory();
 Options PrinterOnNewPort(uint32_t baud = 19200);
 
 // A counted text the library can take; released at the end of its scope.
-class Text {
- public:
-  explicit Text(const std::string& bytes) : text_(MakeText(bytes.data(), int32_t(bytes.size()))) {}
-  ~Text() { ReleaseText(text_); }
-  Text(const Text&) = delete;
-  Text& operator=(const Text&) = delete;
-  operator zc_text() const { return text_; }
-
- private:
-  zc_text text_;
-};
+using Text = zarelcom::Text;
 
 // The length-prefixed bytes of a counted text the library returned; the text is released.
 std::string TakeText(zc_text text);

@@ -4,12 +4,12 @@
 //
 //   VirtualPlatform line;
 //   line.AddDevice("Com1");
-//   LibraryPort.UsePlatform(line);            // or port.UsePlatform(line) on a TComm of your own
+//   ProcessLink().port.UsePlatform(line);            // or port.UsePlatform(line) on a TComm of your own
 //   line.SetPeer([](VirtualPlatform& line, const std::vector<uint8_t>& block, uint64_t now) {
 //       line.Arrive(ReplyTo(block), 12);      // the printer answers 12 ms after the request
 //   });
 //   OpenComPort(1);  ...  EXPECT_EQ(line.Sleeps(), (std::vector<uint32_t>{10, 10, 500}));
-//   LibraryPort.Close(); LibraryPort.UsePlatform(SystemPlatform());   // before `line` goes
+//   ProcessLink().port.Close(); ProcessLink().port.UsePlatform(SystemPlatform());   // before `line` goes
 //
 // Time. Now() starts at 0 ms and moves only forward: by Sleep (each call recorded in Sleeps()),
 // by a read that waits under its time-out, by a wait for input or for an empty output queue

@@ -17,7 +17,10 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 TFreshWorkplace::TFreshWorkplace()
@@ -94,6 +97,20 @@ void Click(QWidget &window, const char *button)
     QTest::mouseClick(Control<QAbstractButton>(window, button), Qt::LeftButton);
 }
 
+QList<QRect> BandPlaces(QWidget &window)
+{
+    QList<QRect> places;
+    auto *openPort = Control<QWidget>(window, "SpeedButton1");
+    auto *stopPort = Control<QWidget>(window, "SpeedButton2");
+    QWidget *portButton = openPort->isVisible() ? openPort : stopPort;
+    for (QWidget *control : {portButton, Control<QWidget>(window, "SpeedButton55"), Control<QWidget>(window, "Label1"),
+                             Control<QWidget>(window, "ComboBox1"), Control<QWidget>(window, "Label2"),
+                             Control<QWidget>(window, "ComboBox3"), Control<QWidget>(window, "Label3"),
+                             Control<QWidget>(window, "ComboBox4")})
+        places << QRect(control->mapTo(&window, QPoint(0, 0)), control->size());
+    return places;
+}
+
 TModalDriver::TModalDriver()
 {
     FPoll.setInterval(10);
@@ -156,6 +173,7 @@ TTestMachine::TTestMachine()
     StandardHandler = qInstallMessageHandler(QuietOffscreenNotes);
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(FHome.filePath(QStringLiteral("config"))));
     qputenv("ZARELCOM_PORT_DIR", QFile::encodeName(PortDir()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(DataHome()));
     QDir().mkpath(PortDir());
     PointPort(1, QStringLiteral("/dev/null"));
     PointPort(2, QStringLiteral("/dev/null"));
@@ -164,6 +182,11 @@ TTestMachine::TTestMachine()
 void TTestMachine::RemovePort(int number) const
 {
     QFile::remove(QDir(PortDir()).filePath(QStringLiteral("com%1").arg(number)));
+}
+
+QString TTestMachine::DataHome() const
+{
+    return FHome.filePath(QStringLiteral("data"));
 }
 
 QString TTestMachine::PortDir() const
@@ -184,7 +207,28 @@ TSilentLine::TSilentLine(const TTestMachine &machine, int number) : FMachine(mac
     char name[128];
     if (::openpty(&FMaster, &FTerminal, name, nullptr, nullptr) < 0)
         qFatal("cannot open a pseudo-terminal");
-    FMachine.PointPort(FNumber, QString::fromLocal8Bit(name));
+    FDevice = QString::fromLocal8Bit(name);
+    FMachine.PointPort(FNumber, FDevice);
+}
+
+bool TSilentLine::Received()
+{
+    pollfd line{FMaster, POLLIN, 0};
+    char bytes[256];
+    if (!FReceived && ::poll(&line, 1, 0) == 1)
+        FReceived = ::read(FMaster, bytes, sizeof bytes) > 0;
+    return FReceived;
+}
+
+bool TSilentLine::Free() const
+{
+    // The library takes the line with flock; a second holder is refused while it keeps it.
+    const int fd = ::open(QFile::encodeName(FDevice).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
 }
 
 TSilentLine::~TSilentLine()

@@ -51,6 +51,9 @@ QString CaptionOf(QWidget &window, const char *control);
 // Chooses ComboBox4's item as the operator does from the list.
 void ChooseLanguage(QWidget &window, int index);
 void Click(QWidget &window, const char *button);
+// Where the connection band's controls sit in the window: the port button shown (Open Port or
+// Stop Port), Auto Connect's place, the labels and the lists.
+QList<QRect> BandPlaces(QWidget &window);
 
 // Answers the window's modal dialogs as an operator would, in the order they come: message boxes
 // are read and closed with OK; file dialogs get the next queued file (an empty one cancels);
@@ -80,6 +83,8 @@ class TTestMachine {
 public:
     TTestMachine();
     QString PortDir() const;
+    // $XDG_DATA_HOME: where the work files go when the program's folder cannot take them.
+    QString DataHome() const;
     // Points com<number> at a device path (a pseudo-terminal), replacing the entry there was.
     void PointPort(int number, const QString &device) const;
     void RemovePort(int number) const;
@@ -97,9 +102,16 @@ public:
     TSilentLine(const TSilentLine &) = delete;
     TSilentLine &operator=(const TSilentLine &) = delete;
 
+    // Whether anything has been sent to the printer yet.
+    bool Received();
+    // Whether no program holds the line, so that another could open it.
+    bool Free() const;
+
 private:
     const TTestMachine &FMachine;
     const int FNumber;
+    QString FDevice;
+    bool FReceived = false;
     int FMaster = -1;
     int FTerminal = -1;
 };

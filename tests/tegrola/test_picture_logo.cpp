@@ -4,6 +4,7 @@
 #include "logo/LogoBitmap.h"
 #include "logo/PictureLogo.h"
 
+#include <QBuffer>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -172,6 +173,61 @@ private slots:
         QVERIFY(PictureSizeProblem(QSize(width, height)).contains(reason));
     }
 
+    void refusesFilesCutShortOfTheirPixels_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray colour = BmpBytes(FilledPicture(100, 100, qRgb(0, 0, 0)));
+        QTest::newRow("24-bit, first 3000 of 30054 bytes") << colour.left(3000);
+        QTest::newRow("24-bit, one byte short") << colour.chopped(1);
+        QTest::newRow("1-bit, one byte short") << BmpBytes(FilledPicture(64, 40, qRgb(0, 0, 0)).convertToFormat(QImage::Format_Mono)).chopped(1);
+        QTest::newRow("8-bit, half") << BmpBytes(FilledPicture(64, 40, qRgb(0, 0, 0)).convertToFormat(QImage::Format_Indexed8)).chopped(1280);
+        QTest::newRow("RLE8, cut inside its rows") << Rle8Bitmap(4, 0).chopped(5);
+        QTest::newRow("RLE8 without its length") << Rle8Bitmap(4, 0, false);
+    }
+    void refusesFilesCutShortOfTheirPixels()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir directory;
+        const LoadedPicture loaded = LoadLogoPicture(WriteFile(directory, QStringLiteral("cut.bmp"), bytes));
+        QVERIFY(loaded.picture.isNull());
+        QVERIFY2(loaded.error.contains(QStringLiteral("not a valid bitmap")), qPrintable(loaded.error));
+    }
+
+    void everyPixelComesFromTheFile()
+    {
+        QTemporaryDir directory;
+        // Bytes after the pixel data are no part of the picture.
+        const QByteArray whole = BmpBytes(FilledPicture(30, 7, qRgb(0, 0, 0)));
+        const QImage plain = LoadLogoPicture(WriteFile(directory, QStringLiteral("a.bmp"), whole)).picture;
+        QVERIFY(!plain.isNull());
+        for (const char garbage : {'\0', '\xff'})
+            QCOMPARE(LoadLogoPicture(WriteFile(directory, QStringLiteral("b.bmp"), whole + QByteArray(600, garbage))).picture, plain);
+
+        // Compressed rows that end early leave the rest in colour 0 (white here), not in noise.
+        const QImage early = LoadLogoPicture(WriteFile(directory, QStringLiteral("rle.bmp"), Rle8Bitmap(4, 1))).picture;
+        QCOMPARE(early.size(), QSize(4, 4));
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                QCOMPARE(early.pixel(x, y), y == 3 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    }
+
+    void namesWithoutExtensionFindEitherCase_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("name.bmp") << QStringLiteral("logo.bmp");
+        QTest::newRow("name.BMP") << QStringLiteral("logo.BMP");
+    }
+    void namesWithoutExtensionFindEitherCase()
+    {
+        QFETCH(QString, file);
+        QTemporaryDir directory;
+        SaveBmp(FilledPicture(30, 7, qRgb(0, 0, 0)), directory.path(), file);
+        const QString typed = directory.filePath(QStringLiteral("logo"));
+        QCOMPARE(ExistingPictureName(typed), directory.filePath(file));
+        QCOMPARE(LoadLogoPicture(typed).picture.size(), QSize(30, 7));
+        QCOMPARE(ExistingPictureName(directory.filePath(QStringLiteral("other"))), directory.filePath(QStringLiteral("other")));
+    }
+
     void logoHeightMustBeOneToFiftyRows()
     {
         const QImage picture = FilledPicture(10, 10, qRgb(0, 0, 0));
@@ -181,6 +237,57 @@ private slots:
     }
 
 private:
+    static QByteArray BmpBytes(const QImage &picture)
+    {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "BMP");
+        return bytes;
+    }
+
+    static QString WriteFile(const QTemporaryDir &directory, const QString &name, const QByteArray &bytes)
+    {
+        const QString path = directory.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    // A width x width 8-bit run-length bitmap, colour 0 white and 1 black, whose encoded rows
+    // (the bottom ones first) are black runs; the end-of-bitmap mark follows the last encoded
+    // row. withLength: whether the header gives the compressed length.
+    static QByteArray Rle8Bitmap(int width, int encodedRows = -1, bool withLength = true)
+    {
+        if (encodedRows <= 0)
+            encodedRows = width;
+        QByteArray rows;
+        for (int row = 0; row < encodedRows; ++row) {
+            rows += QByteArray::fromRawData("\0\1\0\0", 4);
+            rows[rows.size() - 4] = char(width); // a run of width pixels of colour 1
+        }
+        rows += QByteArray::fromRawData("\0\1", 2);
+        QByteArray bytes(54 + 2 * 4, '\0');
+        const auto put32 = [&](int offset, quint32 value) { qToLittleEndian(value, bytes.data() + offset); };
+        const auto put16 = [&](int offset, quint16 value) { qToLittleEndian(value, bytes.data() + offset); };
+        bytes[0] = 'B';
+        bytes[1] = 'M';
+        put32(2, quint32(bytes.size() + rows.size()));
+        put32(10, quint32(bytes.size()));
+        put32(14, 40);
+        put32(18, quint32(width));
+        put32(22, quint32(width));
+        put16(26, 1);
+        put16(28, 8);
+        put32(30, 1);
+        put32(34, withLength ? quint32(rows.size()) : 0);
+        put32(46, 2);
+        put32(54, 0xffffff);
+        put32(58, 0x000000);
+        return bytes + rows;
+    }
+
     // The 54 bytes of a 24-bit bitmap's headers for a picture of the given size.
     static QByteArray BitmapHeader(int width, int height)
     {

@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QSettings>
@@ -107,7 +108,12 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("not a bitmap") << QByteArray("plain words, no picture") << "words.bmp" << "not a readable Windows bitmap";
+        QTest::newRow("not a bitmap") << QByteArray("plain words, no picture") << "words.bmp" << "not a valid bitmap";
+        QByteArray whole;
+        QBuffer buffer(&whole);
+        buffer.open(QIODevice::WriteOnly);
+        FilledPicture(100, 100, qRgb(0, 0, 0)).save(&buffer, "BMP");
+        QTest::newRow("cut short after its header") << whole.left(3000) << "cut.bmp" << "not a valid bitmap";
         QTest::newRow("another extension") << QByteArray("BM") << "picture.png" << "only Windows bitmap files";
         QTest::newRow("100000 x 100000") << Header(100000, 100000) << "huge.bmp" << "too large";
         QTest::newRow("height 0") << Header(100, 0) << "flat.bmp" << "empty";
@@ -135,6 +141,23 @@ private slots:
         QCOMPARE(Logo(*FWindow, "Image1").size(), QSize(30, 7));
         QCOMPARE(Logo(*FWindow, "Image2").size(), QSize(216, 50));
         QCOMPARE(FileBytes(FPlace->WorkFile(QStringLiteral("tempold.bmp"))), before);
+    }
+
+    void aNameTypedWithoutExtensionFindsEitherCase_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("name.bmp") << QStringLiteral("typed.bmp");
+        QTest::newRow("name.BMP") << QStringLiteral("typed.BMP");
+    }
+    void aNameTypedWithoutExtensionFindsEitherCase()
+    {
+        QFETCH(QString, file);
+        SaveBmp(FilledPicture(30, 7, qRgb(0, 0, 0)), FPlace->AppDir(), file);
+        FDriver->AnswerFile(FPlace->WorkFile(QStringLiteral("typed")));
+        Click(*FWindow, "SpeedButton48");
+        QVERIFY2(FDriver->Messages().isEmpty(), qPrintable(FDriver->Messages().join(QLatin1Char('|'))));
+        QCOMPARE(Logo(*FWindow, "Image1").size(), QSize(30, 7));
+        QFile::remove(FPlace->WorkFile(file));
     }
 
     void cancelledOpenChangesNothing()

@@ -8,8 +8,12 @@
 #include <zarelsim/Simulator.h>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -62,6 +66,22 @@ private:
     QObject FContext;
     QStringList FTexts;
 };
+
+// The visible controls a running animation paints over: those it overlaps in the window, other
+// than the widgets it lies in.
+QStringList ControlsUnder(QWidget &window, const char *animation)
+{
+    auto *running = Control<QWidget>(window, animation);
+    const QRect area(running->mapTo(&window, QPoint(0, 0)), running->size());
+    QStringList covered;
+    for (QWidget *control : window.findChildren<QWidget *>()) {
+        if (control == running || !control->isVisible() || control->isAncestorOf(running) || running->isAncestorOf(control))
+            continue;
+        if (QRect(control->mapTo(&window, QPoint(0, 0)), control->size()).intersects(area))
+            covered << control->objectName() + QLatin1Char('/') + QLatin1String(control->metaObject()->className());
+    }
+    return covered;
+}
 
 } // namespace
 
@@ -179,6 +199,49 @@ private slots:
         QVERIFY(FDriver->Messages().isEmpty());
     }
 
+    void connectingKeepsTheBandInPlaceAndTheFocusOffTheLanguageBox()
+    {
+        StartPrinter(2, 19200);
+        FPlace->Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), QStringLiteral("2"));
+        FWindow = StartWindow(*FPlace);
+        FWindow->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(FWindow.get()));
+        Control<QComboBox>(*FWindow, "ComboBox1")->setFocus();
+        const QList<QRect> places = BandPlaces(*FWindow);
+
+        Click(*FWindow, "SpeedButton1");
+        QVERIFY(ConnectedLook(*FWindow));
+        QCOMPARE(BandPlaces(*FWindow), places);
+        auto *languages = Control<QComboBox>(*FWindow, "ComboBox4");
+        QVERIFY(QApplication::focusWidget() != languages->lineEdit());
+        QVERIFY(!languages->lineEdit()->hasSelectedText());
+        if (QWidget *focus = QApplication::focusWidget())
+            QTest::keyClicks(focus, QStringLiteral("x"));
+        QCOMPARE(languages->currentIndex(), 0);
+        QVERIFY(!FPlace->SettingsLines().contains(QStringLiteral("Langurge=-1")));
+
+        Click(*FWindow, "SpeedButton2");
+        QVERIFY(!ConnectedLook(*FWindow));
+        QCOMPARE(BandPlaces(*FWindow), places);
+    }
+
+    void closingDuringTheSearchEndsItAndFreesThePort()
+    {
+        TSilentLine silent(FMachine, 1);
+        FWindow = StartWindow(*FPlace);
+        Click(*FWindow, "SpeedButton55");
+        // The search waits for an answer on the silent line (about 30 s there as a whole).
+        QTRY_VERIFY_WITH_TIMEOUT(silent.Received(), kSearchMs);
+        QElapsedTimer closing;
+        closing.start();
+        FWindow->close();
+        FWindow.reset();
+        // Generous: only the old wait for the whole search, a minute here, exceeds it.
+        QVERIFY2(closing.elapsed() < 10000, qPrintable(QString::number(closing.elapsed())));
+        QVERIFY(silent.Free());
+        QVERIFY(FDriver->Messages().isEmpty());
+    }
+
     void oneAutomaticConnectionASecondAfterStartUp()
     {
         FMachine.PointPort(3, QStringLiteral("/dev/null"));
@@ -205,7 +268,19 @@ private slots:
         const QString tempold = QDir::toNativeSeparators(FPlace->WorkFile(QStringLiteral("tempold.bmp")));
         {
             const TStatusLog log(*FWindow);
+            // Each line shows whole the moment it is set, and the animation covers no control.
+            QStringList faults;
+            QObject context;
+            auto *panel = Control<QLabel>(*FWindow, "StatusBar1Panel1");
+            connect(Control<TStatusPanels>(*FWindow, "StatusBar1"), &TStatusPanels::PanelTextChanged, &context,
+                    [&](int index, const QString &text) {
+                        if (index == 1 && panel->contentsRect().width() < panel->fontMetrics().horizontalAdvance(text))
+                            faults << QStringLiteral("clipped: ") + text;
+                        if (Control<QWidget>(*FWindow, "Animate2")->isVisible())
+                            faults << ControlsUnder(*FWindow, "Animate2");
+                    });
             Click(*FWindow, "SpeedButton46");
+            QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('|'))));
             QVERIFY(log.Texts().size() >= 3);
             QCOMPARE(log.Texts().constFirst(), QStringLiteral("Send Logo Please Wait"));
             QVERIFY2(log.Texts().at(1).startsWith(QLatin1Char(' ')), qPrintable(log.Texts().at(1))); // the library's progress

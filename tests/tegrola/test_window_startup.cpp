@@ -1,10 +1,12 @@
 // The window's start-up, its settings and its captions in the three languages.
 #include "WindowTestSupport.h"
+#include "WorkFolder.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QSettings>
 #include <QTest>
 #include <QToolButton>
@@ -216,6 +218,74 @@ private slots:
         QTest::keyClicks(languages->lineEdit(), QStringLiteral("simple chinese"));
         QCOMPARE(languages->currentIndex(), 2);
         CheckCaptions(*window, 2, "Communication");
+    }
+
+    void bandControlsStayInPlaceInEveryLanguage()
+    {
+        TFreshWorkplace place;
+        auto window = StartWindow(place);
+        const QList<QRect> english = BandPlaces(*window);
+        for (const int language : {1, 2, 0, 2}) {
+            ChooseLanguage(*window, language);
+            QApplication::processEvents();
+            QCOMPARE(BandPlaces(*window), english);
+        }
+    }
+
+    void workFilesGoWhereTheUserMayWrite_data()
+    {
+        QTest::addColumn<QString>("programDir");
+        QTest::addColumn<bool>("beside");
+        QTemporaryDir writable;
+        writable.setAutoRemove(false);
+        QTest::newRow("a folder the user may write") << writable.path() << true;
+        QTest::newRow("a folder that cannot be written") << QStringLiteral("/nonexistent/tegrola") << false;
+        // Root may write there, but the files would outlive the package.
+        QTest::newRow("a system program folder") << QStringLiteral("/usr/bin") << false;
+    }
+    void workFilesGoWhereTheUserMayWrite()
+    {
+        QFETCH(QString, programDir);
+        QFETCH(bool, beside);
+        const QString dataFolder = FMachine.DataHome() + QStringLiteral("/Vantorleaf/Tegrola");
+        const QString expected = beside ? programDir : dataFolder;
+        QCOMPARE(WorkFolder(programDir), expected);
+
+        TFreshWorkplace place;
+        TModalDriver driver;
+        {
+            TfrmTegrola window(programDir);
+            Control<QTimer>(window, "Timer1")->stop();
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QTest::keyClicks(Control<QPlainTextEdit>(window, "Memo1"), QStringLiteral("ab"));
+        }
+        QVERIFY2(driver.Messages().isEmpty(), qPrintable(driver.Messages().join(QLatin1Char('|'))));
+        QVERIFY(QFileInfo::exists(expected + QStringLiteral("/tempnew.bmp")));
+        if (beside)
+            QDir(programDir).removeRecursively();
+    }
+
+    void helpAndVersionNeedNoDisplay_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("begins");
+        QTest::newRow("--help") << "--help" << "Usage: tegrola [options]\n";
+        QTest::newRow("-v") << "-v" << QStringLiteral("tegrola %1\n").arg(QLatin1String(ZARELCOM_VERSION_STRING));
+    }
+    void helpAndVersionNeedNoDisplay()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, begins);
+        QProcess program;
+        QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            noDisplay.remove(QLatin1String(name));
+        program.setProcessEnvironment(noDisplay);
+        program.start(QStringLiteral(TEGROLA_PROGRAM), {option});
+        QVERIFY2(program.waitForFinished(30000), qPrintable(program.errorString()));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).startsWith(begins), qPrintable(program.readAllStandardError()));
     }
 
 private:

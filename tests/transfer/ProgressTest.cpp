@@ -25,7 +25,7 @@ protected:
     {
         lines.clear();
         CallBackMsgback(Collect);
-        RetryCount = 0;
+        ProcessLink().retryCount = 0;
     }
 };
 
@@ -37,7 +37,7 @@ TEST_F(Progress, LinesReadAsTheExamples)
     ShowTxRxInfo(name.get(), 10000, 1);
     ShowTxRxInfo(name.get(), 0, 2);
     ShowTxRxInfo(name.get(), 1, 1);
-    RetryCount = 2;
+    ProcessLink().retryCount = 2;
     ShowTxRxInfo(name.get(), 4096, 4);
     ShowTxRxInfo(name.get(), 0, 1);
 

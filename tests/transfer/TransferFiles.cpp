@@ -1,19 +1,21 @@
 #include "TransferFiles.h"
 
-#include <dirent.h>
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 TempFolder::TempFolder()
 {
-    char name[] = "/tmp/zarelcom-transfer-XXXXXX";
-    if (mkdtemp(name) == nullptr)
+    std::random_device random;
+    for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
+        const auto candidate = std::filesystem::temp_directory_path() / ("zarelcom-transfer-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate))
+            path_ = candidate.generic_string();
+    }
+    if (path_.empty())
         throw std::runtime_error("cannot create a temporary folder");
-    path_ = name;
 }
 
 TempFolder::~TempFolder()

@@ -10,7 +10,7 @@
 
 using Bytes = std::vector<uint8_t>;
 
-// A fresh folder under /tmp, removed with everything in it at the end.
+// A fresh folder in the system's temporary folder, removed with everything in it at the end.
 class TempFolder {
 public:
     TempFolder();

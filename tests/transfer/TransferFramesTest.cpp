@@ -201,6 +201,31 @@ TEST_F(TransferFrames, NameFieldsAreCutOrBlankPaddedTo24)
     EXPECT_EQ(NameField(announcements[5], 10), "HP.ZIP" + std::string(18, ' '));
 }
 
+TEST_F(TransferFrames, NullNameAndNegativeLengthFieldAreTheEmptyName)
+{
+    // A caller's counted text whose length field is negative: constant (reference count -1).
+    struct {
+        int32_t references = -1, length = -5;
+        char bytes[4] = "ABC";
+    } negative;
+    const zc_text negativeName = negative.bytes;
+    const std::string path = folder_.Path("fetched.dat");
+    Start([screen = Serving(0x81, Pattern(10)), file = Serving('w', Pattern(10))](const Bytes &frame) {
+        return frame[4] == 0x81 ? screen(frame) : file(frame);
+    });
+    EXPECT_TRUE(StxGetScr(MakeCounted(path).get(), nullptr));
+    EXPECT_TRUE(StxGetScr(MakeCounted(path).get(), negativeName));
+    EXPECT_TRUE(StxUpLoadFile(MakeCounted(path).get(), nullptr));
+    EXPECT_TRUE(StxUpLoadFile(MakeCounted(path).get(), negativeName));
+    EXPECT_TRUE(StxSdString(negativeName, 1));
+
+    const auto frames = printer_->Frames();
+    ASSERT_EQ(frames.size(), 9u); // four requests, each with its block, and the string
+    for (size_t request : {0, 2, 4, 6})
+        EXPECT_EQ(NameField(frames[request], 5), std::string(24, ' '));
+    EXPECT_EQ(frames[8], Hex("02 00 04 30 3D 01 00 72 03"));
+}
+
 TEST_F(TransferFrames, BackUpLogo300FetchesExactlyTheBlocks)
 {
     const Bytes stored = Pattern(1000);

@@ -21,13 +21,11 @@ TEST_F(Refusals, ErrorRepliesGiveTheirNumber)
     ProgramResult human = Ctl({"info"});
     EXPECT_EQ(human.exitCode, 1);
     EXPECT_EQ(human.out, "");
-    EXPECT_EQ(human.err, "zarelctl: could not read the system information: error code 7, the printer reported its "
-                         "error number 7\n");
+    EXPECT_EQ(human.err, "zarelctl: could not read the system information: error code 7, printer error 7\n");
     ProgramResult json = Ctl({"--json", "info"});
     EXPECT_EQ(json.exitCode, 1);
-    EXPECT_EQ(json.out, "{\"ok\":false,\"exit\":1,\"error\":\"could not read the system information: error code 7, the "
-                        "printer reported its error number 7\",\"code\":7,\"reason\":\"the printer reported its error "
-                        "number 7\"}\n");
+    EXPECT_EQ(json.out, "{\"ok\":false,\"exit\":1,\"error\":\"could not read the system information: error code 7, "
+                        "printer error 7\",\"code\":7,\"reason\":\"printer error 7\"}\n");
 }
 
 TEST_F(Refusals, AnUnexpectedReplyCodeToAnAnnouncementIsCode200)

@@ -4,6 +4,7 @@
 #include "TestLogo.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -45,6 +46,13 @@ TEST_F(MakeLogo, PicturesAreScaledTo50RowsAndPaddedToBytes)
     ProgramResult refused = CtlAsIs({"make-logo", "--picture", File("notes.bmp"), "-o", File("bad.bmp")});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err, "");
+
+    // A copy cut short after its header: refused, and no logo made of whatever memory held.
+    WriteFile("cut.bmp", ReadFile("square.bmp").substr(0, 300));
+    ProgramResult cut = CtlAsIs({"make-logo", "--picture", File("cut.bmp"), "-o", File("cut-logo.bmp")});
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_CONTAINS(cut.err, "not a valid bitmap");
+    EXPECT_FALSE(std::filesystem::exists(File("cut-logo.bmp")));
 }
 
 TEST_F(MakeLogo, FromTextToThePrintersSlot)

@@ -1,14 +1,10 @@
-// Why the printer refused or did not answer, told from the library's last error code.
+// A failure that the printer, the line or the port caused, with the library's last error code.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 
 namespace zarelctl {
-
-// What a last error code means, in words (the codes of the exchange and of the transfers, and
-// the printer's own error numbers).
-std::string MeaningOfErrorCode(int code);
 
 // The printer refused, did not answer, or the port could not be used: the tool exits with 1.
 // code is the library's last error code that explains it, or -1 when no code was set.

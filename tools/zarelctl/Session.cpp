@@ -71,19 +71,20 @@ long Session::NumberOption(const std::string &name, const std::string &what, lon
 
 Session::Attempt Session::Begin()
 {
-    return {GetCurrErrCode(), GetLastPortError()};
+    return {GetCurrErrCode()};
 }
 
 void Session::Refuse(const std::string &action, const Attempt &before, bool mayBeRefusal)
 {
     std::string portError = GetLastPortError();
     int32_t code = GetCurrErrCode();
-    if (portError != before.portError && !portError.empty())
+    // Every call that can keep a port error clears it first: a message belongs to the failed call.
+    if (!portError.empty())
         throw PrinterFailure("could not " + action + ": the port refused (" + portError +
                                  "). Check that no other program holds the port and that it is a serial device",
                              -1, portError);
     if (code != before.errorCode) {
-        std::string meaning = MeaningOfErrorCode(code);
+        std::string meaning = zc_error_text(code);
         throw PrinterFailure("could not " + action + ": error code " + std::to_string(code) + ", " + meaning, code,
                              meaning);
     }
@@ -123,7 +124,7 @@ void Session::Connect()
     std::string name = "COM" + std::to_string(port);
     Attempt beforeOpen = Begin();
     if (!OpenComPort(static_cast<int32_t>(port))) {
-        if (GetLastPortError() != beforeOpen.portError)
+        if (*GetLastPortError() != '\0')
             Refuse("open " + name, beforeOpen, false);
         FailLocally("could not open " + name + ": it leads to no device, to one that is not a serial port, or to one "
                     "that another program holds. See 'zarelctl ports' for the mapped ports");

@@ -84,9 +84,9 @@ public:
     [[noreturn]] static void FailLocally(const std::string &message) { throw PrinterFailure(message, -1, ""); }
 
 private:
+    // The last error code before a call, to tell whether the call set one.
     struct Attempt {
         int32_t errorCode;
-        std::string portError;
     };
     static Attempt Begin();
     [[noreturn]] static void Refuse(const std::string &action, const Attempt &before, bool mayBeRefusal);

@@ -172,5 +172,5 @@ private:
     std::recursive_mutex lock_;
 };
 
-// The port with its properties published; the library's LibraryPort is one.
+// The port with its properties published; each link's port is one.
 class TComm : public TThreadComm {};

@@ -9,6 +9,7 @@
 // - a read or write that ends by its time-out is no failure, whether the call reports the
 //   time-out as an error (Wine) or as a short transfer (Windows);
 // - a purge that aborts also cancels the pending transfer itself (Wine's purge does not);
+// - a line without modem lines is waited on for its other events;
 // - the waits for input and for an empty output queue pause for the wire time of the bytes still
 //   awaited and look again: the port's one event wait belongs to the event thread, so they cannot
 //   wait on EV_RXCHAR or EV_TXEMPTY themselves;
@@ -71,6 +72,7 @@ private:
     CommTimeouts timeouts_;
     static constexpr uint64_t NothingReported = ~uint64_t(0);
     std::atomic<uint32_t> eventMask_{0};
+    std::atomic<bool> withoutModemEvents_{false};  // the line refused to wait for them
     std::atomic<uint64_t> bytesRead_{0};
     // Bytes received (read or waiting) when a character event was last reported; a purge of the
     // input starts the count afresh.

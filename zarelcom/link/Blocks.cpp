@@ -6,6 +6,7 @@
 
 #include "link/Command.h"
 #include "link/Library.h"
+#include "link/Printer.h"
 
 namespace {
 
@@ -22,37 +23,43 @@ Request<Size> &Numbered(Request<Size> &request, uint8_t block) {
 
 } // namespace
 
-extern "C" {
-
 // The file is read once; the same frame is resent on every attempt.
-ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file) {
-    return GuardExport<zc_bool>(false, [&] {
-        if (!file) return false;
-        Request request(command::SendBlock);
-        Numbered(request, block);
-        std::fread(request.Frame() + kPayloadOffset + 4, 1, kBlockSize, file);
-        for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {
-            if (ExchangePacket(request.Frame(), Retries::AllThree) && ReplyCode() == kBlockAcknowledged) return true;
-        }
-        return false;
-    });
+bool SendBlock(Link &link, uint8_t block, FILE *file) {
+    Request request(command::SendBlock);
+    Numbered(request, block);
+    std::fread(request.Frame() + kPayloadOffset + 4, 1, kBlockSize, file);
+    for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {
+        if (ExchangePacket(link, request.Frame(), Retries::AllThree) && ReplyCode(link) == kBlockAcknowledged)
+            return true;
+    }
+    return false;
 }
 
 // A reply that does not carry the whole block, or whose checksum or ETX is wrong, is asked for
 // again like a wrong reply code, so that neither stale bytes of the receive buffer nor bytes
 // changed on the line pass for block data. A block still damaged at the last attempt is the
 // reason of the failure, whatever code an earlier exchange left.
+bool FetchBlock(Link &link, uint8_t block) {
+    Request request(command::GetBlock);
+    Numbered(request, block);
+    for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {
+        if (!Exchange(link, request) || ReplyCode(link) != kBlockDelivered) continue;
+        if (ReplyCarries(link, kBlockDataOffset + kBlockSize) && ReplyFrameIntact(link)) return true;
+        link.lastErrorCode = ZC_ERR_BAD_REPLY;
+    }
+    return false;
+}
+
+const uint8_t *BlockData(const Link &link) { return &link.rcvBuffer[kReplyDataOffset + kBlockDataOffset]; }
+
+extern "C" {
+
+ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file) {
+    return GuardExport<zc_bool>(false, [&](Link &link) { return file && SendBlock(link, block, file); });
+}
+
 ZARELCOM_API zc_bool StxGetPack(uint8_t block) {
-    return GuardExport<zc_bool>(false, [&] {
-        Request request(command::GetBlock);
-        Numbered(request, block);
-        for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {
-            if (!Exchange(request) || ReplyCode() != kBlockDelivered) continue;
-            if (ReplyCarries(kBlockDataOffset + kBlockSize) && ReplyFrameIntact()) return true;
-            LastErrorCode = ZC_ERR_BAD_REPLY;
-        }
-        return false;
-    });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return FetchBlock(link, block); });
 }
 
 } // extern "C"

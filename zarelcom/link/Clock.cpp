@@ -6,7 +6,6 @@
 #include <zarelcom/zarelcom.h>
 
 #include "link/Command.h"
-#include "link/HeldText.h"
 #include "link/Library.h"
 
 namespace {
@@ -16,9 +15,6 @@ constexpr int kShiftGroups = 5;
 constexpr int8_t kEmptyShift = ' ';
 constexpr int kCounterValues = 4;
 constexpr char kYearUnanswered[] = "dffd";
-
-HeldText<8> yearText;
-HeldText<8> rollHourText;
 
 // "hh:mm" the printer's way: H + 100 and M + 100 joined by ":", less their first character and
 // then the fourth of what is left, which for 0 to 9999 gives two digits each.
@@ -34,64 +30,64 @@ std::string HourMinuteText(int32_t value) {
 extern "C" {
 
 ZARELCOM_API zc_bool GetSystemClock(int32_t clock[6]) {
-    return GuardExport<zc_bool>(false, [&] {
-        if (!clock || !ExchangeFor(command::GetSystemClock, 2 + kClockBytes)) return false;
-        clock[0] = ReplySigned16(0);
-        for (int i = 0; i < kClockBytes; ++i) clock[1 + i] = ReplyByte(2 + i);
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        if (!clock || !ExchangeFor(link, command::GetSystemClock, 2 + kClockBytes)) return false;
+        clock[0] = ReplySigned16(link, 0);
+        for (int i = 0; i < kClockBytes; ++i) clock[1 + i] = ReplyByte(link, 2 + i);
         return true;
     });
 }
 
 ZARELCOM_API zc_bool SetZarelClock(const int32_t clock[6]) {
-    return GuardExport<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!clock) return false;
         Request request(command::SetZarelClock);
         request.Split16(2, clock[0]);
         for (int i = 0; i < kClockBytes; ++i) request.Byte(4 + i, clock[1 + i]);
-        return Exchange(request);
+        return Exchange(link, request);
     });
 }
 
 ZARELCOM_API zc_bool GetCYear(const char **text) {
-    return GuardExport<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!text) return false;
         *text = kYearUnanswered;
-        if (!ExchangeFor(command::GetCYear, 2)) return false;
+        if (!ExchangeFor(link, command::GetCYear, 2)) return false;
         char digits[8];
-        const auto end = std::to_chars(digits, digits + sizeof digits, ReplySigned16(0)).ptr;
-        *text = yearText.Hold({digits, static_cast<std::size_t>(end - digits)});
+        const auto end = std::to_chars(digits, digits + sizeof digits, ReplySigned16(link, 0)).ptr;
+        *text = link.yearText.Hold({digits, static_cast<std::size_t>(end - digits)});
         return true;
     });
 }
 
 ZARELCOM_API zc_bool SetCYear(int32_t year) {
-    return GuardExport<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&](Link &link) {
         Request request(command::SetCYear);
-        return Exchange(request.Split16(2, year));
+        return Exchange(link, request.Split16(2, year));
     });
 }
 
 ZARELCOM_API zc_bool GetRollHour(const char **text) {
-    return GuardExport<zc_bool>(false, [&] {
-        if (!text || !ExchangeFor(command::GetRollHour, 2)) return false;
-        *text = rollHourText.Hold(HourMinuteText(ReplySigned16(0)));
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        if (!text || !ExchangeFor(link, command::GetRollHour, 2)) return false;
+        *text = link.rollHourText.Hold(HourMinuteText(ReplySigned16(link, 0)));
         return true;
     });
 }
 
 ZARELCOM_API zc_bool SetRollHour(int32_t hourMinute) {
-    return GuardExport<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&](Link &link) {
         Request request(command::SetRollHour);
-        return Exchange(request.Split16(2, hourMinute));
+        return Exchange(link, request.Split16(2, hourMinute));
     });
 }
 
 ZARELCOM_API zc_bool GetShift(int8_t shifts[15]) {
-    return GuardExport<zc_bool>(false, [&] {
-        if (!shifts || !ExchangeFor(command::GetShift, 3 * kShiftGroups)) return false;
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        if (!shifts || !ExchangeFor(link, command::GetShift, 3 * kShiftGroups)) return false;
         for (int g = 0; g < kShiftGroups; ++g) {
-            const auto code = static_cast<int8_t>(ReplyByte(3 * g));
-            const int32_t time = ReplySigned16(3 * g + 1);
+            const auto code = static_cast<int8_t>(ReplyByte(link, 3 * g));
+            const int32_t time = ReplySigned16(link, 3 * g + 1);
             int8_t *group = &shifts[3 * g];
             const bool empty = code == kEmptyShift;
             group[0] = empty ? 0 : code;
@@ -103,35 +99,35 @@ ZARELCOM_API zc_bool GetShift(int8_t shifts[15]) {
 }
 
 ZARELCOM_API zc_bool SetZarelShift(const int8_t shifts[15]) {
-    return GuardExport<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!shifts) return false;
         Request request(command::SetZarelShift);
         for (int g = 0; g < kShiftGroups; ++g) {
             const int8_t *group = &shifts[3 * g];
             request.Byte(2 + 3 * g, group[0]).Split16(3 + 3 * g, group[1] * 100 + group[2]);
         }
-        return Exchange(request);
+        return Exchange(link, request);
     });
 }
 
 ZARELCOM_API zc_bool GetCounter(int32_t record[5], int32_t second) {
-    return GuardExport<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!record) return false;
         Request request(command::GetCounter);
-        if (!ExchangeFor(request.Byte(2, record[0]).Byte(3, second), 2 + 4 * kCounterValues)) return false;
-        record[0] = ReplyByte(0);
-        for (int i = 0; i < kCounterValues; ++i) record[1 + i] = ReplyLe32(2 + 4 * i);
+        if (!ExchangeFor(link, request.Byte(2, record[0]).Byte(3, second), 2 + 4 * kCounterValues)) return false;
+        record[0] = ReplyByte(link, 0);
+        for (int i = 0; i < kCounterValues; ++i) record[1 + i] = ReplyLe32(link, 2 + 4 * i);
         return true;
     });
 }
 
 ZARELCOM_API zc_bool SetZarelCount(const int32_t record[5], int32_t second) {
-    return GuardExport<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!record) return false;
         Request request(command::SetZarelCount);
         request.Byte(2, record[0]).Byte(3, second);
         for (int i = 0; i < kCounterValues; ++i) request.Le32(4 + 4 * i, record[1 + i]);
-        return Exchange(request);
+        return Exchange(link, request);
     });
 }
 

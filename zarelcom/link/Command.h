@@ -7,55 +7,55 @@
 #include "link/Reply.h"
 
 template <std::size_t Size>
-bool Exchange(Request<Size> &request) {
-    return Exchange(request.Frame());
+bool Exchange(Link &link, Request<Size> &request) {
+    return Exchange(link, request.Frame());
 }
 
 // The command without parameters (or with the template's own).
 template <std::size_t Size>
-bool Exchange(const std::array<uint8_t, Size> &commandTemplate) {
+bool Exchange(Link &link, const std::array<uint8_t, Size> &commandTemplate) {
     Request<Size> request(commandTemplate);
-    return Exchange(request);
+    return Exchange(link, request);
 }
 
 // The exchange of a reader that takes `dataBytes` reply data bytes: true for a good reply that
 // carries them (see ReplyCarries).
 template <std::size_t Size>
-bool ExchangeFor(Request<Size> &request, std::size_t dataBytes) {
-    return Exchange(request) && ReplyCarries(dataBytes);
+bool ExchangeFor(Link &link, Request<Size> &request, std::size_t dataBytes) {
+    return Exchange(link, request) && ReplyCarries(link, dataBytes);
 }
 
 template <std::size_t Size>
-bool ExchangeFor(const std::array<uint8_t, Size> &commandTemplate, std::size_t dataBytes) {
+bool ExchangeFor(Link &link, const std::array<uint8_t, Size> &commandTemplate, std::size_t dataBytes) {
     Request<Size> request(commandTemplate);
-    return ExchangeFor(request, dataBytes);
+    return ExchangeFor(link, request, dataBytes);
 }
 
 // Reply data byte 0, or the query's failure value.
 template <std::size_t Size>
-int32_t QueryByte(const std::array<uint8_t, Size> &commandTemplate, int32_t failure) {
-    return ExchangeFor(commandTemplate, 1) ? ReplyByte(0) : failure;
+int32_t QueryByte(Link &link, const std::array<uint8_t, Size> &commandTemplate, int32_t failure) {
+    return ExchangeFor(link, commandTemplate, 1) ? ReplyByte(link, 0) : failure;
 }
 
 // Sends the low byte of the value as the command's one parameter.
 template <std::size_t Size>
-bool SendByte(const std::array<uint8_t, Size> &commandTemplate, int32_t value) {
+bool SendByte(Link &link, const std::array<uint8_t, Size> &commandTemplate, int32_t value) {
     Request<Size> request(commandTemplate);
-    return Exchange(request.Byte(2, value));
+    return Exchange(link, request.Byte(2, value));
 }
 
 // Sends every parameter byte of the command, in order, from `bytes`.
 template <std::size_t Size>
-bool SendBytes(const std::array<uint8_t, Size> &commandTemplate, const uint8_t *bytes) {
+bool SendBytes(Link &link, const std::array<uint8_t, Size> &commandTemplate, const uint8_t *bytes) {
     Request<Size> request(commandTemplate);
     for (std::size_t at = 2; at + kFrameOverhead < Size; ++at) request.Byte(at, bytes[at - 2]);
-    return Exchange(request);
+    return Exchange(link, request);
 }
 
 // Sends the command's parameters as 32-bit values from `values`, in order.
 template <std::size_t Size>
-bool SendLe32(const std::array<uint8_t, Size> &commandTemplate, const int32_t *values) {
+bool SendLe32(Link &link, const std::array<uint8_t, Size> &commandTemplate, const int32_t *values) {
     Request<Size> request(commandTemplate);
     for (std::size_t at = 2; at + kFrameOverhead < Size; at += 4) request.Le32(at, values[(at - 2) / 4]);
-    return Exchange(request);
+    return Exchange(link, request);
 }

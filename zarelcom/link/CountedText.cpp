@@ -26,10 +26,16 @@ zc_text Allocate(const char* bytes, int32_t length) {
     return characters;
 }
 
-void AddReference(zc_text text) {
+// False for a constant text, and for one whose count is at its maximum: one more would wrap it
+// into a constant's and the text would never be freed. Such a text lives through the call anyway.
+bool AddReference(zc_text text) {
     TextHeader* header = HeaderOf(text);
-    if (__atomic_load_n(&header->references, __ATOMIC_RELAXED) > 0)
-        __atomic_add_fetch(&header->references, 1, __ATOMIC_RELAXED);
+    int32_t references = __atomic_load_n(&header->references, __ATOMIC_RELAXED);
+    do {
+        if (references <= 0 || references == INT32_MAX) return false;
+    } while (!__atomic_compare_exchange_n(&header->references, &references, references + 1, true,
+                                          __ATOMIC_RELAXED, __ATOMIC_RELAXED));
+    return true;
 }
 }  // namespace
 
@@ -37,7 +43,8 @@ int32_t TextLength(zc_text text) { return text ? HeaderOf(text)->length : 0; }
 
 std::string_view TextView(zc_text text) {
     const int32_t length = TextLength(text);
-    return length > 0 ? std::string_view(text, size_t(length)) : std::string_view();
+    // Never a null pointer, not even for the empty text: callers copy from it.
+    return length > 0 ? std::string_view(text, size_t(length)) : std::string_view("", 0);
 }
 
 zc_text NewText(std::string_view bytes) {
@@ -48,11 +55,11 @@ zc_text NewText(std::string_view bytes) {
     return text;
 }
 
-TextArgument::TextArgument(zc_text text) : text_(text) {
-    if (text_) AddReference(text_);
-}
+TextArgument::TextArgument(zc_text text) : text_(text), held_(text && AddReference(text)) {}
 
-TextArgument::~TextArgument() { ReleaseText(text_); }
+TextArgument::~TextArgument() {
+    if (held_) ReleaseText(text_);
+}
 
 extern "C" ZARELCOM_API zc_text MakeText(const char* bytes, int32_t len) {
     if (len <= 0 || !bytes) return nullptr;

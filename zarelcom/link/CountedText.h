@@ -11,7 +11,8 @@
 
 // The length field; 0 for null.
 int32_t TextLength(zc_text text);
-// The text's bytes (length field, not the zero byte); empty for null.
+// The text's bytes (length field, not the zero byte); empty for null and for a length field of 0
+// or below.
 std::string_view TextView(zc_text text);
 // A new text holding bytes, reference count 1; null for an empty string. The caller (or the
 // program the library hands it to) releases it with ReleaseText. Raises std::bad_alloc.
@@ -29,4 +30,5 @@ public:
 
 private:
     zc_text text_;
+    bool held_; // a reference was taken
 };

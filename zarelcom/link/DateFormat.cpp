@@ -5,7 +5,6 @@
 #include <zarelcom/zarelcom.h>
 
 #include "link/Command.h"
-#include "link/HeldText.h"
 #include "link/Library.h"
 
 namespace {
@@ -14,8 +13,6 @@ constexpr std::string_view kLayout = "YYYY/MM/DD hh:mm:ss JJJ WW w AAA";
 constexpr char kNoFormat[] = " Not use Time Date format";
 constexpr uint8_t kMaxCodes = 127;
 
-HeldText<255> patternText;
-
 char CodeCharacter(uint8_t code) { return code < kLayout.size() ? kLayout[code] : static_cast<char>(code); }
 
 } // namespace
@@ -23,32 +20,32 @@ char CodeCharacter(uint8_t code) { return code < kLayout.size() ? kLayout[code] 
 extern "C" {
 
 ZARELCOM_API int32_t GetTDFormat(const char **text, uint8_t textForm) {
-    return GuardExport<int32_t>(0, [&] {
-        if (!text || !ExchangeFor(command::GetTDFormat, 1)) return 0;
-        const uint8_t count = ReplyByte(0);
+    return GuardExport<int32_t>(0, [&](Link &link) {
+        if (!text || !ExchangeFor(link, command::GetTDFormat, 1)) return 0;
+        const uint8_t count = ReplyByte(link, 0);
         if (count == 0) {
             *text = kNoFormat;
             return -1;
         }
         // The caller reads the raw codes by the count: all of them must be the reply's own.
         if (!textForm) {
-            if (!ReplyCarries(1 + std::size_t{count})) return 0;
-            *text = reinterpret_cast<const char *>(&RcvBuffer[kReplyDataOffset]);
+            if (!ReplyCarries(link, 1 + std::size_t{count})) return 0;
+            *text = reinterpret_cast<const char *>(&link.rcvBuffer[kReplyDataOffset]);
             return 1;
         }
         std::string pattern;
-        for (std::size_t i = 0; i < ReplyBytesHeld(1, count); ++i) pattern += CodeCharacter(ReplyByte(1 + i));
-        *text = patternText.Hold(pattern);
+        for (std::size_t i = 0; i < ReplyBytesHeld(link, 1, count); ++i) pattern += CodeCharacter(ReplyByte(link, 1 + i));
+        *text = link.formatText.Hold(pattern);
         return 1;
     });
 }
 
 // Codes beyond 127 do not fit the printer's signed count: refused, nothing is sent.
 ZARELCOM_API zc_bool SetTDFormat(const uint8_t *codes) {
-    return GuardExport<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!codes || codes[0] > kMaxCodes) return false;
         auto frame = VariableRequest(command::SetTDFormat, {codes[0]}, codes + 1, codes[0]);
-        return Exchange(frame.data());
+        return Exchange(link, frame.data());
     });
 }
 

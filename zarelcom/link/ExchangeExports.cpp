@@ -9,37 +9,39 @@
 extern "C" {
 
 ZARELCOM_API zc_bool SendPackToZarel(uint8_t *frame) {
-    return GuardExport<zc_bool>(false, [&] { return frame && Exchange(frame); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return frame && Exchange(link, frame); });
 }
 
 ZARELCOM_API zc_bool SendPackToZarel2(uint8_t *frame) {
-    return GuardExport<zc_bool>(false, [&] { return frame && ExchangePacket(frame, Retries::AllThree); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return frame && ExchangePacket(link, frame, Retries::AllThree); });
 }
 
 ZARELCOM_API zc_bool RcvPack(uint8_t *) {
-    return GuardExport<zc_bool>(false, [] { return ReceiveReply() == Reception::Good; });
+    return GuardExport<zc_bool>(false, [](Link &link) { return ReceiveReply(link) == Reception::Good; });
 }
 
 ZARELCOM_API zc_bool SendTermCmd(zc_text line) {
-    return GuardExport<zc_bool>(false, [&] { return SendCommandLine(TextArgument(line).View()); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return SendCommandLine(link, TextArgument(line).View()); });
 }
 
 ZARELCOM_API zc_bool RcvCmdPack1(zc_text expected, uint8_t *) {
-    return GuardExport<zc_bool>(false, [&] { return AwaitAnswer(TextArgument(expected).View()); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return AwaitAnswer(link, TextArgument(expected).View()); });
 }
 
 ZARELCOM_API zc_bool RcvCmdPack(uint8_t *) {
-    return GuardExport<zc_bool>(false, [] { return AwaitReady(); });
+    return GuardExport<zc_bool>(false, [](Link &link) { return AwaitReady(link); });
 }
 
 ZARELCOM_API zc_bool StringSend(zc_text text) {
-    return GuardExport<zc_bool>(false, [&] { return SendRaw(TextArgument(text).View()); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return SendRaw(link, TextArgument(text).View()); });
 }
 
 ZARELCOM_API zc_bool zc_set_pacing(int32_t pacing) {
-    if (pacing != ZC_PACING_POLLED && pacing != ZC_PACING_EVENTS) return false;
-    LinkPacing = pacing == ZC_PACING_EVENTS ? Pacing::Events : Pacing::Polled;
-    return true;
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        if (pacing != ZC_PACING_POLLED && pacing != ZC_PACING_EVENTS) return false;
+        link.pacing = pacing == ZC_PACING_EVENTS ? Pacing::Events : Pacing::Polled;
+        return true;
+    });
 }
 
 } // extern "C"

@@ -30,18 +30,24 @@ inline uint8_t FrameChecksum(const uint8_t *frame, std::size_t payloadLength) {
 }
 
 // The request frame of a command with N - 2 parameter bytes: zero parameters, zero checksum
-// placeholder, ETX. Built at compile time; functions copy it and fill in the parameters.
-template <uint8_t Command, uint16_t N>
-constexpr std::array<uint8_t, N + kFrameOverhead> CommandTemplate() {
+// placeholder, ETX. Functions copy it and fill in the parameters.
+template <uint16_t N>
+constexpr std::array<uint8_t, N + kFrameOverhead> CommandFrame(uint8_t command) {
     static_assert(N >= 2, "a request payload holds at least the lead byte and the command");
     std::array<uint8_t, N + kFrameOverhead> frame{};
     frame[0] = kStx;
     frame[1] = static_cast<uint8_t>(N >> 8);
     frame[2] = static_cast<uint8_t>(N & 0xFF);
     frame[kPayloadOffset] = kLeadByte;
-    frame[kPayloadOffset + 1] = Command;
+    frame[kPayloadOffset + 1] = command;
     frame[N + kFrameOverhead - 1] = kEtx;
     return frame;
+}
+
+// The same, built at compile time for a command known there.
+template <uint8_t Command, uint16_t N>
+constexpr std::array<uint8_t, N + kFrameOverhead> CommandTemplate() {
+    return CommandFrame<N>(Command);
 }
 
 // A per-call copy of a command template whose parameters are written by payload offset.
@@ -58,9 +64,17 @@ public:
     // The low byte, then the value divided by 256 (truncating), as years and hour-and-minute
     // values travel.
     Request &Split16(std::size_t at, int32_t value) { return Byte(at, value).Byte(at + 1, value / 256); }
+    // The low 16 bits, low byte first.
+    Request &Le16(std::size_t at, int32_t value) { return Byte(at, value).Byte(at + 1, value >> 8); }
     Request &Le32(std::size_t at, int32_t value) {
         const auto bits = static_cast<uint32_t>(value);
         for (std::size_t i = 0; i < 4; ++i) Byte(at + i, static_cast<int32_t>(bits >> (8 * i)));
+        return *this;
+    }
+
+    // size bytes from `bytes` at payload offset `at` on.
+    Request &Copy(std::size_t at, const uint8_t *bytes, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i) Byte(at + i, bytes[i]);
         return *this;
     }
 

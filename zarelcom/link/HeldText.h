@@ -2,7 +2,6 @@
 #pragma once
 
 #include <algorithm>
-#include <cstring>
 #include <string_view>
 
 template <std::size_t Capacity>
@@ -10,7 +9,7 @@ class HeldText {
 public:
     const char *Hold(std::string_view text) {
         const std::size_t size = std::min(text.size(), Capacity);
-        std::memcpy(text_, text.data(), size);
+        std::copy_n(text.data(), size, text_);
         text_[size] = '\0';
         return text_;
     }

@@ -1,46 +1,49 @@
-// The library's process-wide state and the guard every export that touches the port runs in.
+// The guard every export runs in: it picks the calling thread's selected link, clears the link's
+// kept port error and turns whatever the work raises into the export's failure result.
 #pragma once
 
 #include <cstdint>
 #include <exception>
 #include <new>
 
-#include "comm/Comm.h"
-#include "zarelcom/zarelcom.h"
+#include "link/Link.h"
+#include "link/Selection.h"
 
-// The one serial port, created closed at load ("Com1", br19200, no parity, one stop bit, eight
-// data bits).
-extern TComm LibraryPort;
-// The reason of the latest failed exchange or transfer: 0 at load, never reset by a success.
-extern int32_t LastErrorCode;
-// The progress callback; null until CallBackMsgback registers one.
-extern zc_message_callback MessageCallback;
-
-// Keeps the message of a failure that an export turned into its failure result, for
-// GetLastPortError on this thread.
-void KeepPortError(const char* message);
-
-// Runs body and returns its result. A port error (or any other exception) raised inside becomes
-// failure, and its message is kept for GetLastPortError: no exception crosses the C interface.
+// Runs body() and returns its result. A port error (or any other exception) raised inside becomes
+// failure, and its message is kept in the link for GetLastPortError.
 template <typename Result, typename Body>
-Result GuardExport(Result failure, Body&& body) noexcept {
+Result KeepingErrors(Link &link, Result failure, Body &&body) noexcept {
     try {
         return body();
-    } catch (const std::bad_alloc&) {
-        KeepPortError("Out of memory: close other programs and try again (Error: 12)");
-    } catch (const std::exception& error) {
-        KeepPortError(error.what());
+    } catch (const std::bad_alloc &) {
+        link.lastPortError.Keep("Out of memory: close other programs and try again (Error: 12)");
+    } catch (const std::exception &error) {
+        link.lastPortError.Keep(error.what());
     } catch (...) {
-        KeepPortError("Unexpected internal failure in the library (Error: -1)");
+        link.lastPortError.Keep("Unexpected internal failure in the library (Error: -1)");
     }
     return failure;
 }
 
+// Runs body(link) on the calling thread's selected link, its kept port error cleared first, and
+// returns its result; whatever body raises becomes failure (see KeepingErrors), so no exception
+// crosses the C interface. A selected link that was freed runs nothing.
+template <typename Result, typename Body>
+Result GuardExport(Result failure, Body &&body) noexcept {
+    Link &link = SelectedLink();
+    link.lastPortError.Clear();
+    if (SelectedLinkFreed()) {
+        link.lastPortError.Keep("This thread's link was freed: select another with zc_link_select (Error: -1)");
+        return failure;
+    }
+    return KeepingErrors(link, failure, [&] { return body(link); });
+}
+
 // The same for exports without a result.
 template <typename Body>
-void GuardExport(Body&& body) noexcept {
-    GuardExport(0, [&] {
-        body();
+void GuardExport(Body &&body) noexcept {
+    GuardExport(0, [&](Link &link) {
+        body(link);
         return 0;
     });
 }

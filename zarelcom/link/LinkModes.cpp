@@ -7,6 +7,7 @@
 #include "link/CommandTable.h"
 #include "link/Exchange.h"
 #include "link/Library.h"
+#include "link/Printer.h"
 
 namespace {
 
@@ -18,34 +19,34 @@ constexpr std::string_view kToPacketMode = "STX.PROTOCOL\r\0"sv;
 constexpr int kPromptAttempts = 25;
 constexpr int kPacketModeAttempts = 5;
 
+bool ToTerminalMode(Link &link) {
+    const auto &toTerminal = command::ToTerminalMode;
+    link.port.Write(toTerminal.data(), static_cast<uint32_t>(toTerminal.size()));
+    for (int attempt = 0; attempt < kPromptAttempts; ++attempt) {
+        link.ClearQueues();
+        SendRaw(link, kCarriageReturn);
+        if (AwaitAnswer(link, kPrompt)) return true;
+    }
+    return false;
+}
+
+// Packet mode is reached when the printer goes quiet after the switch and then answers a packet.
+bool ToPacketMode(Link &link) {
+    for (int attempt = 0; attempt < kPacketModeAttempts; ++attempt) {
+        link.ClearQueues();
+        SendRaw(link, kToPacketMode);
+        if (AwaitReady(link) || link.terminalStatus != 0) continue;
+        if (PrintStatus(link) != -1) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 extern "C" {
 
-ZARELCOM_API zc_bool SetCmdProtocol(void) {
-    return GuardExport<zc_bool>(false, [] {
-        const auto &toTerminal = command::ToTerminalMode;
-        LibraryPort.Write(toTerminal.data(), static_cast<uint32_t>(toTerminal.size()));
-        for (int attempt = 0; attempt < kPromptAttempts; ++attempt) {
-            ClearFiFo();
-            SendRaw(kCarriageReturn);
-            if (AwaitAnswer(kPrompt)) return true;
-        }
-        return false;
-    });
-}
+ZARELCOM_API zc_bool SetCmdProtocol(void) { return GuardExport<zc_bool>(false, ToTerminalMode); }
 
-// Packet mode is reached when the printer goes quiet after the switch and then answers a packet.
-ZARELCOM_API zc_bool SetStxProtocol(void) {
-    return GuardExport<zc_bool>(false, [] {
-        for (int attempt = 0; attempt < kPacketModeAttempts; ++attempt) {
-            ClearFiFo();
-            SendRaw(kToPacketMode);
-            if (AwaitReady() || TerminalStatus != 0) continue;
-            if (GetPrintStatus() != -1) return true;
-        }
-        return false;
-    });
-}
+ZARELCOM_API zc_bool SetStxProtocol(void) { return GuardExport<zc_bool>(false, ToPacketMode); }
 
 } // extern "C"

@@ -5,6 +5,7 @@
 #include <zarelcom/zarelcom.h>
 
 #include "link/Library.h"
+#include "link/Printer.h"
 
 namespace {
 
@@ -12,26 +13,28 @@ constexpr std::array<int32_t, 5> kSearchRates = {ZC_BR9600, ZC_BR19200, ZC_BR384
 // Anything that answers "B" with a model number up to this is not a printer.
 constexpr int32_t kHighestNonPrinterModel = 100;
 
-} // namespace
-
-extern "C" {
-
-ZARELCOM_API zc_bool AutoConnect(int32_t *list) {
-    return GuardExport<zc_bool>(false, [&] {
-        if (!list) return false;
-        for (int32_t i = 1; i < list[0]; ++i) {
-            OpenComPort(list[i]);
-            for (std::size_t j = 0; j < kSearchRates.size(); ++j) {
-                SystemInfo info{};
-                if (SetBaudRate(kSearchRates[j]) && GetSysInfo(&info) && info.ModelNo > kHighestNonPrinterModel) {
-                    list[0] = i;
-                    list[1] = static_cast<int32_t>(j);
-                    return true;
-                }
+bool FindPrinter(Link &link, int32_t *list) {
+    for (int32_t i = 1; i < list[0]; ++i) {
+        // A port that did not open is passed over: the one left open is not this entry's. A port
+        // error on one port or rate (a device refusing a rate, say) does not end the search; its
+        // message is kept all the same.
+        if (!KeepingErrors(link, false, [&] { return OpenPort(link, list[i]); })) continue;
+        for (std::size_t j = 0; j < kSearchRates.size(); ++j) {
+            SystemInfo info{};
+            const bool answered = KeepingErrors(
+                link, false, [&] { return SetPortRate(link, kSearchRates[j]) && GetSystemInfo(link, info); });
+            if (answered && info.ModelNo > kHighestNonPrinterModel) {
+                list[0] = i;
+                list[1] = static_cast<int32_t>(j);
+                return true;
             }
         }
-        return false;
-    });
+    }
+    return false;
 }
 
-} // extern "C"
+} // namespace
+
+extern "C" ZARELCOM_API zc_bool AutoConnect(int32_t *list) {
+    return GuardExport<zc_bool>(false, [&](Link &link) { return list && FindPrinter(link, list); });
+}

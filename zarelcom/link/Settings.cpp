@@ -3,25 +3,26 @@
 
 #include "link/Command.h"
 #include "link/Library.h"
+#include "link/Printer.h"
 
 namespace {
 
 enum PRSubCommand : uint8_t { kPRIncrement = 0x11, kPRClear = 0x12, kPRSet = 0x13, kPRAdjust = 0x14 };
 
 zc_bool GuardedByte(const std::array<uint8_t, 8> &commandTemplate, int32_t value) {
-    return GuardExport<zc_bool>(false, [&] { return SendByte(commandTemplate, value); });
-}
-
-zc_bool GuardedCommand(const std::array<uint8_t, 7> &commandTemplate) {
-    return GuardExport<zc_bool>(false, [&] { return Exchange(commandTemplate); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return SendByte(link, commandTemplate, value); });
 }
 
 } // namespace
 
+bool RebootPrinter(Link &link) { return Exchange(link, command::ZarelReboot); }
+
 extern "C" {
 
-ZARELCOM_API zc_bool ZarelReboot(void) { return GuardedCommand(command::ZarelReboot); }
-ZARELCOM_API zc_bool StopTask(void) { return GuardedCommand(command::StopTask); }
+ZARELCOM_API zc_bool ZarelReboot(void) { return GuardExport<zc_bool>(false, RebootPrinter); }
+ZARELCOM_API zc_bool StopTask(void) {
+    return GuardExport<zc_bool>(false, [](Link &link) { return Exchange(link, command::StopTask); });
+}
 
 ZARELCOM_API zc_bool SetZarelBaud(int32_t baudNumber) { return GuardedByte(command::SetZarelBaud, baudNumber); }
 ZARELCOM_API zc_bool SetLang(int32_t language) { return GuardedByte(command::SetLang, language); }
@@ -38,36 +39,36 @@ ZARELCOM_API zc_bool AdjPRCmd(void) { return GuardedByte(command::PRCommand, kPR
 ZARELCOM_API zc_bool IncPRCmd(void) { return GuardedByte(command::PRCommand, kPRIncrement); }
 
 ZARELCOM_API zc_bool SetConveyor(const int32_t *value) {
-    return GuardExport<zc_bool>(false, [&] { return value && SendLe32(command::SetConveyor, value); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return value && SendLe32(link, command::SetConveyor, value); });
 }
 
 ZARELCOM_API zc_bool SetEncoder(const int32_t record[2]) {
-    return GuardExport<zc_bool>(false, [&] { return record && SendLe32(command::SetEncoder, record); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return record && SendLe32(link, command::SetEncoder, record); });
 }
 
 ZARELCOM_API zc_bool SetEncoderStatus(const uint8_t *status) {
-    return GuardExport<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&](Link &link) {
         Request request(command::SetEncoderStatus);
-        return status && Exchange(request.Byte(2, *status));
+        return status && Exchange(link, request.Byte(2, *status));
     });
 }
 
 ZARELCOM_API zc_bool SetMsgDelay(const int32_t record[2]) {
-    return GuardExport<zc_bool>(false, [&] { return record && SendLe32(command::SetMsgDelay, record); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return record && SendLe32(link, command::SetMsgDelay, record); });
 }
 
 ZARELCOM_API zc_bool SetPHCfg(const uint8_t cfg[3]) {
-    return GuardExport<zc_bool>(false, [&] { return cfg && SendBytes(command::SetPHCfg, cfg); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return cfg && SendBytes(link, command::SetPHCfg, cfg); });
 }
 
 ZARELCOM_API zc_bool SetPHCfgH(const uint8_t cfg[5]) {
-    return GuardExport<zc_bool>(false, [&] { return cfg && SendBytes(command::SetPHCfgH, cfg); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return cfg && SendBytes(link, command::SetPHCfgH, cfg); });
 }
 
 ZARELCOM_API zc_bool SetPHDPI(int32_t dpi, int32_t head) {
-    return GuardExport<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&](Link &link) {
         Request request(command::SetPHDPI);
-        return Exchange(request.Byte(2, head).Byte(3, dpi));
+        return Exchange(link, request.Byte(2, head).Byte(3, dpi));
     });
 }
 

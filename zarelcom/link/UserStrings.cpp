@@ -4,7 +4,6 @@
 
 #include "link/Command.h"
 #include "link/CountedText.h"
-#include "link/HeldText.h"
 #include "link/Library.h"
 
 namespace {
@@ -15,25 +14,23 @@ constexpr std::size_t kMaxStringBytes = 251; // so that N = L + 4 fits one byte
 constexpr char kUnanswered[] = "0";
 constexpr char kUnusedString[] = " Not use this string";
 
-HeldText<255> stringText;
-
-bool RequestString(int32_t number) {
+bool RequestString(Link &link, int32_t number) {
     Request request(command::GetString);
-    return ExchangeFor(request.Byte(2, number), kStringBytesAt);
+    return ExchangeFor(link, request.Byte(2, number), kStringBytesAt);
 }
 
 // The string's bytes as far as the reply carries them.
-std::string_view ReplyString() {
-    const std::size_t length = ReplyBytesHeld(kStringBytesAt, ReplyByte(kStringLengthAt));
-    return {reinterpret_cast<const char *>(&RcvBuffer[kReplyDataOffset + kStringBytesAt]), length};
+std::string_view ReplyString(const Link &link) {
+    const std::size_t length = ReplyBytesHeld(link, kStringBytesAt, ReplyByte(link, kStringLengthAt));
+    return {reinterpret_cast<const char *>(&link.rcvBuffer[kReplyDataOffset + kStringBytesAt]), length};
 }
 
-bool SendString(std::string_view text, int32_t number) {
+bool SendString(Link &link, std::string_view text, int32_t number) {
     if (text.size() > kMaxStringBytes) return false;
     const auto length = static_cast<uint8_t>(text.size());
     auto frame = VariableRequest(command::SendString, {static_cast<uint8_t>(number & 0xFF), length},
                                  reinterpret_cast<const uint8_t *>(text.data()), length);
-    return Exchange(frame.data());
+    return Exchange(link, frame.data());
 }
 
 } // namespace
@@ -41,30 +38,30 @@ bool SendString(std::string_view text, int32_t number) {
 extern "C" {
 
 ZARELCOM_API zc_text StxGetString(int32_t number) {
-    return GuardExport<zc_text>(nullptr, [&] {
-        if (!RequestString(number)) return NewText(kUnanswered);
-        const std::string_view string = ReplyString();
+    return GuardExport<zc_text>(nullptr, [&](Link &link) {
+        if (!RequestString(link, number)) return NewText(kUnanswered);
+        const std::string_view string = ReplyString(link);
         // The string ends at its first zero byte; one is put behind it in the receive buffer.
-        RcvBuffer[kReplyDataOffset + kStringBytesAt + string.size()] = 0;
+        link.rcvBuffer[kReplyDataOffset + kStringBytesAt + string.size()] = 0;
         return NewText(string.data());
     });
 }
 
 ZARELCOM_API zc_bool StxGetStringC(uint8_t number, const char **text) {
-    return GuardExport<zc_bool>(false, [&] {
-        if (!text || !RequestString(number)) return false;
-        *text = stringText.Hold(ReplyByte(kStringLengthAt) == 0 ? kUnusedString : ReplyString());
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        if (!text || !RequestString(link, number)) return false;
+        *text = link.stringText.Hold(ReplyByte(link, kStringLengthAt) == 0 ? kUnusedString : ReplyString(link));
         return true;
     });
 }
 
 // Texts of more than 251 bytes are refused and nothing is sent.
 ZARELCOM_API zc_bool StxSdString(zc_text text, int32_t number) {
-    return GuardExport<zc_bool>(false, [&] { return SendString(TextArgument(text).View(), number); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return SendString(link, TextArgument(text).View(), number); });
 }
 
 ZARELCOM_API zc_bool StxSdStringC(const char *text, int32_t number) {
-    return GuardExport<zc_bool>(false, [&] { return text && SendString(text, number); });
+    return GuardExport<zc_bool>(false, [&](Link &link) { return text && SendString(link, text, number); });
 }
 
 } // extern "C"

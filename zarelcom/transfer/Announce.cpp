@@ -1,28 +1,26 @@
 #include "transfer/Announce.h"
 
-#include <zarelcom/zarelcom.h>
-
-#include "link/Library.h"
+#include "link/Exchange.h"
 #include "link/Reply.h"
 
-bool AnnounceTransfer(uint8_t *frame, uint8_t expectedReply, WrongReplyCode onWrongCode)
+bool AnnounceTransfer(Link &link, uint8_t *frame, uint8_t expectedReply, WrongReplyCode onWrongCode)
 {
-    if (!SendPackToZarel(frame))
+    if (!Exchange(link, frame))
         return false;
-    if (ReplyCode() == expectedReply)
+    if (ReplyCode(link) == expectedReply)
         return true;
     if (onWrongCode == WrongReplyCode::SetsError200)
-        LastErrorCode = ZC_ERR_UNEXPECTED_REPLY;
+        link.lastErrorCode = ZC_ERR_UNEXPECTED_REPLY;
     return false;
 }
 
-std::optional<int32_t> RepliedLength()
+std::optional<int32_t> RepliedLength(Link &link)
 {
-    if (!ReplyCarries(4))
+    if (!ReplyCarries(link, 4))
         return std::nullopt;
-    if (!ReplyFrameIntact()) {
-        LastErrorCode = ZC_ERR_BAD_REPLY;
+    if (!ReplyFrameIntact(link)) {
+        link.lastErrorCode = ZC_ERR_BAD_REPLY;
         return std::nullopt;
     }
-    return ReplyLe32(0);
+    return ReplyLe32(link, 0);
 }

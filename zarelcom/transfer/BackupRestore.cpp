@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "link/CountedText.h"
+#include "link/Exchange.h"
 #include "link/Library.h"
 #include "transfer/BlockFetch.h"
 #include "transfer/BlockSend.h"
@@ -14,10 +15,10 @@ namespace {
 bool BackUp(zc_text pathText, uint8_t command, int32_t number)
 {
     const TextArgument path(pathText);
-    BackupRequest request = MakeBackupRequest(command, number);
     // Unlike file requests, a backup answered with another code leaves the error code.
-    return GuardExport<zc_bool>(false, [&] {
-        return FetchRequested(path.View(), request.data(), command, WrongReplyCode::LeavesErrorCode);
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        BackupRequest request = MakeBackupRequest(command, number);
+        return FetchRequested(link, path.View(), request.Frame(), command, WrongReplyCode::LeavesErrorCode);
     });
 }
 
@@ -35,27 +36,25 @@ extern "C" ZARELCOM_API zc_bool BackUpMsg(zc_text path, int32_t message)
 
 extern "C" ZARELCOM_API zc_bool RestoreMsg(const char *path, uint16_t message)
 {
-    if (path == nullptr)
-        return false;
-    return GuardExport<zc_bool>(false, [&] {
-        return AnnounceAndSend(path, [message](int32_t size) { return RestoreAnnouncement(size, message); });
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        return path != nullptr && AnnounceAndSend(link, path, [message](int32_t size) { return RestoreAnnouncement(size, message); });
     });
 }
 
 extern "C" ZARELCOM_API zc_bool PrintImage(zc_text pathText, uint8_t option)
 {
     const TextArgument path(pathText);
-    return GuardExport<zc_bool>(false, [&] {
-        return AnnounceAndSend(path.View(), [option](int32_t size) { return PrintAnnouncement(size, option); });
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        return AnnounceAndSend(link, path.View(), [option](int32_t size) { return PrintAnnouncement(size, option); });
     });
 }
 
 extern "C" ZARELCOM_API zc_bool DownLoadMessage(uint8_t message, zc_text hex)
 {
     const TextArgument digits(hex);
-    auto frame = MessageLoadFrame(message, digits.View());
-    if (!frame)
-        return false;
     // The printer's reply code is not examined: any good reply takes the message.
-    return GuardExport<zc_bool>(false, [&] { return SendPackToZarel(frame->data()) != 0; });
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        auto frame = MessageLoadFrame(message, digits.View());
+        return frame && Exchange(link, frame->data());
+    });
 }

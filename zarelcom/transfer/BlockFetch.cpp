@@ -3,8 +3,8 @@
 #include <zarelcom/zarelcom.h>
 
 #include "link/CountedText.h"
-#include "link/Exchange.h"
 #include "link/Library.h"
+#include "link/Printer.h"
 #include "link/Reply.h"
 #include "transfer/BlockSend.h"
 #include "transfer/LocalPath.h"
@@ -13,10 +13,9 @@
 
 namespace {
 constexpr size_t BlockSize = 512;
-constexpr size_t BlockDataOffset = 4; // after the reply's lead byte, code, block number and complement
 } // namespace
 
-bool FetchToFile(std::string_view pathText, const FetchRequest &request)
+bool FetchToFile(Link &link, std::string_view pathText, const FetchRequest &request)
 {
     const auto path = LocalPath(pathText);
     if (!path)
@@ -30,26 +29,26 @@ bool FetchToFile(std::string_view pathText, const FetchRequest &request)
     const int32_t blocks = BlockCount(*length);
     for (int32_t n = 1; n <= blocks; ++n) {
         // The reply's block number is not compared with the one asked for.
-        if (!StxGetPack(static_cast<uint8_t>(n)) || !file.Write(RcvBuffer + BlockDataOffset, BlockSize))
+        if (!FetchBlock(link, static_cast<uint8_t>(n)) || !file.Write(BlockData(link), BlockSize))
             return false;
-        ReportProgress(pathText, *length, n);
+        ReportProgress(link, pathText, *length, n);
     }
     return blocks > 0 && file.Commit();
 }
 
-bool FetchRequested(std::string_view pathText, uint8_t *request, uint8_t expectedReply, WrongReplyCode onWrongCode)
+bool FetchRequested(Link &link, std::string_view pathText, uint8_t *request, uint8_t expectedReply, WrongReplyCode onWrongCode)
 {
-    return FetchToFile(pathText, [&]() -> std::optional<int32_t> {
-        if (!AnnounceTransfer(request, expectedReply, onWrongCode))
+    return FetchToFile(link, pathText, [&]() -> std::optional<int32_t> {
+        if (!AnnounceTransfer(link, request, expectedReply, onWrongCode))
             return std::nullopt;
-        return RepliedLength();
+        return RepliedLength(link);
     });
 }
 
 extern "C" ZARELCOM_API zc_bool StxGetFile(zc_text pathText, int32_t length)
 {
     const TextArgument path(pathText);
-    return GuardExport<zc_bool>(false, [&] {
-        return FetchToFile(path.View(), [length] { return std::optional<int32_t>(length); });
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        return FetchToFile(link, path.View(), [length] { return std::optional<int32_t>(length); });
     });
 }

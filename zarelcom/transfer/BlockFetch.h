@@ -18,8 +18,8 @@ using FetchRequest = std::function<std::optional<int32_t>()>;
 // when every block arrived and was written, and then holds exactly block count x 512 bytes.
 // False, with the file as it was, when the request is refused, the length is 0 or below, the
 // file cannot be written, or a block is not delivered.
-bool FetchToFile(std::string_view pathText, const FetchRequest &request);
+bool FetchToFile(Link &link, std::string_view pathText, const FetchRequest &request);
 
 // FetchToFile after the request frame, whose good reply with the code expectedReply carries the
 // length in reply data bytes 0 to 3 (another code: see WrongReplyCode).
-bool FetchRequested(std::string_view pathText, uint8_t *request, uint8_t expectedReply, WrongReplyCode onWrongCode);
+bool FetchRequested(Link &link, std::string_view pathText, uint8_t *request, uint8_t expectedReply, WrongReplyCode onWrongCode);

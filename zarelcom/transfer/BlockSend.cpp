@@ -6,6 +6,7 @@
 
 #include "link/CountedText.h"
 #include "link/Library.h"
+#include "link/Printer.h"
 #include "transfer/LocalPath.h"
 #include "transfer/Progress.h"
 
@@ -29,14 +30,14 @@ int32_t BlockCount(int32_t length)
     return length <= 0 ? 0 : static_cast<int32_t>((static_cast<int64_t>(length) + 511) / 512);
 }
 
-bool SendBlocks(FILE *file, std::string_view name, int32_t length)
+bool SendBlocks(Link &link, FILE *file, std::string_view name, int32_t length)
 {
     const int32_t blocks = BlockCount(length);
     for (int32_t n = 1; n <= blocks; ++n) {
         // Only the low 8 bits of the block number reach the wire.
-        if (!StxSendPack(static_cast<uint8_t>(n), file) || std::ferror(file))
+        if (!SendBlock(link, static_cast<uint8_t>(n), file) || std::ferror(file))
             return false;
-        ReportProgress(name, length, n);
+        ReportProgress(link, name, length, n);
     }
     return blocks > 0;
 }
@@ -44,14 +45,14 @@ bool SendBlocks(FILE *file, std::string_view name, int32_t length)
 extern "C" ZARELCOM_API int32_t GetFileLen(zc_text pathText, int32_t /*mode*/)
 {
     const TextArgument path(pathText);
-    return OpenForSending(path.View()).size;
+    return GuardExport<int32_t>(-1, [&](Link &) { return OpenForSending(path.View()).size; });
 }
 
 extern "C" ZARELCOM_API zc_bool StxSendAllPack(zc_text pathText, int32_t length)
 {
     const TextArgument path(pathText);
-    return GuardExport<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&](Link &link) {
         SendableFile source = OpenForSending(path.View());
-        return source.file && SendBlocks(source.file.get(), path.View(), length);
+        return source.file && SendBlocks(link, source.file.get(), path.View(), length);
     });
 }

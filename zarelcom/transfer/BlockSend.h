@@ -24,18 +24,18 @@ int32_t BlockCount(int32_t length);
 // Sends blocks 1 .. BlockCount(length) from file's current position, reporting progress under
 // name after each. Stops at the first block the printer does not acknowledge, or when the file
 // could not be read. True when every block went and there was at least one.
-bool SendBlocks(FILE *file, std::string_view name, int32_t length);
+bool SendBlocks(Link &link, FILE *file, std::string_view name, int32_t length);
 
 // Announces a local file and sends it: the file is opened for reading first (nothing goes on the
 // wire when that fails), the announcement made from its size by makeAnnouncement must be answered
 // "O" (another code sets LastErrorCode 200), then its blocks follow, reported under pathText.
 template <class MakeAnnouncement>
-bool AnnounceAndSend(std::string_view pathText, MakeAnnouncement makeAnnouncement)
+bool AnnounceAndSend(Link &link, std::string_view pathText, MakeAnnouncement makeAnnouncement)
 {
     SendableFile source = OpenForSending(pathText);
     if (!source.file)
         return false;
     auto announcement = makeAnnouncement(source.size);
-    return AnnounceTransfer(announcement.data(), 'O', WrongReplyCode::SetsError200)
-        && SendBlocks(source.file.get(), pathText, source.size);
+    return AnnounceTransfer(link, announcement.Frame(), 'O', WrongReplyCode::SetsError200)
+        && SendBlocks(link, source.file.get(), pathText, source.size);
 }

@@ -21,14 +21,14 @@ std::string LogoSlotFileName(int32_t slot)
 
 extern "C" ZARELCOM_API zc_bool DelPathString(zc_text *text)
 {
-    if (text == nullptr)
-        return false;
-    const std::string_view whole = TextView(*text);
-    // Only the backslash counts here, unlike the printer-side names: a drive colon stays.
-    const size_t separator = whole.rfind('\\');
-    if (separator == std::string_view::npos)
-        return true;
-    return GuardExport<zc_bool>(false, [&] {
+    return GuardExport<zc_bool>(false, [&](Link &) {
+        if (text == nullptr)
+            return false;
+        const std::string_view whole = TextView(*text);
+        // Only the backslash counts here, unlike the printer-side names: a drive colon stays.
+        const size_t separator = whole.rfind('\\');
+        if (separator == std::string_view::npos)
+            return true;
         const zc_text replacement = NewText(whole.substr(separator + 1));
         ReleaseText(*text);
         *text = replacement;

@@ -5,6 +5,7 @@
 
 #include "link/CountedText.h"
 #include "link/Library.h"
+#include "link/Printer.h"
 #include "transfer/BlockSend.h"
 #include "transfer/FileNames.h"
 #include "transfer/Frames.h"
@@ -24,35 +25,46 @@ std::string PrinterSideName(std::string_view path, std::string_view name, int32_
     }
 }
 
+bool SendFile(Link &link, std::string_view path, std::string_view name, int32_t kind)
+{
+    const NameField field = MakeNameField(PrinterSideName(path, name, kind));
+    return AnnounceAndSend(link, path, [&](int32_t size) { return MakeFileAnnouncement(size, field); });
+}
+
+zc_bool SendFileExport(zc_text pathText, zc_text nameText, int32_t kind)
+{
+    const TextArgument path(pathText), name(nameText);
+    return GuardExport<zc_bool>(false, [&](Link &link) { return SendFile(link, path.View(), name.View(), kind); });
+}
+
 // A successful parameter or program download ends with the printer's restart; its outcome does
 // not change the result, the file is in the printer either way.
-zc_bool SendThenReboot(zc_text path, int32_t kind)
+zc_bool SendThenReboot(zc_text pathText, int32_t kind)
 {
-    if (!StxSendFile(path, nullptr, kind))
-        return false;
-    ZarelReboot();
-    return true;
+    const TextArgument path(pathText);
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        if (!SendFile(link, path.View(), {}, kind))
+            return false;
+        RebootPrinter(link);
+        return true;
+    });
 }
 
 } // namespace
 
-extern "C" ZARELCOM_API zc_bool StxSendFile(zc_text pathText, zc_text nameText, int32_t nameKind)
+extern "C" ZARELCOM_API zc_bool StxSendFile(zc_text path, zc_text name, int32_t nameKind)
 {
-    const TextArgument path(pathText), name(nameText);
-    return GuardExport<zc_bool>(false, [&] {
-        const NameField field = MakeNameField(PrinterSideName(path.View(), name.View(), nameKind));
-        return AnnounceAndSend(path.View(), [&](int32_t size) { return MakeFileAnnouncement(size, field); });
-    });
+    return SendFileExport(path, name, nameKind);
 }
 
 extern "C" ZARELCOM_API zc_bool StxDownLoadFile(zc_text path, zc_text name)
 {
-    return StxSendFile(path, name, 0);
+    return SendFileExport(path, name, 0);
 }
 
 extern "C" ZARELCOM_API zc_bool XmodemFileSend(zc_text path)
 {
-    return StxSendFile(path, nullptr, BitmapFolder);
+    return SendFileExport(path, nullptr, BitmapFolder);
 }
 
 extern "C" ZARELCOM_API zc_bool StxDownLoadParameter(zc_text path)

@@ -1,6 +1,5 @@
-// The request frames of the transfers: announcements, file and backup requests, the message load.
-// Each fixed-size frame is copied from its constant template and filled; the exchange computes
-// the checksum. Values inside the payload are little-endian.
+// The request frames of the transfers: announcements, file and backup requests, the message load,
+// each made from the link's command frame and filled in by payload offset.
 #pragma once
 
 #include <array>
@@ -9,7 +8,9 @@
 #include <string_view>
 #include <vector>
 
-// Byte 9 of every announcement: what the printer is about to receive.
+#include "link/Frame.h"
+
+// Payload byte 6 of every announcement: what the printer is about to receive.
 enum class TransferKind : uint8_t { MessageRestore = 1, Logo = 2, NamedFile = 3, PrintImage = 4 };
 
 constexpr size_t NameFieldSize = 24;
@@ -21,10 +22,10 @@ NameField MakeNameField(std::string_view name);
 extern const NameField MessageNameListField; // "MsgName.dat", 11 blanks, two zero bytes
 extern const NameField ParameterFileField;   // "ZAREL.PAR", 14 blanks, one zero byte
 
-using ShortAnnouncement = std::array<uint8_t, 14>; // 0x7C logo, "z" restore, "v" print
-using FileAnnouncement = std::array<uint8_t, 36>;  // "x"
-using FileRequest = std::array<uint8_t, 31>;       // "w", 0x81
-using BackupRequest = std::array<uint8_t, 9>;      // "{", "y"
+using ShortAnnouncement = Request<9 + kFrameOverhead>; // 0x7C logo, "z" restore, "v" print
+using FileAnnouncement = Request<31 + kFrameOverhead>; // "x"
+using FileRequest = Request<26 + kFrameOverhead>;      // "w", 0x81
+using BackupRequest = Request<4 + kFrameOverhead>;     // "{", "y"
 
 constexpr uint8_t CmdLogoAnnounce = 0x7C, CmdRestoreMessage = 'z', CmdPrintImage = 'v';
 constexpr uint8_t CmdFileAnnounce = 'x', CmdFileRequest = 'w', CmdScreenRequest = 0x81;

@@ -9,8 +9,8 @@
 extern "C" ZARELCOM_API zc_bool StxSendLogo(zc_text pathText, int32_t slot)
 {
     const TextArgument path(pathText);
-    return GuardExport<zc_bool>(false, [&] {
-        return AnnounceAndSend(path.View(), [slot](int32_t size) { return LogoAnnouncement(size, slot); });
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        return AnnounceAndSend(link, path.View(), [slot](int32_t size) { return LogoAnnouncement(size, slot); });
     });
 }
 

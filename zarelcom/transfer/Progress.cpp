@@ -3,7 +3,6 @@
 #include <zarelcom/zarelcom.h>
 
 #include "link/CountedText.h"
-#include "link/Exchange.h"
 #include "link/Library.h"
 
 std::string ProgressLine(std::string_view name, int32_t total, int32_t n, int32_t retries)
@@ -26,16 +25,16 @@ std::string ProgressLine(std::string_view name, int32_t total, int32_t n, int32_
     return line;
 }
 
-void ReportProgress(std::string_view name, int32_t total, int32_t n)
+void ReportProgress(const Link &link, std::string_view name, int32_t total, int32_t n)
 {
-    if (MessageCallback == nullptr)
+    if (link.messageCallback == nullptr)
         return;
-    const std::string line = ProgressLine(name, total, n, RetryCount);
-    MessageCallback(line.c_str());
+    const std::string line = ProgressLine(name, total, n, link.retryCount);
+    link.messageCallback(line.c_str());
 }
 
 extern "C" ZARELCOM_API void ShowTxRxInfo(zc_text name, int32_t total, int32_t n)
 {
     const TextArgument line(name);
-    GuardExport([&] { ReportProgress(line.View(), total, n); });
+    GuardExport([&](Link &link) { ReportProgress(link, line.View(), total, n); });
 }

@@ -12,11 +12,6 @@
 
 namespace {
 
-bool SendLine(const std::string &line)
-{
-    return GuardExport<zc_bool>(false, [&] { return SendCommandLine(line); });
-}
-
 // The announced length of a file; nullopt for a file that cannot be read, which is refused
 // before anything is typed.
 std::optional<std::string> DecimalLength(std::string_view path)
@@ -27,31 +22,43 @@ std::optional<std::string> DecimalLength(std::string_view path)
     return std::to_string(length);
 }
 
+// Types the line that makeLine builds from the file's path and length; a file that cannot be read
+// types nothing.
+template <class MakeLine>
+zc_bool AnnounceFile(zc_text pathText, MakeLine makeLine)
+{
+    const TextArgument path(pathText);
+    return GuardExport<zc_bool>(false, [&](Link &link) {
+        const auto length = DecimalLength(path.View());
+        return length && SendCommandLine(link, makeLine(path.View(), *length));
+    });
+}
+
 } // namespace
 
-extern "C" ZARELCOM_API zc_bool XmodemSendLogo(zc_text pathText, int32_t slot)
+extern "C" ZARELCOM_API zc_bool XmodemSendLogo(zc_text path, int32_t slot)
 {
-    const TextArgument path(pathText);
-    const auto length = DecimalLength(path.View());
-    return length && SendLine("SEND.LOGO " + LogoSlotFileName(slot) + " " + *length + "\r");
+    return AnnounceFile(path, [slot](std::string_view, const std::string &length) {
+        return "SEND.LOGO " + LogoSlotFileName(slot) + " " + length + "\r";
+    });
 }
 
-extern "C" ZARELCOM_API zc_bool DownLoadFile(zc_text pathText, zc_text)
+extern "C" ZARELCOM_API zc_bool DownLoadFile(zc_text path, zc_text)
 {
-    const TextArgument path(pathText);
-    const auto length = DecimalLength(path.View());
     // No blank between the name and the length: the printer reads the line so.
-    return length && SendLine("SEND.DOS " + std::string(FileNamePart(path.View())) + *length + "\r");
+    return AnnounceFile(path, [](std::string_view local, const std::string &length) {
+        return "SEND.DOS " + std::string(FileNamePart(local)) + length + "\r";
+    });
 }
 
-extern "C" ZARELCOM_API zc_bool UpdateZarel(zc_text pathText)
+extern "C" ZARELCOM_API zc_bool UpdateZarel(zc_text path)
 {
-    const TextArgument path(pathText);
-    const auto length = DecimalLength(path.View());
-    return length && SendLine("ZAREL.PROGRAM.UPGRAD " + *length + "\r");
+    return AnnounceFile(path, [](std::string_view, const std::string &length) {
+        return "ZAREL.PROGRAM.UPGRAD " + length + "\r";
+    });
 }
 
 extern "C" ZARELCOM_API zc_bool UpLoadParameter(zc_text)
 {
-    return SendLine("UPLOAD.PARAMETER\r");
+    return GuardExport<zc_bool>(false, [](Link &link) { return SendCommandLine(link, "UPLOAD.PARAMETER\r"); });
 }

@@ -1,6 +1,7 @@
 // Commands for the printer's time keeping: clock, year code, roll-over hour, shifts, counters and
 // the time-and-date print format.
 #include "../Command.h"
+#include "../System.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -38,9 +39,7 @@ void Clock(Session &s)
         s.ExpectWords(2, 3);
         std::string when = s.Word(1) + (s.WordCount() == 3 ? " " + s.Word(2) : "");
         if (when == "now") {
-            std::time_t now = std::time(nullptr);
-            std::tm local {};
-            localtime_r(&now, &local);
+            std::tm local = LocalTime(std::time(nullptr));
             int32_t fields[6] = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
                                  local.tm_sec};
             std::copy(fields, fields + 6, clock);

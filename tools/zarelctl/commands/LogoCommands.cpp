@@ -3,12 +3,7 @@
 // that every other command runs on a machine without it.
 #include "../Command.h"
 #include "../LogoArt.h"
-
-#include <unistd.h>
-
-#include <cerrno>
-#include <climits>
-#include <cstring>
+#include "../System.h"
 
 namespace zarelctl {
 
@@ -31,15 +26,6 @@ void ShowLogo(Session &s)
     s.Out().Set("width", logo.width);
     s.Out().Set("height", logo.height);
     s.Out().Set("rows", Json::List(std::move(rows)));
-}
-
-std::string HelperPath()
-{
-    char self[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string path = length > 0 ? std::string(self, static_cast<size_t>(length)) : "";
-    size_t slash = path.find_last_of('/');
-    return (slash == std::string::npos ? std::string(".") : path.substr(0, slash)) + "/zarelctl-logo";
 }
 
 void MakeLogo(Session &s)
@@ -73,14 +59,9 @@ void MakeLogo(Session &s)
     }
     if (s.Out().Json())
         args.push_back("--json");
-    std::vector<char *> argv;
-    for (std::string &arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    std::string helper = HelperPath();
-    std::fflush(stdout);
-    execv(helper.c_str(), argv.data());
-    Session::FailLocally("cannot run " + helper + " (" + std::strerror(errno) +
+    std::string helper = ProgramFolder() + "/zarelctl-logo";
+    std::string reason = RunInstead(helper, std::move(args));
+    Session::FailLocally("cannot run " + helper + " (" + reason +
                          "): make-logo needs the logo helper that is built with Tegrola's logo conversion (Qt 6)");
 }
 

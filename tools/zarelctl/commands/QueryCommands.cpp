@@ -1,7 +1,8 @@
 // Commands that read what the printer is and holds: identity, status, store, and the values of
 // measure, encoder, conveyor, message delay and language.
+#include <zarelcom/zarelcom.hpp>
+
 #include "../Command.h"
-#include "../CountedText.h"
 
 namespace zarelctl {
 
@@ -180,15 +181,14 @@ void Language(Session &s)
     s.ExpectWords(1, 1);
     s.Connect();
     int32_t count = 0, current = 0;
-    zc_text names = nullptr;
-    s.Check("read the languages", [&] { return GetLang(&count, &current, &names); });
+    zarelcom::Text names;
+    s.Check("read the languages", [&] { return GetLang(&count, &current, names.Out()); });
     std::vector<Json> list;
     for (int32_t i = 0; i < count && names; ++i) {
-        std::string name = LanguageName(names + 8 * i);
+        std::string name = LanguageName(names.view().data() + 8 * i);
         s.Out().Say(std::string(i == current ? "* " : "  ") + std::to_string(i) + "  " + name);
         list.push_back(Json(name));
     }
-    ReleaseText(names);
     s.Out().Say("Current language: " + std::to_string(current));
     s.Out().Set("language", current);
     s.Out().Set("names", Json::List(std::move(list)));

@@ -1,7 +1,8 @@
 // Commands that change what the printer does: printing, message and task, user strings, messages
 // loaded from hexadecimal, its line rate, its link mode and a restart.
+#include <zarelcom/zarelcom.hpp>
+
 #include "../Command.h"
-#include "../CountedText.h"
 
 #include <cctype>
 
@@ -110,7 +111,7 @@ void String(Session &s)
             throw UsageError("a user string holds at most 251 bytes; this one has " + std::to_string(text.size()));
         s.Connect();
         s.Check("store string " + std::to_string(number), [&] {
-            return StxSdString(CountedText(text), static_cast<int32_t>(number));
+            return StxSdString(zarelcom::Text(text), static_cast<int32_t>(number));
         });
         s.Out().Say("String " + std::to_string(number) + " stored");
         s.Out().Set("number", number);
@@ -142,7 +143,7 @@ void LoadMessage(Session &s)
             throw UsageError(std::string("the message data may hold only hexadecimal digits, not '") + c + "'");
     s.Connect();
     s.Check("load message " + std::to_string(message),
-            [&] { return DownLoadMessage(static_cast<uint8_t>(message), CountedText(hex)); });
+            [&] { return DownLoadMessage(static_cast<uint8_t>(message), zarelcom::Text(hex)); });
     s.Out().Say("Message " + std::to_string(message) + " loaded (" + std::to_string(hex.size() / 2) + " bytes)");
     s.Out().Set("message", message);
     s.Out().Set("bytes", static_cast<long>(hex.size() / 2));

@@ -1,10 +1,10 @@
 // Commands that move files between this computer and the printer: logos into slots, named files,
 // the parameter file, the message-name list, screen images, backups, restores, print images and
 // the program update. Progress shows while the blocks go.
-#include "../Command.h"
-#include "../CountedText.h"
+#include <zarelcom/zarelcom.hpp>
 
-#include <unistd.h>
+#include "../Command.h"
+#include "../System.h"
 
 #include <cstdio>
 
@@ -19,7 +19,7 @@ const int32_t largestLogo = 16000;
 // command here instead of going out announced with the length -1.
 int32_t ReadableLength(const std::string &path)
 {
-    int32_t length = GetFileLen(CountedText(path), 0x8002);
+    int32_t length = GetFileLen(zarelcom::Text(path), 0x8002);
     FILE *file = std::fopen(path.c_str(), "rb");
     if (length < 0 || !file)
         Session::FailLocally("cannot read " + path + ": check that the file exists and that you may read it");
@@ -31,18 +31,14 @@ int32_t ReadableLength(const std::string &path)
 // were never stored.
 void CheckWritable(const std::string &path)
 {
-    size_t slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    bool writable = access(path.c_str(), F_OK) == 0 ? access(path.c_str(), W_OK) == 0
-                                                    : access(folder.c_str(), W_OK | X_OK) == 0;
-    if (!writable)
+    if (!MayWrite(path))
         Session::FailLocally("cannot write " + path + ": check that its folder exists and that you may write there");
 }
 
 std::string BaseName(const std::string &path)
 {
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    size_t separator = path.find_last_of(PathSeparators);
+    return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 void Sent(Session &s, const std::string &what, const std::string &path, int32_t length)
@@ -84,7 +80,7 @@ void SendLogo(Session &s)
             Session::FailLocally("Fifty LOGOs are full!! Free a slot on the printer, or choose one with --slot");
     }
     s.CheckTransfer("send the logo " + path + " into slot " + std::to_string(slot),
-            [&] { return StxSendLogo(CountedText(path), slot); });
+            [&] { return StxSendLogo(zarelcom::Text(path), slot); });
     s.Out().Say("Send Logo " + path + " OK");
     s.Out().Say("The printer stored the logo in slot " + std::to_string(slot));
     s.Out().Set("slot", slot);
@@ -101,7 +97,7 @@ void BackUp(Session &s, const std::string &kind, zc_bool (*backUp)(zc_text, int3
     CheckWritable(path);
     s.Connect();
     s.CheckTransfer("back up " + kind + " " + std::to_string(number),
-            [&] { return backUp(CountedText(path), static_cast<int32_t>(number)); });
+            [&] { return backUp(zarelcom::Text(path), static_cast<int32_t>(number)); });
     std::string title = kind;
     title[0] = static_cast<char>(title[0] - 'a' + 'A');
     Fetched(s, title + " " + std::to_string(number), path);
@@ -132,7 +128,7 @@ void PrintImageCommand(Session &s)
     int32_t length = ReadableLength(path);
     s.Connect();
     s.CheckTransfer("send the image " + path + " for printing",
-            [&] { return PrintImage(CountedText(path), static_cast<uint8_t>(option)); });
+            [&] { return PrintImage(zarelcom::Text(path), static_cast<uint8_t>(option)); });
     Sent(s, "Image " + path + " sent for printing", path, length);
     s.Out().Set("option", option);
 }
@@ -146,7 +142,7 @@ void Download(Session &s)
         throw UsageError("the printer-side name must have 1 to 24 characters, not '" + name + "'");
     int32_t length = ReadableLength(path);
     s.Connect();
-    s.CheckTransfer("send " + path + " as " + name, [&] { return StxDownLoadFile(CountedText(path), CountedText(name)); });
+    s.CheckTransfer("send " + path + " as " + name, [&] { return StxDownLoadFile(zarelcom::Text(path), zarelcom::Text(name)); });
     Sent(s, path + " sent to the printer as " + name, path, length);
     s.Out().Set("name", name);
 }
@@ -160,7 +156,7 @@ void Upload(Session &s)
         throw UsageError("the printer-side name must have 1 to 24 characters, not '" + name + "'");
     CheckWritable(path);
     s.Connect();
-    s.CheckTransfer("fetch " + name + " from the printer", [&] { return StxUpLoadFile(CountedText(path), CountedText(name)); });
+    s.CheckTransfer("fetch " + name + " from the printer", [&] { return StxUpLoadFile(zarelcom::Text(path), zarelcom::Text(name)); });
     Fetched(s, name, path);
     s.Out().Set("name", name);
 }
@@ -173,13 +169,13 @@ void Parameters(Session &s)
     if (download) {
         int32_t length = ReadableLength(path);
         s.Connect();
-        s.CheckTransfer("send the parameter file " + path, [&] { return StxDownLoadParameter(CountedText(path)); });
+        s.CheckTransfer("send the parameter file " + path, [&] { return StxDownLoadParameter(zarelcom::Text(path)); });
         Sent(s, "Parameter file " + path + " sent; the printer restarts", path, length);
         return;
     }
     CheckWritable(path);
     s.Connect();
-    s.CheckTransfer("fetch the parameter file", [&] { return StxUpLoadParameter(CountedText(path)); });
+    s.CheckTransfer("fetch the parameter file", [&] { return StxUpLoadParameter(zarelcom::Text(path)); });
     Fetched(s, "Parameter file", path);
 }
 
@@ -189,7 +185,7 @@ void MessageNames(Session &s)
     const std::string &path = s.Word(0);
     CheckWritable(path);
     s.Connect();
-    s.CheckTransfer("fetch the message-name list", [&] { return StxUpLoadMsgName(CountedText(path)); });
+    s.CheckTransfer("fetch the message-name list", [&] { return StxUpLoadMsgName(zarelcom::Text(path)); });
     Fetched(s, "Message-name list", path);
 }
 
@@ -202,7 +198,7 @@ void Screen(Session &s)
         throw UsageError("the screen name must have 1 to 24 characters, not '" + name + "'");
     CheckWritable(path);
     s.Connect();
-    s.CheckTransfer("fetch the screen image " + name, [&] { return StxGetScr(CountedText(path), CountedText(name)); });
+    s.CheckTransfer("fetch the screen image " + name, [&] { return StxGetScr(zarelcom::Text(path), zarelcom::Text(name)); });
     Fetched(s, "Screen image " + name, path);
     s.Out().Set("name", name);
 }
@@ -213,7 +209,7 @@ void Update(Session &s)
     const std::string &path = s.Word(0);
     int32_t length = ReadableLength(path);
     s.Connect();
-    s.CheckTransfer("send the program update " + path, [&] { return StxUpdateZarel(CountedText(path)); });
+    s.CheckTransfer("send the program update " + path, [&] { return StxUpdateZarel(zarelcom::Text(path)); });
     Sent(s, "Program update " + path + " sent; the printer restarts", path, length);
 }
 

@@ -21,9 +21,20 @@
  * - Texts the library hands out by address stay valid until the next exchange with the printer, the
  *   next call of the same function, or the end of the callback, as each function says.
  *
- * Threads: every function runs to completion on the caller's thread. The library keeps one port,
- * one receive buffer and one last-error code for the whole process, without a lock: one exchange
- * at a time per process is the caller's rule.
+ * Threads and links: every function runs to completion on the caller's thread and acts on that
+ * thread's selected link. A link is one printer's state: its port, the receive buffer, the current
+ * length, the retry counter, the terminal status, the last error code (GetCurrErrCode), the
+ * progress callback, the last port error (GetLastPortError) and the texts held until the next
+ * call of the same function. A thread that never calls zc_link_select uses the process-wide link,
+ * which all such threads share: one port, one receive buffer and one last-error code for the
+ * whole process, as with a single printer. To drive several printers at once, give each its own
+ * link (zc_link_new) and select it in the thread that drives it (zc_link_select). A link has no
+ * lock: one exchange at a time per link is the caller's rule, so a link is used by one thread at a
+ * time (two threads may share one only if the caller orders their calls). Texts and addresses a
+ * function hands out belong to the link they came from. Freeing a link that another thread still
+ * has selected, or while a call on it runs, is a caller's fault: the link then stays in memory,
+ * and that thread's calls fail (false, -1 or null as each function fails, with a message for
+ * GetLastPortError) until it selects another link.
  */
 #ifndef ZARELCOM_ZARELCOM_H
 #define ZARELCOM_ZARELCOM_H
@@ -94,11 +105,33 @@ ZARELCOM_API zc_text MakeText(const char *bytes, int32_t len);
  * is freed when its last reference goes. Null and constant texts are ignored. */
 ZARELCOM_API void ReleaseText(zc_text text);
 
-/* The message of the latest port error that a function called on this thread turned into its
- * failure result, with the code filled in, e.g. "Port not open (Error: -1)" or
- * "Error updating DataControlBlock (Error: 22)"; an empty text when there was none. Never null.
- * Valid until the next port error on this thread. */
+/* The message of the latest port error that a function turned into its failure result on the
+ * calling thread's link, with the code filled in, e.g. "Port not open (Error: -1)" or
+ * "Error updating DataControlBlock (Error: 22)"; an empty text when the last function that could
+ * set one did not. Every function that can set it clears it first, so it always belongs to the
+ * latest such call. Never null. Valid until the next GetLastPortError on this thread. */
 ZARELCOM_API const char *GetLastPortError(void);
+
+/* ---- Links ------------------------------------------------------------------------------------- */
+
+/* One printer's link. */
+typedef struct zc_link zc_link;
+
+/* A new link with its own port, closed ("Com1" at 19200 bit/s), and its own state as the
+ * process-wide link has it at load: empty receive buffer, error code 0, no callback. Null when
+ * memory runs out. Give it back with zc_link_free. */
+ZARELCOM_API zc_link *zc_link_new(void);
+
+/* Closes the link's port and frees it. Null, the process-wide link and a link already freed are
+ * ignored. A link that a thread still has selected stays in memory until that thread selects
+ * another (or ends); its calls fail meanwhile (see Threads and links). */
+ZARELCOM_API void zc_link_free(zc_link *link);
+
+/* From now on the calling thread's functions act on link; null selects the process-wide link.
+ * Returns the link selected before (null for the process-wide one), which the caller may select
+ * again when done. A link that is not live (freed, or not made by zc_link_new) is refused: the
+ * selection stays, the result is the link still selected, and GetLastPortError says why. */
+ZARELCOM_API zc_link *zc_link_select(zc_link *link);
 
 /* ---- Port and library state ----------------------------------------------------------------- */
 
@@ -109,7 +142,7 @@ ZARELCOM_API const char *GetLastPortError(void);
  * A port already open is closed first, except for n = 0, which keeps it open and fails.
  * True when the port is open afterwards. False for a number without a device, a device that is
  * not a serial port, one held by another program, a port error (see GetLastPortError), and for
- * n outside 0-255 (refused without touching the open port). */
+ * n outside 0-255 (the port is then closed). */
 ZARELCOM_API zc_bool OpenComPort(int32_t n);
 
 /* Closes the port. False only when it is still open afterwards; true also when it was closed. */
@@ -145,6 +178,13 @@ ZARELCOM_API int32_t sio_outque(void);
 /* The last error code (0 until the first failure; never reset by a success; port functions leave
  * it alone). */
 ZARELCOM_API int32_t GetCurrErrCode(void);
+
+/* What a last error code means, in English, as a phrase to show after the code: "printer error n"
+ * for 0-255 (with the meaning where the library knows one), a sentence with advice for the
+ * library's own ZC_ERR_* codes, "unknown error code n" for anything else. Never null; the texts
+ * of 0-255 and ZC_ERR_* stay valid for the life of the library, any other until the next call on
+ * the same thread. */
+ZARELCOM_API const char *zc_error_text(int32_t code);
 
 /* Registers the progress callback, called on the thread that runs a transfer. Null keeps the
  * registered one and returns 0; otherwise returns the function's address as an integer. */
@@ -215,7 +255,7 @@ ZARELCOM_API zc_bool StringSend(zc_text text);
  * and error codes; the fixed 2 s pause after a failed terminal command stays. Use it with a
  * printer whose firmware keeps up with requests sent back to back: an exchange then takes little
  * more than its time on the wire. The environment variable ZARELCOM_PACING=events makes events
- * pacing the initial setting, so that a program gets it without being rebuilt. */
+ * pacing the initial setting of every link, so that a program gets it without being rebuilt. */
 #define ZC_PACING_POLLED 0
 #define ZC_PACING_EVENTS 1
 /* Sets the pacing of the calling thread's link; true, or false (nothing changed) for any value
@@ -325,7 +365,12 @@ ZARELCOM_API zc_bool SetTDFormat(const uint8_t *codes);
 
 /* Sends the next 512 bytes of file, read once from its current position (zero-filled where the
  * file ends), as data block `block`; up to three whole SendPackToZarel2 exchanges. True when the
- * printer acknowledged the block with "O". A null file sends nothing. */
+ * printer acknowledged the block with "O". A null file sends nothing.
+ * On Windows, file must come from the C runtime zarelcom.dll itself uses (msvcrt.dll, which the
+ * mingw-w64 compilers use too). A FILE of any other runtime, such as the Universal CRT of current
+ * Visual C++, is a different object there, and passing it is undefined. Programs built so, and
+ * other languages, send a whole file by its path instead: StxSendAllPack after an announcement,
+ * or one of the announcing transfers (StxSendLogo, StxSendFile). */
 ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file);
 /* Asks for data block `block`, up to three exchanges. True when the printer returned the whole
  * block with reply code "}" and a checksum and ETX that agree with it (a short or damaged block is
@@ -350,7 +395,8 @@ ZARELCOM_API zc_bool StxSdStringC(const char *text, int32_t number);
  * with a model number above 100: then list[0] is the position (1-based) of that port, list[1] the
  * index (0-4) of its rate, the port stays open at that rate, and the result is true. On failure
  * the list is unchanged and the port is left open at the last port tried (if it opened) at 115200.
- * A port that opens but does not answer costs about 30 s. */
+ * A port that opens but does not answer costs about 30 s; an entry whose port does not open
+ * (also 0 while a port is open, and numbers outside 0-255) costs no exchange and is passed over. */
 ZARELCOM_API zc_bool AutoConnect(int32_t *list);
 /* Switches the printer to terminal mode: sends the switch packet, then single carriage returns
  * until the prompt "CMD: " comes back, up to 25 tries of about 4 s. True when it came. */
