@@ -24,7 +24,7 @@ while IFS='|' read -r typed offered refused; do
   [[ $typed == *' ' ]] && COMP_WORDS+=("")
   COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
   COMPREPLY=()
-  _zarelctl
+  _zarelctl || true
   for word in $offered; do
     [[ " ${COMPREPLY[*]} " == *" $word "* ]] || { echo "'zarelctl $typed' does not offer $word: ${COMPREPLY[*]}"; failures=$((failures + 1)); }
   done
@@ -37,6 +37,7 @@ sen|send-logo|show-logo
 --json co|counter conveyor|clock
 --b|--baud|--port
 --baud |9600 19200 115200|info
+--json --baud 9600 |info send-logo|9600
 --port |7|info
 send-logo --s|--slot|--baud
 send-logo lot.bmp --|--slot --port --json|--text

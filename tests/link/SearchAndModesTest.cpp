@@ -93,7 +93,9 @@ TEST_F(SearchTest, AnEntryWhosePortDoesNotOpenIsPassedOver) {
     AnswerEveryRequest(SysInfoReply(150)); // a printer on the port left open
     for (int32_t entry : {-1, 0, 300}) {
         SCOPED_TRACE(entry);
-        if (!platform.IsOpen()) ASSERT_TRUE(OpenComPort(1));
+        if (!platform.IsOpen()) {
+            ASSERT_TRUE(OpenComPort(1));
+        }
         int32_t list[] = {2, entry};
         EXPECT_FALSE(AutoConnect(list));
         EXPECT_EQ(list[0], 2);

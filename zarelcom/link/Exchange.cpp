@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 #include <zarelcom/zarelcom.h>
 
 #include "comm/CommTypes.h"
 #include "link/Frame.h"
+#include "link/ReplyReader.h"
 
 namespace {
 
@@ -99,21 +101,16 @@ bool AwaitFirstByte(Link &link, ReplyTime &time) {
 // Drops up to 10 stray bytes in front of the reply's STX. In polled pacing a probe that finds no
 // byte waiting pauses instead of waiting on the line; in events pacing each probe waits as long
 // for its byte as the pauses would.
-bool FindStx(Link &link, ReplyTime &time) {
+bool FindStx(Link &link, ReplyReader &reader, ReplyTime &time) {
     const bool polled = link.pacing == Pacing::Polled;
-    bool silent = false;
     for (int probe = 0; probe < kStxProbes && !time.Over(); ++probe) {
         if (polled) time.Sleep(kStxProbeMs);
         const int32_t queued = polled ? link.port.InQueCount() : time.Await(1, kStxProbeMs + kStxSilenceMs);
         uint8_t byte = 0;
-        silent = queued <= 0 || link.port.Read(&byte, 1) != 1;
-        if (silent) {
-            if (polled) time.Sleep(kStxSilenceMs);
-        } else if (byte == kStx) {
-            return true;
-        }
+        const bool arrived = queued > 0 && link.port.Read(&byte, 1) == 1;
+        if (reader.Probe(arrived ? std::optional<uint8_t>(byte) : std::nullopt)) return true;
+        if (!arrived && polled) time.Sleep(kStxSilenceMs);
     }
-    link.lastErrorCode = silent ? ZC_ERR_SILENT : ZC_ERR_NO_STX;
     return false;
 }
 
@@ -150,44 +147,28 @@ void ReportShortReply(Link &link, std::size_t got) {
 
 } // namespace
 
+// The reading, with the printer's pacing; the reader judges what came.
 Reception ReceiveReply(Link &link) {
+    ReplyReader reader(link);
     ReplyTime time(link.port, kReceptionMs + WireMs(link.port, kHeaderBytes));
     if (!AwaitFirstByte(link, time)) return Reception::Failed;
-    if (!FindStx(link, time)) return Reception::Failed;
+    if (!FindStx(link, reader, time)) return reader.NoStx();
 
     uint8_t length[2];
-    if (ReadWithin(link, length, 2, time) != 2) {
-        link.lastErrorCode = ZC_ERR_NO_LENGTH;
-        return Reception::Failed;
-    }
-    link.currentLength = length[0] << 8 | length[1];
-    const auto expected = static_cast<std::size_t>(link.currentLength) + 2; // payload, checksum, ETX
-    time.Extend(WireMs(link.port, expected));
-    if (expected > kRcvBufferSize) {
-        link.lastErrorCode = ZC_ERR_NO_LENGTH;
-        DiscardReply(link, expected, time);
-        return Reception::Failed;
+    const std::size_t rest = reader.Length(length, ReadWithin(link, length, 2, time));
+    if (rest == 0) return Reception::Failed;
+    time.Extend(WireMs(link.port, rest));
+    if (reader.TooLong()) {
+        DiscardReply(link, rest, time);
+        return reader.Dropped();
     }
 
     // In events pacing the read below waits on the line for the body itself.
     if (link.pacing == Pacing::Polled) SettleReply(link, link.currentLength, time);
-    const std::size_t got = ReadWithin(link, link.rcvBuffer, expected, time);
-    if (got < expected) {
-        link.lastErrorCode = ZC_ERR_SHORT_REPLY;
-        ReportShortReply(link, got);
-        return Reception::Failed;
-    }
-    // A payload without a reply code, or an error reply without its number, answers nothing.
-    const bool errorReply = link.currentLength >= 2 && link.rcvBuffer[1] == kErrorReplyCode;
-    if (link.currentLength < 2 || (errorReply && link.currentLength < 3)) {
-        link.lastErrorCode = ZC_ERR_BAD_REPLY;
-        return Reception::Failed;
-    }
-    if (errorReply) {
-        link.lastErrorCode = link.rcvBuffer[2];
-        return Reception::ErrorReply;
-    }
-    return Reception::Good;
+    const std::size_t got = ReadWithin(link, reader.Rest(), rest, time);
+    const Reception reception = reader.Judge(got);
+    if (reader.Short()) ReportShortReply(link, got);
+    return reception;
 }
 
 bool ExchangePacket(Link &link, uint8_t *frame, Retries retries) {

@@ -7,11 +7,10 @@
 #include <string_view>
 
 #include "link/Link.h"
+#include "link/ReplyReader.h"
 
 // The printer's error number that ends the retries of a command exchange.
 constexpr int32_t kErrorStopsRetries = 16;
-
-enum class Reception { Good, ErrorReply, Failed };
 
 enum class Retries { StopOnError16, AllThree };
 
