@@ -30,7 +30,7 @@ while IFS='|' read -r package files depends forbidden; do
   echo "package test: ${package}_$version: Depends: $field"
 done <<'PACKAGES'
 libzarelcom1|@LIB@/libzarelcom.so.1 @LIB@/libzarelcom.so.@VERSION@|libc6 libstdc++6|qt
-libzarelcom-dev|@LIB@/libzarelcom.so /usr/include/zarelcom/zarelcom.h /usr/include/zarelcom/version.h @LIB@/pkgconfig/zarelcom.pc @LIB@/cmake/Zarelcom/ZarelcomConfig.cmake|libzarelcom1|qt
+libzarelcom-dev|@LIB@/libzarelcom.so /usr/include/zarelcom/zarelcom.h /usr/include/zarelcom/zarelcom.hpp /usr/include/zarelcom/version.h @LIB@/pkgconfig/zarelcom.pc @LIB@/cmake/Zarelcom/ZarelcomConfig.cmake|libzarelcom1|qt
 zarelcom-tools|/usr/bin/zarelctl /usr/bin/zarel-sim /usr/share/man/man1/zarelctl.1.gz /usr/share/man/man1/zarel-sim.1.gz /usr/share/bash-completion/completions/zarelctl|libzarelcom1 libc6|qt
 python3-zarelcom|/usr/lib/python3/dist-packages/zarelcom/__init__.py /usr/lib/python3/dist-packages/zarelcom/py.typed|python3 libzarelcom1|qt
 tegrola|/usr/bin/tegrola /usr/bin/zarelctl-logo /usr/share/man/man1/tegrola.1.gz|libzarelcom1 libqt6widgets6 fonts-dejavu-core fonts-wqy-microhei|

@@ -22,6 +22,7 @@ constexpr uint32_t kSettlePollMs = 30;
 constexpr int kSettlePolls = 29;
 constexpr int kSettleUnchangedLimit = 10;
 constexpr uint32_t kReadPollMs = 10;
+constexpr uint32_t kReadTimeoutMs = 1000; // the port's, for a read that finds nothing waiting
 constexpr int kAttempts = 3;
 // Up to 10 stray bytes, the STX and the two length bytes.
 constexpr std::size_t kHeaderBytes = kStxProbes + 2;
@@ -64,24 +65,28 @@ uint32_t WireMs(const TComm &port, std::size_t count) {
     return static_cast<uint32_t>((count * bitsPerByte * 1000 + rate - 1) / rate);
 }
 
-// Reads up to count bytes into the buffer as they arrive, until they are there or the reply's
-// time is over. The bytes that arrived.
+// Reads up to count bytes into the buffer as they arrive, until they are there, the line has been
+// quiet for the port's read time-out, or the reply's time is over. The bytes that arrived.
 std::size_t ReadWithin(Link &link, uint8_t *into, std::size_t count, ReplyTime &time) {
     std::size_t got = 0;
+    uint32_t quietMs = 0;
     while (got < count) {
         int32_t queued = link.port.InQueCount();
-        // On the line, all that is missing is awaited before it is read, not read byte by byte.
-        const auto missing = static_cast<uint32_t>(count - got);
-        if (link.pacing == Pacing::Events && queued >= 0 && static_cast<uint32_t>(queued) < missing && !time.Over())
-            queued = time.Await(missing, UINT32_MAX);
+        // On the line, all that is missing is awaited at once, not read byte by byte.
+        if (link.pacing == Pacing::Events && queued == 0 && !time.Over()) {
+            queued = time.Await(static_cast<uint32_t>(count - got), kReadTimeoutMs);
+            if (queued == 0) break; // quiet for the read time-out, or the reply's time is over
+        }
         if (queued > 0) {
             const auto wanted = std::min(static_cast<std::size_t>(queued), count - got);
             const int32_t n = link.port.Read(into + got, static_cast<uint32_t>(wanted));
             if (n <= 0) break;
             got += static_cast<std::size_t>(n);
+            quietMs = 0;
         } else {
-            if (queued < 0 || time.Over()) break;
-            if (link.pacing == Pacing::Polled) time.Sleep(kReadPollMs);
+            if (queued < 0 || time.Over() || quietMs >= kReadTimeoutMs) break;
+            time.Sleep(kReadPollMs);
+            quietMs += kReadPollMs;
         }
     }
     return got;

@@ -2,6 +2,7 @@
  * zarelcom.h - the C interface of Zarelcom, the serial link library for Zarel HP marking printers.
  *
  * Usable from C99 and C++. Every function here is exported with its plain name; nothing else is.
+ * C++ programs may add <zarelcom/zarelcom.hpp>: counted texts and links that give themselves back.
  *
  * Conventions
  * - zc_bool is one byte; test it for nonzero.
