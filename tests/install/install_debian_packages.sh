@@ -51,7 +51,9 @@ cc -std=c99 -Wall -Werror -o "$work/send_logo_pkgconfig" "$examples/send_logo.c"
 cmake -S "$examples" -B "$work/example" >"$work/example.log" 2>&1 && cmake --build "$work/example" >>"$work/example.log" 2>&1 \
   || { cat "$work/example.log"; fail "the example does not build through find_package(Zarelcom)"; }
 
-sh "$(dirname "$0")/run_examples.sh" /usr/bin "$work/send_logo_pkgconfig" "$work/example/send_logo"
+# The examples; the Python one finds the library as an installed package does, on its own.
+env -u ZARELCOM_LIBRARY -u PYTHONPATH sh "$(dirname "$0")/run_examples.sh" /usr/bin "$work/send_logo_pkgconfig" \
+  "$work/example/send_logo" "$examples/send_logo.py"
 
 # Purged, nothing of them is left: no file, no folder that no other package owns, no linker entry.
 # shellcheck disable=SC2086
@@ -68,4 +70,4 @@ while read -r path; do
   fi
 done <"$work/owned"
 ldconfig -p | grep -q libzarelcom && fail "the dynamic linker still lists libzarelcom"
-echo "system install test: installed $(echo $packages | wc -w) packages, sent a logo with the example built both ways, purged them without a trace"
+echo "system install test: installed $(echo $packages | wc -w) packages, sent a logo with the example built both ways and with the Python one, purged them without a trace"
