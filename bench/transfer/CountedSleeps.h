@@ -8,7 +8,10 @@
 
 class CountedSleeps : public Platform {
 public:
-    std::unique_ptr<Device> OpenDevice(const std::string &name) override { return SystemPlatform().OpenDevice(name); }
+    std::unique_ptr<Device> OpenDevice(const std::string &name, OpenAttempt &attempt) override
+    {
+        return SystemPlatform().OpenDevice(name, attempt);
+    }
     void Sleep(uint32_t ms) override
     {
         const auto start = std::chrono::steady_clock::now();
