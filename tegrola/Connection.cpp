@@ -36,9 +36,12 @@ int PortRateCode(int baudIndex)
 }
 
 // The port error of the last library call that could raise one; every such call clears it first.
+// A port that does not open raises nothing (the connection just fails): the reason the library
+// keeps for it, under "Cannot open ", is no raised error.
 QString PortErrorText()
 {
-    return QString::fromLocal8Bit(GetLastPortError());
+    const QString text = QString::fromLocal8Bit(GetLastPortError());
+    return text.startsWith(QStringLiteral("Cannot open ")) ? QString() : text;
 }
 
 } // namespace

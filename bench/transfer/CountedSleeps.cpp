@@ -39,9 +39,9 @@ private:
     uint64_t &bytes_;
 };
 
-std::unique_ptr<Device> CountedSleeps::OpenDevice(const std::string &name)
+std::unique_ptr<Device> CountedSleeps::OpenDevice(const std::string &name, OpenAttempt &attempt)
 {
-    std::unique_ptr<Device> device = SystemPlatform().OpenDevice(name);
+    std::unique_ptr<Device> device = SystemPlatform().OpenDevice(name, attempt);
     if (!device)
         return nullptr;
     return std::make_unique<CountingDevice>(std::move(device), lineBytes_);

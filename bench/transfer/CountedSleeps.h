@@ -9,7 +9,7 @@
 
 class CountedSleeps : public Platform {
 public:
-    std::unique_ptr<Device> OpenDevice(const std::string &name) override;
+    std::unique_ptr<Device> OpenDevice(const std::string &name, OpenAttempt &attempt) override;
     void Sleep(uint32_t ms) override
     {
         const auto start = std::chrono::steady_clock::now();

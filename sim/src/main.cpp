@@ -28,7 +28,8 @@ const char kUsage[] =
     "  --noise PPM      change PPM of every million bytes on the line at random, both ways\n"
     "  --fault FAULT    produce a fault; may be repeated. FAULT is KIND[:VALUE][@CMD,...][/EVERY]\n"
     "                   KIND: stray, truncate, error, silence, wrongcode, delay, hangup, drip\n"
-    "                   e.g. error:16@B  silence@M/3  delay:300  hangup:2  drip:5@0x7C\n";
+    "                   e.g. error:16@B  silence@M/3  delay:300  hangup:2  drip:5@0x7C\n"
+    "  --version        show the simulator's version\n";
 
 zarelsim::Simulator* running = nullptr;
 
@@ -59,6 +60,9 @@ zarelsim::Options ParseArguments(int argc, char** argv) {
     };
     if (option == "--help" || option == "-h") {
       std::cout << kUsage;
+      std::exit(0);
+    } else if (option == "--version") {
+      std::cout << "zarel-sim " ZARELSIM_VERSION "\n";
       std::exit(0);
     } else if (option == "--com") {
       options.comNumber = int(Number(option, value()));

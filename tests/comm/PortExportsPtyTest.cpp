@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -174,20 +175,66 @@ TEST_F(ExportsOnPty, PortZeroWhileOpenFailsWithTheMessageAndKeepsThePort) {
     EXPECT_EQ(sio_inque(), 0);
 }
 
-TEST_F(ExportsOnPty, NumbersWithoutASerialDeviceDoNotOpen) {
-    EXPECT_FALSE(OpenComPort(250));  // no entry, outside the default ranges
-    MakeEntry(8, "/dev/null");       // a character device, but no terminal
-    EXPECT_FALSE(OpenComPort(8));
+TEST_F(ExportsOnPty, NumbersWithoutASerialDeviceDoNotOpenAndSayWhy) {
     const std::string file = PtyPort::Directory() + "/plain-file";
     std::ofstream(file) << "not a port";
-    MakeEntry(9, file);
-    EXPECT_FALSE(OpenComPort(9));
-    MakeEntry(10, PtyPort::Directory());
-    EXPECT_FALSE(OpenComPort(10));
-    MakeEntry(11, "/nonexistent/device");
-    EXPECT_FALSE(OpenComPort(11));
+    const struct {
+        int number;
+        std::string target;  // empty: no entry
+        std::string reason;
+    } cases[] = {
+        {250, "", "Cannot open Com250: no device is mapped to this name (Error: 2)"},
+        {8, "/dev/null", "Cannot open Com8: /dev/null: not a serial port (Error: 25)"},
+        {9, file, "Cannot open Com9: " + file + ": not a serial port (Error: 25)"},
+        {10, PtyPort::Directory(), "Cannot open Com10: " + PtyPort::Directory() + ": Is a directory (Error: 21)"},
+        {11, "/nonexistent/device", "Cannot open Com11: /nonexistent/device: No such file or directory (Error: 2)"},
+    };
+    for (const auto& refused : cases) {
+        if (!refused.target.empty()) MakeEntry(refused.number, refused.target);
+        EXPECT_FALSE(OpenComPort(refused.number));
+        EXPECT_EQ(GetLastPortError(), refused.reason);
+    }
+    EXPECT_FALSE(zc_open_port_device(file.c_str()));
+    EXPECT_EQ(GetLastPortError(), "Cannot open " + file + ": not a serial port (Error: 25)");
     EXPECT_EQ(sio_inque(), -1);
     ASSERT_TRUE(OpenComPort(7));  // the real one still does
+}
+
+TEST_F(ExportsOnPty, OpensByDevicePathAndClosesTheOpenPortFirst) {
+    PtyPort other(12);
+    ASSERT_TRUE(OpenComPort(12));
+    ASSERT_TRUE(zc_open_port_device(pty.TerminalPath().c_str()));
+    pty.Send({0x41});
+    EXPECT_EQ(sio_getchar(), 0x41);
+    TComm second;  // the first port was let go
+    second.SetDeviceName("Com12");
+    second.Open();
+    EXPECT_TRUE(second.Enabled());
+    EXPECT_FALSE(zc_open_port_device(""));
+    EXPECT_FALSE(zc_open_port_device(nullptr));
+}
+
+TEST_F(ExportsOnPty, ListsTheTerminalsTheNumbersReachInComOrder) {
+    PtyPort higher(40), lower(3);
+    MakeEntry(8, "/dev/null");
+    MakeEntry(11, "/nonexistent/device");
+    ASSERT_TRUE(OpenComPort(3));  // a held port is listed all the same
+    const int32_t count = zc_list_ports(nullptr, 0);
+    std::vector<zc_port_info> ports(size_t(count) + 1);
+    ASSERT_EQ(zc_list_ports(ports.data(), int32_t(ports.size())), count);
+    std::vector<std::pair<int, std::string>> listed;
+    for (int32_t i = 0; i < count; ++i) {
+        listed.emplace_back(ports[size_t(i)].number, ports[size_t(i)].device);
+        EXPECT_EQ(ports[size_t(i)].usb_vendor, -1);  // pseudo-terminals have no USB side
+    }
+    const std::vector<std::pair<int, std::string>> ours = {
+        {3, lower.TerminalPath()}, {7, pty.TerminalPath()}, {40, higher.TerminalPath()}};
+    for (const auto& port : ours) EXPECT_NE(std::find(listed.begin(), listed.end(), port), listed.end());
+    for (const auto& [number, device] : listed) EXPECT_TRUE(number != 8 && number != 11) << device;
+    EXPECT_TRUE(std::is_sorted(listed.begin(), listed.end()));
+    zc_port_info first{};
+    EXPECT_EQ(zc_list_ports(&first, 1), count);  // a short array gets the first ones
+    EXPECT_EQ(first.number, ports[0].number);
 }
 
 TEST_F(ExportsOnPty, OpenIsExclusive) {
@@ -196,6 +243,8 @@ TEST_F(ExportsOnPty, OpenIsExclusive) {
     second.SetDeviceName("Com7");
     second.Open();
     EXPECT_FALSE(second.Enabled());
+    EXPECT_EQ(second.OpenFailure(),
+              "Cannot open Com7: " + pty.TerminalPath() + ": Device or resource busy (Error: 16)");
     second.SetDeviceName(pty.TerminalPath());  // by its own name: held all the same
     second.Open();
     EXPECT_FALSE(second.Enabled());

@@ -39,6 +39,8 @@ sen|send-logo|show-logo
 --baud |9600 19200 115200|info
 --json --baud 9600 |info send-logo|9600
 --port |7|info
+-b |9600 19200|info
+-p |7|info
 send-logo --s|--slot|--baud
 send-logo lot.bmp --|--slot --port --json|--text
 counter |get set|on off info

@@ -206,10 +206,16 @@ void VirtualPlatform::AddDevice(const std::string& name, Kind kind) {
     names_[name] = kind;
 }
 
-std::unique_ptr<Device> VirtualPlatform::OpenDevice(const std::string& name) {
+std::unique_ptr<Device> VirtualPlatform::OpenDevice(const std::string& name, OpenAttempt& attempt) {
     std::lock_guard<std::mutex> guard(mutex_);
     const auto entry = names_.find(name);
-    if (entry == names_.end() || open_) return nullptr;
+    attempt = OpenAttempt();
+    attempt.device = name;
+    if (entry == names_.end() || open_) {
+        attempt.error = open_ ? EBUSY : ENOENT;
+        attempt.reason = std::strerror(attempt.error);
+        return nullptr;
+    }
     open_ = true;
     ++openCount_;
     cancelWait_ = false;

@@ -60,7 +60,7 @@ public:
     // opens but is no serial port (as a disk file would be).
     void AddDevice(const std::string& name, Kind kind = Kind::Serial);
     // Null for a name never added, and while the line is open already (the open is exclusive).
-    std::unique_ptr<Device> OpenDevice(const std::string& name) override;
+    std::unique_ptr<Device> OpenDevice(const std::string& name, OpenAttempt& attempt) override;
     bool IsOpen() const;
     // How many opens succeeded so far.
     int OpenCount() const;

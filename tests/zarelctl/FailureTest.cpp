@@ -5,9 +5,13 @@
 
 #include <zarelsim/Fault.h>
 
+#include <fcntl.h>
 #include <pty.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -25,7 +29,7 @@ TEST_F(Refusals, ErrorRepliesGiveTheirNumber)
     ProgramResult json = Ctl({"--json", "info"});
     EXPECT_EQ(json.exitCode, 1);
     EXPECT_EQ(json.out, "{\"ok\":false,\"exit\":1,\"error\":\"could not read the system information: error code 7, "
-                        "printer error 7\",\"code\":7,\"reason\":\"printer error 7\"}\n");
+                        "printer error 7\",\"code\":7,\"reason\":\"printer error 7\",\"source\":\"printer\"}\n");
 }
 
 TEST_F(Refusals, AnUnexpectedReplyCodeToAnAnnouncementIsCode200)
@@ -35,7 +39,7 @@ TEST_F(Refusals, AnUnexpectedReplyCodeToAnAnnouncementIsCode200)
     ProgramResult refused = Ctl({"--json", "download", File("job.dat")});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_CONTAINS(refused.out, "\"code\":200,\"reason\":\"the printer answered with another reply code than the "
-                                 "transfer expects: it did not accept the request\"}");
+                                 "transfer expects: it did not accept the request\",\"source\":\"printer\"}");
     EXPECT_EQ(Printer().State().files.count("job.dat"), 0u);
 }
 
@@ -46,7 +50,7 @@ TEST_F(Refusals, ASilentPrinterIsNoAnswer)
     EXPECT_EQ(silent.exitCode, 1);
     EXPECT_CONTAINS(silent.err, "could not read the message number: the printer did not answer. Check that it is "
                                 "switched on and cabled");
-    EXPECT_CONTAINS(silent.out, "\"reason\":\"no answer\"}");
+    EXPECT_CONTAINS(silent.out, "\"reason\":\"no answer\",\"source\":\"printer\"}");
 }
 
 TEST(NoPrinter, ALineWithNobodyAtTheFarEndIsNoAnswer)
@@ -68,14 +72,39 @@ TEST(NoPrinter, ALineWithNobodyAtTheFarEndIsNoAnswer)
     EXPECT_CONTAINS(silent.err, "could not read the print status: the printer did not answer");
 }
 
-TEST(NoPrinter, APortWithoutDeviceCannotBeOpened)
+// A port that does not open says why and what to do, in words and, for scripts, as the system's
+// error number.
+TEST_F(Refusals, APortThatDoesNotOpenSaysWhyAndWhatToDo)
 {
-    std::string ports = ::testing::TempDir() + "zarelctl_empty_ports";
-    mkdir(ports.c_str(), 0700);
-    ProgramResult missing = RunProgram({ZARELCTL_PROGRAM, "--port", "97", "info"}, {{"ZARELCOM_PORT_DIR", ports}});
-    rmdir(ports.c_str());
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_CONTAINS(missing.err, "could not open COM97: it leads to no device");
+    std::string devNull = PortDirectory() + "/com8";
+    ASSERT_EQ(symlink("/dev/null", devNull.c_str()), 0);
+    int held = open(Printer().SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0); // as another program holding the port does
+    const struct {
+        std::string port;
+        int code;
+        std::string reason, says;
+    } cases[] = {
+        {"97", ENOENT, "no device is mapped to this name",
+         "could not open COM97: no device belongs to this number. Give the device itself"},
+        {"/dev/ttyUSB31", ENOENT, "No such file or directory",
+         "could not open /dev/ttyUSB31: /dev/ttyUSB31 is not there. Check that the adapter is plugged in"},
+        {"8", ENOTTY, "not a serial port", "could not open COM8 (/dev/null): /dev/null is not a serial port"},
+        {"5", EBUSY, "Device or resource busy",
+         "could not open COM5 (" + Printer().SlavePath() + "): another program holds it (zarelctl_e2e_te, process " +
+             std::to_string(getpid()) + "). Close that program and try again"},
+        {Printer().SlavePath(), EBUSY, "Device or resource busy",
+         "could not open " + Printer().SlavePath() + ": another program holds it"},
+    };
+    for (const auto &refused : cases) {
+        ProgramResult result = CtlAsIs({"--json", "--port", refused.port, "status"});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_CONTAINS(result.err, refused.says);
+        EXPECT_CONTAINS(result.out, ",\"code\":" + std::to_string(refused.code) + ",\"reason\":\"" + refused.reason +
+                                        "\",\"source\":\"port\"}");
+    }
+    close(held);
 }
 
 // Each of these is refused with the usage and exit 2, and never reaches a port (there is none).
@@ -114,7 +143,8 @@ TEST(UsageErrors, InJsonModeScriptsGetAnObjectToo)
 {
     ProgramResult result = RunProgram({ZARELCTL_PROGRAM, "--json", "print", "maybe"});
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.out, "{\"ok\":false,\"exit\":2,\"error\":\"'print' takes one of on, off, not 'maybe'\"}\n");
+    EXPECT_EQ(result.out, "{\"ok\":false,\"exit\":2,\"error\":\"'print' takes one of on, off, not 'maybe'\",\"code\":64,"
+                          "\"reason\":\"usage\",\"source\":\"usage\"}\n");
 }
 
 TEST(Help, TheToolAndEveryCommandExplainThemselves)
@@ -125,11 +155,11 @@ TEST(Help, TheToolAndEveryCommandExplainThemselves)
     size_t listed = 0;
     for (size_t line = tool.out.find("\n  "); line != std::string::npos; line = tool.out.find("\n  ", line + 1)) {
         std::string name = tool.out.substr(line + 3, tool.out.find(' ', line + 3) - line - 3);
-        if (name.rfind("--", 0) == 0)
+        if (name[0] == '-' || name.empty())
             continue;
         ProgramResult help = RunProgram({ZARELCTL_PROGRAM, name, "--help"});
         EXPECT_EQ(help.exitCode, 0) << name;
-        EXPECT_CONTAINS(help.out, "Usage: zarelctl [--port N | --auto] [--baud RATE] [--json] " + name);
+        EXPECT_CONTAINS(help.out, "Usage: zarelctl [--port PORT | --auto] [--baud RATE] [--json] [--trace] " + name);
         EXPECT_EQ(RunProgram({ZARELCTL_PROGRAM, "help", name}).out, help.out);
         ++listed;
     }

@@ -2,11 +2,13 @@
 // read back into figures, the bar drawn from them, and logo files drawn as text.
 #include "Json.h"
 #include "LogoArt.h"
+#include "Ports.h"
 #include "Progress.h"
 #include "TestLogo.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 
@@ -42,9 +44,39 @@ TEST(Progress, TheBarFillsWithTheBytesAndStopsAtTheEnd)
 {
     EXPECT_EQ(ProgressBar({512, 1500, true}, 10), "[###-------]  34%  512 / 1500 bytes");
     EXPECT_EQ(ProgressBar({0, 1500, true}, 4), "[----]   0%  0 / 1500 bytes");
-    // The last block counts whole, past the announced length: the bar ends full, never beyond.
-    EXPECT_EQ(ProgressBar({1536, 1500, true}, 4), "[####] 100%  1536 / 1500 bytes");
+    // The last block counts whole, past the announced length: the bar ends at the file's size.
+    EXPECT_EQ(ProgressBar({1536, 1500, true}, 4), "[####] 100%  1500 / 1500 bytes");
     EXPECT_EQ(ProgressBar({1024, 0, true}, 4), "[####] 100%  1024 / 0 bytes");
+    // Once the rate is known: the rate and the time the rest takes at it.
+    EXPECT_EQ(ProgressBar({500, 1500, true}, 10, 250), "[###-------]  33%  500 / 1500 bytes  0.2 kB/s  0:04 left");
+    EXPECT_EQ(ProgressBar({0, 192000, true}, 4, 1920), "[----]   0%  0 / 192000 bytes  1.9 kB/s  1:40 left");
+}
+
+TEST(Ports, AFailedOpenIsReadBackAndAnsweredWithWhatToDo)
+{
+    const struct {
+        std::string port, message, device;
+        int error;
+        std::string advice;
+    } cases[] = {
+        {"COM33", "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)", "/dev/ttyUSB0", EACCES,
+         "could not open COM33 (/dev/ttyUSB0): you may not use this port. Add yourself to its group with 'sudo usermod "
+         "-aG dialout $USER', then log out and in again"},
+        {"COM97", "Cannot open Com97: no device is mapped to this name (Error: 2)", "", ENOENT,
+         "could not open COM97: no device belongs to this number."},
+        {"/dev/ttyACM0", "Cannot open /dev/ttyACM0: Device or resource busy (Error: 16)", "/dev/ttyACM0", EBUSY,
+         "could not open /dev/ttyACM0: another program holds it. Close that program and try again ('fuser -v "
+         "/dev/ttyACM0' names it)"},
+        {"COM2", "Cannot open Com2: /dev/ttyS1: Input/output error (Error: 5)", "/dev/ttyS1", EIO,
+         "could not open COM2 (/dev/ttyS1): Input/output error (system error 5)"},
+    };
+    for (const auto &refused : cases) {
+        OpenRefusal refusal = ReadOpenRefusal(refused.port, refused.message);
+        EXPECT_EQ(refusal.device, refused.device);
+        EXPECT_EQ(refusal.error, refused.error);
+        EXPECT_EQ(OpenAdvice(refused.port, refusal, "").rfind(refused.advice, 0), 0u)
+            << OpenAdvice(refused.port, refusal, "");
+    }
 }
 
 class LogoFile : public ::testing::Test {

@@ -60,9 +60,18 @@ TEST_F(Queries, PortsListTheSimulatorsEntry)
 {
     ProgramResult human = CtlAsIs({"ports"});
     ASSERT_EQ(human.exitCode, 0) << human.err;
-    EXPECT_CONTAINS(human.out, "COM5  " + Printer().SlavePath() + "  (mapped in " + PortDirectory() + ")\n");
+    EXPECT_CONTAINS(human.out, "COM5  " + Printer().SlavePath() + "\n");
     ProgramResult json = CtlAsIs({"--json", "ports"});
-    EXPECT_CONTAINS(json.out, "{\"port\":5,\"device\":\"" + Printer().SlavePath() + "\",\"mapped\":true}");
+    EXPECT_CONTAINS(json.out, "{\"port\":5,\"device\":\"" + Printer().SlavePath() +
+                                  "\",\"byId\":null,\"description\":null,\"serialNumber\":null,\"usbVendor\":null,"
+                                  "\"usbProduct\":null}");
+    // What the list offers opens: a device the library refuses is not listed.
+    std::string devNull = PortDirectory() + "/com8";
+    ASSERT_EQ(symlink("/dev/null", devNull.c_str()), 0);
+    EXPECT_EQ(CtlAsIs({"ports"}).out.find("/dev/null"), std::string::npos);
+    // A listed device opens by its path as well as by its number.
+    ProgramResult byPath = CtlAsIs({"-j", "-p", Printer().SlavePath(), "message", "get"});
+    EXPECT_EQ(byPath.out, "{\"ok\":true,\"device\":\"" + Printer().SlavePath() + "\",\"baud\":19200,\"message\":1}\n");
 }
 
 TEST_F(Queries, AutoFindsThePrinterAndItsRate)
@@ -72,9 +81,13 @@ TEST_F(Queries, AutoFindsThePrinterAndItsRate)
     ASSERT_EQ(symlink(Printer().SlavePath().c_str(), first.c_str()), 0);
     ProgramResult found = CtlAsIs({"--auto", "--json", "message", "get"});
     ASSERT_EQ(found.exitCode, 0) << found.err;
-    EXPECT_EQ(found.out, "{\"ok\":true,\"port\":1,\"baud\":19200,\"message\":1}\n");
-    ProgramResult human = CtlAsIs({"--auto", "message", "get"});
+    EXPECT_EQ(found.out, "{\"ok\":true,\"port\":1,\"device\":\"" + Printer().SlavePath() +
+                             "\",\"baud\":19200,\"message\":1}\n");
+    ProgramResult human = CtlAsIs({"-a", "message", "get"});
     EXPECT_EQ(human.out, "Printer found on COM1 at 19200 bit/s\nMessage: 1\n");
+    // On the way it says what it tries.
+    EXPECT_CONTAINS(human.err, "Trying COM1 (" + Printer().SlavePath() + ") at 9600 bit/s\nTrying COM1 (" +
+                                   Printer().SlavePath() + ") at 19200 bit/s\n");
 }
 
 TEST_F(Settings, PrintMessageAndTaskReachThePrinter)
@@ -198,6 +211,36 @@ TEST_F(Calendar, ShiftsCountersAndDateFormatRoundTrip)
               "{\"ok\":true,\"port\":5,\"baud\":19200,\"pattern\":\"DD-MM:mm\",\"codes\":[8,9,45,5,6,13,14,15]}\n");
     EXPECT_EQ(Ctl({"date-format", "set"}).exitCode, 0);
     EXPECT_EQ(Ctl({"date-format", "get"}).out, "The printer has no time-date format\n");
+}
+
+TEST_F(Settings, PrintHeadsCounterSystemDataAndBackupRegister)
+{
+    ASSERT_EQ(Ctl({"head", "set", "2", "7", "9"}).exitCode, 0);
+    ASSERT_EQ(Ctl({"head", "set", "2", "1", "0", "0", "0"}).exitCode, 0);
+    ASSERT_EQ(Ctl({"head", "dpi", "2", "150"}).exitCode, 0);
+    zarelsim::PrintHead head = Printer().State().heads[2];
+    EXPECT_EQ(head.config[0], 7);
+    EXPECT_EQ(head.config[1], 9);
+    EXPECT_EQ(head.heightConfig, 1u);
+    EXPECT_EQ(head.dpi, 150);
+    EXPECT_EQ(Ctl({"head", "get", "2"}).exitCode, 0);
+    EXPECT_EQ(Ctl({"head", "get", "9"}).exitCode, 1); // the printer has four heads
+
+    for (const char *action : {"inc", "inc", "adjust"})
+        ASSERT_EQ(Ctl({"print-command", action}).exitCode, 0) << action;
+    EXPECT_EQ(Ctl({"print-command", "get"}).out, "Print-command counter: 1\n");
+    ASSERT_EQ(Ctl({"print-command", "clear"}).exitCode, 0);
+    EXPECT_EQ(Printer().State().productCounter, 0u);
+
+    ProgramResult data = Ctl({"--json", "sys-data"});
+    ASSERT_EQ(data.exitCode, 0) << data.err;
+    zarelsim::Bytes expected = Printer().State().systemData;
+    expected.resize(64, 0);
+    std::string list;
+    for (uint8_t byte : expected)
+        list += (list.empty() ? "" : ",") + std::to_string(byte);
+    EXPECT_CONTAINS(data.out, "\"data\":[" + list + "]}");
+    EXPECT_EQ(Ctl({"backup-register"}).out, "Backup and restore register: 0\n");
 }
 
 } // namespace

@@ -4,6 +4,11 @@
 #include "SimulatorFixture.h"
 #include "TestLogo.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <regex>
+
 using zarelsim::Bytes;
 using zarelsim::PrinterState;
 
@@ -120,7 +125,7 @@ TEST_F(Files, TheMessageNameListAndAnEmptyOne)
     ProgramResult empty = Ctl({"--json", "msg-names", File("names.dat")});
     EXPECT_EQ(empty.exitCode, 1);
     EXPECT_CONTAINS(empty.err, "could not fetch the message-name list: the printer answers, but did not accept");
-    EXPECT_CONTAINS(empty.out, "\"reason\":\"refused\"}");
+    EXPECT_CONTAINS(empty.out, "\"reason\":\"refused\",\"source\":\"printer\"}");
 
     ASSERT_EQ(Ctl({"load-msg", "3", "0102"}).exitCode, 0);
     ProgramResult names = Ctl({"msg-names", File("names.dat")});
@@ -150,11 +155,34 @@ TEST_F(Files, ScreensImagesAndUpdates)
     EXPECT_EQ(Printer().State().files.at("HP.ZIP"), AsBytes(package));
 }
 
-TEST_F(Files, AFileThatCannotBeWrittenIsRefusedBeforeTheTransfer)
+TEST_F(Files, AFileThatCannotBeWrittenOrReadIsRefusedHereNotByThePrinter)
 {
-    ProgramResult refused = Ctl({"upload", "job.dat", File("no/such/folder/job.dat")});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_CONTAINS(refused.err, "cannot write " + File("no/such/folder/job.dat"));
+    ASSERT_EQ(mkdir(File("folder").c_str(), 0700), 0);
+    const struct {
+        std::vector<std::string> command;
+        std::string says;
+        int code;
+    } cases[] = {
+        {{"upload", "job.dat", File("no/such/folder/job.dat")},
+         "cannot write " + File("no/such/folder/job.dat") + ": no new file can be made in " + File("no/such/folder/") +
+             ": No such file or directory",
+         ENOENT},
+        {{"upload", "job.dat", File("folder")}, "cannot write " + File("folder") + ": it is a folder. Name a file in it",
+         EISDIR},
+        {{"upload", "job.dat", "/dev/null"}, "cannot write /dev/null: it is not a regular file", EINVAL},
+        {{"download", File("folder")}, "cannot read " + File("folder") + ": it is a folder", EISDIR},
+        {{"download", File("missing.dat")}, "cannot read " + File("missing.dat") + ": No such file or directory", ENOENT},
+    };
+    for (const auto &refused : cases) {
+        std::vector<std::string> arguments = {"--json"};
+        arguments.insert(arguments.end(), refused.command.begin(), refused.command.end());
+        ProgramResult result = Ctl(arguments);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_CONTAINS(result.err, "zarelctl: " + refused.says);
+        EXPECT_CONTAINS(result.out, "\"code\":" + std::to_string(refused.code));
+        EXPECT_CONTAINS(result.out, "\"source\":\"local\"}");
+        EXPECT_EQ(result.err.find("printer"), std::string::npos) << result.err;
+    }
 }
 
 TEST_F(Progress, PlainLinesWhenTheOutputIsNoTerminal)
@@ -174,8 +202,10 @@ TEST_F(Progress, ABarOnATerminal)
     ProgramResult sent = Ctl({"download", File("job.dat")}, true);
     ASSERT_EQ(sent.exitCode, 0) << sent.err;
     EXPECT_CONTAINS(sent.err, "\r[#####-------------------------]  19%  512 / 2600 bytes\033[K");
-    EXPECT_CONTAINS(sent.err, "\r[#############################-]  98%  2560 / 2600 bytes\033[K");
-    EXPECT_CONTAINS(sent.err, "\r[##############################] 100%  3072 / 2600 bytes\033[K\r\n");
+    EXPECT_CONTAINS(sent.err, "\r[#############################-]  98%  2560 / 2600 bytes  ");
+    // It ends at the file's size, with the rate and nothing left.
+    EXPECT_TRUE(std::regex_search(sent.err, std::regex(R"(\r\[#{30}\] 100%  2600 / 2600 bytes  [0-9.]+ kB/s  0:00 left\x1b\[K\r\n$)")))
+        << sent.err;
     EXPECT_EQ(sent.err.find("Bytes"), std::string::npos) << sent.err;
     EXPECT_EQ(sent.out, File("job.dat") + " sent to the printer as job.dat (2600 bytes)\n");
 }

@@ -24,6 +24,7 @@ struct Command {
 std::vector<Command> PortCommands();
 std::vector<Command> QueryCommands();
 std::vector<Command> SettingCommands();
+std::vector<Command> HeadCommands();
 std::vector<Command> ClockCommands();
 std::vector<Command> TransferCommands();
 std::vector<Command> LogoCommands();

@@ -7,14 +7,16 @@ namespace zarelctl {
 const std::vector<OptionRule> &GlobalOptions()
 {
     static const std::vector<OptionRule> options = {
-        {"--port", "N", "the printer's serial port as a COM number (default 1); see 'zarelctl ports'"},
-        {"--auto", nullptr, "search the mapped ports at the five printer rates instead of --port/--baud"},
-        {"--baud", "RATE", "line rate: 9600, 19200 (default), 38400, 57600 or 115200"},
+        {"--port", "PORT", "the serial port: a COM number (default 1), a device or its by-id name", "-p"},
+        {"--auto", nullptr, "search every listed port at the five printer rates instead of --port/--baud", "-a"},
+        {"--baud", "RATE", "line rate: 9600, 19200 (default), 38400, 57600 or 115200", "-b"},
         {"--pacing", "MODE",
          "how exchanges wait for the printer: polled (default, the protocol's fixed polls) or events (on the "
          "line, going on the moment the reply is there; for firmware that keeps up with back-to-back requests)"},
-        {"--json", nullptr, "print the result as one JSON object for scripts"},
-        {"--help", nullptr, "show the help of the tool or of the command"},
+        {"--json", nullptr, "print the result as one JSON object for scripts", "-j"},
+        {"--trace", nullptr, "write every frame and terminal line sent and received to standard error", "-t"},
+        {"--help", nullptr, "show the help of the tool or of the command", "-h"},
+        {"--version", nullptr, "show the version of the tool and of the library", "-V"},
     };
     return options;
 }
@@ -32,7 +34,7 @@ const OptionRule *FindOption(const std::vector<OptionRule> *options, const std::
     if (!options)
         return nullptr;
     for (const OptionRule &option : *options)
-        if (name == option.name)
+        if (name == option.name || (option.shortName && name == option.shortName))
             return &option;
     return nullptr;
 }
@@ -60,8 +62,6 @@ CommandLine ParseCommandLine(int argc, const char *const *argv, CommandOptionsLo
             }
             continue;
         }
-        if (word == "-h")
-            word = "--help";
         std::string inlineValue;
         bool hasInlineValue = false;
         if (auto equals = word.find('='); equals != std::string::npos && word.rfind("--", 0) == 0) {
@@ -81,6 +81,7 @@ CommandLine ParseCommandLine(int argc, const char *const *argv, CommandOptionsLo
             throw UsageError("unknown option '" + word + "'" +
                              (line.command.empty() ? std::string() : " for '" + line.command + "'"));
         }
+        word = rule->name;
         if (!rule->valueName) {
             if (hasInlineValue)
                 throw UsageError("option " + word + " takes no value");

@@ -14,6 +14,7 @@ struct OptionRule {
     const char *name;      // with its dashes: "--slot", "-o"
     const char *valueName; // "N", "FILE"; null for a flag
     const char *help;
+    const char *shortName = nullptr; // "-p" for "--port", or null
 };
 
 // A mistake on the command line: the tool shows the usage and exits with 2.

@@ -6,7 +6,8 @@ const std::vector<Command> &AllCommands()
 {
     static const std::vector<Command> commands = [] {
         std::vector<Command> all;
-        for (auto family : {PortCommands, QueryCommands, SettingCommands, ClockCommands, TransferCommands, LogoCommands})
+        for (auto family :
+             {PortCommands, QueryCommands, SettingCommands, HeadCommands, ClockCommands, TransferCommands, LogoCommands})
             for (Command &command : family())
                 all.push_back(std::move(command));
         return all;

@@ -10,7 +10,10 @@ std::string OptionLines(const std::vector<OptionRule> &options)
 {
     size_t width = 0;
     auto label = [](const OptionRule &option) {
-        return std::string(option.name) + (option.valueName ? std::string(" ") + option.valueName : "");
+        std::string name = option.shortName ? std::string(option.shortName) + ", " : std::string(4, ' ');
+        if (option.name[1] != '-')
+            name = "";
+        return name + option.name + (option.valueName ? std::string(" ") + option.valueName : "");
     };
     for (const OptionRule &option : options)
         width = std::max(width, label(option).size());
@@ -24,15 +27,15 @@ std::string OptionLines(const std::vector<OptionRule> &options)
 
 const char *const exitStatus =
     "Exit status: 0 done; 1 the printer refused or did not answer, or a file or port could not be used\n"
-    "(the message gives the library's last error code and what it means); 2 a usage error.\n";
+    "(the message says why and what to do; with --json also its source, code and reason); 2 a usage error.\n";
 
 } // namespace
 
 std::string UsageLine(const Command *command)
 {
     if (!command)
-        return "Usage: zarelctl [--port N | --auto] [--baud RATE] [--json] COMMAND [ARGUMENTS]";
-    return "Usage: zarelctl [--port N | --auto] [--baud RATE] [--json] " + command->name +
+        return "Usage: zarelctl [--port PORT | --auto] [--baud RATE] [--json] [--trace] COMMAND [ARGUMENTS]";
+    return "Usage: zarelctl [--port PORT | --auto] [--baud RATE] [--json] [--trace] " + command->name +
            (command->usage.empty() ? "" : " " + command->usage);
 }
 

@@ -1,23 +1,88 @@
 #include "System.h"
 
+#include <dirent.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 namespace zarelctl {
 
 const char *const PathSeparators = "/";
 
-bool MayWrite(const std::string &path)
+LocalRefusal WhyNotWritable(const std::string &path)
 {
-    size_t slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    return access(path.c_str(), F_OK) == 0 ? access(path.c_str(), W_OK) == 0
-                                           : access(folder.c_str(), W_OK | X_OK) == 0;
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return {"it is a folder. Name a file in it", EISDIR};
+    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return {"it is not a regular file (a device or a pipe). Name a file", EINVAL};
+    // The fetched file is made in the folder of the file a link leads to; whether a file can be
+    // made there is only known by making one.
+    char resolved[PATH_MAX];
+    std::string target = realpath(path.c_str(), resolved) ? resolved : path;
+    size_t slash = target.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "./" : target.substr(0, slash + 1);
+    std::string probe = folder + ".zarelctl-XXXXXX";
+    int descriptor = mkstemp(probe.data());
+    if (descriptor < 0) {
+        int error = errno;
+        return {"no new file can be made in " + folder + ": " + std::strerror(error), error};
+    }
+    close(descriptor);
+    unlink(probe.c_str());
+    return {};
 }
+
+std::string DeviceHolder(const std::string &device)
+{
+    char resolved[PATH_MAX];
+    const std::string wanted = realpath(device.c_str(), resolved) ? resolved : device;
+    const std::string self = std::to_string(getpid());
+    DIR *processes = opendir("/proc");
+    if (!processes)
+        return "";
+    std::string holder;
+    while (const dirent *process = readdir(processes)) {
+        const std::string pid = process->d_name;
+        if (pid.find_first_not_of("0123456789") != std::string::npos || pid == self)
+            continue;
+        const std::string fds = "/proc/" + pid + "/fd";
+        DIR *listing = opendir(fds.c_str());
+        if (!listing)
+            continue;
+        while (const dirent *fd = readdir(listing)) {
+            char target[PATH_MAX];
+            ssize_t length = readlink((fds + "/" + fd->d_name).c_str(), target, sizeof target - 1);
+            if (length > 0 && std::string(target, static_cast<size_t>(length)) == wanted) {
+                std::string name;
+                std::getline(std::ifstream("/proc/" + pid + "/comm"), name);
+                holder = name + ", process " + pid;
+                break;
+            }
+        }
+        closedir(listing);
+        if (!holder.empty())
+            break;
+    }
+    closedir(processes);
+    return holder;
+}
+
+std::string DeviceGroup(const std::string &device)
+{
+    struct stat info {};
+    const group *owner = stat(device.c_str(), &info) == 0 && info.st_gid != 0 ? getgrgid(info.st_gid) : nullptr;
+    return owner ? owner->gr_name : "";
+}
+
+void SetEnvironment(const char *name, const char *value) { setenv(name, value, 1); }
 
 std::tm LocalTime(std::time_t moment)
 {

@@ -6,18 +6,22 @@
 
 namespace zarelctl {
 
-// The printer refused, did not answer, or the port could not be used: the tool exits with 1.
-// code is the library's last error code that explains it, or -1 when no code was set.
+// The printer refused, did not answer, or the port or a local file could not be used: the tool
+// exits with 1. source says where it failed, and so what code counts: "printer" (the library's
+// last error code, -1 when none was set), "port" or "local" (the system's error number, -1 when
+// there is none).
 class PrinterFailure : public std::runtime_error {
 public:
-    PrinterFailure(const std::string &message, int code, std::string reason)
-        : std::runtime_error(message), code_(code), reason_(std::move(reason)) {}
+    PrinterFailure(const std::string &message, int code, std::string reason, const char *source = "printer")
+        : std::runtime_error(message), code_(code), reason_(std::move(reason)), source_(source) {}
     int Code() const { return code_; }
     const std::string &Reason() const { return reason_; }
+    const char *Source() const { return source_; }
 
 private:
     int code_;
     std::string reason_;
+    const char *source_;
 };
 
 } // namespace zarelctl

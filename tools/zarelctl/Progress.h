@@ -16,8 +16,10 @@ struct TransferPosition {
 // Reads "... 512 / 1500 Bytes  Retry count:1" back into its figures.
 TransferPosition ReadProgressLine(const std::string &line);
 
-// The bar for a position, e.g. "[#######-------------]  34%  512 / 1500 bytes", width in marks.
-std::string ProgressBar(const TransferPosition &position, int width);
+// The bar for a position, e.g. "[#######-------------]  34%  512 / 1500 bytes  2.1 kB/s  0:01 left",
+// width in marks. The last block counts whole in the library's figures: the bar stops at the
+// file's size. The rate and the time left are shown once bytesPerSecond is known (above 0).
+std::string ProgressBar(const TransferPosition &position, int width, double bytesPerSecond = 0);
 
 // Registers the library's callback; lines go to out, as a bar when asBar is true.
 void ShowProgressOn(FILE *out, bool asBar);

@@ -2,6 +2,12 @@
 
 namespace zarelctl {
 
+void Report::Note(const std::string &line)
+{
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
 void Report::PrintSuccess(FILE *out) const
 {
     if (json_) {
@@ -15,7 +21,7 @@ void Report::PrintSuccess(FILE *out) const
 }
 
 void Report::PrintFailure(FILE *out, FILE *err, int exitCode, const std::string &message, int errorCode,
-                          const std::string &reason) const
+                          const std::string &reason, const char *source) const
 {
     std::fprintf(err, "zarelctl: %s\n", message.c_str());
     if (!json_)
@@ -26,6 +32,7 @@ void Report::PrintFailure(FILE *out, FILE *err, int exitCode, const std::string 
         failure.Add("code", errorCode);
     if (!reason.empty())
         failure.Add("reason", reason);
+    failure.Add("source", source);
     std::fprintf(out, "%s\n", failure.Dump().c_str());
 }
 

@@ -20,13 +20,16 @@ public:
     void Set(const std::string &key, zarelctl::Json value) { fields_.Add(key, std::move(value)); }
     // A line of the human result.
     void Say(const std::string &line) { lines_.push_back(line); }
+    // A line about what the command is doing, for people: on standard error at once, in either
+    // form (standard output stays the result's).
+    static void Note(const std::string &line);
 
     // The result of a command that succeeded, on out.
     void PrintSuccess(FILE *out) const;
-    // A failure: the message (and the printer's reason) on err; in JSON mode also the JSON
-    // object {"ok":false,...} on out, so that a script always gets one object.
+    // A failure: the message on err; in JSON mode also the JSON object {"ok":false,...} with the
+    // code, the reason and where it failed (source) on out, so that a script always gets one object.
     void PrintFailure(FILE *out, FILE *err, int exitCode, const std::string &message, int errorCode,
-                      const std::string &reason) const;
+                      const std::string &reason, const char *source) const;
 
 private:
     bool json_;

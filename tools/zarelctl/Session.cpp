@@ -1,7 +1,10 @@
 #include "Session.h"
 
-#include "PortMap.h"
+#include "Ports.h"
+#include "System.h"
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace zarelctl {
@@ -82,7 +85,7 @@ void Session::Refuse(const std::string &action, const Attempt &before, bool mayB
     if (!portError.empty())
         throw PrinterFailure("could not " + action + ": the port refused (" + portError +
                                  "). Check that no other program holds the port and that it is a serial device",
-                             -1, portError);
+                             -1, portError, "port");
     if (code != before.errorCode) {
         std::string meaning = zc_error_text(code);
         throw PrinterFailure("could not " + action + ": error code " + std::to_string(code) + ", " + meaning, code,
@@ -93,6 +96,68 @@ void Session::Refuse(const std::string &action, const Attempt &before, bool mayB
     throw PrinterFailure("could not " + action + ": " + noAnswerAdvice, -1, "no answer");
 }
 
+void Session::FailLocally(const std::string &message, int error)
+{
+    throw PrinterFailure(message, error, error >= 0 ? std::strerror(error) : "", "local");
+}
+
+namespace {
+
+// Anything that answers the system-information request with a model number up to this is no
+// printer.
+const int32_t highestNonPrinterModel = 100;
+
+} // namespace
+
+void Session::OpenPort(const std::string &port)
+{
+    bool byNumber = !port.empty() && port.find_first_not_of("0123456789") == std::string::npos;
+    std::string name = byNumber ? "COM" + port : port;
+    Attempt before = Begin();
+    bool opened = byNumber ? OpenComPort(static_cast<int32_t>(ParseNumber(port, "the COM number (--port)", 1, 255)))
+                           : zc_open_port_device(port.c_str());
+    if (opened)
+        return;
+    std::string message = GetLastPortError();
+    if (message.rfind("Cannot open ", 0) != 0)
+        Refuse("open " + name, before, false);
+    OpenRefusal refusal = ReadOpenRefusal(name, message);
+    std::string holder = refusal.error == EBUSY ? DeviceHolder(refusal.device) : "";
+    throw PrinterFailure(OpenAdvice(name, refusal, holder), refusal.error, refusal.reason, "port");
+}
+
+void Session::Search()
+{
+    std::vector<zc_port_info> ports = ListedPorts();
+    if (ports.empty())
+        FailLocally("no serial port was found on this machine: connect the printer, or map its device as com<n> in "
+                    "$ZARELCOM_PORT_DIR (by default ~/.config/zarelcom/ports)");
+    for (const zc_port_info &port : ports) {
+        std::string name = "COM" + std::to_string(port.number) + " (" + port.device + ")";
+        if (!OpenComPort(port.number)) {
+            Report::Note("Skipping " + name + ": " + GetLastPortError());
+            continue;
+        }
+        for (const LineRate &rate : lineRates) {
+            Report::Note("Trying " + name + " at " + std::to_string(rate.bitsPerSecond) + " bit/s");
+            SystemInfo info{};
+            if (SetBaudRate(rate.portOrdinal) && GetSysInfo(&info) && info.ModelNo > highestNonPrinterModel) {
+                report_.Say("Printer found on COM" + std::to_string(port.number) + " at " +
+                            std::to_string(rate.bitsPerSecond) + " bit/s");
+                report_.Set("port", port.number);
+                report_.Set("device", port.device);
+                report_.Set("baud", rate.bitsPerSecond);
+                return;
+            }
+        }
+    }
+    CloseComPort();
+    throw PrinterFailure("could not find a printer on the " + std::to_string(ports.size()) +
+                             " serial ports of this machine at any of the five rates. Check that it is switched on "
+                             "and cabled, and that its port is listed by 'zarelctl ports'",
+                         -1, "no answer");
+}
+
 void Session::Connect()
 {
     if (const std::string *pacing = line_.Value("--pacing")) {
@@ -101,37 +166,18 @@ void Session::Connect()
         zc_set_pacing(*pacing == "events" ? ZC_PACING_EVENTS : ZC_PACING_POLLED);
         report_.Set("pacing", *pacing);
     }
-    if (line_.Has("--auto")) {
-        std::vector<MappedPort> ports = MappedPorts();
-        if (ports.empty())
-            FailLocally("no serial port is mapped on this machine: connect the printer, or map its device as com<n> in " +
-                        PortDirectory());
-        std::vector<int32_t> list{static_cast<int32_t>(ports.size() + 1)};
-        for (const MappedPort &port : ports)
-            list.push_back(port.number);
-        Check("find a printer on the mapped ports at any of the five rates", [&] { return AutoConnect(list.data()); });
-        const MappedPort &found = ports.at(static_cast<size_t>(list[0] - 1));
-        const LineRate &rate = LineRateAt(list[1]);
-        report_.Say("Printer found on COM" + std::to_string(found.number) + " at " + std::to_string(rate.bitsPerSecond) +
-                    " bit/s");
-        report_.Set("port", found.number);
-        report_.Set("baud", rate.bitsPerSecond);
-        return;
-    }
-    long port = NumberOption("--port", "the COM number (--port)", 1, 255, 1);
+    if (line_.Has("--auto"))
+        return Search();
+    const std::string *portOption = line_.Value("--port");
+    std::string port = portOption ? *portOption : "1";
     const std::string *baudText = line_.Value("--baud");
     const LineRate &rate = LineRateOf(baudText ? *baudText : "19200");
-    std::string name = "COM" + std::to_string(port);
-    Attempt beforeOpen = Begin();
-    if (!OpenComPort(static_cast<int32_t>(port))) {
-        if (*GetLastPortError() != '\0')
-            Refuse("open " + name, beforeOpen, false);
-        FailLocally("could not open " + name + ": it leads to no device, to one that is not a serial port, or to one "
-                    "that another program holds. See 'zarelctl ports' for the mapped ports");
-    }
-    Check("set " + name + " to " + std::to_string(rate.bitsPerSecond) + " bit/s",
-          [&] { return SetBaudRate(rate.portOrdinal); });
-    report_.Set("port", port);
+    OpenPort(port);
+    Check("set the port to " + std::to_string(rate.bitsPerSecond) + " bit/s", [&] { return SetBaudRate(rate.portOrdinal); });
+    if (port.find_first_not_of("0123456789") == std::string::npos)
+        report_.Set("port", std::stol(port));
+    else
+        report_.Set("device", port);
     report_.Set("baud", rate.bitsPerSecond);
 }
 

@@ -81,9 +81,17 @@ public:
         return value;
     }
 
-    [[noreturn]] static void FailLocally(const std::string &message) { throw PrinterFailure(message, -1, ""); }
+    // A refusal of this computer's, never the printer's: a file that cannot be read or written,
+    // with the system's error number where there is one.
+    [[noreturn]] static void FailLocally(const std::string &message, int error = -1);
 
 private:
+    // Opens --port: a COM number, or a device path or name; a PrinterFailure that says what to do
+    // when it does not open.
+    void OpenPort(const std::string &port);
+    // --auto: every listed port at the five rates, saying on the way what it tries.
+    void Search();
+
     // The last error code before a call, to tell whether the call set one.
     struct Attempt {
         int32_t errorCode;

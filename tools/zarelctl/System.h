@@ -10,8 +10,25 @@ namespace zarelctl {
 // What separates folders in a path: "/" on Linux; "\\", "/" and a drive's ":" on Windows.
 extern const char *const PathSeparators;
 
-// True when the file at path may be written: the file itself when it exists, else its folder.
-bool MayWrite(const std::string &path);
+// Why this computer will not let a fetched file be written to path: a fetched file is made
+// beside its target and put in its place when whole, so the target must be a regular file (or not
+// there yet) in a folder that takes a new file. An empty reason when it may; error is the
+// system's error number for the reason.
+struct LocalRefusal {
+    std::string reason; // "it is a folder. Name a file in it", ...
+    int error = 0;
+};
+LocalRefusal WhyNotWritable(const std::string &path);
+
+// The program that has device open, "NAME, process PID", or "" when none is seen (the processes
+// of other users cannot be looked into; on Windows none is).
+std::string DeviceHolder(const std::string &device);
+
+// The group whose members may open device ("dialout"), or "" where the system has none.
+std::string DeviceGroup(const std::string &device);
+
+// Sets an environment variable of this process, for the library to read.
+void SetEnvironment(const char *name, const char *value);
 
 // The local time of a moment.
 std::tm LocalTime(std::time_t moment);

@@ -2,23 +2,36 @@
 
 #include <windows.h>
 
+#include <cerrno>
+#include <cstdlib>
+
 namespace zarelctl {
 
 const char *const PathSeparators = "\\/:";
 
-bool MayWrite(const std::string &path)
+LocalRefusal WhyNotWritable(const std::string &path)
 {
-    // Folder permissions are the system's to judge at the open; only the read-only mark and a
-    // missing folder are seen beforehand.
+    // Folder permissions are the system's to judge at the open; only a folder, the read-only mark
+    // and a missing folder are seen beforehand.
     DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        return !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {"it is a folder. Name a file in it", EISDIR};
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return {"it is marked read-only", EACCES};
     size_t separator = path.find_last_of(PathSeparators);
-    if (separator == std::string::npos)
-        return true;
+    if (attributes != INVALID_FILE_ATTRIBUTES || separator == std::string::npos)
+        return {};
     DWORD folder = GetFileAttributesA(path.substr(0, separator + 1).c_str());
-    return folder != INVALID_FILE_ATTRIBUTES && (folder & FILE_ATTRIBUTE_DIRECTORY);
+    if (folder == INVALID_FILE_ATTRIBUTES || !(folder & FILE_ATTRIBUTE_DIRECTORY))
+        return {"its folder " + path.substr(0, separator + 1) + " does not exist", ENOENT};
+    return {};
 }
+
+std::string DeviceHolder(const std::string &) { return ""; }
+
+std::string DeviceGroup(const std::string &) { return ""; }
+
+void SetEnvironment(const char *name, const char *value) { _putenv_s(name, value); }
 
 std::tm LocalTime(std::time_t moment)
 {

@@ -2,12 +2,14 @@
 #include "Command.h"
 #include "Help.h"
 #include "Progress.h"
+#include "System.h"
 
 #include <zarelcom/zarelcom.h>
 
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 using namespace zarelctl;
@@ -15,6 +17,8 @@ using namespace zarelctl;
 namespace {
 
 enum ExitStatus { Done = 0, Refused = 1, BadUsage = 2 };
+// The code JSON gives a usage error: the usual EX_USAGE of sysexits.h.
+const int UsageErrorCode = 64;
 
 const std::vector<OptionRule> *OptionsOf(const std::string &name)
 {
@@ -24,8 +28,8 @@ const std::vector<OptionRule> *OptionsOf(const std::string &name)
 
 bool AskedForJson(int argc, char **argv)
 {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--json") == 0)
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        if (std::strcmp(argv[i], "--json") == 0 || std::strcmp(argv[i], "-j") == 0)
             return true;
     return false;
 }
@@ -43,7 +47,7 @@ int Run(const Command &command, const CommandLine &line, Report &report)
     } catch (const PrinterFailure &failure) {
         FinishProgress();
         CloseComPort();
-        report.PrintFailure(stdout, stderr, Refused, failure.what(), failure.Code(), failure.Reason());
+        report.PrintFailure(stdout, stderr, Refused, failure.what(), failure.Code(), failure.Reason(), failure.Source());
         return Refused;
     }
 }
@@ -56,6 +60,14 @@ int main(int argc, char **argv)
     const Command *command = nullptr;
     try {
         CommandLine line = ParseCommandLine(argc, argv, OptionsOf);
+        if (line.Has("--version")) {
+            std::printf("zarelctl %s\nLibrary: Zarelcom, interface version %d\nMIT License: free to use, change and "
+                        "pass on; no warranty.\n",
+                        ZARELCOM_VERSION_STRING, DllVersion());
+            return Done;
+        }
+        if (line.Has("--trace"))
+            SetEnvironment("ZARELCOM_TRACE", "stderr");
         if (line.command == "help" || (line.command.empty() && line.Has("--help"))) {
             const Command *topic = line.words.empty() ? nullptr : FindCommand(line.words[0]);
             if (!line.words.empty() && !topic)
@@ -77,7 +89,7 @@ int main(int argc, char **argv)
         return Run(*command, line, report);
     } catch (const UsageError &error) {
         CloseComPort();
-        report.PrintFailure(stdout, stderr, BadUsage, error.what(), -1, "");
+        report.PrintFailure(stdout, stderr, BadUsage, error.what(), UsageErrorCode, "usage", "usage");
         std::fprintf(stderr, "%s\nRun 'zarelctl %s--help' for details.\n", UsageLine(command).c_str(),
                      command ? (command->name + " ").c_str() : "");
         return BadUsage;

@@ -45,6 +45,10 @@ public:
     // device. No handler runs once Close has returned. Nothing happens while closed.
     void Close();
     bool Enabled() const { return enabled_; }
+    // Why the latest Open left the port closed without raising, with the system's error number:
+    // "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)"; empty after an open
+    // that found a serial device.
+    const std::string& OpenFailure() const { return openFailure_; }
     // Raises "Port already assigned (open) (Error: -1)" while open.
     void CheckOpen() const;
     void Lock() { lock_.lock(); }
@@ -156,6 +160,7 @@ private:
     std::shared_ptr<Device> device_;  // null while closed; read with the atomic shared_ptr calls
     std::atomic<bool> enabled_{false};
     std::string deviceName_ = "Com1";
+    std::string openFailure_;
     uint16_t readBufSize_ = 4096;
     uint16_t writeBufSize_ = 2048;
     uint32_t suspendTime_ = 5;

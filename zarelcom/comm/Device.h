@@ -136,13 +136,21 @@ public:
     virtual int WaitOutputEmpty(uint32_t ms, uint32_t& unsent) = 0;
 };
 
+// What an open learnt about the device, so that a failed open can say why.
+struct OpenAttempt {
+    std::string device;  // what the name resolved to; empty when it leads to no device
+    int error = 0;       // the system's error number of a failed open, 0 otherwise
+    std::string reason;  // the system's text for error
+};
+
 // Opens devices and paces polls. One platform object serves the whole process.
 class Platform {
 public:
     virtual ~Platform() = default;
     // Opens the named device ("Com" and a number, or a path) exclusively for reading and
-    // writing; null when it does not exist, cannot be opened or is held by another user.
-    virtual std::unique_ptr<Device> OpenDevice(const std::string& name) = 0;
+    // writing; null when it does not exist, cannot be opened or is held by another user, with
+    // attempt telling why (a held device is EBUSY, however the system reported it).
+    virtual std::unique_ptr<Device> OpenDevice(const std::string& name, OpenAttempt& attempt) = 0;
     // Blocks the calling thread for ms milliseconds; every poll of the exchange sleeps here.
     virtual void Sleep(uint32_t ms) = 0;
     // Milliseconds on a clock that only moves forward, for the deadlines of waits on a device.

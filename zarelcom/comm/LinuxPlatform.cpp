@@ -5,28 +5,40 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "comm/Device.h"
 #include "comm/LinuxDevice.h"
+#include "comm/LinuxPortDirectory.h"
 #include "comm/PortNames.h"
 
 namespace {
+std::unique_ptr<Device> Refused(OpenAttempt& attempt, int error) {
+    attempt.error = error;
+    attempt.reason = std::strerror(error);
+    return nullptr;
+}
+
 class TermiosPlatform : public Platform {
 public:
-    std::unique_ptr<Device> OpenDevice(const std::string& name) override {
+    std::unique_ptr<Device> OpenDevice(const std::string& name, OpenAttempt& attempt) override {
         const std::string path = ResolvePortName(name);
-        if (path.empty()) return nullptr;
+        attempt = OpenAttempt();
+        attempt.device = path.empty() ? path : DeviceBehind(path);
+        if (path.empty()) return Refused(attempt, ENOENT);
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) return nullptr;
+        if (fd < 0) return Refused(attempt, errno == EWOULDBLOCK ? EBUSY : errno);
         struct stat info;
         const bool serial = ::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode) && ::isatty(fd);
         // Exclusive: TIOCEXCL keeps other users out; flock also keeps out root and this
         // process's own second open.
         if (serial && (::flock(fd, LOCK_EX | LOCK_NB) < 0 || ::ioctl(fd, TIOCEXCL) < 0)) {
+            const int error = errno == EWOULDBLOCK ? EBUSY : errno;
             ::close(fd);
-            return nullptr;
+            return Refused(attempt, error);
         }
         return LinuxDevice::Adopt(fd, serial);
     }

@@ -1,5 +1,7 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 
 #include "comm/LinuxPortDirectory.h"
@@ -41,4 +43,11 @@ std::string ResolvePortName(const std::string& name) {
         if (::lstat(entry.c_str(), &info) == 0) return entry;
     }
     return DefaultDevice(number);
+}
+
+std::string DeviceBehind(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved)) return resolved;
+    const ssize_t length = ::readlink(path.c_str(), resolved, sizeof resolved - 1);
+    return length > 0 ? std::string(resolved, size_t(length)) : path;
 }

@@ -1,7 +1,9 @@
 // Open state, transfers, properties and line settings of the port.
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <optional>
+#include <string>
 
 #include "comm/Comm.h"
 
@@ -9,6 +11,18 @@ namespace {
 using Guard = std::lock_guard<std::recursive_mutex>;
 
 int32_t AsCount(uint32_t value) { return static_cast<int32_t>(std::min<uint32_t>(value, INT32_MAX)); }
+
+// "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)"; the device is left out when
+// the name is the device already, and said to be missing when the name leads to none.
+std::string OpenFailureMessage(const std::string& name, const OpenAttempt& attempt) {
+    std::string message = "Cannot open " + name + ": ";
+    if (attempt.device.empty())
+        message += "no device is mapped to this name";
+    else if (attempt.device != name)
+        message += attempt.device + ": ";
+    if (!attempt.device.empty()) message += attempt.reason;
+    return message + " (Error: " + std::to_string(attempt.error) + ")";
+}
 }  // namespace
 
 TThreadComm::TThreadComm() : platform_(&SystemPlatform()) {}
@@ -28,12 +42,20 @@ void TThreadComm::UsePlatform(Platform& platform) {
 }
 
 void TThreadComm::CreateHandle() {
-    std::shared_ptr<Device> device = platform_->OpenDevice(deviceName_);
-    if (!device) return;
+    OpenAttempt attempt;
+    std::shared_ptr<Device> device = platform_->OpenDevice(deviceName_, attempt);
+    openFailure_.clear();
+    if (!device) {
+        openFailure_ = OpenFailureMessage(deviceName_, attempt);
+        return;
+    }
     std::atomic_store(&device_, device);
     enabled_ = true;
     if (!device->IsSerialDevice()) {
         DestroyHandle();
+        attempt.error = ENOTTY;
+        attempt.reason = "not a serial port";
+        openFailure_ = OpenFailureMessage(deviceName_, attempt);
         return;
     }
     device->SetEventMask(AllLineEvents);

@@ -6,15 +6,31 @@
 #include "comm/Win32Device.h"
 
 namespace {
+// The system's error code and its English text, without the line break Windows ends it with.
+std::unique_ptr<Device> Refused(OpenAttempt& attempt, DWORD error) {
+    attempt.error = int(error);
+    char text[256] = "";
+    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                          error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text,
+                                          sizeof text, nullptr);
+    attempt.reason.assign(text, length);
+    while (!attempt.reason.empty() && (attempt.reason.back() == '\n' || attempt.reason.back() == '\r' ||
+                                       attempt.reason.back() == '.'))
+        attempt.reason.pop_back();
+    return nullptr;
+}
+
 class Win32Platform : public Platform {
 public:
-    std::unique_ptr<Device> OpenDevice(const std::string& name) override {
+    std::unique_ptr<Device> OpenDevice(const std::string& name, OpenAttempt& attempt) override {
         const std::string path = ResolvePortName(name);
-        if (path.empty()) return nullptr;
+        attempt = OpenAttempt();
+        attempt.device = path;
+        if (path.empty()) return Refused(attempt, ERROR_FILE_NOT_FOUND);
         // No sharing: the port is this program's alone while open.
         const HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) return nullptr;
+        if (handle == INVALID_HANDLE_VALUE) return Refused(attempt, ::GetLastError());
         return Win32Device::Adopt(handle);
     }
 

@@ -10,6 +10,7 @@
 #include "comm/CommTypes.h"
 #include "link/Frame.h"
 #include "link/ReplyReader.h"
+#include "link/Trace.h"
 
 namespace {
 
@@ -148,6 +149,7 @@ void ReportShortReply(Link &link, std::size_t got) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, got).ptr;
     link.port.Write(digits, static_cast<uint32_t>(end - digits));
+    TraceLineSent(std::string_view(digits, std::size_t(end - digits)));
 }
 
 } // namespace
@@ -184,7 +186,9 @@ bool ExchangePacket(Link &link, uint8_t *frame, Retries retries) {
     const auto frameSize = static_cast<uint32_t>(n + kFrameOverhead);
     for (link.retryCount = 0; link.retryCount < kAttempts; ++link.retryCount) {
         if (link.port.Write(frame, frameSize) != -1) {
+            TraceFrameSent(frame, frameSize);
             const Reception reception = ReceiveReply(link);
+            TraceReply(reception, link.rcvBuffer, link.currentLength, link.lastErrorCode);
             if (reception == Reception::Good) return true;
             if (retries == Retries::StopOnError16 && reception == Reception::ErrorReply &&
                 link.lastErrorCode == kErrorStopsRetries)

@@ -8,6 +8,7 @@
 #include "link/Exchange.h"
 #include "link/Library.h"
 #include "link/Printer.h"
+#include "link/Trace.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ constexpr int kPacketModeAttempts = 5;
 bool ToTerminalMode(Link &link) {
     const auto &toTerminal = command::ToTerminalMode;
     link.port.Write(toTerminal.data(), static_cast<uint32_t>(toTerminal.size()));
+    TraceFrameSent(toTerminal.data(), toTerminal.size());
     for (int attempt = 0; attempt < kPromptAttempts; ++attempt) {
         link.ClearQueues();
         SendRaw(link, kCarriageReturn);

@@ -1,21 +1,50 @@
 // The exports that manage the link's port: open, close, line rate, queues, raw bytes, and the
 // link's state.
+#include <algorithm>
+#include <cstring>
 #include <string>
 
+#include "comm/PortList.h"
 #include "link/Library.h"
 #include "link/Printer.h"
 
 namespace {
 // Windows numbers its ports up to COM255; a negative or larger number names no port.
 constexpr int32_t MaxPortNumber = 255;
+
+// Opens the link's port on the named device; an open that leaves the port closed keeps its
+// reason for GetLastPortError.
+bool OpenNamedPort(Link &link, const std::string &name) {
+    link.port.SetDeviceName(name);
+    link.port.Open();
+    if (!link.port.Enabled()) link.lastPortError.Keep(link.port.OpenFailure().c_str());
+    return link.port.Enabled();
+}
+
+// Copies text into a fixed field, cut to fit, always zero-terminated.
+template <size_t Size> void CopyField(char (&field)[Size], const std::string &text) {
+    const size_t length = std::min(text.size(), Size - 1);
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
+}
+
+zc_port_info AsPortInfo(const PortInfo &port) {
+    zc_port_info info{};
+    info.number = port.number;
+    CopyField(info.device, port.device);
+    CopyField(info.by_id, port.byId);
+    CopyField(info.description, port.description);
+    CopyField(info.serial_number, port.serialNumber);
+    info.usb_vendor = port.usbVendor;
+    info.usb_product = port.usbProduct;
+    return info;
+}
 }  // namespace
 
 bool OpenPort(Link &link, int32_t n) {
     if (n != 0) link.port.Close();
     if (n < 0 || n > MaxPortNumber) return false;
-    link.port.SetDeviceName("Com" + std::to_string(n));
-    link.port.Open();
-    return link.port.Enabled();
+    return OpenNamedPort(link, "Com" + std::to_string(n));
 }
 
 bool SetPortRate(Link &link, int32_t ordinal) {
@@ -28,6 +57,23 @@ extern "C" {
 
 ZARELCOM_API zc_bool OpenComPort(int32_t n) {
     return GuardExport<zc_bool>(false, [n](Link &link) { return OpenPort(link, n); });
+}
+
+ZARELCOM_API zc_bool zc_open_port_device(const char *device) {
+    return GuardExport<zc_bool>(false, [device](Link &link) {
+        if (!device || !*device) return false;
+        link.port.Close();
+        return OpenNamedPort(link, device);
+    });
+}
+
+ZARELCOM_API int32_t zc_list_ports(zc_port_info *ports, int32_t capacity) {
+    return GuardExport<int32_t>(0, [=](Link &) {
+        const std::vector<PortInfo> found = ListPorts();
+        const size_t filled = ports ? std::min<size_t>(found.size(), size_t(std::max(capacity, 0))) : 0;
+        for (size_t i = 0; i < filled; ++i) ports[i] = AsPortInfo(found[i]);
+        return int32_t(found.size());
+    });
 }
 
 ZARELCOM_API zc_bool CloseComPort(void) {

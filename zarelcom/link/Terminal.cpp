@@ -6,6 +6,7 @@
 #include <zarelcom/zarelcom.h>
 
 #include "link/Exchange.h"
+#include "link/Trace.h"
 
 namespace {
 
@@ -73,6 +74,7 @@ bool AwaitAnswer(Link &link, std::string_view expected) {
     const int32_t got = link.port.Read(link.rcvBuffer, static_cast<uint32_t>(wanted));
     if (got <= 0) return false;
     const std::string_view answer(reinterpret_cast<const char *>(link.rcvBuffer), static_cast<std::size_t>(got));
+    TraceLineReceived(answer);
     const std::string_view probe = expected.substr(0, expected.size() - std::min<std::size_t>(expected.size(), 2));
     return HoldsAnswer(answer, probe);
 }
@@ -90,7 +92,10 @@ bool AwaitReady(Link &link) {
     }
     if (queued > static_cast<int32_t>(kReadyMinimum)) link.port.PurgeIn();
     for (int probe = 0; probe < kReadyProbes; ++probe) {
-        if (link.port.Read(&link.rcvBuffer[probe], 1) == 1 && link.rcvBuffer[probe] == kReady) return true;
+        if (link.port.Read(&link.rcvBuffer[probe], 1) == 1 && link.rcvBuffer[probe] == kReady) {
+            TraceLineReceived(std::string_view(reinterpret_cast<const char *>(link.rcvBuffer), std::size_t(probe) + 1));
+            return true;
+        }
     }
     link.terminalStatus = 2;
     return false;
@@ -100,6 +105,7 @@ bool SendCommandLine(Link &link, std::string_view line) {
     for (int attempt = 0; attempt < kCommandAttempts; ++attempt) {
         link.ClearQueues();
         link.port.Write(line.data(), static_cast<uint32_t>(line.size()));
+        TraceLineSent(line);
         if (AwaitAnswer(link, line)) return true;
         link.port.Sleep(kCommandRetryPauseMs);
     }
@@ -107,6 +113,7 @@ bool SendCommandLine(Link &link, std::string_view line) {
 }
 
 bool SendRaw(Link &link, std::string_view bytes) {
+    TraceLineSent(bytes);
     return link.port.Write(bytes.data(), static_cast<uint32_t>(bytes.size())) ==
            static_cast<int32_t>(bytes.size());
 }

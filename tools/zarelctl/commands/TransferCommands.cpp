@@ -6,7 +6,11 @@
 #include "../Command.h"
 #include "../System.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace zarelctl {
 
@@ -15,24 +19,44 @@ namespace {
 // The logo tool's limit: the printer's logo store takes no larger file.
 const int32_t largestLogo = 16000;
 
+// A local refusal that ends with the system's reason of the call that just failed.
+[[noreturn]] void FailWithSystemError(const std::string &message)
+{
+    int error = errno;
+    Session::FailLocally(message + std::strerror(error), error);
+}
+
 // The length of a local file that is about to be sent; a file that cannot be read stops the
-// command here instead of going out announced with the length -1.
+// command here, as this computer's refusal, instead of going out announced with the length -1.
 int32_t ReadableLength(const std::string &path)
 {
-    int32_t length = GetFileLen(zarelcom::Text(path), 0x8002);
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        FailWithSystemError("cannot read " + path + ": ");
+    if (S_ISDIR(info.st_mode))
+        Session::FailLocally("cannot read " + path + ": it is a folder. Name a file", EISDIR);
+    if (!S_ISREG(info.st_mode))
+        Session::FailLocally("cannot read " + path + ": it is not a regular file (a device or a pipe). Name a file",
+                             EINVAL);
     FILE *file = std::fopen(path.c_str(), "rb");
-    if (length < 0 || !file)
-        Session::FailLocally("cannot read " + path + ": check that the file exists and that you may read it");
+    if (!file)
+        FailWithSystemError("cannot read " + path + ": ");
     std::fclose(file);
+    int32_t length = GetFileLen(zarelcom::Text(path), 0x8002);
+    if (length < 0)
+        Session::FailLocally("cannot read " + path + ": it has more than 2 GiB", EFBIG);
     return length;
 }
 
-// A file about to be fetched must be writable; the library would otherwise report blocks that
-// were never stored.
+// A file about to be fetched must be one this computer lets us write: a fetched file is written
+// beside its target and put in its place when whole, so the target must be a regular file (or
+// not there yet) in a folder that takes a new file. Said here, it is never taken for the
+// printer's refusal.
 void CheckWritable(const std::string &path)
 {
-    if (!MayWrite(path))
-        Session::FailLocally("cannot write " + path + ": check that its folder exists and that you may write there");
+    LocalRefusal refusal = WhyNotWritable(path);
+    if (!refusal.reason.empty())
+        Session::FailLocally("cannot write " + path + ": " + refusal.reason, refusal.error);
 }
 
 std::string BaseName(const std::string &path)
@@ -75,9 +99,11 @@ void SendLogo(Session &s)
     if (!slot) {
         slot = s.Query("ask the printer for a free logo slot", GetFreeLogoNo, -1);
         if (slot < 1)
-            Session::FailLocally("Get free Logo number error!! The printer offered slot " + std::to_string(slot));
+            throw PrinterFailure("Get free Logo number error!! The printer offered slot " + std::to_string(slot), -1,
+                                 "no free slot offered");
         if (slot > 50)
-            Session::FailLocally("Fifty LOGOs are full!! Free a slot on the printer, or choose one with --slot");
+            throw PrinterFailure("Fifty LOGOs are full!! Free a slot on the printer, or choose one with --slot", -1,
+                                 "logo store full");
     }
     s.CheckTransfer("send the logo " + path + " into slot " + std::to_string(slot),
             [&] { return StxSendLogo(zarelcom::Text(path), slot); });

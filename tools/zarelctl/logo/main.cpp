@@ -30,7 +30,7 @@ void KeepQuietUnlessCritical(QtMsgType type, const QMessageLogContext &, const Q
 
 int Fail(zarelctl::Report &report, const QString &message)
 {
-    report.PrintFailure(stdout, stderr, 1, message.toStdString(), -1, "");
+    report.PrintFailure(stdout, stderr, 1, message.toStdString(), -1, "", "local");
     return 1;
 }
 

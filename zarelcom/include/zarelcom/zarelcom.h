@@ -110,7 +110,10 @@ ZARELCOM_API void ReleaseText(zc_text text);
  * calling thread's link, with the code filled in, e.g. "Port not open (Error: -1)" or
  * "Error updating DataControlBlock (Error: 22)"; an empty text when the last function that could
  * set one did not. Every function that can set it clears it first, so it always belongs to the
- * latest such call. Never null. Valid until the next GetLastPortError on this thread. */
+ * latest such call. A failed open, which raises nothing, keeps the system's reason and the device
+ * the name led to here, always beginning with "Cannot open ", e.g.
+ * "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)" (the code is the system's error
+ * number). Never null. Valid until the next GetLastPortError on this thread. */
 ZARELCOM_API const char *GetLastPortError(void);
 
 /* ---- Links ------------------------------------------------------------------------------------- */
@@ -142,9 +145,33 @@ ZARELCOM_API zc_link *zc_link_select(zc_link *link);
  * last set with SetBaudRate (19200 at first), no parity, one stop bit.
  * A port already open is closed first, except for n = 0, which keeps it open and fails.
  * True when the port is open afterwards. False for a number without a device, a device that is
- * not a serial port, one held by another program, a port error (see GetLastPortError), and for
- * n outside 0-255 (the port is then closed). */
+ * not a serial port, one held by another program, a port error (for each of these
+ * GetLastPortError says why), and for n outside 0-255 (the port is then closed). */
 ZARELCOM_API zc_bool OpenComPort(int32_t n);
+
+/* Opens the port on a device named by its path or name instead of a COM number ("/dev/ttyUSB0",
+ * a /dev/serial/by-id path, "COM5"), with the rules and results of OpenComPort: the open port is
+ * closed first; false for a null or empty name and when the device cannot be opened. */
+ZARELCOM_API zc_bool zc_open_port_device(const char *device);
+
+/* One serial port of this machine, as zc_list_ports gives it. Texts are zero-terminated, cut to
+ * fit. */
+typedef struct zc_port_info {
+    int32_t number;          /* the COM number OpenComPort takes */
+    char device[256];        /* what it resolves to: "/dev/ttyUSB0", "\\.\COM5" */
+    char by_id[256];         /* stable name, e.g. "/dev/serial/by-id/usb-FTDI_...", or "" */
+    char description[128];   /* USB product or the system's friendly name, or "" */
+    char serial_number[64];  /* USB serial number, or "" */
+    int32_t usb_vendor;      /* USB vendor id, -1 when unknown */
+    int32_t usb_product;     /* USB product id, -1 when unknown */
+} zc_port_info;
+
+/* The serial ports OpenComPort can reach, in COM order: on Linux each port directory entry and each
+ * default device above that exists and is a serial port (a device the user may not open or that
+ * another program holds is listed: its open says why). Fills up to capacity entries (ports may be
+ * null when capacity is 0) and returns how many ports there are in all, which may exceed capacity:
+ * call again with a larger array. */
+ZARELCOM_API int32_t zc_list_ports(zc_port_info *ports, int32_t capacity);
 
 /* Closes the port. False only when it is still open afterwards; true also when it was closed. */
 ZARELCOM_API zc_bool CloseComPort(void);

@@ -1,0 +1,72 @@
+#include "Ports.h"
+
+#include "System.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+namespace zarelctl {
+
+std::vector<zc_port_info> ListedPorts()
+{
+    // A port may come between the two calls: the second one says how many were filled.
+    std::vector<zc_port_info> ports(static_cast<size_t>(zc_list_ports(nullptr, 0)) + 4);
+    int32_t count = zc_list_ports(ports.data(), static_cast<int32_t>(ports.size()));
+    ports.resize(std::min(ports.size(), static_cast<size_t>(count)));
+    return ports;
+}
+
+OpenRefusal ReadOpenRefusal(const std::string &portName, const std::string &libraryMessage)
+{
+    OpenRefusal refusal;
+    std::string rest = libraryMessage;
+    if (size_t start = rest.find(": "); start != std::string::npos)
+        rest.erase(0, start + 2);
+    if (size_t code = rest.rfind(" (Error: "); code != std::string::npos) {
+        refusal.error = std::atoi(rest.c_str() + code + 9);
+        rest.erase(code);
+    }
+    // The device is named before the reason, unless the port was named by its device already.
+    if (size_t colon = rest.find(": "); colon != std::string::npos) {
+        refusal.device = rest.substr(0, colon);
+        rest.erase(0, colon + 2);
+    } else if (refusal.error != ENOENT || portName.find('/') != std::string::npos) {
+        refusal.device = portName;
+    }
+    refusal.reason = rest;
+    return refusal;
+}
+
+
+std::string OpenAdvice(const std::string &portName, const OpenRefusal &refusal, const std::string &holder)
+{
+    const std::string &device = refusal.device;
+    std::string opening = "could not open " + portName;
+    if (!device.empty() && device != portName)
+        opening += " (" + device + ")";
+    const std::string seePorts = "See 'zarelctl ports' for the serial ports of this machine";
+    switch (refusal.error) {
+    case EACCES:
+    case EPERM:
+        return opening + ": you may not use this port. Add yourself to its group with 'sudo usermod -aG " +
+               (DeviceGroup(device).empty() ? "dialout" : DeviceGroup(device)) + " $USER', then log out and in again";
+    case EBUSY:
+        return opening + ": another program holds it" + (holder.empty() ? "" : " (" + holder + ")") +
+               ". Close that program and try again" +
+               (holder.empty() ? " ('fuser -v " + device + "' names it)" : "");
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        if (device.empty())
+            return opening + ": no device belongs to this number. Give the device itself (--port /dev/ttyUSB0) or map "
+                             "it as com<n> in the port directory. " + seePorts;
+        return opening + ": " + device + " is not there. Check that the adapter is plugged in. " + seePorts;
+    case ENOTTY:
+        return opening + ": " + device + " is not a serial port. " + seePorts;
+    default:
+        return opening + ": " + refusal.reason + " (system error " + std::to_string(refusal.error) + ")";
+    }
+}
+
+} // namespace zarelctl
