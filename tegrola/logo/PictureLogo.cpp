@@ -144,6 +144,21 @@ BitmapLayout ReadBitmapLayout(const QByteArray &head)
     return layout;
 }
 
+// The first colour number a pixel uses that the picture's colour table does not hold, or -1 when
+// every pixel names a colour of the table. Such a pixel has no colour: compared or drawn through
+// the table it would read past the table's end.
+int ColourBeyondTable(const QImage &picture)
+{
+    const int colours = picture.colorCount();
+    if (colours == 0 || picture.depth() > 8 || colours >= (1 << picture.depth()))
+        return -1;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (const int index = picture.pixelIndex(x, y); index >= colours)
+                return index;
+    return -1;
+}
+
 } // namespace
 
 qint64 ScaledPictureWidth(QSize picture)
@@ -206,12 +221,14 @@ LoadedPicture LoadLogoPicture(const QString &typedPath)
         return refuse(QStringLiteral("the file is too large to open (%1 bytes); open a smaller picture.").arg(layout.pixelEnd));
     // Only the bytes up to the end of the pixel data are the picture's. Qt's reader would leave
     // the rows a short file lacks as whatever the memory held.
-    file.seek(0);
-    QByteArray bytes = file.read(layout.pixelEnd);
+    // The file is measured first: reading reserves room for all the header promises.
+    QByteArray bytes;
+    if (file.size() >= layout.pixelEnd && file.seek(0))
+        bytes = file.read(layout.pixelEnd);
     if (bytes.size() < layout.pixelEnd)
         return invalid(QStringLiteral("the file ends after %1 bytes, but its header places pixel data up to byte %2. "
                                       "The file was cut short; copy it again from where it came")
-                           .arg(bytes.size())
+                           .arg(file.size())
                            .arg(layout.pixelEnd));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -228,6 +245,11 @@ LoadedPicture LoadLogoPicture(const QString &typedPath)
         return refuse(QStringLiteral("it is not a readable Windows bitmap (%1).").arg(reader.errorString()));
     if (picture.cacheKey() >> 32 != pictureSerial)
         return invalid(QStringLiteral("its headers contradict each other"));
+    if (const int colour = ColourBeyondTable(picture); colour >= 0)
+        return invalid(QStringLiteral("its pixels use colour number %1, but its colour table holds only %2 colours. "
+                                      "Save the picture again from a drawing program")
+                           .arg(colour)
+                           .arg(picture.colorCount()));
     return LoadedPicture{picture, QString()};
 }
 

@@ -211,6 +211,18 @@ private slots:
                 QCOMPARE(early.pixel(x, y), y == 3 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
     }
 
+    void refusesPixelsOfColoursItsTableLacks()
+    {
+        // A run of colour 2 where the table holds colours 0 and 1 only.
+        QByteArray bytes = Rle8Bitmap(4);
+        bytes[63] = '\2';
+        QTemporaryDir directory;
+        const LoadedPicture loaded = LoadLogoPicture(WriteFile(directory, QStringLiteral("colour.bmp"), bytes));
+        QVERIFY(loaded.picture.isNull());
+        QVERIFY2(loaded.error.contains(QStringLiteral("colour number 2, but its colour table holds only 2 colours")),
+                 qPrintable(loaded.error));
+    }
+
     void namesWithoutExtensionFindEitherCase_data()
     {
         QTest::addColumn<QString>("file");
