@@ -17,6 +17,11 @@
 namespace {
 const std::string LoopbackPort = "Com" + std::to_string(ZARELCOM_TEST_LOOPBACK_COM);
 
+std::unique_ptr<Device> Open(const std::string& name) {
+    OpenAttempt attempt;
+    return SystemPlatform().OpenDevice(name, attempt);
+}
+
 bool UnderWine() {
     return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
@@ -27,7 +32,7 @@ bool UnderWine() {
 class Win32DeviceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        device = SystemPlatform().OpenDevice(LoopbackPort);
+        device = Open(LoopbackPort);
         ASSERT_TRUE(device) << LoopbackPort << " does not open";
         CommTimeouts timeouts;  // as the port sets them: at once with what waits, else 1000 ms
         timeouts.ReadIntervalTimeout = CommTimeouts::NoInterval;
@@ -56,8 +61,8 @@ protected:
 
 TEST_F(Win32DeviceTest, OpensComPortsByNumberAsSerialDevices) {
     EXPECT_TRUE(device->IsSerialDevice());
-    EXPECT_FALSE(SystemPlatform().OpenDevice("Com249"));
-    EXPECT_FALSE(SystemPlatform().OpenDevice(""));
+    EXPECT_FALSE(Open("Com249"));
+    EXPECT_FALSE(Open(""));
 }
 
 TEST_F(Win32DeviceTest, LineSettingsAreWrittenAndReadBackWithoutSoftwareFlowControl) {
@@ -123,7 +128,7 @@ TEST_F(Win32DeviceTest, PurgeEndsAPendingRead) {
 
 TEST_F(Win32DeviceTest, ExclusiveOpen) {
     SKIP_UNDER_WINE("Wine opens a COM port twice");
-    EXPECT_FALSE(SystemPlatform().OpenDevice(LoopbackPort));
+    EXPECT_FALSE(Open(LoopbackPort));
 }
 
 TEST_F(Win32DeviceTest, ModemLinesAndTheirEscapes) {
