@@ -10,23 +10,20 @@
 class CountedSleeps : public Platform {
 public:
     std::unique_ptr<Device> OpenDevice(const std::string &name, OpenAttempt &attempt) override;
-    void Sleep(uint32_t ms) override
-    {
+    void Sleep(uint32_t ms) override {
         const auto start = std::chrono::steady_clock::now();
         SystemPlatform().Sleep(ms);
         slept_ += std::chrono::steady_clock::now() - start;
     }
     uint64_t Now() const override { return SystemPlatform().Now(); }
     // Seconds spent sleeping since the last call.
-    double TakeSleptSeconds()
-    {
+    double TakeSleptSeconds() {
         const double seconds = std::chrono::duration<double>(slept_).count();
         slept_ = {};
         return seconds;
     }
     // Bytes written and read on the line since the last call.
-    uint64_t TakeLineBytes()
-    {
+    uint64_t TakeLineBytes() {
         const uint64_t bytes = lineBytes_;
         lineBytes_ = 0;
         return bytes;

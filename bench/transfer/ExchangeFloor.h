@@ -32,8 +32,8 @@ double ExchangeFloorMs(uint32_t requestBytes, uint32_t replyBytes, LineTiming li
 // The floor of a whole transfer of lineBytes both ways: the announcement or request (answered
 // with announceReplyBytes; its own request is what the blocks leave of lineBytes), then blocks
 // exchanges of blockRequestBytes answered with blockReplyBytes each.
-double TransferFloorMs(uint64_t lineBytes, uint32_t announceReplyBytes, uint32_t blocks, uint32_t blockRequestBytes,
-                       uint32_t blockReplyBytes, LineTiming line);
+double TransferFloorMs(uint64_t lineBytes, uint32_t announceReplyBytes, uint32_t blocks,
+                       uint32_t blockRequestBytes, uint32_t blockReplyBytes, LineTiming line);
 
 // The time lineBytes take on the wire (10 bits a byte), in ms; 0 on a line without pacing.
 double WireMs(uint64_t lineBytes, LineTiming line);

@@ -15,7 +15,7 @@ double ProcessCpuMilliseconds() {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
-}  // namespace
+} // namespace
 
 class LineWaitOnPty : public ::testing::Test {
 protected:

@@ -52,7 +52,8 @@ TEST_P(PacedExchange, GoodReplyEndsTheExchangeAtTheFirstAttempt) {
     EXPECT_EQ(ProcessLink().retryCount, 0);
     EXPECT_EQ(Written(), kStatusRequest);
     EXPECT_EQ(ProcessLink().currentLength, 3);
-    EXPECT_EQ(Bytes(ProcessLink().rcvBuffer, ProcessLink().rcvBuffer + 5), Bytes({0x30, 'E', 0x00, kStatusReply[6], 0x03}));
+    EXPECT_EQ(Bytes(ProcessLink().rcvBuffer, ProcessLink().rcvBuffer + 5),
+              Bytes({0x30, 'E', 0x00, kStatusReply[6], 0x03}));
     EXPECT_EQ(ProcessLink().lastErrorCode, 42) << "a success never resets the code";
 }
 
@@ -97,7 +98,8 @@ TEST_P(PacedExchange, ShortReplyGives102AndTellsThePrinterTheCountInDecimal) {
     Bytes perAttempt = kStatusRequest;
     perAttempt.insert(perAttempt.end(), {'1', '2'});
     Bytes expected;
-    for (int i = 0; i < 3; ++i) expected.insert(expected.end(), perAttempt.begin(), perAttempt.end());
+    for (int i = 0; i < 3; ++i)
+        expected.insert(expected.end(), perAttempt.begin(), perAttempt.end());
     EXPECT_EQ(Written(), expected);
 }
 
@@ -116,8 +118,10 @@ TEST_F(ExchangeTest, SettleEndsWhenTheCountStoodStillOnMoreThanTenPolls) {
     expected.insert(expected.end(), 11, 30);
     const auto sleeps = Sleeps();
     EXPECT_EQ(std::vector<uint32_t>(sleeps.begin(), sleeps.begin() + 12), expected);
-    EXPECT_TRUE(std::all_of(sleeps.begin() + 12, sleeps.end(), [](uint32_t ms) { return ms == 10; }));
-    EXPECT_EQ(Now(), 10u + 11 * 30 + 1000) << "then the read waits out the port's read time-out for the rest";
+    EXPECT_TRUE(
+        std::all_of(sleeps.begin() + 12, sleeps.end(), [](uint32_t ms) { return ms == 10; }));
+    EXPECT_EQ(Now(), 10u + 11 * 30 + 1000)
+        << "then the read waits out the port's read time-out for the rest";
     EXPECT_EQ(Written(), ToBytes("2"));
 }
 
@@ -157,8 +161,10 @@ TEST_F(ExchangeTest, PacingIsChosenPerLinkOrByTheEnvironment) {
     EXPECT_TRUE(zc_set_pacing(ZC_PACING_POLLED));
     EXPECT_EQ(link.pacing, Pacing::Polled);
 
-    for (const auto &[setting, pacing] : {std::pair{"events", Pacing::Events}, {"polled", Pacing::Polled},
-                                          {"EVENTS", Pacing::Polled}, {"", Pacing::Polled}}) {
+    for (const auto &[setting, pacing] : {std::pair{"events", Pacing::Events},
+                                          {"polled", Pacing::Polled},
+                                          {"EVENTS", Pacing::Polled},
+                                          {"", Pacing::Polled}}) {
         setenv("ZARELCOM_PACING", setting, 1);
         EXPECT_EQ(InitialPacing(), pacing) << setting;
         EXPECT_EQ(Link().pacing, pacing) << "a new link starts with the process's setting";

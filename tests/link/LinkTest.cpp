@@ -48,7 +48,8 @@ void LinkTest::PrinterIs(Printer printer, uint32_t delayMs) {
 }
 
 void LinkTest::AnswerEveryRequest(const Bytes &answer, uint32_t delayMs) {
-    PrinterIs([answer](const Bytes &written) { return written.at(0) == kStx ? answer : Bytes{}; }, delayMs);
+    PrinterIs([answer](const Bytes &written) { return written.at(0) == kStx ? answer : Bytes{}; },
+              delayMs);
 }
 
 void LinkTest::Arrive(const Bytes &bytes, uint32_t afterMs) { platform.Arrive(bytes, afterMs); }

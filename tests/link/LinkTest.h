@@ -60,5 +60,6 @@ protected:
 
 std::string PacingName(const ::testing::TestParamInfo<Pacing> &info);
 
-#define INSTANTIATE_IN_BOTH_PACINGS(Suite)                                                              \
-    INSTANTIATE_TEST_SUITE_P(Pacings, Suite, ::testing::Values(Pacing::Polled, Pacing::Events), PacingName)
+#define INSTANTIATE_IN_BOTH_PACINGS(Suite)                                                         \
+    INSTANTIATE_TEST_SUITE_P(Pacings, Suite, ::testing::Values(Pacing::Polled, Pacing::Events),    \
+                             PacingName)

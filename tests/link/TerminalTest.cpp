@@ -107,7 +107,8 @@ TEST_P(PacedTerminal, CommandLineAttemptsAreTwoSecondsApart) {
     EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 2000u), 3);
     EXPECT_EQ(sleeps.back(), 2000u) << "the pause follows the third attempt too";
     if (!Polled()) {
-        EXPECT_EQ(sleeps, std::vector<uint32_t>(3, 2000)) << "the only pauses left waiting on the line";
+        EXPECT_EQ(sleeps, std::vector<uint32_t>(3, 2000))
+            << "the only pauses left waiting on the line";
     }
 }
 

@@ -76,7 +76,7 @@ TEST_F(CorruptedBlock, ALengthReplyChangedOnTheLineFetchesNothing) {
         ReleaseText(path);
         return ok;
     });
-    ASSERT_EQ(far.Receive(31, 3000).size(), 31u);  // the file request
+    ASSERT_EQ(far.Receive(31, 3000).size(), 31u); // the file request
     // "w" with the length 0x0400 (two blocks), its checksum one off.
     far.Send({0x02, 0x00, 0x06, '0', 'w', 0x00, 0x04, 0x00, 0x00, 0xB2, 0x03});
     EXPECT_FALSE(fetch.get());
@@ -86,7 +86,7 @@ TEST_F(CorruptedBlock, ALengthReplyChangedOnTheLineFetchesNothing) {
 
 TEST(LineNoise, GarblesWhatThePrinterHears) {
     zarelsim::Options options;
-    options.noisePerMillion = 1000000;  // every byte
+    options.noisePerMillion = 1000000; // every byte
     PrinterOnPty line(options);
     const Bytes request{0x02, 0x00, 0x02, 0x30, 0x42, 0x74, 0x03};
     ASSERT_EQ(sio_write(request.data(), int32_t(request.size())), int32_t(request.size()));
@@ -98,4 +98,4 @@ TEST(LineNoise, GarblesWhatThePrinterHears) {
     EXPECT_EQ(heard.requests, 0u) << "a request came through a line that changes every byte";
 }
 
-}  // namespace
+} // namespace

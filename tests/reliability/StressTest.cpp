@@ -25,7 +25,7 @@ TEST(Stress, OpenAndCloseThousandsOfTimesWhileBytesArriveAndAnotherThreadReads) 
         const std::vector<uint8_t> burst(64, 0x5A);
         while (!done) {
             far.Send(burst);
-            far.Drain(1);  // whatever the host wrote
+            far.Drain(1); // whatever the host wrote
         }
     });
     std::atomic<long> bytesRead{0};
@@ -57,9 +57,10 @@ TEST(Stress, OpenAndCloseThousandsOfTimesWhileBytesArriveAndAnotherThreadReads) 
     EXPECT_EQ(opened, kOpens);
     EXPECT_EQ(closed, kOpens);
     EXPECT_GT(bytesRead.load(), 0) << "the reading thread never got a byte while the port was open";
-    EXPECT_EQ(sio_read(nullptr, 0), -1);  // closed at the end
-    std::printf("%d opens and closes; %ld bytes read between them; %d reads found the port closed\n", kOpens,
-                bytesRead.load(), closedReads.load());
+    EXPECT_EQ(sio_read(nullptr, 0), -1); // closed at the end
+    std::printf(
+        "%d opens and closes; %ld bytes read between them; %d reads found the port closed\n",
+        kOpens, bytesRead.load(), closedReads.load());
 }
 
-}  // namespace
+} // namespace

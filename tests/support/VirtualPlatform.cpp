@@ -49,8 +49,8 @@ public:
         const CommTimeouts& timeouts = line_.timeouts_;
         const bool immediate = timeouts.ReadIntervalTimeout == CommTimeouts::NoInterval &&
                                timeouts.ReadTotalTimeoutMultiplier == 0;
-        const uint64_t total =
-            uint64_t(timeouts.ReadTotalTimeoutMultiplier) * count + timeouts.ReadTotalTimeoutConstant;
+        const uint64_t total = uint64_t(timeouts.ReadTotalTimeoutMultiplier) * count +
+                               timeouts.ReadTotalTimeoutConstant;
         const uint32_t due = line_.DueCount();
         if (!(immediate && (due > 0 || total == 0))) {
             // Wait until count bytes are there, or until the time-out.
@@ -61,7 +61,8 @@ public:
                 line_.now_ += total;
         }
         auto* bytes = static_cast<uint8_t*>(buffer);
-        while (transferred < count && !line_.input_.empty() && line_.input_.front().at <= line_.now_) {
+        while (transferred < count && !line_.input_.empty() &&
+               line_.input_.front().at <= line_.now_) {
             bytes[transferred++] = line_.input_.front().byte;
             line_.input_.pop_front();
         }

@@ -48,7 +48,7 @@ public:
     using Peer =
         std::function<void(VirtualPlatform& line, const std::vector<uint8_t>& block, uint64_t now)>;
     struct WriteBlock {
-        uint64_t at;  // virtual time of the write
+        uint64_t at; // virtual time of the write
         std::vector<uint8_t> bytes;
     };
 
@@ -102,11 +102,11 @@ public:
     void RaiseEvent(uint32_t bits);
 
     // ---- What the port did
-    LineSettings Line() const;     // the block as last written (or as set with SetLine)
-    int LineWrites() const;        // successful SetLineSettings calls
-    CommTimeouts Timeouts() const; // as last set
-    std::vector<uint32_t> Escapes() const;  // every EscapeCode, in order
-    std::vector<uint32_t> Purges() const;   // every PurgeFlag set, in order
+    LineSettings Line() const;             // the block as last written (or as set with SetLine)
+    int LineWrites() const;                // successful SetLineSettings calls
+    CommTimeouts Timeouts() const;         // as last set
+    std::vector<uint32_t> Escapes() const; // every EscapeCode, in order
+    std::vector<uint32_t> Purges() const;  // every PurgeFlag set, in order
     uint32_t EventMask() const;
 
 private:
@@ -117,8 +117,8 @@ private:
         uint8_t byte;
     };
 
-    int TakeFailure(Operation operation);  // with mutex_ held
-    uint32_t DueCount() const;             // with mutex_ held
+    int TakeFailure(Operation operation); // with mutex_ held
+    uint32_t DueCount() const;            // with mutex_ held
 
     mutable std::mutex mutex_;
     std::condition_variable eventRaised_;

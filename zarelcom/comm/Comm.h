@@ -31,7 +31,7 @@ using TCommStatEvent =
 class TThreadComm {
 public:
     TThreadComm();
-    virtual ~TThreadComm();  // closes the port
+    virtual ~TThreadComm(); // closes the port
     TThreadComm(const TThreadComm&) = delete;
     TThreadComm& operator=(const TThreadComm&) = delete;
 
@@ -154,10 +154,11 @@ private:
     // Clears the error state and reads the status block; nothing while closed.
     std::optional<CommStatus> ClearedStatus();
     int32_t Transfer(bool reading, void* buffer, uint32_t count);
-    template <typename T> void SetLineProperty(T& field, T value);
+    template <typename T>
+    void SetLineProperty(T& field, T value);
 
     Platform* platform_;
-    std::shared_ptr<Device> device_;  // null while closed; read with the atomic shared_ptr calls
+    std::shared_ptr<Device> device_; // null while closed; read with the atomic shared_ptr calls
     std::atomic<bool> enabled_{false};
     std::string deviceName_ = "Com1";
     std::string openFailure_;

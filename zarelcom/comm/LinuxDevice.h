@@ -59,7 +59,8 @@ private:
             bufOverrun = 0;
     };
 
-    LinuxDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll, int arrivals);
+    LinuxDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll,
+                int arrivals);
     CommTimeouts Timeouts();
     bool ReadCounters(LineCounters& counters);
     uint32_t LineChanges();
@@ -67,15 +68,15 @@ private:
 
     const int fd_;
     const bool serial_;
-    const int readAbort_;   // event descriptor: Purge aborts the pending read
-    const int writeAbort_;  // event descriptor: Purge aborts the pending write
-    const int wake_;        // event descriptor: wakes the event wait
-    const int epoll_;       // the event wait: input (edge-triggered) and wake_
-    const int arrivals_;    // the input wait: input (edge-triggered) alone
+    const int readAbort_;  // event descriptor: Purge aborts the pending read
+    const int writeAbort_; // event descriptor: Purge aborts the pending write
+    const int wake_;       // event descriptor: wakes the event wait
+    const int epoll_;      // the event wait: input (edge-triggered) and wake_
+    const int arrivals_;   // the input wait: input (edge-triggered) alone
     bool hasModemLines_ = false;
     bool hasCounters_ = false;
 
-    std::mutex mutex_;  // guards the fields below
+    std::mutex mutex_; // guards the fields below
     CommTimeouts timeouts_;
     LineSettings kept_;            // the fields termios cannot hold
     LineCounters errorCounters_;   // as last seen by ClearError
@@ -84,5 +85,5 @@ private:
 
     std::atomic<uint32_t> eventMask_{0};
     std::atomic<bool> cancelWait_{false};
-    std::atomic<bool> transmitting_{false};  // written, and TXEMPTY not yet reported
+    std::atomic<bool> transmitting_{false}; // written, and TXEMPTY not yet reported
 };

@@ -50,7 +50,7 @@ public:
             .count();
     }
 };
-}  // namespace
+} // namespace
 
 Platform& SystemPlatform() {
     static TermiosPlatform platform;

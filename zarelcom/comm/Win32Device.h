@@ -66,13 +66,13 @@ private:
     OVERLAPPED readRecord_{};
     OVERLAPPED writeRecord_{};
     OVERLAPPED waitRecord_{};
-    const HANDLE wake_;  // auto-reset: CancelWait
+    const HANDLE wake_; // auto-reset: CancelWait
 
-    std::mutex mutex_;  // guards timeouts_
+    std::mutex mutex_; // guards timeouts_
     CommTimeouts timeouts_;
     static constexpr uint64_t NothingReported = ~uint64_t(0);
     std::atomic<uint32_t> eventMask_{0};
-    std::atomic<bool> withoutModemEvents_{false};  // the line refused to wait for them
+    std::atomic<bool> withoutModemEvents_{false}; // the line refused to wait for them
     std::atomic<uint64_t> bytesRead_{0};
     // Bytes received (read or waiting) when a character event was last reported; a purge of the
     // input starts the count afresh.

@@ -95,7 +95,8 @@ std::size_t ReadWithin(Link &link, uint8_t *into, std::size_t count, ReplyTime &
 
 // About 2 s for the first byte of the reply to arrive.
 bool AwaitFirstByte(Link &link, ReplyTime &time) {
-    if (link.pacing == Pacing::Events) return time.Await(1, kFirstBytePolls * kFirstBytePollMs) != 0;
+    if (link.pacing == Pacing::Events)
+        return time.Await(1, kFirstBytePolls * kFirstBytePollMs) != 0;
     if (link.port.InQueCount() != 0) return true;
     for (int sleeps = 0; sleeps < kFirstBytePolls; ++sleeps) {
         time.Sleep(kFirstBytePollMs);
@@ -111,7 +112,8 @@ bool FindStx(Link &link, ReplyReader &reader, ReplyTime &time) {
     const bool polled = link.pacing == Pacing::Polled;
     for (int probe = 0; probe < kStxProbes && !time.Over(); ++probe) {
         if (polled) time.Sleep(kStxProbeMs);
-        const int32_t queued = polled ? link.port.InQueCount() : time.Await(1, kStxProbeMs + kStxSilenceMs);
+        const int32_t queued =
+            polled ? link.port.InQueCount() : time.Await(1, kStxProbeMs + kStxSilenceMs);
         uint8_t byte = 0;
         const bool arrived = queued > 0 && link.port.Read(&byte, 1) == 1;
         if (reader.Probe(arrived ? std::optional<uint8_t>(byte) : std::nullopt)) return true;
@@ -138,7 +140,8 @@ void SettleReply(Link &link, int32_t n, ReplyTime &time) {
 // is taken for the start of the next reply.
 void DiscardReply(Link &link, std::size_t count, ReplyTime &time) {
     while (count > 0) {
-        const std::size_t got = ReadWithin(link, link.rcvBuffer, std::min(count, kRcvBufferSize), time);
+        const std::size_t got =
+            ReadWithin(link, link.rcvBuffer, std::min(count, kRcvBufferSize), time);
         if (got == 0) return;
         count -= got;
     }

@@ -25,7 +25,8 @@ constexpr uint8_t kReady = 'C';
 // The count of the input queue after ms: slept in polled pacing; in events pacing waited on the
 // line, and sooner once more than `enough` bytes are queued.
 int32_t CountAfter(Link &link, uint32_t ms, int32_t enough) {
-    if (link.pacing == Pacing::Events) return link.port.AwaitInQueCount(static_cast<uint32_t>(enough) + 1, ms);
+    if (link.pacing == Pacing::Events)
+        return link.port.AwaitInQueCount(static_cast<uint32_t>(enough) + 1, ms);
     link.port.Sleep(ms);
     return link.port.InQueCount();
 }
@@ -64,7 +65,8 @@ bool HoldsAnswer(std::string_view answer, std::string_view probe) {
 bool AwaitAnswer(Link &link, std::string_view expected) {
     AwaitOutputSent(link);
     int32_t queued = CountAfter(link, kAnswerPollMs, 0);
-    for (int poll = 0; queued == 0 && poll < kAnswerPolls; ++poll) queued = CountAfter(link, kAnswerPollMs, 0);
+    for (int poll = 0; queued == 0 && poll < kAnswerPolls; ++poll)
+        queued = CountAfter(link, kAnswerPollMs, 0);
     if (queued <= 0) return false;
 
     queued = SettleInput(link, queued, static_cast<int32_t>(expected.size() + kAnswerSettleMargin));
@@ -73,9 +75,11 @@ bool AwaitAnswer(Link &link, std::string_view expected) {
     const auto wanted = std::min(static_cast<std::size_t>(queued), kRcvBufferSize);
     const int32_t got = link.port.Read(link.rcvBuffer, static_cast<uint32_t>(wanted));
     if (got <= 0) return false;
-    const std::string_view answer(reinterpret_cast<const char *>(link.rcvBuffer), static_cast<std::size_t>(got));
+    const std::string_view answer(reinterpret_cast<const char *>(link.rcvBuffer),
+                                  static_cast<std::size_t>(got));
     TraceLineReceived(answer);
-    const std::string_view probe = expected.substr(0, expected.size() - std::min<std::size_t>(expected.size(), 2));
+    const std::string_view probe =
+        expected.substr(0, expected.size() - std::min<std::size_t>(expected.size(), 2));
     return HoldsAnswer(answer, probe);
 }
 
@@ -93,7 +97,8 @@ bool AwaitReady(Link &link) {
     if (queued > static_cast<int32_t>(kReadyMinimum)) link.port.PurgeIn();
     for (int probe = 0; probe < kReadyProbes; ++probe) {
         if (link.port.Read(&link.rcvBuffer[probe], 1) == 1 && link.rcvBuffer[probe] == kReady) {
-            TraceLineReceived(std::string_view(reinterpret_cast<const char *>(link.rcvBuffer), std::size_t(probe) + 1));
+            TraceLineReceived(std::string_view(reinterpret_cast<const char *>(link.rcvBuffer),
+                                               std::size_t(probe) + 1));
             return true;
         }
     }
