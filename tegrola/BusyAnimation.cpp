@@ -10,8 +10,8 @@ constexpr int kLoopMs = 1600;
 constexpr int kFrameMs = 80;
 } // namespace
 
-TBusyAnimation::TBusyAnimation(TClip clip, QSize size, QWidget *parent) : QWidget(parent), FClip(clip)
-{
+TBusyAnimation::TBusyAnimation(TClip clip, QSize size, QWidget *parent)
+    : QWidget(parent), FClip(clip) {
     setFixedSize(size);
     QSizePolicy policy = sizePolicy();
     policy.setRetainSizeWhenHidden(true);
@@ -21,8 +21,7 @@ TBusyAnimation::TBusyAnimation(TClip clip, QSize size, QWidget *parent) : QWidge
     hide();
 }
 
-void TBusyAnimation::Start()
-{
+void TBusyAnimation::Start() {
     FFrames.start();
     FTick.start();
     raise();
@@ -30,16 +29,14 @@ void TBusyAnimation::Start()
     repaint();
 }
 
-void TBusyAnimation::Stop()
-{
+void TBusyAnimation::Stop() {
     FTick.stop();
     FFrames.invalidate();
     lower();
     hide();
 }
 
-void TBusyAnimation::paintEvent(QPaintEvent *)
-{
+void TBusyAnimation::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const double phase = Active() ? double(FFrames.elapsed() % kLoopMs) / kLoopMs : 0.0;
@@ -50,8 +47,7 @@ void TBusyAnimation::paintEvent(QPaintEvent *)
 }
 
 // Two computers with a magnifying glass sweeping between them.
-void TBusyAnimation::PaintSearch(QPainter &painter, double phase) const
-{
+void TBusyAnimation::PaintSearch(QPainter &painter, double phase) const {
     const QPalette colours = palette();
     const int h = height();
     const auto screen = [&](int left) {
@@ -75,8 +71,7 @@ void TBusyAnimation::PaintSearch(QPainter &painter, double phase) const
 }
 
 // A sheet flying from a folder to a printer.
-void TBusyAnimation::PaintCopy(QPainter &painter, double phase) const
-{
+void TBusyAnimation::PaintCopy(QPainter &painter, double phase) const {
     const QPalette colours = palette();
     const int h = height();
     const QRect folder(4, h / 2 - 8, 28, 20);
@@ -98,5 +93,6 @@ void TBusyAnimation::PaintCopy(QPainter &painter, double phase) const
     painter.drawRect(sheet);
     painter.setPen(colours.color(QPalette::Mid));
     for (int line = 0; line < 3; ++line)
-        painter.drawLine(QPointF(sheet.left() + 2, sheet.top() + 4 + 3 * line), QPointF(sheet.right() - 2, sheet.top() + 4 + 3 * line));
+        painter.drawLine(QPointF(sheet.left() + 2, sheet.top() + 4 + 3 * line),
+                         QPointF(sheet.right() - 2, sheet.top() + 4 + 3 * line));
 }

@@ -23,8 +23,7 @@ const std::array<TCaption, 19> CaptionTable = {{
     {"StatusBar2", "System", "系統  ", "系统  "},
 }};
 
-const char *CaptionFor(const TCaption &caption, int languageIndex)
-{
+const char *CaptionFor(const TCaption &caption, int languageIndex) {
     switch (languageIndex) {
     case liTraditionalChinese:
         return caption.Traditional;

@@ -10,8 +10,7 @@ namespace {
 
 constexpr int kGlyphSize = 20;
 
-QIcon Drawn(void (*draw)(QPainter &))
-{
+QIcon Drawn(void (*draw)(QPainter &)) {
     QPixmap pixmap(kGlyphSize, kGlyphSize);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -21,8 +20,7 @@ QIcon Drawn(void (*draw)(QPainter &))
 }
 
 // A serial plug: the connector shell with its pins and a cable.
-void DrawPlug(QPainter &painter, const QColor &shell)
-{
+void DrawPlug(QPainter &painter, const QColor &shell) {
     painter.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.2));
     painter.setBrush(shell);
     QPainterPath body;
@@ -33,25 +31,19 @@ void DrawPlug(QPainter &painter, const QColor &shell)
     body.closeSubpath();
     painter.drawPath(body);
     painter.setBrush(QColor(0x30, 0x30, 0x30));
-    for (int pin = 0; pin < 4; ++pin)
-        painter.drawEllipse(QPointF(6.5 + 2.3 * pin, 9.5), 0.8, 0.8);
+    for (int pin = 0; pin < 4; ++pin) painter.drawEllipse(QPointF(6.5 + 2.3 * pin, 9.5), 0.8, 0.8);
     painter.drawLine(QPointF(10, 13), QPointF(10, 18));
 }
 
-void DrawOpenPort(QPainter &painter)
-{
-    DrawPlug(painter, QColor(0x5c, 0xb8, 0x5c));
-}
+void DrawOpenPort(QPainter &painter) { DrawPlug(painter, QColor(0x5c, 0xb8, 0x5c)); }
 
-void DrawStopPort(QPainter &painter)
-{
+void DrawStopPort(QPainter &painter) {
     DrawPlug(painter, QColor(0xb0, 0xb0, 0xb0));
     painter.setPen(QPen(QColor(0xd0, 0x30, 0x30), 2.2, Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(QPointF(3, 3), QPointF(17, 17));
 }
 
-void DrawAutoConnect(QPainter &painter)
-{
+void DrawAutoConnect(QPainter &painter) {
     DrawPlug(painter, QColor(0x5c, 0x9c, 0xd8));
     painter.setPen(QPen(QColor(0x20, 0x20, 0x20), 1.8));
     painter.setBrush(QColor(255, 255, 255, 200));
@@ -60,8 +52,7 @@ void DrawAutoConnect(QPainter &painter)
 }
 
 // A sheet going into a printer.
-void DrawSendLogo(QPainter &painter)
-{
+void DrawSendLogo(QPainter &painter) {
     painter.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.1));
     painter.setBrush(Qt::white);
     painter.drawRect(QRectF(6, 2, 8, 8));
@@ -73,8 +64,7 @@ void DrawSendLogo(QPainter &painter)
     painter.drawRect(QRectF(6, 14, 8, 4));
 }
 
-void DrawNewText(QPainter &painter)
-{
+void DrawNewText(QPainter &painter) {
     painter.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.1));
     painter.setBrush(Qt::white);
     painter.drawRect(QRectF(3.5, 2.5, 13, 15));
@@ -86,8 +76,7 @@ void DrawNewText(QPainter &painter)
     painter.drawText(QRectF(3.5, 2.5, 13, 15), Qt::AlignCenter, QStringLiteral("T"));
 }
 
-void DrawSetFont(QPainter &painter)
-{
+void DrawSetFont(QPainter &painter) {
     QFont font(QStringLiteral("Serif"));
     font.setPixelSize(17);
     font.setBold(true);
@@ -101,8 +90,7 @@ void DrawSetFont(QPainter &painter)
 }
 
 // Cross hairs: back to the top-left corner.
-void DrawCentre(QPainter &painter)
-{
+void DrawCentre(QPainter &painter) {
     painter.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.4));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(QPointF(10, 10), 5, 5);
@@ -112,8 +100,7 @@ void DrawCentre(QPainter &painter)
 
 } // namespace
 
-QIcon GlyphIcon(TGlyph glyph)
-{
+QIcon GlyphIcon(TGlyph glyph) {
     QStyle *style = QApplication::style();
     switch (glyph) {
     case TGlyph::OpenPort:

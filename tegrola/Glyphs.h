@@ -4,7 +4,20 @@
 
 #include <QIcon>
 
-enum class TGlyph { OpenPort, StopPort, AutoConnect, OpenPicture, SaveLogo, SendLogo, NewText, SetFont,
-                    Up, Down, Left, Right, Centre };
+enum class TGlyph {
+    OpenPort,
+    StopPort,
+    AutoConnect,
+    OpenPicture,
+    SaveLogo,
+    SendLogo,
+    NewText,
+    SetFont,
+    Up,
+    Down,
+    Left,
+    Right,
+    Centre
+};
 
 QIcon GlyphIcon(TGlyph glyph);

@@ -21,32 +21,27 @@ constexpr int32_t kLogoSlots = 50;
 constexpr int32_t kFileLenMode = 32770;
 
 // The path as the library takes it: a counted text in the file system's encoding.
-zarelcom::Text CountedPath(const QString &path)
-{
+zarelcom::Text CountedPath(const QString &path) {
     const QByteArray bytes = QFile::encodeName(path);
     return zarelcom::Text(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 } // namespace
 
-void TfrmTegrola::SpeedButton46Click()
-{
+void TfrmTegrola::SpeedButton46Click() {
     Animate2->Start();
     SendLogoFile(WorkFile(QStringLiteral("tempold.bmp")));
     Animate2->Stop();
 }
 
-void TfrmTegrola::SpeedButton47Click()
-{
+void TfrmTegrola::SpeedButton47Click() {
     Animate2->Start();
     SendLogoFile(WorkFile(QStringLiteral("tempnew.bmp")));
     Animate2->Stop();
 }
 
-void TfrmTegrola::SendLogoFile(const QString &path)
-{
-    if (!FConnected)
-        return ShowMessage(QStringLiteral(" Not Connector ZAREL HP!!"));
+void TfrmTegrola::SendLogoFile(const QString &path) {
+    if (!FConnected) return ShowMessage(QStringLiteral(" Not Connector ZAREL HP!!"));
     const zarelcom::Text file = CountedPath(path);
     const int32_t size = GetFileLen(file, kFileLenMode);
     if (size > kMaxLogoFileBytes)
@@ -59,5 +54,7 @@ void TfrmTegrola::SendLogoFile(const QString &path)
     StatusBar1->SetPanelText(1, QStringLiteral("Send Logo Please Wait"));
     repaint();
     const bool sent = StxSendLogo(file, slot);
-    StatusBar1->SetPanelText(1, QStringLiteral("Send Logo %1 %2").arg(path, sent ? QStringLiteral("OK") : QStringLiteral("Error!!")));
+    StatusBar1->SetPanelText(
+        1, QStringLiteral("Send Logo %1 %2")
+               .arg(path, sent ? QStringLiteral("OK") : QStringLiteral("Error!!")));
 }

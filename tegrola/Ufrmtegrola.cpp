@@ -43,8 +43,7 @@ const char *const kWindowCaption = "ZarelHP Tegrola   V2.06";
 constexpr int kButtonColumnWidth = 110;
 constexpr int kLogoStripHeight = 81;
 
-QScrollArea *NewScrollBox(const QString &name, QWidget *picture, QWidget *parent)
-{
+QScrollArea *NewScrollBox(const QString &name, QWidget *picture, QWidget *parent) {
     auto *box = new QScrollArea(parent);
     box->setObjectName(name);
     box->setWidget(picture);
@@ -54,13 +53,11 @@ QScrollArea *NewScrollBox(const QString &name, QWidget *picture, QWidget *parent
 }
 
 // A page's left column of flat buttons, top to bottom.
-QWidget *NewButtonColumn(QWidget *page, std::initializer_list<QToolButton *> buttons)
-{
+QWidget *NewButtonColumn(QWidget *page, std::initializer_list<QToolButton *> buttons) {
     auto *column = new QWidget(page);
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
-    for (QToolButton *button : buttons)
-        layout->addWidget(button);
+    for (QToolButton *button : buttons) layout->addWidget(button);
     layout->addStretch(1);
     column->setFixedWidth(kButtonColumnWidth);
     return column;
@@ -68,30 +65,27 @@ QWidget *NewButtonColumn(QWidget *page, std::initializer_list<QToolButton *> but
 
 // A label as wide as its widest caption in any language, so that a change of language moves
 // nothing beside it.
-void FitToCaptions(QLabel *label)
-{
+void FitToCaptions(QLabel *label) {
     int width = label->fontMetrics().horizontalAdvance(label->text());
     for (const TCaption &caption : CaptionTable)
         if (label->objectName() == QLatin1String(caption.Control))
             for (const char *text : {caption.English, caption.Traditional, caption.Simplified})
                 if (text)
-                    width = std::max(width, label->fontMetrics().horizontalAdvance(QString::fromUtf8(text)));
+                    width = std::max(
+                        width, label->fontMetrics().horizontalAdvance(QString::fromUtf8(text)));
     label->setFixedWidth(width);
 }
 
 // A stored boolean: 0 is false, any other number true (also the words True and False).
-bool ParseBoolean(const QString &text)
-{
+bool ParseBoolean(const QString &text) {
     bool isNumber = false;
     const int number = text.toInt(&isNumber);
-    if (isNumber)
-        return number != 0;
+    if (isNumber) return number != 0;
     return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
 }
 
 // A stored decimal number; the default when it is empty or not a number.
-int ParseDecimal(const QString &text, int defaultValue)
-{
+int ParseDecimal(const QString &text, int defaultValue) {
     bool isNumber = false;
     const int number = text.trimmed().toInt(&isNumber);
     return isNumber ? number : defaultValue;
@@ -99,15 +93,14 @@ int ParseDecimal(const QString &text, int defaultValue)
 
 } // namespace
 
-TfrmTegrola::TfrmTegrola(const QString &programDir) : FProgramDir(programDir), FLogoFont(QStringLiteral("MS Sans Serif"), 8)
-{
+TfrmTegrola::TfrmTegrola(const QString &programDir)
+    : FProgramDir(programDir), FLogoFont(QStringLiteral("MS Sans Serif"), 8) {
     BuildWindow();
     ApplyLanguage();
     FormCreate();
 }
 
-TfrmTegrola::~TfrmTegrola()
-{
+TfrmTegrola::~TfrmTegrola() {
     // A search still running is stopped, so that the program ends at once and lets go of the port.
     if (FConnectThread) {
         FSearch->Stop();
@@ -117,8 +110,7 @@ TfrmTegrola::~TfrmTegrola()
 
 // ---- The design ---------------------------------------------------------------------------------
 
-void TfrmTegrola::BuildWindow()
-{
+void TfrmTegrola::BuildWindow() {
     setObjectName(QStringLiteral("frmTegrola"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     resize(812, 390);
@@ -143,8 +135,8 @@ void TfrmTegrola::BuildWindow()
     Timer1->start();
 }
 
-QToolButton *TfrmTegrola::AddFlatButton(const QString &name, const QIcon &glyph, const QString &text, QWidget *parent)
-{
+QToolButton *TfrmTegrola::AddFlatButton(const QString &name, const QIcon &glyph,
+                                        const QString &text, QWidget *parent) {
     auto *button = new QToolButton(parent);
     button->setObjectName(name);
     button->setAutoRaise(true);
@@ -161,8 +153,7 @@ QToolButton *TfrmTegrola::AddFlatButton(const QString &name, const QIcon &glyph,
     return button;
 }
 
-QWidget *TfrmTegrola::BuildConnectionBand()
-{
+QWidget *TfrmTegrola::BuildConnectionBand() {
     GroupBox20 = new QGroupBox(QStringLiteral("Communication"), this);
     GroupBox20->setObjectName(QStringLiteral("GroupBox20"));
     GroupBox20->setFixedHeight(49);
@@ -179,12 +170,15 @@ QWidget *TfrmTegrola::BuildConnectionBand()
     // controls to the right keep theirs whether connected or not.
     auto *portSlot = new QWidget(GroupBox20);
     portSlot->setFixedSize(25, 25);
-    SpeedButton1 = AddFlatButton(QStringLiteral("SpeedButton1"), GlyphIcon(TGlyph::OpenPort), QString(), portSlot);
+    SpeedButton1 = AddFlatButton(QStringLiteral("SpeedButton1"), GlyphIcon(TGlyph::OpenPort),
+                                 QString(), portSlot);
     SpeedButton1->setToolTip(QStringLiteral("Open Port"));
-    SpeedButton2 = AddFlatButton(QStringLiteral("SpeedButton2"), GlyphIcon(TGlyph::StopPort), QString(), portSlot);
+    SpeedButton2 = AddFlatButton(QStringLiteral("SpeedButton2"), GlyphIcon(TGlyph::StopPort),
+                                 QString(), portSlot);
     SpeedButton2->setToolTip(QStringLiteral("Stop Port"));
     SpeedButton2->hide();
-    SpeedButton55 = AddFlatButton(QStringLiteral("SpeedButton55"), GlyphIcon(TGlyph::AutoConnect), QString(), GroupBox20);
+    SpeedButton55 = AddFlatButton(QStringLiteral("SpeedButton55"), GlyphIcon(TGlyph::AutoConnect),
+                                  QString(), GroupBox20);
     SpeedButton55->setToolTip(QStringLiteral("Auto Connect"));
     QSizePolicy keepPlace = SpeedButton55->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
@@ -196,8 +190,9 @@ QWidget *TfrmTegrola::BuildConnectionBand()
     row->addWidget(SpeedButton55);
     row->addSpacing(8);
 
-    const auto addLabelled = [&](QLabel *&label, const char *labelName, const QString &caption, QComboBox *&combo,
-                                 const char *comboName, const QStringList &items, int width) {
+    const auto addLabelled = [&](QLabel *&label, const char *labelName, const QString &caption,
+                                 QComboBox *&combo, const char *comboName, const QStringList &items,
+                                 int width) {
         label = new QLabel(caption, GroupBox20);
         label->setObjectName(QLatin1String(labelName));
         FitToCaptions(label);
@@ -210,25 +205,28 @@ QWidget *TfrmTegrola::BuildConnectionBand()
         row->addWidget(combo);
         row->addSpacing(6);
     };
-    addLabelled(Label1, "Label1", QStringLiteral("COM Port"), ComboBox1, "ComboBox1",
-                {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}, 80);
+    addLabelled(
+        Label1, "Label1", QStringLiteral("COM Port"), ComboBox1, "ComboBox1",
+        {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}, 80);
     addLabelled(Label2, "Label2", QStringLiteral("ZarelBaudRate"), ComboBox3, "ComboBox3",
-                {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"), QStringLiteral("57600"),
-                 QStringLiteral("115200")}, 80);
+                {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
+                 QStringLiteral("57600"), QStringLiteral("115200")},
+                80);
     ComboBox3->setCurrentIndex(1);
     connect(ComboBox3, qOverload<int>(&QComboBox::activated), this, &TfrmTegrola::ComboBox3Change);
 
     // The port rate code handed to SetBaudRate: its index is the code.
     ComboBox2 = new QComboBox(GroupBox20);
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
-    for (const char *rate : {"110", "300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "56000",
-                             "57600", "115200", "128000", "256000"})
+    for (const char *rate : {"110", "300", "600", "1200", "2400", "4800", "9600", "14400", "19200",
+                             "38400", "56000", "57600", "115200", "128000", "256000"})
         ComboBox2->addItem(QLatin1String(rate));
     ComboBox2->setCurrentIndex(9);
     ComboBox2->hide();
 
     addLabelled(Label3, "Label3", QStringLiteral("Language"), ComboBox4, "ComboBox4",
-                {QStringLiteral("English"), QStringLiteral("Traditional Chinese(Taiwan)"), QStringLiteral("Simple Chinese")},
+                {QStringLiteral("English"), QStringLiteral("Traditional Chinese(Taiwan)"),
+                 QStringLiteral("Simple Chinese")},
                 170);
     ComboBox4->setEditable(true);
     ComboBox4->setInsertPolicy(QComboBox::NoInsert);
@@ -238,14 +236,14 @@ QWidget *TfrmTegrola::BuildConnectionBand()
     connect(ComboBox4->lineEdit(), &QLineEdit::textEdited, this, &TfrmTegrola::LanguageTextEdited);
 
     row->addStretch(1);
-    Animate1 = new TBusyAnimation(TBusyAnimation::TClip::SearchComputer, QSize(121, 25), GroupBox20);
+    Animate1 =
+        new TBusyAnimation(TBusyAnimation::TClip::SearchComputer, QSize(121, 25), GroupBox20);
     Animate1->setObjectName(QStringLiteral("Animate1"));
     row->addWidget(Animate1);
     return GroupBox20;
 }
 
-QWidget *TfrmTegrola::BuildLogoArea()
-{
+QWidget *TfrmTegrola::BuildLogoArea() {
     GroupBox6 = new QGroupBox(QStringLiteral("Logo"), this);
     GroupBox6->setObjectName(QStringLiteral("GroupBox6"));
     auto *layout = new QVBoxLayout(GroupBox6);
@@ -263,8 +261,7 @@ QWidget *TfrmTegrola::BuildLogoArea()
     PageControl2->addTab(BuildTextPage(), QStringLiteral("New Logo"));
     PageControl2->setCurrentWidget(TabSheet4);
     connect(PageControl2, &QTabWidget::currentChanged, this, [this](int index) {
-        if (PageControl2->widget(index) == TabSheet4)
-            TabSheet4Show();
+        if (PageControl2->widget(index) == TabSheet4) TabSheet4Show();
     });
     layout->addWidget(PageControl2);
 
@@ -275,16 +272,18 @@ QWidget *TfrmTegrola::BuildLogoArea()
     return GroupBox6;
 }
 
-QWidget *TfrmTegrola::BuildPicturePage()
-{
+QWidget *TfrmTegrola::BuildPicturePage() {
     TabSheet3 = new QWidget;
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
     auto *page = new QHBoxLayout(TabSheet3);
     page->setContentsMargins(4, 4, 4, 2);
 
-    SpeedButton48 = AddFlatButton(QStringLiteral("SpeedButton48"), GlyphIcon(TGlyph::OpenPicture), QStringLiteral("Open Picture"), TabSheet3);
-    SpeedButton53 = AddFlatButton(QStringLiteral("SpeedButton53"), GlyphIcon(TGlyph::SaveLogo), QStringLiteral("Save Logo As"), TabSheet3);
-    SpeedButton46 = AddFlatButton(QStringLiteral("SpeedButton46"), GlyphIcon(TGlyph::SendLogo), QStringLiteral("Send Logo"), TabSheet3);
+    SpeedButton48 = AddFlatButton(QStringLiteral("SpeedButton48"), GlyphIcon(TGlyph::OpenPicture),
+                                  QStringLiteral("Open Picture"), TabSheet3);
+    SpeedButton53 = AddFlatButton(QStringLiteral("SpeedButton53"), GlyphIcon(TGlyph::SaveLogo),
+                                  QStringLiteral("Save Logo As"), TabSheet3);
+    SpeedButton46 = AddFlatButton(QStringLiteral("SpeedButton46"), GlyphIcon(TGlyph::SendLogo),
+                                  QStringLiteral("Send Logo"), TabSheet3);
     page->addWidget(NewButtonColumn(TabSheet3, {SpeedButton48, SpeedButton53, SpeedButton46}));
     connect(SpeedButton48, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton48Click);
     connect(SpeedButton53, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton53Click);
@@ -303,16 +302,18 @@ QWidget *TfrmTegrola::BuildPicturePage()
     return TabSheet3;
 }
 
-QWidget *TfrmTegrola::BuildTextPage()
-{
+QWidget *TfrmTegrola::BuildTextPage() {
     TabSheet4 = new QWidget;
     TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
     auto *page = new QHBoxLayout(TabSheet4);
     page->setContentsMargins(4, 4, 4, 2);
 
-    SpeedButton49 = AddFlatButton(QStringLiteral("SpeedButton49"), GlyphIcon(TGlyph::NewText), QStringLiteral("New Text"), TabSheet4);
-    SpeedButton54 = AddFlatButton(QStringLiteral("SpeedButton54"), GlyphIcon(TGlyph::SaveLogo), QStringLiteral("Save Logo As"), TabSheet4);
-    SpeedButton47 = AddFlatButton(QStringLiteral("SpeedButton47"), GlyphIcon(TGlyph::SendLogo), QStringLiteral("Send Logo"), TabSheet4);
+    SpeedButton49 = AddFlatButton(QStringLiteral("SpeedButton49"), GlyphIcon(TGlyph::NewText),
+                                  QStringLiteral("New Text"), TabSheet4);
+    SpeedButton54 = AddFlatButton(QStringLiteral("SpeedButton54"), GlyphIcon(TGlyph::SaveLogo),
+                                  QStringLiteral("Save Logo As"), TabSheet4);
+    SpeedButton47 = AddFlatButton(QStringLiteral("SpeedButton47"), GlyphIcon(TGlyph::SendLogo),
+                                  QStringLiteral("Send Logo"), TabSheet4);
     page->addWidget(NewButtonColumn(TabSheet4, {SpeedButton49, SpeedButton54, SpeedButton47}));
     connect(SpeedButton49, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton49Click);
     connect(SpeedButton54, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton54Click);
@@ -345,7 +346,8 @@ QWidget *TfrmTegrola::BuildTextPage()
     RadioGroup2Items = new QButtonGroup(RadioGroup2);
     auto *heights = new QGridLayout(RadioGroup2);
     heights->setContentsMargins(8, 0, 8, 4);
-    const QStringList items = {QStringLiteral("0.5\"/12.7mm"), QStringLiteral("0.25\"/6mm"), QStringLiteral("0.17\"/4mm")};
+    const QStringList items = {QStringLiteral("0.5\"/12.7mm"), QStringLiteral("0.25\"/6mm"),
+                               QStringLiteral("0.17\"/4mm")};
     for (int index = 0; index < items.size(); ++index) {
         auto *item = new QRadioButton(items[index], RadioGroup2);
         item->setObjectName(QStringLiteral("RadioGroup2Item%1").arg(index));
@@ -373,20 +375,26 @@ QWidget *TfrmTegrola::BuildTextPage()
     };
     const TPositionButton positions[] = {
         {SpeedButton51, "SpeedButton51", TGlyph::Up, "Up", 0, 1, &TfrmTegrola::SpeedButton51Click},
-        {SpeedButton59, "SpeedButton59", TGlyph::Left, "Left", 1, 0, &TfrmTegrola::SpeedButton59Click},
-        {SpeedButton61, "SpeedButton61", TGlyph::Centre, "Auto", 1, 1, &TfrmTegrola::SpeedButton61Click},
-        {SpeedButton60, "SpeedButton60", TGlyph::Right, "Right", 1, 2, &TfrmTegrola::SpeedButton60Click},
-        {SpeedButton52, "SpeedButton52", TGlyph::Down, "Down", 2, 1, &TfrmTegrola::SpeedButton52Click},
+        {SpeedButton59, "SpeedButton59", TGlyph::Left, "Left", 1, 0,
+         &TfrmTegrola::SpeedButton59Click},
+        {SpeedButton61, "SpeedButton61", TGlyph::Centre, "Auto", 1, 1,
+         &TfrmTegrola::SpeedButton61Click},
+        {SpeedButton60, "SpeedButton60", TGlyph::Right, "Right", 1, 2,
+         &TfrmTegrola::SpeedButton60Click},
+        {SpeedButton52, "SpeedButton52", TGlyph::Down, "Down", 2, 1,
+         &TfrmTegrola::SpeedButton52Click},
     };
     for (const TPositionButton &position : positions) {
-        position.button = AddFlatButton(QLatin1String(position.name), GlyphIcon(position.glyph), QString(), GroupBox22);
+        position.button = AddFlatButton(QLatin1String(position.name), GlyphIcon(position.glyph),
+                                        QString(), GroupBox22);
         position.button->setIconSize(QSize(16, 16));
         position.button->setToolTip(QLatin1String(position.hint));
         cross->addWidget(position.button, position.row, position.column);
         connect(position.button, &QToolButton::clicked, this, position.click);
     }
     positionRow->addWidget(GroupBox22);
-    SpeedButton50 = AddFlatButton(QStringLiteral("SpeedButton50"), GlyphIcon(TGlyph::SetFont), QStringLiteral("Set Font"), TabSheet4);
+    SpeedButton50 = AddFlatButton(QStringLiteral("SpeedButton50"), GlyphIcon(TGlyph::SetFont),
+                                  QStringLiteral("Set Font"), TabSheet4);
     SpeedButton50->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     connect(SpeedButton50, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton50Click);
     positionRow->addWidget(SpeedButton50, 0, Qt::AlignBottom);
@@ -401,8 +409,7 @@ QWidget *TfrmTegrola::BuildTextPage()
 
 // ---- Start-up -----------------------------------------------------------------------------------
 
-void TfrmTegrola::FormCreate()
-{
+void TfrmTegrola::FormCreate() {
     FillComPortList();
     LoadSettings();
     FLogoHeight = 50;
@@ -410,57 +417,49 @@ void TfrmTegrola::FormCreate()
     ApplyLanguage();
 }
 
-void TfrmTegrola::showEvent(QShowEvent *event)
-{
+void TfrmTegrola::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (FFirstShow) {
         FFirstShow = false;
-        if (PageControl2->currentWidget() == TabSheet4)
-            TabSheet4Show();
+        if (PageControl2->currentWidget() == TabSheet4) TabSheet4Show();
     }
 }
 
-void TfrmTegrola::Timer1Timer()
-{
+void TfrmTegrola::Timer1Timer() {
     // One automatic connection after start-up, whatever the stored AutoConnect flag says.
     SpeedButton55Click();
     Timer1->stop();
 }
 
-void TfrmTegrola::FillComPortList()
-{
+void TfrmTegrola::FillComPortList() {
     ComboBox1->clear();
     // Each item tells, when pointed at, which device it opens.
     for (const zc_port_info &port : zarelctl::ListedPorts()) {
         QStringList about{QString::fromLocal8Bit(port.device)};
         for (const char *detail : {port.description, port.by_id})
-            if (*detail)
-                about << QString::fromLocal8Bit(detail);
+            if (*detail) about << QString::fromLocal8Bit(detail);
         ComboBox1->addItem(QStringLiteral("COM%1").arg(port.number));
-        ComboBox1->setItemData(ComboBox1->count() - 1, about.join(QLatin1Char('\n')), Qt::ToolTipRole);
+        ComboBox1->setItemData(ComboBox1->count() - 1, about.join(QLatin1Char('\n')),
+                               Qt::ToolTipRole);
     }
-    if (ComboBox1->count() > 0)
-        ComboBox1->setCurrentIndex(1);
+    if (ComboBox1->count() > 0) ComboBox1->setCurrentIndex(1);
 }
 
 // ---- Settings -----------------------------------------------------------------------------------
 
-QString TfrmTegrola::ReadSetting(const QString &section, const QString &name) const
-{
+QString TfrmTegrola::ReadSetting(const QString &section, const QString &name) const {
     QSettings settings(QStringLiteral("Vantorleaf"), QStringLiteral("ZarelHP"));
     settings.beginGroup(section);
     return settings.value(name).toString();
 }
 
-void TfrmTegrola::WriteSetting(const QString &section, const QString &name, const QString &value)
-{
+void TfrmTegrola::WriteSetting(const QString &section, const QString &name, const QString &value) {
     QSettings settings(QStringLiteral("Vantorleaf"), QStringLiteral("ZarelHP"));
     settings.beginGroup(section);
     settings.setValue(name, value);
 }
 
-void TfrmTegrola::LoadSettings()
-{
+void TfrmTegrola::LoadSettings() {
     FAutoConnect = ParseBoolean(ReadSetting(QStringLiteral("Comm"), QStringLiteral("AutoConnect")));
     FCommPort = ParseDecimal(ReadSetting(QStringLiteral("Comm"), QStringLiteral("CommPort")), 1);
     FBaudIndex = ParseDecimal(ReadSetting(QStringLiteral("Comm"), QStringLiteral("BaudRate")), 1);
@@ -469,9 +468,9 @@ void TfrmTegrola::LoadSettings()
     FollowBaudIndex();
 
     const QString fontName = ReadSetting(QStringLiteral("LogoFont"), QStringLiteral("FontName"));
-    if (!fontName.isEmpty())
-        FLogoFont.setFamily(fontName);
-    const int fontSize = ParseDecimal(ReadSetting(QStringLiteral("LogoFont"), QStringLiteral("FontSize")), 8);
+    if (!fontName.isEmpty()) FLogoFont.setFamily(fontName);
+    const int fontSize =
+        ParseDecimal(ReadSetting(QStringLiteral("LogoFont"), QStringLiteral("FontSize")), 8);
     FLogoFont.setPointSize(fontSize > 0 ? fontSize : 8);
 
     const QString language = ReadSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"));
@@ -485,20 +484,20 @@ void TfrmTegrola::LoadSettings()
     ApplyLanguage();
 }
 
-void TfrmTegrola::SaveSettings()
-{
-    WriteSetting(QStringLiteral("Comm"), QStringLiteral("AutoConnect"), FAutoConnect ? QStringLiteral("-1") : QStringLiteral("0"));
+void TfrmTegrola::SaveSettings() {
+    WriteSetting(QStringLiteral("Comm"), QStringLiteral("AutoConnect"),
+                 FAutoConnect ? QStringLiteral("-1") : QStringLiteral("0"));
     FCommPort = ComboBox1->currentIndex() + 1;
     WriteSetting(QStringLiteral("Comm"), QStringLiteral("CommPort"), QString::number(FCommPort));
     FBaudIndex = ComboBox3->currentIndex();
     WriteSetting(QStringLiteral("Comm"), QStringLiteral("BaudRate"), QString::number(FBaudIndex));
-    WriteSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"), QString::number(ComboBox4->currentIndex()));
+    WriteSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"),
+                 QString::number(ComboBox4->currentIndex()));
 }
 
 // ---- Languages ----------------------------------------------------------------------------------
 
-void TfrmTegrola::ApplyLanguage()
-{
+void TfrmTegrola::ApplyLanguage() {
     setWindowTitle(QLatin1String(kWindowCaption));
     const int languageIndex = ComboBox4->currentIndex();
     for (const TCaption &caption : CaptionTable)
@@ -506,31 +505,24 @@ void TfrmTegrola::ApplyLanguage()
             SetCaption(QLatin1String(caption.Control), QString::fromUtf8(text));
 }
 
-void TfrmTegrola::SetCaption(const QString &control, const QString &caption)
-{
-    if (control == StatusBar1->objectName())
-        return StatusBar1->SetPanelText(0, caption);
-    if (control == StatusBar2->objectName())
-        return StatusBar2->SetPanelText(0, caption);
+void TfrmTegrola::SetCaption(const QString &control, const QString &caption) {
+    if (control == StatusBar1->objectName()) return StatusBar1->SetPanelText(0, caption);
+    if (control == StatusBar2->objectName()) return StatusBar2->SetPanelText(0, caption);
     QWidget *widget = findChild<QWidget *>(control);
     if (const int page = PageControl2->indexOf(widget); page >= 0)
         return PageControl2->setTabText(page, caption);
-    if (auto *box = qobject_cast<QGroupBox *>(widget))
-        return box->setTitle(caption);
-    if (auto *label = qobject_cast<QLabel *>(widget))
-        return label->setText(caption);
-    if (auto *button = qobject_cast<QAbstractButton *>(widget))
-        return button->setText(caption);
+    if (auto *box = qobject_cast<QGroupBox *>(widget)) return box->setTitle(caption);
+    if (auto *label = qobject_cast<QLabel *>(widget)) return label->setText(caption);
+    if (auto *button = qobject_cast<QAbstractButton *>(widget)) return button->setText(caption);
 }
 
-void TfrmTegrola::ComboBox4Change()
-{
+void TfrmTegrola::ComboBox4Change() {
     ApplyLanguage();
-    WriteSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"), QString::number(ComboBox4->currentIndex()));
+    WriteSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"),
+                 QString::number(ComboBox4->currentIndex()));
 }
 
-void TfrmTegrola::LanguageTextEdited(const QString &text)
-{
+void TfrmTegrola::LanguageTextEdited(const QString &text) {
     // Typed text selects the item it names and leaves no selection when it names none.
     QLineEdit *edit = ComboBox4->lineEdit();
     const int cursor = edit->cursorPosition();
@@ -545,13 +537,12 @@ void TfrmTegrola::LanguageTextEdited(const QString &text)
 
 // ---- Shared helpers -----------------------------------------------------------------------------
 
-QString TfrmTegrola::WorkFile(const QString &name) const
-{
+QString TfrmTegrola::WorkFile(const QString &name) const {
     return QDir::toNativeSeparators(FAppDir + QLatin1Char('/') + name);
 }
 
-void TfrmTegrola::ShowMessage(const QString &text)
-{
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, this);
+void TfrmTegrola::ShowMessage(const QString &text) {
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
+                    QMessageBox::Ok, this);
     box.exec();
 }

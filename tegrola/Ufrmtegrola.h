@@ -73,7 +73,8 @@ private:
     QWidget *BuildLogoArea();
     QWidget *BuildPicturePage();
     QWidget *BuildTextPage();
-    QToolButton *AddFlatButton(const QString &name, const QIcon &glyph, const QString &text, QWidget *parent);
+    QToolButton *AddFlatButton(const QString &name, const QIcon &glyph, const QString &text,
+                               QWidget *parent);
     void SetCaption(const QString &control, const QString &caption);
 
     void FormCreate();

@@ -19,7 +19,7 @@ double ProcessCpuMs() {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 5;
@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     zarelsim::Simulator printer(options);
     printer.Start();
     if (!OpenComPort(21)) {
-        std::fprintf(stderr, "cannot open the port to the simulated printer: %s\n", GetLastPortError());
+        std::fprintf(stderr, "cannot open the port to the simulated printer: %s\n",
+                     GetLastPortError());
         return 1;
     }
     SystemInfo info{};
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
     CloseComPort();
     printer.Stop();
     rmdir(folder);
-    std::printf("idle open port (printer %s): %.2f ms of CPU in %d s = %.3f %% of one core; floor 0 %%\n",
-                answered ? "answered" : "did NOT answer", used, seconds, used / (seconds * 10.0));
+    std::printf(
+        "idle open port (printer %s): %.2f ms of CPU in %d s = %.3f %% of one core; floor 0 %%\n",
+        answered ? "answered" : "did NOT answer", used, seconds, used / (seconds * 10.0));
     return answered ? 0 : 1;
 }

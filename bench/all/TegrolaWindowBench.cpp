@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home, programDir;
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    qputenv("ZARELCOM_PORT_DIR", home.path().toUtf8());  // no ports: no connection attempt
+    qputenv("ZARELCOM_PORT_DIR", home.path().toUtf8()); // no ports: no connection attempt
     QApplication application(argc, argv);
     const double applicationMs = sinceStart.nsecsElapsed() / 1e6;
 
@@ -42,15 +42,18 @@ int main(int argc, char** argv) {
     for (int i = 0; i < keystrokes; ++i) {
         if (memo->toPlainText().size() > 40) memo->setPlainText(QStringLiteral("A"));
         timer.restart();
-        memo->insertPlainText(QStringLiteral("x"));  // textChanged: the logo is rendered again
+        memo->insertPlainText(QStringLiteral("x")); // textChanged: the logo is rendered again
         QApplication::processEvents();
         redraws.push_back(timer.nsecsElapsed() / 1e6);
     }
     std::sort(redraws.begin(), redraws.end());
-    std::printf("start-up: %.1f ms to the Qt application + %.1f ms to the shown window = %.1f ms (aim under 1000 ms)\n",
+    std::printf("start-up: %.1f ms to the Qt application + %.1f ms to the shown window = %.1f ms "
+                "(aim under 1000 ms)\n",
                 applicationMs, windowMs, applicationMs + windowMs);
-    std::printf("text logo redraw per keystroke, %d keystrokes: median %.2f ms, 95th percentile %.2f ms, "
-                "worst %.2f ms (aim under 16 ms)\n",
-                keystrokes, redraws[redraws.size() / 2], redraws[redraws.size() * 95 / 100], redraws.back());
+    std::printf(
+        "text logo redraw per keystroke, %d keystrokes: median %.2f ms, 95th percentile %.2f ms, "
+        "worst %.2f ms (aim under 16 ms)\n",
+        keystrokes, redraws[redraws.size() / 2], redraws[redraws.size() * 95 / 100],
+        redraws.back());
     return 0;
 }

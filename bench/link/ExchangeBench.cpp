@@ -47,10 +47,13 @@ void BM_GetPrintStatus(benchmark::State &state) {
         const double cpuStart = ProcessCpuMs();
         const int32_t status = GetPrintStatus();
         cpuMs += ProcessCpuMs() - cpuStart;
-        wallMs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        wallMs.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
         if (status != 0) {
-            const std::string why = "the peer's answer was not taken: status " + std::to_string(status) +
-                                    ", last error code " + std::to_string(GetCurrErrCode());
+            const std::string why = "the peer's answer was not taken: status " +
+                                    std::to_string(status) + ", last error code " +
+                                    std::to_string(GetCurrErrCode());
             state.SkipWithError(why.c_str());
             break;
         }
@@ -65,22 +68,27 @@ void BM_GetPrintStatus(benchmark::State &state) {
     state.counters["floor_ms"] = kFloorMs;
     state.counters["aim_ms"] = kFloorMs * 1.05 + 1;
     state.counters["cpu_share_%"] = 100 * cpuMs / total;
-    state.counters["quick_path"] = static_cast<double>(
-        std::count_if(wallMs.begin(), wallMs.end(), [](double ms) { return ms < kFloorMs - kQuickFloorMs / 2; }));
+    state.counters["quick_path"] = static_cast<double>(std::count_if(
+        wallMs.begin(), wallMs.end(), [](double ms) { return ms < kFloorMs - kQuickFloorMs / 2; }));
 }
 
 } // namespace
 
-BENCHMARK(BM_GetPrintStatus)->Iterations(100)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GetPrintStatus)
+    ->Iterations(100)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv) {
-    std::printf("Floor of one exchange against a peer that answers at once: %.0f ms\n"
-                "  = %.0f ms first-byte poll (the count right after the write finds nothing yet)\n"
-                "  + %.0f ms sleep before the read that finds STX\n"
-                "  + 0 ms settle (the first poll finds the whole reply) + 0 ms reading it;\n"
-                "  %.0f ms when the reply is already queued at the first count (quick_path counts those).\n"
-                "Aim: median within 5 %% of the floor plus 1 ms (%.1f ms), CPU under 5 %% of wall time.\n",
-                kFloorMs, kFirstBytePollMs, kStxProbeMs, kQuickFloorMs, kFloorMs * 1.05 + 1);
+    std::printf(
+        "Floor of one exchange against a peer that answers at once: %.0f ms\n"
+        "  = %.0f ms first-byte poll (the count right after the write finds nothing yet)\n"
+        "  + %.0f ms sleep before the read that finds STX\n"
+        "  + 0 ms settle (the first poll finds the whole reply) + 0 ms reading it;\n"
+        "  %.0f ms when the reply is already queued at the first count (quick_path counts those).\n"
+        "Aim: median within 5 %% of the floor plus 1 ms (%.1f ms), CPU under 5 %% of wall time.\n",
+        kFloorMs, kFirstBytePollMs, kStxProbeMs, kQuickFloorMs, kFloorMs * 1.05 + 1);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -49,12 +49,14 @@ Round Drive(int printers, double seconds, const std::string &portDirectory) {
                 ++failures;
                 return;
             }
-            while (std::chrono::steady_clock::now() < end) ++(GetPrintStatus() >= 0 ? exchanges : failures);
+            while (std::chrono::steady_clock::now() < end)
+                ++(GetPrintStatus() >= 0 ? exchanges : failures);
             CloseComPort();
         });
     }
     for (auto &thread : threads) thread.join();
-    return {exchanges, failures, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()};
+    return {exchanges, failures,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()};
 }
 
 } // namespace
@@ -67,16 +69,20 @@ int main(int argc, char **argv) {
         return 1;
     }
     setenv("ZARELCOM_PORT_DIR", folder, 1);
-    std::printf("Exchanges (GetPrintStatus) per second, each printer a simulator on its own thread and link,\n"
-                "%.0f s a round; floor: N x the rate of one printer alone\n\n", seconds);
-    std::printf("%9s %14s %14s %10s %9s\n", "printers", "exchanges/s", "floor", "of floor", "failed");
+    std::printf("Exchanges (GetPrintStatus) per second, each printer a simulator on its own thread "
+                "and link,\n"
+                "%.0f s a round; floor: N x the rate of one printer alone\n\n",
+                seconds);
+    std::printf("%9s %14s %14s %10s %9s\n", "printers", "exchanges/s", "floor", "of floor",
+                "failed");
     double single = 0;
     for (int printers : {1, 2, 4}) {
         const Round round = Drive(printers, seconds, folder);
         const double rate = round.exchanges / round.seconds;
         if (printers == 1) single = rate;
         const double floor = single * printers;
-        std::printf("%9d %14.1f %14.1f %9.0f%% %9ld\n", printers, rate, floor, 100 * rate / floor, round.failures);
+        std::printf("%9d %14.1f %14.1f %9.0f%% %9ld\n", printers, rate, floor, 100 * rate / floor,
+                    round.failures);
     }
     rmdir(folder);
     return 0;

@@ -47,7 +47,8 @@ bool ReadExactly(int fd, uint8_t *into, std::size_t count) {
 PtyResponder::PtyResponder(int port) {
     char slaveName[256];
     if (openpty(&master_, &terminal_, slaveName, nullptr, nullptr) != 0)
-        throw std::runtime_error(std::string("cannot open a pseudo-terminal: ") + std::strerror(errno));
+        throw std::runtime_error(std::string("cannot open a pseudo-terminal: ") +
+                                 std::strerror(errno));
     termios raw{};
     tcgetattr(terminal_, &raw);
     cfmakeraw(&raw);

@@ -20,14 +20,10 @@ namespace {
 
 QTemporaryDir *Scratch = nullptr;
 
-QString PicturePath()
-{
-    return Scratch->filePath(QStringLiteral("photo.bmp"));
-}
+QString PicturePath() { return Scratch->filePath(QStringLiteral("photo.bmp")); }
 
 // A 4000 x 3000 picture of colour bands and noise, so neither tool meets a trivial picture.
-void WritePicture()
-{
+void WritePicture() {
     QImage picture(4000, 3000, QImage::Format_RGB888);
     QRandomGenerator random(2026);
     for (int y = 0; y < picture.height(); ++y) {
@@ -39,12 +35,10 @@ void WritePicture()
             line[3 * x + 2] = uchar(((x + y) / 28 + ((noise >> 16) & 0x3f)) & 0xff);
         }
     }
-    if (!picture.save(PicturePath(), "BMP"))
-        std::abort();
+    if (!picture.save(PicturePath(), "BMP")) std::abort();
 }
 
-void TegrolaPictureLogo(benchmark::State &state)
-{
+void TegrolaPictureLogo(benchmark::State &state) {
     const QString logoPath = Scratch->filePath(QStringLiteral("tempold.bmp"));
     for (auto _ : state) {
         const LoadedPicture loaded = LoadLogoPicture(PicturePath());
@@ -56,17 +50,16 @@ void TegrolaPictureLogo(benchmark::State &state)
 }
 
 // The floor: the same work by ImageMagick, a process of its own for each logo.
-void ImageMagickConvert(benchmark::State &state)
-{
-    const std::string command = "convert '" + PicturePath().toStdString() + "' -sample x50 -monochrome '"
-                                + Scratch->filePath(QStringLiteral("convert.bmp")).toStdString() + "'";
+void ImageMagickConvert(benchmark::State &state) {
+    const std::string command =
+        "convert '" + PicturePath().toStdString() + "' -sample x50 -monochrome '" +
+        Scratch->filePath(QStringLiteral("convert.bmp")).toStdString() + "'";
     if (std::system("command -v convert >/dev/null 2>&1") != 0) {
         state.SkipWithError("ImageMagick's convert is not installed (Debian package imagemagick)");
         return;
     }
     for (auto _ : state)
-        if (std::system(command.c_str()) != 0)
-            state.SkipWithError("convert failed");
+        if (std::system(command.c_str()) != 0) state.SkipWithError("convert failed");
     state.SetLabel("floor: convert -sample x50 -monochrome");
 }
 
@@ -75,8 +68,7 @@ BENCHMARK(ImageMagickConvert)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     QGuiApplication application(argc, argv);
     QTemporaryDir scratch;
     Scratch = &scratch;

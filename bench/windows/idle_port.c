@@ -9,23 +9,20 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-static double Milliseconds(FILETIME time)
-{
+static double Milliseconds(FILETIME time) {
     ULARGE_INTEGER value;
     value.LowPart = time.dwLowDateTime;
     value.HighPart = time.dwHighDateTime;
     return (double)value.QuadPart / 1e4;
 }
 
-static double ProcessorMs(void)
-{
+static double ProcessorMs(void) {
     FILETIME created, ended, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
     return Milliseconds(kernel) + Milliseconds(user);
 }
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     if (argc != 3) {
         fprintf(stderr, "usage: idle_port COM-NUMBER SECONDS\n");
         return 2;
@@ -39,7 +36,7 @@ int main(int argc, char **argv)
     Sleep((DWORD)seconds * 1000);
     const double spent = ProcessorMs() - before;
     CloseComPort();
-    printf("open port at rest for %d s: %.0f ms of processor time, %.2f %% of one core (floor 0)\n", seconds, spent,
-           spent / (seconds * 10.0));
+    printf("open port at rest for %d s: %.0f ms of processor time, %.2f %% of one core (floor 0)\n",
+           seconds, spent, spent / (seconds * 10.0));
     return 0;
 }

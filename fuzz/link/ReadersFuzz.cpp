@@ -59,14 +59,18 @@ void RunReader(uint8_t reader, Input &input, VirtualPlatform &line) {
         // However the bytes come, the reception ends within its time and the reply's wire time.
         ProcessLink().currentLength = 0;
         const uint64_t start = line.Now();
-        if (RcvPack(nullptr)) Require(ProcessLink().currentLength >= 0 && ProcessLink().currentLength + 2 <= int32_t(kRcvBufferSize));
-        const uint64_t wireMs = ((13 + uint64_t(ProcessLink().currentLength) + 2) * 10 * 1000 + 19199) / 19200;
+        if (RcvPack(nullptr))
+            Require(ProcessLink().currentLength >= 0 &&
+                    ProcessLink().currentLength + 2 <= int32_t(kRcvBufferSize));
+        const uint64_t wireMs =
+            ((13 + uint64_t(ProcessLink().currentLength) + 2) * 10 * 1000 + 19199) / 19200;
         Require(line.Now() - start <= kReceptionMs + wireMs + 100);
         break;
     }
     case 1: {
         const std::vector<uint8_t> expected = input.Bytes(input.Byte() % 64);
-        const zc_text text = NewText({reinterpret_cast<const char *>(expected.data()), expected.size()});
+        const zc_text text =
+            NewText({reinterpret_cast<const char *>(expected.data()), expected.size()});
         // Everything else of the input arrives as the answer.
         line.Arrive(input.Bytes(SIZE_MAX), 0);
         RcvCmdPack1(text, nullptr);
@@ -74,7 +78,8 @@ void RunReader(uint8_t reader, Input &input, VirtualPlatform &line) {
         break;
     }
     case 2:
-        if (!RcvCmdPack(nullptr)) Require(ProcessLink().terminalStatus >= 0 && ProcessLink().terminalStatus <= 2);
+        if (!RcvCmdPack(nullptr))
+            Require(ProcessLink().terminalStatus >= 0 && ProcessLink().terminalStatus <= 2);
         break;
     case 3: {
         int32_t count = 0, current = 0;
@@ -88,7 +93,9 @@ void RunReader(uint8_t reader, Input &input, VirtualPlatform &line) {
     case 4:
         // The text ends where the reply's payload does, at the latest (or at once for no data).
         if (const char *text = GetPRCmd())
-            Require(text + std::strlen(text) <= reinterpret_cast<const char *>(ProcessLink().rcvBuffer) + std::max(ProcessLink().currentLength, 3));
+            Require(text + std::strlen(text) <=
+                    reinterpret_cast<const char *>(ProcessLink().rcvBuffer) +
+                        std::max(ProcessLink().currentLength, 3));
         break;
     case 5:
         ReleaseText(StxGetString(1));
@@ -108,7 +115,9 @@ void RunReader(uint8_t reader, Input &input, VirtualPlatform &line) {
 
 // A good answer to a reader of `width` reply data bytes carried them, and was no error reply.
 void RequireWidth(bool answered, std::size_t width) {
-    if (answered) Require(ProcessLink().currentLength >= int32_t(2 + width) && ProcessLink().rcvBuffer[1] != '1');
+    if (answered)
+        Require(ProcessLink().currentLength >= int32_t(2 + width) &&
+                ProcessLink().rcvBuffer[1] != '1');
 }
 
 // The local file of the fetches and sends, with what it held before.
@@ -145,37 +154,79 @@ void RunFixedWidthReader(uint8_t reader) {
         RequireWidth(GetSysInfo(&info), 20);
         break;
     }
-    case 1: RequireWidth(GetZarelType() != -1, 5); break;
-    case 2: RequireWidth(GetPrintStatus() != -1, 1); break;
-    case 3: RequireWidth(GetFreeLogoNo() != -1, 1); break;
-    case 4: RequireWidth(GetMeasure() != -1, 1); break;
-    case 5: RequireWidth(GetMessageNo() != -1, 1); break;
-    case 6: GetInkStaus(); break;          // 255 is a value as well as the failure
-    case 7: GetBackUpRestoreReg(); break;  // as is 2
-    case 8: GetFreeDiskSpc(); break;       // and 0
-    case 9: GetMaxMsg(); break;
-    case 10: RequireWidth(GetConveyor(values), 4); break;
-    case 11: RequireWidth(GetEncoder(values, &values[2]), 1); break;
-    case 12: RequireWidth(GetMsgDelay(values), 8); break;
+    case 1:
+        RequireWidth(GetZarelType() != -1, 5);
+        break;
+    case 2:
+        RequireWidth(GetPrintStatus() != -1, 1);
+        break;
+    case 3:
+        RequireWidth(GetFreeLogoNo() != -1, 1);
+        break;
+    case 4:
+        RequireWidth(GetMeasure() != -1, 1);
+        break;
+    case 5:
+        RequireWidth(GetMessageNo() != -1, 1);
+        break;
+    case 6:
+        GetInkStaus();
+        break; // 255 is a value as well as the failure
+    case 7:
+        GetBackUpRestoreReg();
+        break; // as is 2
+    case 8:
+        GetFreeDiskSpc();
+        break; // and 0
+    case 9:
+        GetMaxMsg();
+        break;
+    case 10:
+        RequireWidth(GetConveyor(values), 4);
+        break;
+    case 11:
+        RequireWidth(GetEncoder(values, &values[2]), 1);
+        break;
+    case 12:
+        RequireWidth(GetMsgDelay(values), 8);
+        break;
     case 13: {
         uint8_t data[64];
         RequireWidth(GetSysData(data), 64);
         break;
     }
-    case 14: RequireWidth(GetSystemClock(values), 7); break;
-    case 15: RequireWidth(GetCYear(&text), 2); break;
-    case 16: RequireWidth(GetRollHour(&text), 2); break;
+    case 14:
+        RequireWidth(GetSystemClock(values), 7);
+        break;
+    case 15:
+        RequireWidth(GetCYear(&text), 2);
+        break;
+    case 16:
+        RequireWidth(GetRollHour(&text), 2);
+        break;
     case 17: {
         int8_t shifts[15];
         RequireWidth(GetShift(shifts), 15);
         break;
     }
-    case 18: RequireWidth(GetCounter(values, 0), 18); break;
-    case 19: RequireWidth(GetTDFormat(&text, 0) == 1, 1 + std::size_t{ProcessLink().rcvBuffer[2]}); break;
-    case 20: RequireWidth(StxGetPack(1), 514); break;
-    case 21: Fetch([](zc_text path) { return StxUpLoadFile(path, nullptr); }); break;
-    case 22: Fetch([](zc_text path) { return BackUpLogo(path, 1); }); break;
-    case 23: Fetch([](zc_text path) { return StxGetFile(path, 1000); }); break;
+    case 18:
+        RequireWidth(GetCounter(values, 0), 18);
+        break;
+    case 19:
+        RequireWidth(GetTDFormat(&text, 0) == 1, 1 + std::size_t{ProcessLink().rcvBuffer[2]});
+        break;
+    case 20:
+        RequireWidth(StxGetPack(1), 514);
+        break;
+    case 21:
+        Fetch([](zc_text path) { return StxUpLoadFile(path, nullptr); });
+        break;
+    case 22:
+        Fetch([](zc_text path) { return BackUpLogo(path, 1); });
+        break;
+    case 23:
+        Fetch([](zc_text path) { return StxGetFile(path, 1000); });
+        break;
     case 24: {
         std::ofstream(LocalFile(), std::ios::binary | std::ios::trunc) << std::string(1000, 'L');
         const zc_text path = NewText(LocalFile());
@@ -183,7 +234,10 @@ void RunFixedWidthReader(uint8_t reader) {
         ReleaseText(path);
         break;
     }
-    default: SetStxProtocol(); IncPRCmd(); break;
+    default:
+        SetStxProtocol();
+        IncPRCmd();
+        break;
     }
 }
 

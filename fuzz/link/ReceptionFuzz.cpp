@@ -73,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
     switch (reception) {
     case Reception::Good:
         Require(n >= 2 && static_cast<std::size_t>(n) + 2 <= kRcvBufferSize);
-        Require(link.rcvBuffer[1] != kErrorReplyCode && link.lastErrorCode == kUntouched && !reader.Short());
+        Require(link.rcvBuffer[1] != kErrorReplyCode && link.lastErrorCode == kUntouched &&
+                !reader.Short());
         break;
     case Reception::ErrorReply:
         Require(n >= 3 && static_cast<std::size_t>(n) + 2 <= kRcvBufferSize);

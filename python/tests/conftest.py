@@ -40,16 +40,6 @@ def port_directory(tmp_path_factory: pytest.TempPathFactory) -> Path:
 
 
 @pytest.fixture
-def port_exports() -> None:
-    """Skips a test that opens ports by device path or lists them, with a library that cannot."""
-    from zarelcom._library import library
-
-    missing = [name for name in ("zc_open_port_device", "zc_list_ports") if not library().has(name)]
-    if missing:
-        pytest.skip("this library lacks " + ", ".join(missing))
-
-
-@pytest.fixture
 def start_printer(port_directory: Path, tmp_path: Path) -> Iterator[Callable[..., SimulatedPrinter]]:
     """Starts a simulated printer with the simulator's options given; stopped after the test."""
     running: list[subprocess.Popen[str]] = []

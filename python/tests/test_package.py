@@ -38,7 +38,7 @@ def test_a_missing_library_names_every_place_tried(monkeypatch: pytest.MonkeyPat
         assert tried in message
 
 
-def test_command_line_info_and_send_logo(printer_com: SimulatedPrinter, port_exports: None, tmp_path: Path) -> None:
+def test_command_line_info_and_send_logo(printer_com: SimulatedPrinter, tmp_path: Path) -> None:
     info = run("-m", "zarelcom", "--port", str(printer_com.com), "info")
     assert info.returncode == 0, info.stderr
     assert "ZAREL HP MODEL 230 V3.12" in info.stdout and "serial number 20260001" in info.stdout

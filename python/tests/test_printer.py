@@ -167,7 +167,7 @@ def test_a_fault_reaches_the_caller(
 
 
 @pytest.mark.parametrize("port", [99, "/dev/null", "/nonexistent/tty"])
-def test_a_port_that_does_not_open(port_directory: Path, port_exports: None, port: Any) -> None:
+def test_a_port_that_does_not_open(port_directory: Path, port: Any) -> None:
     with pytest.raises(zarelcom.PortError, match="could not open"):
         Printer(port)
 
@@ -187,7 +187,7 @@ def test_search_finds_the_port_and_rate(start_printer: Callable[..., SimulatedPr
         assert printer.printer_type() == 2
 
 
-def test_ports_lists_the_simulated_printer(printer_com: SimulatedPrinter, port_exports: None) -> None:
+def test_ports_lists_the_simulated_printer(printer_com: SimulatedPrinter) -> None:
     listed = {port.number: port for port in zarelcom.ports()}
     assert Path(listed[printer_com.com].device).resolve() == Path(printer_com.device).resolve()
 

@@ -10,9 +10,9 @@
 namespace zarelsim {
 
 struct MonoImage {
-  int width = 0, height = 0;
-  std::vector<bool> black;  // row by row from the top
-  bool At(int x, int y) const { return black[size_t(y) * width + x]; }
+    int width = 0, height = 0;
+    std::vector<bool> black; // row by row from the top
+    bool At(int x, int y) const { return black[size_t(y) * width + x]; }
 };
 
 // The image of a 1-bit bitmap file (bottom-up or top-down); nothing when the bytes are not one.
@@ -22,4 +22,4 @@ Bytes WriteMonoBmp(const MonoImage& image);
 // One text line a row, '#' for a black dot and '.' for a white one.
 std::string TextArt(const MonoImage& image);
 
-}  // namespace zarelsim
+} // namespace zarelsim

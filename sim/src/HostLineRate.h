@@ -9,4 +9,4 @@ namespace zarelsim {
 // cannot be read.
 uint32_t HostLineRate(int fd);
 
-}  // namespace zarelsim
+} // namespace zarelsim

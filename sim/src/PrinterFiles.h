@@ -24,4 +24,4 @@ Bytes MessageNameList(const PrinterState& state);
 // A 128 x 32 one-bit bitmap of the printer's display: a frame and one bar per stored logo.
 Bytes ScreenImage(const PrinterState& state);
 
-}  // namespace zarelsim
+} // namespace zarelsim

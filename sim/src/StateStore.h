@@ -11,23 +11,23 @@
 namespace zarelsim {
 
 class StateStore {
- public:
-  explicit StateStore(std::string directory);  // creates the folder; throws std::runtime_error
+public:
+    explicit StateStore(std::string directory); // creates the folder; throws std::runtime_error
 
-  // Reads what an earlier run saved into `state`; false when the folder holds no state yet.
-  // Throws std::runtime_error for a settings file it cannot read.
-  bool Load(PrinterState& state);
-  // Writes what changed since the last Load or Save. Throws std::runtime_error.
-  void Save(const PrinterState& state);
+    // Reads what an earlier run saved into `state`; false when the folder holds no state yet.
+    // Throws std::runtime_error for a settings file it cannot read.
+    bool Load(PrinterState& state);
+    // Writes what changed since the last Load or Save. Throws std::runtime_error.
+    void Save(const PrinterState& state);
 
- private:
-  std::string directory_;
-  std::string savedSettings_;
-  PrinterState saved_;
+private:
+    std::string directory_;
+    std::string savedSettings_;
+    PrinterState saved_;
 };
 
 // The settings part of a state as text, and back (false on a line it cannot read).
 std::string SettingsText(const PrinterState& state);
 bool ReadSettingsText(const std::string& text, PrinterState& state, std::string& badLine);
 
-}  // namespace zarelsim
+} // namespace zarelsim

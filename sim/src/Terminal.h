@@ -12,28 +12,28 @@
 namespace zarelsim {
 
 class Terminal {
- public:
-  struct Output {
-    Bytes toHost;
-    bool toPacketMode = false;
-    std::vector<std::string> announcements;  // SEND.LOGO, SEND.DOS, ... lines completed
-  };
+public:
+    struct Output {
+        Bytes toHost;
+        bool toPacketMode = false;
+        std::vector<std::string> announcements; // SEND.LOGO, SEND.DOS, ... lines completed
+    };
 
-  // Takes bytes until the switch to packet mode (the rest belongs to packet mode); returns how
-  // many it took.
-  size_t Feed(const uint8_t* data, size_t count, Output& out);
-  void Reset();
+    // Takes bytes until the switch to packet mode (the rest belongs to packet mode); returns how
+    // many it took.
+    size_t Feed(const uint8_t* data, size_t count, Output& out);
+    void Reset();
 
- private:
-  void Echo(Output& out, const std::string& text);
-  void EndLine(Output& out);
+private:
+    void Echo(Output& out, const std::string& text);
+    void EndLine(Output& out);
 
-  std::string line_;
-  size_t echoed_ = 0;     // characters of line_ already echoed
-  bool inPacket_ = false; // swallowing a packet sent while in terminal mode
+    std::string line_;
+    size_t echoed_ = 0;     // characters of line_ already echoed
+    bool inPacket_ = false; // swallowing a packet sent while in terminal mode
 };
 
 constexpr char kPrompt[] = "CMD: ";
 constexpr char kToPacketMode[] = "STX.PROTOCOL";
 
-}  // namespace zarelsim
+} // namespace zarelsim

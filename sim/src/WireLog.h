@@ -10,20 +10,20 @@
 namespace zarelsim {
 
 class WireLog {
- public:
-  explicit WireLog(const std::string& path);  // empty: no log; throws when the file cannot be made
-  ~WireLog();
-  WireLog(const WireLog&) = delete;
-  WireLog& operator=(const WireLog&) = delete;
+public:
+    explicit WireLog(const std::string& path); // empty: no log; throws when the file cannot be made
+    ~WireLog();
+    WireLog(const WireLog&) = delete;
+    WireLog& operator=(const WireLog&) = delete;
 
-  void Received(const uint8_t* data, size_t count) { Line('<', data, count); }
-  void Sent(const uint8_t* data, size_t count) { Line('>', data, count); }
-  void Note(const std::string& text);
+    void Received(const uint8_t* data, size_t count) { Line('<', data, count); }
+    void Sent(const uint8_t* data, size_t count) { Line('>', data, count); }
+    void Note(const std::string& text);
 
- private:
-  void Line(char direction, const uint8_t* data, size_t count);
-  void Stamp();
-  FILE* file_ = nullptr;
+private:
+    void Line(char direction, const uint8_t* data, size_t count);
+    void Stamp();
+    FILE* file_ = nullptr;
 };
 
-}  // namespace zarelsim
+} // namespace zarelsim

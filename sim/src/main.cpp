@@ -34,85 +34,90 @@ const char kUsage[] =
 zarelsim::Simulator* running = nullptr;
 
 void OnSignal(int) {
-  if (running) running->RequestStop();
+    if (running) running->RequestStop();
 }
 
 uint32_t Number(const std::string& option, const char* text) {
-  char* end = nullptr;
-  const unsigned long value = std::strtoul(text, &end, 10);
-  if (*text == '\0' || *end != '\0' || value > UINT32_MAX)
-    throw std::invalid_argument(option + " needs a number, not \"" + text + "\"");
-  return uint32_t(value);
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text, &end, 10);
+    if (*text == '\0' || *end != '\0' || value > UINT32_MAX)
+        throw std::invalid_argument(option + " needs a number, not \"" + text + "\"");
+    return uint32_t(value);
 }
 
 bool IsDirectory(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 zarelsim::Options ParseArguments(int argc, char** argv) {
-  zarelsim::Options options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string option = argv[i];
-    auto value = [&]() -> const char* {
-      if (i + 1 >= argc) throw std::invalid_argument(option + " needs a value; see zarel-sim --help");
-      return argv[++i];
-    };
-    if (option == "--help" || option == "-h") {
-      std::cout << kUsage;
-      std::exit(0);
-    } else if (option == "--version") {
-      std::cout << "zarel-sim " ZARELSIM_VERSION "\n";
-      std::exit(0);
-    } else if (option == "--com") {
-      options.comNumber = int(Number(option, value()));
-      if (options.comNumber < 1 || options.comNumber > 255) throw std::invalid_argument("--com needs a port number from 1 to 255");
-    } else if (option == "--baud") {
-      options.baud = Number(option, value());
-    } else if (option == "--state") {
-      options.stateDirectory = value();
-    } else if (option == "--throttle") {
-      options.throttle = true;
-    } else if (option == "--log") {
-      options.logFile = value();
-    } else if (option == "--show-logos") {
-      options.logoArt = &std::cout;
-    } else if (option == "--dump") {
-      options.dumpDirectory = value();
-      if (!IsDirectory(options.dumpDirectory))
-        throw std::invalid_argument("--dump: " + options.dumpDirectory + " is not a folder; create it first");
-    } else if (option == "--reboot-ms") {
-      options.rebootMs = Number(option, value());
-    } else if (option == "--noise") {
-      options.noisePerMillion = Number(option, value());
-      if (options.noisePerMillion > 1000000) throw std::invalid_argument("--noise needs a count from 0 to 1000000");
-    } else if (option == "--fault") {
-      options.faults.push_back(zarelsim::ParseFault(value()));
-    } else {
-      throw std::invalid_argument("unknown option " + option + "; see zarel-sim --help");
+    zarelsim::Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        auto value = [&]() -> const char* {
+            if (i + 1 >= argc)
+                throw std::invalid_argument(option + " needs a value; see zarel-sim --help");
+            return argv[++i];
+        };
+        if (option == "--help" || option == "-h") {
+            std::cout << kUsage;
+            std::exit(0);
+        } else if (option == "--version") {
+            std::cout << "zarel-sim " ZARELSIM_VERSION "\n";
+            std::exit(0);
+        } else if (option == "--com") {
+            options.comNumber = int(Number(option, value()));
+            if (options.comNumber < 1 || options.comNumber > 255)
+                throw std::invalid_argument("--com needs a port number from 1 to 255");
+        } else if (option == "--baud") {
+            options.baud = Number(option, value());
+        } else if (option == "--state") {
+            options.stateDirectory = value();
+        } else if (option == "--throttle") {
+            options.throttle = true;
+        } else if (option == "--log") {
+            options.logFile = value();
+        } else if (option == "--show-logos") {
+            options.logoArt = &std::cout;
+        } else if (option == "--dump") {
+            options.dumpDirectory = value();
+            if (!IsDirectory(options.dumpDirectory))
+                throw std::invalid_argument("--dump: " + options.dumpDirectory +
+                                            " is not a folder; create it first");
+        } else if (option == "--reboot-ms") {
+            options.rebootMs = Number(option, value());
+        } else if (option == "--noise") {
+            options.noisePerMillion = Number(option, value());
+            if (options.noisePerMillion > 1000000)
+                throw std::invalid_argument("--noise needs a count from 0 to 1000000");
+        } else if (option == "--fault") {
+            options.faults.push_back(zarelsim::ParseFault(value()));
+        } else {
+            throw std::invalid_argument("unknown option " + option + "; see zarel-sim --help");
+        }
     }
-  }
-  return options;
+    return options;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
-  try {
-    zarelsim::Simulator printer(ParseArguments(argc, argv));
-    running = &printer;
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-    std::cout << printer.SlavePath() << std::endl;
-    if (!printer.ComEntry().empty()) std::cerr << "zarel-sim: registered as " << printer.ComEntry() << "\n";
-    printer.Run();
-    running = nullptr;
-    return 0;
-  } catch (const std::exception& e) {
-    std::cerr << "zarel-sim: " << e.what() << "\n";
-    return 1;
-  }
+    try {
+        zarelsim::Simulator printer(ParseArguments(argc, argv));
+        running = &printer;
+        struct sigaction action {};
+        action.sa_handler = OnSignal;
+        sigemptyset(&action.sa_mask);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+        std::signal(SIGPIPE, SIG_IGN);
+        std::cout << printer.SlavePath() << std::endl;
+        if (!printer.ComEntry().empty())
+            std::cerr << "zarel-sim: registered as " << printer.ComEntry() << "\n";
+        printer.Run();
+        running = nullptr;
+        return 0;
+    } catch (const std::exception& e) {
+        std::cerr << "zarel-sim: " << e.what() << "\n";
+        return 1;
+    }
 }

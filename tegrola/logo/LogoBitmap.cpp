@@ -7,45 +7,36 @@
 #include <cstring>
 #include <limits>
 
-QImage NewLogoBitmap(int width, int height)
-{
-    if (width < 1 || height < 1)
-        return QImage();
+QImage NewLogoBitmap(int width, int height) {
+    if (width < 1 || height < 1) return QImage();
     QImage logo(width, height, QImage::Format_Mono);
-    if (logo.isNull())
-        return logo;
+    if (logo.isNull()) return logo;
     logo.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     logo.fill(1);
     return logo;
 }
 
-bool IsNearerWhite(QRgb colour)
-{
-    return qRed(colour) + qGreen(colour) + qBlue(colour) >= 383;
-}
+bool IsNearerWhite(QRgb colour) { return qRed(colour) + qGreen(colour) + qBlue(colour) >= 383; }
 
-void SetLogoBlack(QImage &logo, int x, int y)
-{
+void SetLogoBlack(QImage &logo, int x, int y) {
     // Format_Mono keeps the leftmost pixel in the highest bit, as the BMP rows do.
     logo.scanLine(y)[x >> 3] &= static_cast<uchar>(~(0x80u >> (x & 7)));
 }
 
-qint64 LogoFileLength(int width, int height)
-{
+qint64 LogoFileLength(int width, int height) {
     return kLogoPixelOffset + 4 * ((qint64(width) + 31) / 32) * height;
 }
 
-QByteArray EncodeLogoBmp(const QImage &logo)
-{
-    if (logo.isNull() || logo.format() != QImage::Format_Mono || logo.colorTable() != NewLogoBitmap(1, 1).colorTable())
+QByteArray EncodeLogoBmp(const QImage &logo) {
+    if (logo.isNull() || logo.format() != QImage::Format_Mono ||
+        logo.colorTable() != NewLogoBitmap(1, 1).colorTable())
         return QByteArray();
     const int width = logo.width();
     const int height = logo.height();
     const int pixelBytes = (width + 7) / 8;
     const int rowBytes = int(4 * ((qint64(width) + 31) / 32));
     const qint64 length = LogoFileLength(width, height);
-    if (length > std::numeric_limits<int>::max())
-        return QByteArray();
+    if (length > std::numeric_limits<int>::max()) return QByteArray();
 
     QByteArray file(int(length), '\0');
     char *bytes = file.data();
@@ -84,8 +75,7 @@ QByteArray EncodeLogoBmp(const QImage &logo)
     return file;
 }
 
-bool WriteLogoBmp(const QImage &logo, const QString &path, QString *error)
-{
+bool WriteLogoBmp(const QImage &logo, const QString &path, QString *error) {
     const auto fail = [&](const QString &reason) {
         if (error)
             *error = QStringLiteral("Cannot write the logo file %1: %2.")
@@ -93,8 +83,7 @@ bool WriteLogoBmp(const QImage &logo, const QString &path, QString *error)
         return false;
     };
     const QByteArray bytes = EncodeLogoBmp(logo);
-    if (bytes.isEmpty())
-        return fail(QStringLiteral("there is no logo to write"));
+    if (bytes.isEmpty()) return fail(QStringLiteral("there is no logo to write"));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return fail(file.errorString());

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-QImage RenderTextLogo(const QStringList &lines, const QFont &font, int logoHeight, int textLeft, int textTop)
-{
+QImage RenderTextLogo(const QStringList &lines, const QFont &font, int logoHeight, int textLeft,
+                      int textTop) {
     QFont drawing(font);
     drawing.setStyleStrategy(QFont::NoAntialias);
 
@@ -17,14 +17,11 @@ QImage RenderTextLogo(const QStringList &lines, const QFont &font, int logoHeigh
     QImage measure(1, 1, QImage::Format_RGB32);
     const QFontMetrics metrics(drawing, &measure);
     int widest = 0;
-    for (const QString &line : lines)
-        widest = std::max(widest, metrics.horizontalAdvance(line));
-    if (widest == 0)
-        return NewLogoBitmap(kEmptyTextLogoWidth, logoHeight);
+    for (const QString &line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+    if (widest == 0) return NewLogoBitmap(kEmptyTextLogoWidth, logoHeight);
 
     QImage canvas(widest, logoHeight, QImage::Format_RGB32);
-    if (canvas.isNull())
-        return canvas;
+    if (canvas.isNull()) return canvas;
     canvas.fill(Qt::white);
     {
         QPainter painter(&canvas);
@@ -36,15 +33,15 @@ QImage RenderTextLogo(const QStringList &lines, const QFont &font, int logoHeigh
         painter.setBackground(Qt::white);
         const QFontMetrics painted(painter.fontMetrics());
         for (int i = 0; i < lines.size(); ++i)
-            painter.drawText(QPoint(textLeft, i * painted.height() + textTop + painted.ascent()), lines[i]);
+            painter.drawText(QPoint(textLeft, i * painted.height() + textTop + painted.ascent()),
+                             lines[i]);
     }
 
     QImage logo = NewLogoBitmap(widest, logoHeight);
     for (int y = 0; y < logoHeight; ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(canvas.constScanLine(y));
         for (int x = 0; x < widest; ++x)
-            if (!IsNearerWhite(line[x]))
-                SetLogoBlack(logo, x, y);
+            if (!IsNearerWhite(line[x])) SetLogoBlack(logo, x, y);
     }
     return logo;
 }

@@ -19,4 +19,5 @@ constexpr int kEmptyTextLogoWidth = 8;
 
 // The text logo of logoHeight rows (at least 1) for the lines in the font, offsets in pixels.
 // Sizes are measured and drawn at the resolution of a QImage (96 dots an inch).
-QImage RenderTextLogo(const QStringList &lines, const QFont &font, int logoHeight, int textLeft, int textTop);
+QImage RenderTextLogo(const QStringList &lines, const QFont &font, int logoHeight, int textLeft,
+                      int textTop);

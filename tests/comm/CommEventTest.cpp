@@ -27,7 +27,8 @@ public:
     // Waits (5 s at most, so that a fault fails instead of hanging) for count entries.
     bool WaitFor(size_t count) {
         std::unique_lock<std::mutex> lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(5), [&] { return entries_.size() >= count; });
+        return changed_.wait_for(lock, std::chrono::seconds(5),
+                                 [&] { return entries_.size() >= count; });
     }
 
 private:
@@ -47,21 +48,26 @@ void AttachAll(TThreadComm& port, HandlerLog& log) {
     port.OnRlsd = named("Rlsd");
     port.OnRxFlag = named("RxFlag");
     port.OnTxEmpty = named("TxEmpty");
-    port.OnError = [&log](TThreadComm&, int32_t errors) { log.Add("Error " + std::to_string(errors)); };
-    port.OnRxChar = [&log](TThreadComm&, uint32_t count) { log.Add("RxChar " + std::to_string(count)); };
+    port.OnError = [&log](TThreadComm&, int32_t errors) {
+        log.Add("Error " + std::to_string(errors));
+    };
+    port.OnRxChar = [&log](TThreadComm&, uint32_t count) {
+        log.Add("RxChar " + std::to_string(count));
+    };
     port.OnComStatEvent = [&log](TThreadComm&, uint32_t status, const CommStatus& comStat) {
         log.Add("ComStat " + std::to_string(status) + " in " + std::to_string(comStat.InQue));
     };
 }
-}  // namespace
+} // namespace
 
 TEST(CommEventMask, SumsTheBitsOfTheChosenEvents) {
     EXPECT_EQ(TCommEventThread::EventMask(AllCommEventTypes), 0x1FFu);
     EXPECT_EQ(TCommEventThread::EventMask(0), 0u);
     EXPECT_EQ(TCommEventThread::EventMask(CommSet<TCommEventTypes>({evBreak, evRing, evTxEmpty})),
               64u + 256u + 4u);
-    EXPECT_EQ(TCommEventThread::EventMask(CommSet<TCommEventTypes>({evCts, evDsr, evError, evRlsd})),
-              8u + 16u + 128u + 32u);
+    EXPECT_EQ(
+        TCommEventThread::EventMask(CommSet<TCommEventTypes>({evCts, evDsr, evError, evRlsd})),
+        8u + 16u + 128u + 32u);
     EXPECT_EQ(TCommEventThread::EventMask(CommSet<TCommEventTypes>({evRxChar, evRxFlag})), 3u);
 }
 
@@ -72,9 +78,9 @@ TEST_F(PortOnVirtualLine, DispatchCallsHandlersInTheFixedOrderThenComStat) {
     line.Arrive({1, 2, 3});
     line.SetErrors(ceFrame | ceOverrun);
     port.HandleCommEvent(nullptr, 0x1FF);
-    EXPECT_EQ(log.Entries(), (std::vector<std::string>{"Break", "Cts", "Dsr", "Error 10", "Ring",
-                                                       "Rlsd", "RxChar 3", "RxFlag", "TxEmpty",
-                                                       "ComStat 511 in 3"}));
+    EXPECT_EQ(log.Entries(),
+              (std::vector<std::string>{"Break", "Cts", "Dsr", "Error 10", "Ring", "Rlsd",
+                                        "RxChar 3", "RxFlag", "TxEmpty", "ComStat 511 in 3"}));
     // The error flags were read and cleared by that dispatch.
     port.HandleCommEvent(nullptr, evbErr);
     EXPECT_EQ(log.Entries().at(10), "Error 0");
@@ -109,7 +115,7 @@ TEST_F(PortOnVirtualLine, EventThreadHandsEventsToThePortOneAtATime) {
     line.RaiseEvent(evbRing);
     ASSERT_TRUE(log.WaitFor(5));
     EXPECT_EQ(log.Entries().at(3), "Ring");
-    port.Close();  // before the log goes: the handlers write to it
+    port.Close(); // before the log goes: the handlers write to it
 }
 
 TEST_F(PortOnVirtualLine, NoEventsWhenNoneAreMonitored) {
@@ -119,7 +125,7 @@ TEST_F(PortOnVirtualLine, NoEventsWhenNoneAreMonitored) {
     std::atomic<int> calls{0};
     port.OnComStatEvent = [&](TThreadComm&, uint32_t, const CommStatus&) { ++calls; };
     line.RaiseEvent(0x1FF);
-    port.Close();  // joins the event thread: anything delivered would have run by now
+    port.Close(); // joins the event thread: anything delivered would have run by now
     EXPECT_EQ(calls, 0);
 }
 
@@ -166,7 +172,7 @@ TEST_F(PortOnVirtualLine, NoHandlerRunsAfterCloseReturnsEvenOneAlreadyRunning) {
     opened.notify_all();
     ASSERT_EQ(closed.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_FALSE(running);
-    line.RaiseEvent(evbCts);  // no thread any more to deliver it
+    line.RaiseEvent(evbCts); // no thread any more to deliver it
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(calls, 1);
 }
@@ -179,11 +185,13 @@ TEST_F(PortOnVirtualLine, AHandlerMayCloseItsOwnPort) {
     };
     port.Open();
     line.RaiseEvent(evbRing);
-    for (int i = 0; i < 500 && !closedInside; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 500 && !closedInside; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(closedInside);
-    for (int i = 0; i < 500 && line.IsOpen(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 500 && line.IsOpen(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_FALSE(line.IsOpen());
-    port.Open();  // and the port opens again afterwards
+    port.Open(); // and the port opens again afterwards
     EXPECT_TRUE(port.Enabled());
     port.Close();
 }

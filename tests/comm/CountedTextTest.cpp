@@ -8,7 +8,7 @@
 namespace {
 int32_t References(zc_text text) { return reinterpret_cast<const int32_t*>(text)[-2]; }
 int32_t LengthField(zc_text text) { return reinterpret_cast<const int32_t*>(text)[-1]; }
-}  // namespace
+} // namespace
 
 TEST(CountedText, MakeTextLaysOutCountLengthBytesAndZero) {
     const char bytes[] = {'S', 'T', '\0', 'X', '\xFF'};
@@ -19,7 +19,7 @@ TEST(CountedText, MakeTextLaysOutCountLengthBytesAndZero) {
     EXPECT_EQ(std::memcmp(text, bytes, 5), 0);
     EXPECT_EQ(text[5], '\0');
     EXPECT_EQ(TextLength(text), 5);
-    EXPECT_EQ(TextView(text), std::string_view(bytes, 5));  // zero bytes inside are kept
+    EXPECT_EQ(TextView(text), std::string_view(bytes, 5)); // zero bytes inside are kept
     ReleaseText(text);
 }
 
@@ -42,7 +42,7 @@ TEST(CountedText, ArgumentsHoldAReferenceOnlyDuringTheCall) {
         EXPECT_EQ(argument.View(), "HP.ZIP");
     }
     EXPECT_EQ(References(text), 1);
-    ReleaseText(text);  // the last reference: freed (a sanitizer build sees a leak or a double free)
+    ReleaseText(text); // the last reference: freed (a sanitizer build sees a leak or a double free)
 }
 
 TEST(CountedText, ConstantTextsAreNeverCountedOrFreed) {
@@ -70,5 +70,5 @@ TEST(CountedText, ACountAtItsMaximumDoesNotWrapIntoAConstant) {
     }
     EXPECT_EQ(References(text), INT32_MAX);
     *references = 1;
-    ReleaseText(text);  // still counted, so freed (a sanitizer build sees a leak otherwise)
+    ReleaseText(text); // still counted, so freed (a sanitizer build sees a leak otherwise)
 }

@@ -22,7 +22,8 @@ double CpuMillisecondsWhileSleeping(int ms) {
     return (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6;
 }
 
-template <typename Condition> bool WaitUntil(Condition condition) {
+template <typename Condition>
+bool WaitUntil(Condition condition) {
     for (int i = 0; i < 500; ++i) {
         if (condition()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -34,7 +35,7 @@ constexpr int Window = 500;
 // A spinning thread burns the whole window; an idle one next to nothing. The bound only catches
 // the spin (the measured figure is printed).
 constexpr double SpinBound = Window * 0.1;
-}  // namespace
+} // namespace
 
 class EventThreadOnPty : public ::testing::Test {
 protected:
@@ -55,7 +56,7 @@ TEST_F(EventThreadOnPty, ReceivedBytesAndAnEmptyTransmitterAreReported) {
     const uint8_t byte = 7;
     ASSERT_EQ(port.Write(&byte, 1), 1);
     EXPECT_TRUE(WaitUntil([&] { return txEmpty.load() > 0; }));
-    port.Close();  // before the counters go: the handlers write to them
+    port.Close(); // before the counters go: the handlers write to them
 }
 
 TEST_F(EventThreadOnPty, StaysAsleepIdleWithUnreadInputAndAfterHangUp) {
@@ -70,19 +71,20 @@ TEST_F(EventThreadOnPty, StaysAsleepIdleWithUnreadInputAndAfterHangUp) {
     const int dispatchesAfterArrival = dispatches;
     const double unread = CpuMillisecondsWhileSleeping(Window);
     const int dispatchesWhileUnread = dispatches - dispatchesAfterArrival;
-    pty.reset();  // the far end hangs up
+    pty.reset(); // the far end hangs up
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const double hungUp = CpuMillisecondsWhileSleeping(Window);
-    std::printf("event thread CPU per %d ms: idle %.2f ms, 200 bytes unread %.2f ms, after hang-up %.2f ms\n",
+    std::printf("event thread CPU per %d ms: idle %.2f ms, 200 bytes unread %.2f ms, after hang-up "
+                "%.2f ms\n",
                 Window, idle, unread, hungUp);
 
     EXPECT_LT(idle, SpinBound);
     EXPECT_LT(unread, SpinBound);
     EXPECT_LT(hungUp, SpinBound);
-    EXPECT_LE(dispatchesWhileUnread, 1);  // no event for bytes that merely wait
+    EXPECT_LE(dispatchesWhileUnread, 1); // no event for bytes that merely wait
     uint8_t buffer[8];
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_GE(port.Read(buffer, 8), 0);  // what was left, or nothing: but at once, no hang
+    EXPECT_GE(port.Read(buffer, 8), 0); // what was left, or nothing: but at once, no hang
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     port.Close();
     EXPECT_FALSE(port.Enabled());
@@ -99,7 +101,7 @@ TEST_F(EventThreadOnPty, CloseReturnsAtOnceOnASilentLine) {
 TEST_F(EventThreadOnPty, PseudoTerminalHasNoModemLines) {
     port.Open();
     ASSERT_TRUE(port.Enabled());
-    port.SetDTRState(true);  // nothing to drive: accepted, no effect
+    port.SetDTRState(true); // nothing to drive: accepted, no effect
     port.SetRTSState(false);
     port.SetBREAKState(true);
     port.SetBREAKState(false);

@@ -29,8 +29,8 @@ TEST_F(ExportsOnVirtualLine, RefusedRateBecomesFalseWithItsMessage) {
     EXPECT_STREQ(GetLastPortError(), "Error updating DataControlBlock (Error: 22)");
     EXPECT_TRUE(SetBaudRate(ZC_BR57600));
     EXPECT_EQ(line.Line().BaudRate, 57600u);
-    EXPECT_STREQ(GetLastPortError(), "");  // each call that can set one clears it first
-    EXPECT_EQ(GetCurrErrCode(), 0);  // port functions leave the exchange's code alone
+    EXPECT_STREQ(GetLastPortError(), ""); // each call that can set one clears it first
+    EXPECT_EQ(GetCurrErrCode(), 0);       // port functions leave the exchange's code alone
 }
 
 TEST_F(ExportsOnVirtualLine, OpenErrorsBecomeFalseAndThePortStaysUsable) {
@@ -43,10 +43,10 @@ TEST_F(ExportsOnVirtualLine, OpenErrorsBecomeFalseAndThePortStaysUsable) {
 
 TEST_F(ExportsOnVirtualLine, OpenClosesThePreviousPortFirstAndNamesItComN) {
     ASSERT_TRUE(OpenComPort(1));
-    EXPECT_TRUE(OpenComPort(2));  // the line is exclusive: only works when Com1 was closed first
+    EXPECT_TRUE(OpenComPort(2)); // the line is exclusive: only works when Com1 was closed first
     EXPECT_EQ(ProcessLink().port.DeviceName(), "Com2");
     EXPECT_EQ(line.OpenCount(), 2);
-    EXPECT_FALSE(OpenComPort(3));  // no such device: closed afterwards
+    EXPECT_FALSE(OpenComPort(3)); // no such device: closed afterwards
     EXPECT_EQ(ProcessLink().port.DeviceName(), "Com3");
     EXPECT_FALSE(ProcessLink().port.Enabled());
 }
@@ -60,13 +60,14 @@ TEST_F(ExportsOnVirtualLine, RateSetWhileClosedIsUsedAtTheNextOpen) {
 }
 
 TEST_F(ExportsOnVirtualLine, ClearFiFoPurgesInThenOut) {
-    ClearFiFo();  // closed: nothing
+    ClearFiFo(); // closed: nothing
     EXPECT_TRUE(line.Purges().empty());
     ASSERT_TRUE(OpenComPort(1));
     ClearFiFo();
     const std::vector<uint32_t> purges = line.Purges();
     ASSERT_GE(purges.size(), 2u);
-    EXPECT_EQ(std::vector<uint32_t>(purges.end() - 2, purges.end()), (std::vector<uint32_t>{10, 5}));
+    EXPECT_EQ(std::vector<uint32_t>(purges.end() - 2, purges.end()),
+              (std::vector<uint32_t>{10, 5}));
 }
 
 TEST_F(ExportsOnVirtualLine, GetcharWaitsTheReadTimeoutOnASilentLine) {

@@ -56,13 +56,13 @@ void MakeEntry(int number, const std::string& target) {
     ::unlink(entry.c_str());
     ASSERT_EQ(::symlink(target.c_str(), entry.c_str()), 0);
 }
-}  // namespace
+} // namespace
 
 class ExportsOnPty : public ::testing::Test {
 protected:
     void SetUp() override {
         CloseComPort();
-        SetBaudRate(ZC_BR19200);  // closed: taken at the next open
+        SetBaudRate(ZC_BR19200); // closed: taken at the next open
     }
     void TearDown() override { CloseComPort(); }
 
@@ -70,7 +70,7 @@ protected:
 };
 
 TEST_F(ExportsOnPty, OpensByNumberAndClosesCleanly) {
-    EXPECT_TRUE(CloseComPort());  // closed already
+    EXPECT_TRUE(CloseComPort()); // closed already
     ASSERT_TRUE(OpenComPort(7));
     EXPECT_EQ(sio_inque(), 0);
     EXPECT_EQ(sio_outque(), 0);
@@ -84,10 +84,10 @@ TEST_F(ExportsOnPty, RawBytesBothWaysIncludingZeroAndFF) {
     ASSERT_TRUE(OpenComPort(7));
     const std::vector<uint8_t> bytes = EveryByteValue();
     EXPECT_EQ(sio_write(bytes.data(), 256), 256);
-    EXPECT_EQ(pty.Receive(256), bytes);  // nothing translated: CR, LF, XON, XOFF, 0x7F, 0xFF
+    EXPECT_EQ(pty.Receive(256), bytes); // nothing translated: CR, LF, XON, XOFF, 0x7F, 0xFF
     pty.Send(bytes);
     EXPECT_EQ(ReadThroughLibrary(256), bytes);
-    EXPECT_TRUE(pty.Drain().empty());  // and nothing echoed back
+    EXPECT_TRUE(pty.Drain().empty()); // and nothing echoed back
 }
 
 TEST_F(ExportsOnPty, GetcharGives255AsAByteAndMinusOneAfterASecondOfSilence) {
@@ -124,7 +124,7 @@ TEST_F(ExportsOnPty, QueueCountsAndClearFiFo) {
     ClearFiFo();
     EXPECT_EQ(sio_inque(), 0);
     pty.Send({9});
-    EXPECT_EQ(sio_getchar(), 9);  // the port still reads after the purge
+    EXPECT_EQ(sio_getchar(), 9); // the port still reads after the purge
 }
 
 TEST_F(ExportsOnPty, ClearFiFoAbortsAPendingRead) {
@@ -141,12 +141,12 @@ TEST_F(ExportsOnPty, ClearFiFoAbortsAPendingRead) {
     while (reading.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready);
     const auto [read, waited] = reading.get();
     EXPECT_EQ(read, 0);
-    EXPECT_LT(waited, std::chrono::milliseconds(900));  // not the whole second of the time-out
+    EXPECT_LT(waited, std::chrono::milliseconds(900)); // not the whole second of the time-out
 }
 
 TEST_F(ExportsOnPty, BadArgumentsAreRefusedAndTouchNothing) {
     uint8_t buffer[4] = {1, 2, 3, 4};
-    EXPECT_EQ(sio_read(buffer, 4), -1);  // closed
+    EXPECT_EQ(sio_read(buffer, 4), -1); // closed
     EXPECT_EQ(sio_write(buffer, 4), -1);
     ASSERT_TRUE(OpenComPort(7));
     EXPECT_EQ(sio_read(nullptr, 4), -1);
@@ -163,7 +163,7 @@ TEST_F(ExportsOnPty, BadArgumentsAreRefusedAndTouchNothing) {
     EXPECT_FALSE(SetBaudRate(-1));
     EXPECT_FALSE(SetBaudRate(256 + ZC_BR9600));
     EXPECT_EQ(pty.LineRate(), 19200u);
-    EXPECT_EQ(sio_inque(), 0);  // still open
+    EXPECT_EQ(sio_inque(), 0); // still open
     EXPECT_EQ(sio_write(buffer, 4), 4);
     EXPECT_EQ(pty.Receive(4), (std::vector<uint8_t>{1, 2, 3, 4}));
 }
@@ -180,14 +180,16 @@ TEST_F(ExportsOnPty, NumbersWithoutASerialDeviceDoNotOpenAndSayWhy) {
     std::ofstream(file) << "not a port";
     const struct {
         int number;
-        std::string target;  // empty: no entry
+        std::string target; // empty: no entry
         std::string reason;
     } cases[] = {
         {250, "", "Cannot open Com250: no device is mapped to this name (Error: 2)"},
         {8, "/dev/null", "Cannot open Com8: /dev/null: not a serial port (Error: 25)"},
         {9, file, "Cannot open Com9: " + file + ": not a serial port (Error: 25)"},
-        {10, PtyPort::Directory(), "Cannot open Com10: " + PtyPort::Directory() + ": Is a directory (Error: 21)"},
-        {11, "/nonexistent/device", "Cannot open Com11: /nonexistent/device: No such file or directory (Error: 2)"},
+        {10, PtyPort::Directory(),
+         "Cannot open Com10: " + PtyPort::Directory() + ": Is a directory (Error: 21)"},
+        {11, "/nonexistent/device",
+         "Cannot open Com11: /nonexistent/device: No such file or directory (Error: 2)"},
     };
     for (const auto& refused : cases) {
         if (!refused.target.empty()) MakeEntry(refused.number, refused.target);
@@ -197,7 +199,7 @@ TEST_F(ExportsOnPty, NumbersWithoutASerialDeviceDoNotOpenAndSayWhy) {
     EXPECT_FALSE(zc_open_port_device(file.c_str()));
     EXPECT_EQ(GetLastPortError(), "Cannot open " + file + ": not a serial port (Error: 25)");
     EXPECT_EQ(sio_inque(), -1);
-    ASSERT_TRUE(OpenComPort(7));  // the real one still does
+    ASSERT_TRUE(OpenComPort(7)); // the real one still does
 }
 
 TEST_F(ExportsOnPty, OpensByDevicePathAndClosesTheOpenPortFirst) {
@@ -206,7 +208,7 @@ TEST_F(ExportsOnPty, OpensByDevicePathAndClosesTheOpenPortFirst) {
     ASSERT_TRUE(zc_open_port_device(pty.TerminalPath().c_str()));
     pty.Send({0x41});
     EXPECT_EQ(sio_getchar(), 0x41);
-    TComm second;  // the first port was let go
+    TComm second; // the first port was let go
     second.SetDeviceName("Com12");
     second.Open();
     EXPECT_TRUE(second.Enabled());
@@ -218,22 +220,23 @@ TEST_F(ExportsOnPty, ListsTheTerminalsTheNumbersReachInComOrder) {
     PtyPort higher(40), lower(3);
     MakeEntry(8, "/dev/null");
     MakeEntry(11, "/nonexistent/device");
-    ASSERT_TRUE(OpenComPort(3));  // a held port is listed all the same
+    ASSERT_TRUE(OpenComPort(3)); // a held port is listed all the same
     const int32_t count = zc_list_ports(nullptr, 0);
     std::vector<zc_port_info> ports(size_t(count) + 1);
     ASSERT_EQ(zc_list_ports(ports.data(), int32_t(ports.size())), count);
     std::vector<std::pair<int, std::string>> listed;
     for (int32_t i = 0; i < count; ++i) {
         listed.emplace_back(ports[size_t(i)].number, ports[size_t(i)].device);
-        EXPECT_EQ(ports[size_t(i)].usb_vendor, -1);  // pseudo-terminals have no USB side
+        EXPECT_EQ(ports[size_t(i)].usb_vendor, -1); // pseudo-terminals have no USB side
     }
     const std::vector<std::pair<int, std::string>> ours = {
         {3, lower.TerminalPath()}, {7, pty.TerminalPath()}, {40, higher.TerminalPath()}};
-    for (const auto& port : ours) EXPECT_NE(std::find(listed.begin(), listed.end(), port), listed.end());
+    for (const auto& port : ours)
+        EXPECT_NE(std::find(listed.begin(), listed.end(), port), listed.end());
     for (const auto& [number, device] : listed) EXPECT_TRUE(number != 8 && number != 11) << device;
     EXPECT_TRUE(std::is_sorted(listed.begin(), listed.end()));
     zc_port_info first{};
-    EXPECT_EQ(zc_list_ports(&first, 1), count);  // a short array gets the first ones
+    EXPECT_EQ(zc_list_ports(&first, 1), count); // a short array gets the first ones
     EXPECT_EQ(first.number, ports[0].number);
 }
 
@@ -245,24 +248,24 @@ TEST_F(ExportsOnPty, OpenIsExclusive) {
     EXPECT_FALSE(second.Enabled());
     EXPECT_EQ(second.OpenFailure(),
               "Cannot open Com7: " + pty.TerminalPath() + ": Device or resource busy (Error: 16)");
-    second.SetDeviceName(pty.TerminalPath());  // by its own name: held all the same
+    second.SetDeviceName(pty.TerminalPath()); // by its own name: held all the same
     second.Open();
     EXPECT_FALSE(second.Enabled());
     ASSERT_TRUE(CloseComPort());
     second.Open();
     EXPECT_TRUE(second.Enabled());
-    EXPECT_FALSE(OpenComPort(7));  // now the other user holds it
+    EXPECT_FALSE(OpenComPort(7)); // now the other user holds it
     second.Close();
     EXPECT_TRUE(OpenComPort(7));
 }
 
 TEST_F(ExportsOnPty, LineRateChangesWhileOpenAndPersistsAcrossOpens) {
-    EXPECT_FALSE(SetBaudRate(ZC_BR9600));  // closed: kept for the next open
+    EXPECT_FALSE(SetBaudRate(ZC_BR9600)); // closed: kept for the next open
     ASSERT_TRUE(OpenComPort(7));
     EXPECT_EQ(pty.LineRate(), 9600u);
     EXPECT_TRUE(SetBaudRate(ZC_BR115200));
     EXPECT_EQ(pty.LineRate(), 115200u);
-    EXPECT_TRUE(SetBaudRate(ZC_BR56000));  // a rate without a B constant
+    EXPECT_TRUE(SetBaudRate(ZC_BR56000)); // a rate without a B constant
     EXPECT_EQ(pty.LineRate(), 56000u);
     const uint8_t byte = 0xA5;
     EXPECT_EQ(sio_write(&byte, 1), 1);
@@ -295,6 +298,6 @@ TEST(LibraryState, VersionErrorCodeAndCallback) {
     const zc_message_callback first = [](const char*) {};
     EXPECT_EQ(CallBackMsgback(first), reinterpret_cast<intptr_t>(first));
     EXPECT_EQ(CallBackMsgback(nullptr), 0);
-    EXPECT_EQ(ProcessLink().messageCallback, first);  // null keeps the registered one
+    EXPECT_EQ(ProcessLink().messageCallback, first); // null keeps the registered one
     EXPECT_EQ(GetCurrErrCode(), 0);
 }

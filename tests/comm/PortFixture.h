@@ -26,7 +26,8 @@ protected:
     }
 
     // Runs action, which must raise ECommError, and returns its message.
-    template <typename Action> std::string RaisedMessage(Action action) {
+    template <typename Action>
+    std::string RaisedMessage(Action action) {
         try {
             action();
         } catch (const ECommError& error) {
@@ -35,6 +36,6 @@ protected:
         return "nothing raised";
     }
 
-    VirtualPlatform line;  // declared first: it outlives the port
+    VirtualPlatform line; // declared first: it outlives the port
     TComm port;
 };

@@ -38,7 +38,7 @@ TEST_F(PortOnVirtualLine, FreshPortIsClosedWithItsInitialSettings) {
 }
 
 TEST_F(PortOnVirtualLine, OpenSetsTimeoutsLineSettingsAndEventMask) {
-    LineSettings reported;  // what the device says before the port writes anything
+    LineSettings reported; // what the device says before the port writes anything
     reported.BaudRate = 1200;
     reported.fOutxCtsFlow = true;
     reported.fOutxDsrFlow = true;
@@ -78,18 +78,19 @@ TEST_F(PortOnVirtualLine, OpenSetsTimeoutsLineSettingsAndEventMask) {
 }
 
 TEST_F(PortOnVirtualLine, WriteMultiplierIsNineteenTwoHundredDivOrdinalAtOpen) {
-    const std::pair<TBaudRate, uint32_t> cases[] = {
-        {br9600, 3200}, {br19200, 2400}, {br115200, 1600}, {br256000, 1371}, {br300, 19200},
-        {br110, 19200}};
+    const std::pair<TBaudRate, uint32_t> cases[] = {{br9600, 3200},   {br19200, 2400},
+                                                    {br115200, 1600}, {br256000, 1371},
+                                                    {br300, 19200},   {br110, 19200}};
     for (const auto& [rate, multiplier] : cases) {
         port.SetBaudRate(rate);
         port.Open();
-        EXPECT_EQ(line.Timeouts().WriteTotalTimeoutMultiplier, multiplier) << "ordinal " << int(rate);
+        EXPECT_EQ(line.Timeouts().WriteTotalTimeoutMultiplier, multiplier)
+            << "ordinal " << int(rate);
         port.Close();
     }
     port.SetBaudRate(br19200);
     port.Open();
-    port.SetBaudRate(br9600);  // taken at the next open, not now
+    port.SetBaudRate(br9600); // taken at the next open, not now
     EXPECT_EQ(line.Timeouts().WriteTotalTimeoutMultiplier, 2400u);
 }
 
@@ -182,7 +183,7 @@ TEST_F(PortOnVirtualLine, RefusedQueueSizesRaiseButTheOpenGoesOn) {
     EXPECT_EQ(RaisedMessage([&] { port.Open(); }),
               "Error initializing Read/Write Buffers (Error: 12)");
     EXPECT_TRUE(port.Enabled());
-    EXPECT_EQ(line.EventMask(), 0x1FFu);  // the event thread was made
+    EXPECT_EQ(line.EventMask(), 0x1FFu); // the event thread was made
     EXPECT_TRUE(LockIsFree());
 }
 
@@ -208,7 +209,7 @@ TEST_F(PortOnVirtualLine, OpenOnlySettingsAreIgnoredWhileOpen) {
 TEST_F(PortOnVirtualLine, LineSettersReapplyTheWholeBlockOnlyOnChange) {
     port.Open();
     LineSettings device = line.Line();
-    device.fDtrControl = 2;  // as if the driver had changed it since
+    device.fDtrControl = 2; // as if the driver had changed it since
     device.fOutX = true;
     line.SetLine(device);
     const int writes = line.LineWrites();
@@ -236,7 +237,7 @@ TEST_F(PortOnVirtualLine, LineSettersReapplyTheWholeBlockOnlyOnChange) {
     EXPECT_EQ(applied.ByteSize, 7);
     EXPECT_TRUE(applied.fParity && applied.fTXContinueOnXoff && applied.fNull);
     EXPECT_FALSE(applied.fDsrSensitivity || applied.fErrorChar);
-    EXPECT_EQ(applied.fDtrControl, 2);  // flow control is not the port's to change
+    EXPECT_EQ(applied.fDtrControl, 2); // flow control is not the port's to change
 
     const TBaudRate rates[] = {br110, br14400, br56000, br128000, br256000};
     const uint32_t values[] = {110, 14400, 56000, 128000, 256000};
@@ -270,7 +271,7 @@ TEST_F(PortOnVirtualLine, RefusedLineRateRaisesWithTheDeviceErrorAndFreesTheLock
 
 TEST_F(PortOnVirtualLine, EventCharactersStoreAndReapplyWhileOpen) {
     TCommEventChars& chars = port.EventChars();
-    chars.SetEvtChar(0x0D);  // closed: stored only
+    chars.SetEvtChar(0x0D); // closed: stored only
     EXPECT_EQ(line.LineWrites(), 0);
     port.Open();
     EXPECT_EQ(line.Line().EvtChar, 0x0D);
@@ -279,7 +280,7 @@ TEST_F(PortOnVirtualLine, EventCharactersStoreAndReapplyWhileOpen) {
     chars.SetXOffChar(0x13 + 1);
     chars.SetErrorChar('?');
     chars.SetEofChar(0x1A);
-    chars.SetEventChar(0, 'x');  // no such character
+    chars.SetEventChar(0, 'x'); // no such character
     chars.SetEventChar(6, 'x');
     EXPECT_EQ(line.LineWrites(), writes + 4);
     const LineSettings applied = line.Line();
@@ -292,9 +293,9 @@ TEST_F(PortOnVirtualLine, EventCharactersStoreAndReapplyWhileOpen) {
     copy.Assign(chars);
     EXPECT_EQ(copy.XOnChar(), 0x12);
     EXPECT_EQ(copy.EvtChar(), 0x0D);
-    copy.SetEvtChar('!');  // no port: nothing re-applied
+    copy.SetEvtChar('!'); // no port: nothing re-applied
     writes = line.LineWrites();
-    chars.Assign(copy);    // copies the five bytes only
+    chars.Assign(copy); // copies the five bytes only
     EXPECT_EQ(chars.EvtChar(), '!');
     EXPECT_EQ(line.LineWrites(), writes);
 }
@@ -316,7 +317,8 @@ TEST_F(PortOnVirtualLine, LineControlEscapesAndTheirFailures) {
     EXPECT_EQ(purges.back(), 15u);
 
     line.FailNext(VirtualPlatform::Operation::Escape, EIO);
-    EXPECT_EQ(RaisedMessage([&] { port.SetRTSState(true); }), "EscapeCommFunction failure (Error: 5)");
+    EXPECT_EQ(RaisedMessage([&] { port.SetRTSState(true); }),
+              "EscapeCommFunction failure (Error: 5)");
     EXPECT_TRUE(LockIsFree());
 }
 
@@ -360,7 +362,7 @@ TEST_F(PortOnVirtualLine, ModemAndHoldStatesBySelector) {
 TEST_F(PortOnVirtualLine, QueueCountsAndPurges) {
     port.Open();
     line.Arrive({1, 2, 3, 4});
-    line.Arrive({5}, 50);  // not there yet
+    line.Arrive({5}, 50); // not there yet
     CommStatus status;
     status.OutQue = 7;
     line.SetStatus(status);
@@ -371,15 +373,17 @@ TEST_F(PortOnVirtualLine, QueueCountsAndPurges) {
     port.PurgeOut();
     EXPECT_EQ(port.OutQueCount(), 0);
     const std::vector<uint32_t> purges = line.Purges();
-    EXPECT_EQ(std::vector<uint32_t>(purges.end() - 2, purges.end()), (std::vector<uint32_t>{10, 5}));
+    EXPECT_EQ(std::vector<uint32_t>(purges.end() - 2, purges.end()),
+              (std::vector<uint32_t>{10, 5}));
     line.Sleep(50);
-    EXPECT_EQ(port.InQueCount(), 1);  // later arrivals are not purged ahead of time
+    EXPECT_EQ(port.InQueCount(), 1); // later arrivals are not purged ahead of time
 }
 
 TEST_F(PortOnVirtualLine, PlatformChangesOnlyWhileClosed) {
     port.Open();
     VirtualPlatform other;
-    EXPECT_EQ(RaisedMessage([&] { port.UsePlatform(other); }), "Port already assigned (open) (Error: -1)");
+    EXPECT_EQ(RaisedMessage([&] { port.UsePlatform(other); }),
+              "Port already assigned (open) (Error: -1)");
     port.Sleep(25);
     EXPECT_EQ(line.Sleeps(), (std::vector<uint32_t>{25}));
 }
@@ -393,6 +397,6 @@ TEST_F(PortOnVirtualLine, ReopensManyTimesEachWithItsOwnEventThread) {
         ASSERT_FALSE(line.IsOpen());
     }
     EXPECT_EQ(line.OpenCount(), 50);
-    port.Close();  // closed already: nothing
+    port.Close(); // closed already: nothing
     EXPECT_EQ(line.OpenCount(), 50);
 }

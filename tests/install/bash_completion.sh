@@ -38,6 +38,7 @@ sen|send-logo|show-logo
 --b|--baud|--port
 --baud |9600 19200 115200|info
 --json --baud 9600 |info send-logo|9600
+-j -p 7 sen|send-logo|
 --port |7|info
 -b |9600 19200|info
 -p |7|info

@@ -57,7 +57,7 @@ VERSION_C
 version=$(pkg-config --modversion zarelcom)
 [ "$("$work/version")" = "$version $version" ] || fail "the header's version macros say '$("$work/version")', pkg-config says $version"
 [ "$(basename "$library")" = "libzarelcom.so.$version" ] || fail "the library $(basename "$library") is not version $version"
-for program in tegrola; do
+for program in zarelctl zarel-sim tegrola; do
   said=$("$prefix/bin/$program" --version | head -n 1)
   [ "$said" = "$program $version" ] || fail "$program --version says '$said', not '$program $version'"
 done

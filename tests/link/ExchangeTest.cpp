@@ -1,5 +1,6 @@
 // The packet exchange on the virtual-time device: polls, sleeps, retries and error codes.
 #include <algorithm>
+#include <cstdlib>
 
 #include <zarelcom/zarelcom.h>
 
@@ -29,23 +30,30 @@ protected:
     }
 };
 
-TEST_F(ExchangeTest, SilentPrinterCostsThreeAttemptsOfAboutTwoSecondsAndSetsNoCode) {
+class PacedExchange : public InBothPacings<ExchangeTest> {};
+INSTANTIATE_IN_BOTH_PACINGS(PacedExchange);
+
+TEST_P(PacedExchange, SilentPrinterCostsThreeAttemptsOfAboutTwoSecondsAndSetsNoCode) {
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 3);
     EXPECT_EQ(ProcessLink().retryCount, 3);
     EXPECT_EQ(ProcessLink().lastErrorCode, 42);
-    // Each attempt: 101 polls of 20 ms for the first byte.
-    EXPECT_EQ(Sleeps(), std::vector<uint32_t>(303, 20));
+    // Each attempt: 101 polls of 20 ms for the first byte, or one wait on the line as long.
+    if (Polled())
+        EXPECT_EQ(Sleeps(), std::vector<uint32_t>(303, 20));
+    else
+        EXPECT_EQ(Waits(), std::vector<uint32_t>(3, 101 * 20));
     EXPECT_EQ(Now(), 3u * 101 * 20);
 }
 
-TEST_F(ExchangeTest, GoodReplyEndsTheExchangeAtTheFirstAttempt) {
+TEST_P(PacedExchange, GoodReplyEndsTheExchangeAtTheFirstAttempt) {
     AnswerEveryRequest(kStatusReply);
     EXPECT_TRUE(Send());
     EXPECT_EQ(ProcessLink().retryCount, 0);
     EXPECT_EQ(Written(), kStatusRequest);
     EXPECT_EQ(ProcessLink().currentLength, 3);
-    EXPECT_EQ(Bytes(ProcessLink().rcvBuffer, ProcessLink().rcvBuffer + 5), Bytes({0x30, 'E', 0x00, kStatusReply[6], 0x03}));
+    EXPECT_EQ(Bytes(ProcessLink().rcvBuffer, ProcessLink().rcvBuffer + 5),
+              Bytes({0x30, 'E', 0x00, kStatusReply[6], 0x03}));
     EXPECT_EQ(ProcessLink().lastErrorCode, 42) << "a success never resets the code";
 }
 
@@ -68,7 +76,7 @@ TEST_F(ExchangeTest, ChecksumWrapsOverALongPayload) {
     EXPECT_EQ(frame[519], sum & 0xFF);
 }
 
-TEST_F(ExchangeTest, StrayBytesBeforeTheReply) {
+TEST_P(PacedExchange, StrayBytesBeforeTheReply) {
     Bytes tenStray(10, 'x');
     tenStray.insert(tenStray.end(), kStatusReply.begin(), kStatusReply.end());
     AnswerEveryRequest(tenStray);
@@ -82,7 +90,7 @@ TEST_F(ExchangeTest, StrayBytesBeforeTheReply) {
     EXPECT_EQ(ProcessLink().lastErrorCode, 100);
 }
 
-TEST_F(ExchangeTest, ShortReplyGives102AndTellsThePrinterTheCountInDecimal) {
+TEST_P(PacedExchange, ShortReplyGives102AndTellsThePrinterTheCountInDecimal) {
     const Bytes full = ReplyFrame('E', Bytes(20, 0x11));
     AnswerEveryRequest(Bytes(full.begin(), full.begin() + 3 + 12));
     EXPECT_FALSE(Send());
@@ -90,7 +98,8 @@ TEST_F(ExchangeTest, ShortReplyGives102AndTellsThePrinterTheCountInDecimal) {
     Bytes perAttempt = kStatusRequest;
     perAttempt.insert(perAttempt.end(), {'1', '2'});
     Bytes expected;
-    for (int i = 0; i < 3; ++i) expected.insert(expected.end(), perAttempt.begin(), perAttempt.end());
+    for (int i = 0; i < 3; ++i)
+        expected.insert(expected.end(), perAttempt.begin(), perAttempt.end());
     EXPECT_EQ(Written(), expected);
 }
 
@@ -109,28 +118,82 @@ TEST_F(ExchangeTest, SettleEndsWhenTheCountStoodStillOnMoreThanTenPolls) {
     expected.insert(expected.end(), 11, 30);
     const auto sleeps = Sleeps();
     EXPECT_EQ(std::vector<uint32_t>(sleeps.begin(), sleeps.begin() + 12), expected);
-    EXPECT_TRUE(std::all_of(sleeps.begin() + 12, sleeps.end(), [](uint32_t ms) { return ms == 10; }));
-    EXPECT_EQ(Now(), 10u + 11 * 30 + 1000) << "then the read waits out the port's read time-out for the rest";
+    EXPECT_TRUE(
+        std::all_of(sleeps.begin() + 12, sleeps.end(), [](uint32_t ms) { return ms == 10; }));
+    EXPECT_EQ(Now(), 10u + 11 * 30 + 1000)
+        << "then the read waits out the port's read time-out for the rest";
     EXPECT_EQ(Written(), ToBytes("2"));
 }
 
-TEST_F(ExchangeTest, MissingLengthGives101) {
+TEST_P(PacedExchange, BodyThatStopsComingGives102AfterTheReadTimeOut) {
+    Arrive(Bytes(kStatusReply.begin(), kStatusReply.begin() + 5));
+    EXPECT_FALSE(RcvPack(nullptr));
+    EXPECT_EQ(ProcessLink().lastErrorCode, 102);
+    // Polled: the STX probe, the settle's 11 polls, then 1 s of quiet. On the line there is no
+    // settle to make: 1 s of quiet after the bytes that came.
+    EXPECT_EQ(Now(), Polled() ? 10u + 11 * 30 + 1000 : 1000u);
+    EXPECT_EQ(Written(), ToBytes("2"));
+}
+
+TEST_F(ExchangeTest, EventsPacingGoesOnTheMomentTheWholeReplyIsThere) {
+    ProcessLink().pacing = Pacing::Events;
+    AnswerEveryRequest(Bytes(kStatusReply.begin(), kStatusReply.begin() + 4), 7);
+    Arrive(Bytes(kStatusReply.begin() + 4, kStatusReply.end()), 23);
+    EXPECT_TRUE(Send());
+    EXPECT_EQ(Now(), 23u);
+    EXPECT_TRUE(Sleeps().empty());
+}
+
+TEST_F(ExchangeTest, PacingIsChosenPerLinkOrByTheEnvironment) {
+    Link &link = ProcessLink();
+    EXPECT_TRUE(zc_set_pacing(ZC_PACING_EVENTS));
+    EXPECT_EQ(link.pacing, Pacing::Events);
+    EXPECT_FALSE(zc_set_pacing(2));
+    EXPECT_FALSE(zc_set_pacing(-1));
+    EXPECT_EQ(link.pacing, Pacing::Events) << "a refused value changes nothing";
+
+    zc_link *other = zc_link_new();
+    zc_link *previous = zc_link_select(other);
+    EXPECT_TRUE(zc_set_pacing(ZC_PACING_POLLED));
+    zc_link_select(previous);
+    zc_link_free(other);
+    EXPECT_EQ(link.pacing, Pacing::Events) << "another link's pacing is its own";
+    EXPECT_TRUE(zc_set_pacing(ZC_PACING_POLLED));
+    EXPECT_EQ(link.pacing, Pacing::Polled);
+
+    for (const auto &[setting, pacing] : {std::pair{"events", Pacing::Events},
+                                          {"polled", Pacing::Polled},
+                                          {"EVENTS", Pacing::Polled},
+                                          {"", Pacing::Polled}}) {
+        setenv("ZARELCOM_PACING", setting, 1);
+        EXPECT_EQ(InitialPacing(), pacing) << setting;
+        EXPECT_EQ(Link().pacing, pacing) << "a new link starts with the process's setting";
+    }
+    unsetenv("ZARELCOM_PACING");
+    EXPECT_EQ(InitialPacing(), Pacing::Polled);
+}
+
+TEST_P(PacedExchange, MissingLengthGives101) {
     Arrive({0x02, 0x00});
     EXPECT_FALSE(RcvPack(nullptr));
     EXPECT_EQ(ProcessLink().lastErrorCode, 101);
 }
 
-TEST_F(ExchangeTest, SilenceAfterTheFirstByteGives103) {
+TEST_P(PacedExchange, SilenceAfterTheFirstByteGives103) {
     Arrive({'x'});
     EXPECT_FALSE(RcvPack(nullptr));
     EXPECT_EQ(ProcessLink().lastErrorCode, 103);
-    // 11 probes of 10 ms; the 10 that found nothing also slept 100 ms after their read.
+    // 11 probes of 10 ms; the 10 that found nothing also slept 100 ms after their read. Waiting
+    // on the line, each probe waits as long for its byte.
     const auto sleeps = Sleeps();
-    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 10u), 11);
-    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 100u), 10);
+    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 10u), Polled() ? 11 : 0);
+    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 100u), Polled() ? 10 : 0);
+    const auto waits = Waits();
+    EXPECT_EQ(std::count(waits.begin(), waits.end(), 110u), Polled() ? 0 : 11);
+    EXPECT_EQ(Now(), Polled() ? 1110u : 1100u);
 }
 
-TEST_F(ExchangeTest, ErrorReplySetsThePrinterNumberAndRetries) {
+TEST_P(PacedExchange, ErrorReplySetsThePrinterNumberAndRetries) {
     AnswerEveryRequest(ErrorReply(7));
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 3);
@@ -140,7 +203,7 @@ TEST_F(ExchangeTest, ErrorReplySetsThePrinterNumberAndRetries) {
     EXPECT_EQ(ProcessLink().retryCount, 3);
 }
 
-TEST_F(ExchangeTest, Error16StopsOnlyTheCommandExchange) {
+TEST_P(PacedExchange, Error16StopsOnlyTheCommandExchange) {
     AnswerEveryRequest(ErrorReply(16));
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 1);
@@ -150,7 +213,7 @@ TEST_F(ExchangeTest, Error16StopsOnlyTheCommandExchange) {
     EXPECT_EQ(RequestsWritten(), 4);
 }
 
-TEST_F(ExchangeTest, Error16LeftByAnEarlierExchangeDoesNotCutTheNextShort) {
+TEST_P(PacedExchange, Error16LeftByAnEarlierExchangeDoesNotCutTheNextShort) {
     ProcessLink().lastErrorCode = 16;
     EXPECT_FALSE(Send());
     EXPECT_EQ(RequestsWritten(), 3);
@@ -160,7 +223,7 @@ TEST_F(ExchangeTest, Error16LeftByAnEarlierExchangeDoesNotCutTheNextShort) {
     EXPECT_EQ(RequestsWritten(), 6);
 }
 
-TEST_F(ExchangeTest, ReplyChecksumAndEtxAreNotChecked) {
+TEST_P(PacedExchange, ReplyChecksumAndEtxAreNotChecked) {
     Bytes reply = kStatusReply;
     reply[6] ^= 0x5A;
     reply[7] = 'z';
@@ -168,7 +231,7 @@ TEST_F(ExchangeTest, ReplyChecksumAndEtxAreNotChecked) {
     EXPECT_TRUE(Send());
 }
 
-TEST_F(ExchangeTest, ClosedPortFailsEveryAttemptWithoutWaiting) {
+TEST_P(PacedExchange, ClosedPortFailsEveryAttemptWithoutWaiting) {
     CloseComPort();
     EXPECT_FALSE(Send());
     EXPECT_EQ(ProcessLink().retryCount, 3);
@@ -176,7 +239,7 @@ TEST_F(ExchangeTest, ClosedPortFailsEveryAttemptWithoutWaiting) {
     EXPECT_EQ(ProcessLink().lastErrorCode, 42);
 }
 
-TEST_F(ExchangeTest, ReplyLongerThanTheBufferIsRefusedAndDroppedWhole) {
+TEST_P(PacedExchange, ReplyLongerThanTheBufferIsRefusedAndDroppedWhole) {
     Bytes oversized = {0x02, 0x03, 0xFF}; // N = 1023: N + 2 does not fit
     oversized.resize(3 + 1023 + 2, 0x31);
     Arrive(oversized);
@@ -187,7 +250,7 @@ TEST_F(ExchangeTest, ReplyLongerThanTheBufferIsRefusedAndDroppedWhole) {
     EXPECT_EQ(ProcessLink().rcvBuffer[1], 'E');
 }
 
-TEST_F(ExchangeTest, ReplyFillingTheBufferExactlyIsGood) {
+TEST_P(PacedExchange, ReplyFillingTheBufferExactlyIsGood) {
     Arrive(ReplyFrame('E', Bytes(1020, 0x22))); // N = 1022, N + 2 = 1024
     EXPECT_TRUE(RcvPack(nullptr));
     EXPECT_EQ(ProcessLink().rcvBuffer[1021], 0x22);

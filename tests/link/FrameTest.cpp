@@ -86,7 +86,11 @@ TEST_F(FrameTest, EveryCommandFromItsTemplate) {
         {[&] { SetPHCfg(cfg); }, {{0x30, '`', 2, 0x10, 0x20}}},
         {[&] { SetPHCfgH(cfgH); }, {{0x30, 'a', 1, 5, 6, 7, 8}}},
         {[] { SetPHDPI(0x1B4, 3); }, {{0x30, 'c', 3, 0xB4}}},
-        {[&] { out[0] = 0x11223344; GetMsgDelay(out); }, {{0x30, 'd', 0x44, 0x33, 0x22, 0x11}}},
+        {[&] {
+             out[0] = 0x11223344;
+             GetMsgDelay(out);
+         },
+         {{0x30, 'd', 0x44, 0x33, 0x22, 0x11}}},
         {[&] { SetMsgDelay(two); }, {{0x30, 'e', 4, 3, 2, 1, 0xFE, 0xFF, 0xFF, 0xFF}}},
         {[] { GetMaxMsg(); }, {{0x30, 'f'}}},
         {[] { GetBackUpRestoreReg(); }, {{0x30, 'g'}}},
@@ -116,9 +120,10 @@ TEST_F(FrameTest, GivenFrames) {
     EXPECT_TRUE(SetZarelClock(clock));
     SystemInfo info;
     EXPECT_TRUE(GetSysInfo(&info));
-    EXPECT_EQ(Written(), Bytes({0x02, 0x00, 0x02, 0x30, 0x74, 0xA6, 0x03, //
+    EXPECT_EQ(Written(), Bytes({0x02, 0x00, 0x02, 0x30, 0x74, 0xA6, 0x03,       //
                                 0x02, 0x00, 0x03, 0x30, 0x46, 0x01, 0x7A, 0x03, //
-                                0x02, 0x00, 0x09, 0x30, 0x35, 0xD5, 0x07, 0x0C, 0x07, 0x0F, 0x1E, 0x2D, 0xB7, 0x03, //
+                                0x02, 0x00, 0x09, 0x30, 0x35, 0xD5, 0x07, 0x0C,
+                                0x07, 0x0F, 0x1E, 0x2D, 0xB7, 0x03, //
                                 0x02, 0x00, 0x02, 0x30, 0x42, 0x74, 0x03}));
 }
 
@@ -163,7 +168,8 @@ TEST_F(FrameTest, UserStringCarriesZeroBytesAndRefusesMoreThan251) {
     const zc_text withZero = NewText({bytes, 3});
     EXPECT_TRUE(StxSdString(withZero, 0x107));
     ReleaseText(withZero);
-    EXPECT_EQ(Written(), Bytes({0x02, 0x00, 0x07, 0x30, 0x3D, 0x07, 0x03, 'a', 0x00, 'b', 0x41, 0x03}));
+    EXPECT_EQ(Written(),
+              Bytes({0x02, 0x00, 0x07, 0x30, 0x3D, 0x07, 0x03, 'a', 0x00, 'b', 0x41, 0x03}));
 
     const std::string longest(251, 'x');
     EXPECT_TRUE(StxSdStringC(longest.c_str(), 1));
@@ -210,15 +216,19 @@ TEST_F(FrameTest, DataBlockOfAFileEndIsZeroFilled) {
 }
 
 TEST_F(FrameTest, LinkModeSwitches) {
-    PrinterIs([](const Bytes &written) { return written == Bytes{'\r'} ? ToBytes("\r\nCMD: ") : Bytes{}; });
+    PrinterIs([](const Bytes &written) {
+        return written == Bytes{'\r'} ? ToBytes("\r\nCMD: ") : Bytes{};
+    });
     EXPECT_TRUE(SetCmdProtocol());
     EXPECT_EQ(Written(), Bytes({0x02, 0x00, 0x02, 0x30, 0x80, 0xB2, 0x03, 0x0D}));
 
-    PrinterIs([](const Bytes &written) { return written[0] == 0x02 ? ReplyFrame('E', {0}) : Bytes{}; });
+    PrinterIs(
+        [](const Bytes &written) { return written[0] == 0x02 ? ReplyFrame('E', {0}) : Bytes{}; });
     EXPECT_TRUE(SetStxProtocol());
     const Bytes w = Written();
     const Bytes toPacket(w.begin() + 8, w.begin() + 22);
-    EXPECT_EQ(toPacket, Bytes({'S', 'T', 'X', '.', 'P', 'R', 'O', 'T', 'O', 'C', 'O', 'L', 0x0D, 0x00}));
+    EXPECT_EQ(toPacket,
+              Bytes({'S', 'T', 'X', '.', 'P', 'R', 'O', 'T', 'O', 'C', 'O', 'L', 0x0D, 0x00}));
 }
 
 } // namespace

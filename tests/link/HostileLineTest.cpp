@@ -16,7 +16,8 @@ class HostileLineTest : public LinkTest {
 protected:
     // Every byte of `bytes`, one each `intervalMs`, the first one at once.
     void Drip(const Bytes &bytes, uint32_t intervalMs) {
-        for (std::size_t i = 0; i < bytes.size(); ++i) Arrive({bytes[i]}, static_cast<uint32_t>(i * intervalMs));
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            Arrive({bytes[i]}, static_cast<uint32_t>(i * intervalMs));
     }
 };
 
@@ -121,9 +122,11 @@ TEST_F(HostileLineTest, AReplyTooShortForItsReaderFails) {
         Reading read;
     } readers[] = {
         {"GetZarelType", 5, [] { return Of({GetZarelType()}); }},
-        {"GetSysInfo", 20, [] {
+        {"GetSysInfo", 20,
+         [] {
              SystemInfo i = {-1, -1, -1, -1, -1};
-             return Of({GetSysInfo(&i), i.SerialNo, i.ModelNo, i.Version, i.RefYear, i.RefMonthDay});
+             return Of(
+                 {GetSysInfo(&i), i.SerialNo, i.ModelNo, i.Version, i.RefYear, i.RefMonthDay});
          }},
         {"GetPrintStatus", 1, [] { return Of({GetPrintStatus()}); }},
         {"GetFreeLogoNo", 1, [] { return Of({GetFreeLogoNo()}); }},
@@ -133,23 +136,28 @@ TEST_F(HostileLineTest, AReplyTooShortForItsReaderFails) {
         {"GetBackUpRestoreReg", 1, [] { return Of({GetBackUpRestoreReg()}); }},
         {"GetFreeDiskSpc", 4, [] { return Of({GetFreeDiskSpc()}); }},
         {"GetMaxMsg", 2, [] { return Of({GetMaxMsg()}); }},
-        {"GetConveyor", 4, [] {
+        {"GetConveyor", 4,
+         [] {
              int32_t v = -1;
              return Of({GetConveyor(&v), v});
          }},
-        {"GetEncoder", 8, [] {
+        {"GetEncoder", 8,
+         [] {
              int32_t r[2] = {-1, -1}, s = -1;
              return Of({GetEncoder(r, &s), r[0], r[1], s});
          }},
-        {"GetMsgDelay", 8, [] {
+        {"GetMsgDelay", 8,
+         [] {
              int32_t r[2] = {-1, -1};
              return Of({GetMsgDelay(r), r[0], r[1]});
          }},
-        {"GetSysData", 64, [] {
+        {"GetSysData", 64,
+         [] {
              uint8_t d[64] = {};
              return Of({GetSysData(d)}) + std::string(d, d + 64);
          }},
-        {"GetLang", 2, [] {
+        {"GetLang", 2,
+         [] {
              int32_t count = -1, current = -1;
              zc_text names = nullptr;
              const bool ok = GetLang(&count, &current, &names);
@@ -157,35 +165,43 @@ TEST_F(HostileLineTest, AReplyTooShortForItsReaderFails) {
              ReleaseText(names);
              return Of({ok, count, current}) + text;
          }},
-        {"GetSystemClock", 7, [] {
+        {"GetSystemClock", 7,
+         [] {
              int32_t c[6] = {-1, -1, -1, -1, -1, -1};
              return Of({GetSystemClock(c), c[0], c[1], c[2], c[3], c[4], c[5]});
          }},
-        {"GetCYear", 2, [] {
+        {"GetCYear", 2,
+         [] {
              const char *t = "untouched";
              return Of({GetCYear(&t)}) + t;
          }},
-        {"GetRollHour", 2, [] {
+        {"GetRollHour", 2,
+         [] {
              const char *t = "untouched";
              return Of({GetRollHour(&t)}) + t;
          }},
-        {"GetShift", 15, [] {
+        {"GetShift", 15,
+         [] {
              int8_t s[15] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
              return Of({GetShift(s)}) + std::string(s, s + 15);
          }},
-        {"GetCounter", 18, [] {
+        {"GetCounter", 18,
+         [] {
              int32_t r[5] = {3, -1, -1, -1, -1};
              return Of({GetCounter(r, 0), r[0], r[1], r[2], r[3], r[4]});
          }},
-        {"GetTDFormat raw", 1 + 0x5A, [] { // the count byte 0x5A and its codes
+        {"GetTDFormat raw", 1 + 0x5A,
+         [] { // the count byte 0x5A and its codes
              const char *t = "untouched";
              return Of({GetTDFormat(&t, 0)}) + t;
          }},
-        {"StxGetStringC", 2, [] {
+        {"StxGetStringC", 2,
+         [] {
              const char *t = "untouched";
              return Of({StxGetStringC(1, &t)}) + t;
          }},
-        {"StxGetString", 2, [] {
+        {"StxGetString", 2,
+         [] {
              const zc_text t = StxGetString(1);
              const std::string text(TextView(t));
              ReleaseText(t);
@@ -196,7 +212,8 @@ TEST_F(HostileLineTest, AReplyTooShortForItsReaderFails) {
         SCOPED_TRACE(reader.name);
         AnswerEveryRequest({});
         const std::string failed = reader.read();
-        for (const std::size_t held : {std::size_t{0}, std::size_t{1}, std::size_t{2}, reader.width - 1}) {
+        for (const std::size_t held :
+             {std::size_t{0}, std::size_t{1}, std::size_t{2}, reader.width - 1}) {
             if (held >= reader.width) continue;
             SCOPED_TRACE(held);
             AnswerEveryRequest(ReplyFrame('x', Bytes(reader.width, 0x5A))); // stale data behind

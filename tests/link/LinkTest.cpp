@@ -35,6 +35,7 @@ void LinkTest::SetUp() {
 }
 
 void LinkTest::TearDown() {
+    ProcessLink().pacing = Pacing::Polled;
     ProcessLink().port.Close();
     ProcessLink().port.UsePlatform(SystemPlatform());
 }
@@ -47,7 +48,8 @@ void LinkTest::PrinterIs(Printer printer, uint32_t delayMs) {
 }
 
 void LinkTest::AnswerEveryRequest(const Bytes &answer, uint32_t delayMs) {
-    PrinterIs([answer](const Bytes &written) { return written.at(0) == kStx ? answer : Bytes{}; }, delayMs);
+    PrinterIs([answer](const Bytes &written) { return written.at(0) == kStx ? answer : Bytes{}; },
+              delayMs);
 }
 
 void LinkTest::Arrive(const Bytes &bytes, uint32_t afterMs) { platform.Arrive(bytes, afterMs); }
@@ -62,6 +64,12 @@ int LinkTest::RequestsWritten() const {
 }
 
 std::vector<uint32_t> LinkTest::Sleeps() const { return platform.Sleeps(); }
+
+std::vector<uint32_t> LinkTest::Waits() const { return platform.Waits(); }
+
+std::string PacingName(const ::testing::TestParamInfo<Pacing> &info) {
+    return info.param == Pacing::Polled ? "Polled" : "Events";
+}
 
 uint64_t LinkTest::Now() const { return platform.Now(); }
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "VirtualPlatform.h"
+#include "link/Exchange.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -37,8 +38,28 @@ protected:
     // How many request frames (blocks beginning with STX) the host wrote.
     int RequestsWritten() const;
     std::vector<uint32_t> Sleeps() const;
+    // The limits of the waits on the line (events pacing), in order.
+    std::vector<uint32_t> Waits() const;
     uint64_t Now() const;
     int32_t Queued() const;
 
     VirtualPlatform platform;
 };
+
+// A link fixture whose tests run once in each pacing: the rules they check (outcomes, codes,
+// attempts, deadlines) hold in both; only the way of waiting differs.
+template <typename Fixture>
+class InBothPacings : public Fixture, public ::testing::WithParamInterface<Pacing> {
+protected:
+    void SetUp() override {
+        Fixture::SetUp();
+        ProcessLink().pacing = this->GetParam();
+    }
+    bool Polled() const { return this->GetParam() == Pacing::Polled; }
+};
+
+std::string PacingName(const ::testing::TestParamInfo<Pacing> &info);
+
+#define INSTANTIATE_IN_BOTH_PACINGS(Suite)                                                         \
+    INSTANTIATE_TEST_SUITE_P(Pacings, Suite, ::testing::Values(Pacing::Polled, Pacing::Events),    \
+                             PacingName)

@@ -28,8 +28,10 @@ TEST_F(Links, ANewLinkStartsClosedWithItsOwnStateAndSelectionIsPerThread) {
     });
     EXPECT_EQ(sio_inque(), 0) << "the process-wide port stayed open";
 
-    std::thread([&] { EXPECT_EQ(GetCurrErrCode(), 7) << "a thread that never selects shares the process-wide link"; })
-        .join();
+    std::thread([&] {
+        EXPECT_EQ(GetCurrErrCode(), 7)
+            << "a thread that never selects shares the process-wide link";
+    }).join();
     EXPECT_EQ(zc_link_select(other.get()), nullptr);
     EXPECT_EQ(zc_link_select(nullptr), other.get());
     EXPECT_EQ(GetCurrErrCode(), 7);
@@ -54,7 +56,8 @@ TEST_F(Links, AFreedLinkFailsSafeInTheThreadThatStillHasItSelected) {
     freed.set_value();
     holder.join();
     EXPECT_FALSE(opened);
-    EXPECT_EQ(message, "This thread's link was freed: select another with zc_link_select (Error: -1)");
+    EXPECT_EQ(message,
+              "This thread's link was freed: select another with zc_link_select (Error: -1)");
 
     EXPECT_EQ(zc_link_select(link), nullptr) << "a freed link cannot be selected";
     EXPECT_EQ(std::string(GetLastPortError()).rfind("No such link", 0), 0u);
@@ -80,7 +83,8 @@ TEST(ErrorText, EveryCodeHasAMeaning) {
         {256, "unknown error code 256"},
         {-1, "unknown error code -1"},
     };
-    for (const auto &c : cases) EXPECT_EQ(std::string(zc_error_text(c.code)).rfind(c.begins, 0), 0u) << c.code;
+    for (const auto &c : cases)
+        EXPECT_EQ(std::string(zc_error_text(c.code)).rfind(c.begins, 0), 0u) << c.code;
 }
 
 } // namespace

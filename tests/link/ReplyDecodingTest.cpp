@@ -73,7 +73,9 @@ TEST_F(ReplyDecodingTest, SystemInfoFieldsAndUntouchedOnFailure) {
 
 TEST_F(ReplyDecodingTest, EncoderIsHalfWrittenWhenTheSecondRequestFails) {
     int calls = 0;
-    PrinterIs([&](const Bytes &) { return ++calls == 1 ? ReplyFrame('Y', Concat({Le32(7), Le32(-8)})) : Bytes{}; });
+    PrinterIs([&](const Bytes &) {
+        return ++calls == 1 ? ReplyFrame('Y', Concat({Le32(7), Le32(-8)})) : Bytes{};
+    });
     int32_t record[2] = {0, 0};
     int32_t status = 99;
     EXPECT_FALSE(GetEncoder(record, &status));
@@ -162,7 +164,8 @@ TEST_F(ReplyDecodingTest, ClockRecord) {
     EXPECT_EQ(clock[0], 1);
     Reply('4', {0xD5, 0x07, 12, 31, 23, 59, 250});
     EXPECT_TRUE(GetSystemClock(clock));
-    EXPECT_EQ(std::vector<int32_t>(clock, clock + 6), std::vector<int32_t>({2005, 12, 31, 23, 59, 250}));
+    EXPECT_EQ(std::vector<int32_t>(clock, clock + 6),
+              std::vector<int32_t>({2005, 12, 31, 23, 59, 250}));
     Reply('4', {0xFE, 0xFF, 0, 0, 0, 0, 0});
     EXPECT_TRUE(GetSystemClock(clock));
     EXPECT_EQ(clock[0], -2);
@@ -183,7 +186,8 @@ TEST_F(ReplyDecodingTest, RollHourTexts) {
     const char *text = "untouched";
     EXPECT_FALSE(GetRollHour(&text));
     EXPECT_STREQ(text, "untouched");
-    const std::pair<int16_t, const char *> cases[] = {{730, "07:30"}, {5, "00:05"}, {0, "00:00"}, {2359, "23:59"}};
+    const std::pair<int16_t, const char *> cases[] = {
+        {730, "07:30"}, {5, "00:05"}, {0, "00:00"}, {2359, "23:59"}};
     for (const auto &[value, expected] : cases) {
         Reply('>', {uint8_t(value), uint8_t(value >> 8)});
         ASSERT_TRUE(GetRollHour(&text));
@@ -225,8 +229,8 @@ TEST_F(ReplyDecodingTest, DateFormatInTextAndRawForm) {
     EXPECT_EQ(text, reinterpret_cast<const char *>(ProcessLink().rcvBuffer + 2));
     EXPECT_EQ(Bytes(text, text + codes.size()), codes);
 
-    Reply('6', {31, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31,
-                32, 'Q', 255, 1, 2, 3, 4, 5, 6});
+    Reply('6', {31, 10, 11, 12, 13, 14, 15, 16, 17,  18,  19, 20, 21, 22, 23, 24,
+                25, 26, 27, 28, 29, 30, 31, 32, 'Q', 255, 1,  2,  3,  4,  5,  6});
     EXPECT_EQ(GetTDFormat(&text, 1), 1);
     EXPECT_STREQ(text, " hh:mm:ss JJJ WW w AAA Q\xFFYYY/MM");
 
@@ -279,7 +283,8 @@ TEST_F(ReplyDecodingTest, BlockRepliesMustCarryCodeAndWholeBlock) {
     for (int i = 0; i < 514; ++i) block[i] = static_cast<uint8_t>(i * 7);
     Reply('}', block);
     EXPECT_TRUE(StxGetPack(1));
-    EXPECT_EQ(Bytes(ProcessLink().rcvBuffer + 4, ProcessLink().rcvBuffer + 516), Bytes(block.begin() + 2, block.end()));
+    EXPECT_EQ(Bytes(ProcessLink().rcvBuffer + 4, ProcessLink().rcvBuffer + 516),
+              Bytes(block.begin() + 2, block.end()));
 }
 
 TEST_F(ReplyDecodingTest, DataBlockIsTriedThreeTimesThreeWhenNotAcknowledged) {

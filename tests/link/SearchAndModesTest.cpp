@@ -119,7 +119,8 @@ TEST_F(SearchTest, AShortAnswerToBIsNoPrinter) {
 class LinkModeTest : public LinkTest {};
 
 TEST_F(LinkModeTest, PacketModeIsNotReachedOnACodelessAnswer) {
-    for (const Bytes &codeless : {Bytes{0x02, 0x00, 0x00, 0x00, 0x03}, Bytes{0x02, 0x00, 0x01, 0x30, 0x31, 0x03}}) {
+    for (const Bytes &codeless :
+         {Bytes{0x02, 0x00, 0x00, 0x00, 0x03}, Bytes{0x02, 0x00, 0x01, 0x30, 0x31, 0x03}}) {
         PrinterIs([&](const Bytes &written) { return written[0] == 0x02 ? codeless : Bytes{}; });
         EXPECT_FALSE(SetStxProtocol());
         EXPECT_EQ(ProcessLink().lastErrorCode, ZC_ERR_BAD_REPLY);
@@ -127,14 +128,17 @@ TEST_F(LinkModeTest, PacketModeIsNotReachedOnACodelessAnswer) {
 }
 
 TEST_F(LinkModeTest, PacketModeReachedOnSilenceAndAnyStatusAnswer) {
-    PrinterIs([](const Bytes &written) { return written[0] == 0x02 ? ReplyFrame('E', {1}) : Bytes{}; });
+    PrinterIs(
+        [](const Bytes &written) { return written[0] == 0x02 ? ReplyFrame('E', {1}) : Bytes{}; });
     EXPECT_TRUE(SetStxProtocol());
     EXPECT_EQ(ProcessLink().terminalStatus, 0);
     EXPECT_EQ(RequestsWritten(), 1);
 }
 
 TEST_F(LinkModeTest, PacketModeFailsAfterFiveAnswersWithoutC) {
-    PrinterIs([](const Bytes &written) { return written[0] == 'S' ? ToBytes("stx.protocol?\r\n") : Bytes{}; });
+    PrinterIs([](const Bytes &written) {
+        return written[0] == 'S' ? ToBytes("stx.protocol?\r\n") : Bytes{};
+    });
     EXPECT_FALSE(SetStxProtocol());
     EXPECT_EQ(ProcessLink().terminalStatus, 2);
     EXPECT_EQ(RequestsWritten(), 0) << "the status query is asked only after silence";
@@ -169,7 +173,9 @@ TEST_F(LinkModeTest, TerminalModeMakesTwentyFiveAttempts) {
 
 TEST_F(LinkModeTest, TerminalModeEndsAtThePrompt) {
     int returns = 0;
-    PrinterIs([&](const Bytes &written) { return written == Bytes{0x0D} && ++returns == 3 ? ToBytes("\r\nCMD: ") : Bytes{}; });
+    PrinterIs([&](const Bytes &written) {
+        return written == Bytes{0x0D} && ++returns == 3 ? ToBytes("\r\nCMD: ") : Bytes{};
+    });
     EXPECT_TRUE(SetCmdProtocol());
     EXPECT_EQ(returns, 3);
 }

@@ -35,18 +35,21 @@ protected:
     }
 };
 
-TEST_F(TerminalTest, EchoOfTheLineWithoutItsLastTwoCharacters) {
+class PacedTerminal : public InBothPacings<TerminalTest> {};
+INSTANTIATE_IN_BOTH_PACINGS(PacedTerminal);
+
+TEST_P(PacedTerminal, EchoOfTheLineWithoutItsLastTwoCharacters) {
     PrinterIs([](const Bytes &) { return ToBytes("\r\nSEND.LOGO LOGO01.BMP 100\r\n"); });
     EXPECT_TRUE(TypeLine("SEND.LOGO LOGO01.BMP 1000\r"));
     EXPECT_EQ(Written(), ToBytes("SEND.LOGO LOGO01.BMP 1000\r"));
 }
 
-TEST_F(TerminalTest, ProbeIsCaseSensitive) {
+TEST_P(PacedTerminal, ProbeIsCaseSensitive) {
     PrinterIs([](const Bytes &) { return ToBytes("upload.paramete....."); });
     EXPECT_FALSE(TypeLine("UPLOAD.PARAMETER\r"));
 }
 
-TEST_F(TerminalTest, AckOrNakCountsAsTheAnswer) {
+TEST_P(PacedTerminal, AckOrNakCountsAsTheAnswer) {
     PrinterIs([](const Bytes &) { return Bytes(20, 0x06); });
     EXPECT_TRUE(TypeLine("UPLOAD.PARAMETER\r"));
     PrinterIs([](const Bytes &) {
@@ -57,34 +60,36 @@ TEST_F(TerminalTest, AckOrNakCountsAsTheAnswer) {
     EXPECT_TRUE(TypeLine("UPLOAD.PARAMETER\r"));
 }
 
-TEST_F(TerminalTest, ShortExpectedTextMatchesOnlyThroughAckOrNak) {
+TEST_P(PacedTerminal, ShortExpectedTextMatchesOnlyThroughAckOrNak) {
     Arrive(ToBytes("xyxyxy"));
     EXPECT_FALSE(Answered("xy"));
     Arrive(ToBytes("xy\x06"));
     EXPECT_TRUE(Answered("xy"));
 }
 
-TEST_F(TerminalTest, FewerBytesThanExpectedFailAndStayQueued) {
+TEST_P(PacedTerminal, FewerBytesThanExpectedFailAndStayQueued) {
     Arrive(ToBytes("CMD"));
     EXPECT_FALSE(Answered("CMD: "));
     EXPECT_EQ(Queued(), 3);
 }
 
-TEST_F(TerminalTest, AnswerWaitPacing) {
+TEST_P(PacedTerminal, AnswerWaitPacing) {
     EXPECT_FALSE(Answered("CMD: "));
-    // 100 ms, then 39 looks 100 ms apart: about 4 s of nothing.
-    EXPECT_EQ(Sleeps(), std::vector<uint32_t>(40, 100));
+    // 100 ms, then 39 looks 100 ms apart: about 4 s of nothing, slept or waited on the line.
+    EXPECT_EQ(Polled() ? Sleeps() : Waits(), std::vector<uint32_t>(40, 100));
     EXPECT_EQ(Now(), 4000u);
 }
 
-TEST_F(TerminalTest, AnswerSettlesUntilTheCountStandsStill) {
+TEST_P(PacedTerminal, AnswerSettlesUntilTheCountStandsStill) {
     Arrive(ToBytes("CM"), 150);
     Arrive(ToBytes("D: "), 250);
     EXPECT_TRUE(Answered("CMD: "));
-    EXPECT_EQ(Now(), 400u) << "polls at 100 and 200 ms, settles at 300 (grew) and 400 (still)";
+    // Polled: looks at 100 and 200 ms, settles at 300 (grew) and 400 (still). On the line: the
+    // first byte at 150, the count grew by 250 and stood still for 100 ms after.
+    EXPECT_EQ(Now(), Polled() ? 400u : 350u);
 }
 
-TEST_F(TerminalTest, TerminalAnswerLongerThanTheBufferIsCutToIt) {
+TEST_P(PacedTerminal, TerminalAnswerLongerThanTheBufferIsCutToIt) {
     Bytes answer = ToBytes("CMD: ");
     answer.resize(1500, '.');
     Arrive(answer);
@@ -92,7 +97,7 @@ TEST_F(TerminalTest, TerminalAnswerLongerThanTheBufferIsCutToIt) {
     EXPECT_EQ(Queued(), 1500 - 1024);
 }
 
-TEST_F(TerminalTest, CommandLineAttemptsAreTwoSecondsApart) {
+TEST_P(PacedTerminal, CommandLineAttemptsAreTwoSecondsApart) {
     EXPECT_FALSE(TypeLine("ZAREL.PROGRAM.UPGRAD 10\r"));
     const Bytes line = ToBytes("ZAREL.PROGRAM.UPGRAD 10\r");
     Bytes thrice;
@@ -101,9 +106,13 @@ TEST_F(TerminalTest, CommandLineAttemptsAreTwoSecondsApart) {
     const auto sleeps = Sleeps();
     EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 2000u), 3);
     EXPECT_EQ(sleeps.back(), 2000u) << "the pause follows the third attempt too";
+    if (!Polled()) {
+        EXPECT_EQ(sleeps, std::vector<uint32_t>(3, 2000))
+            << "the only pauses left waiting on the line";
+    }
 }
 
-TEST_F(TerminalTest, ReadinessStatuses) {
+TEST_P(PacedTerminal, ReadinessStatuses) {
     EXPECT_FALSE(RcvCmdPack(ProcessLink().rcvBuffer));
     EXPECT_EQ(ProcessLink().terminalStatus, 0);
 
@@ -120,7 +129,7 @@ TEST_F(TerminalTest, ReadinessStatuses) {
     EXPECT_TRUE(RcvCmdPack(ProcessLink().rcvBuffer));
 }
 
-TEST_F(TerminalTest, ReadinessDiscardsMoreThanEightQueuedBytes) {
+TEST_P(PacedTerminal, ReadinessDiscardsMoreThanEightQueuedBytes) {
     Arrive(ToBytes("CCCCCCCCC"));
     EXPECT_FALSE(RcvCmdPack(ProcessLink().rcvBuffer));
     EXPECT_EQ(ProcessLink().terminalStatus, 2);
@@ -129,13 +138,13 @@ TEST_F(TerminalTest, ReadinessDiscardsMoreThanEightQueuedBytes) {
     EXPECT_TRUE(RcvCmdPack(ProcessLink().rcvBuffer)) << "a C arriving after the discard is found";
 }
 
-TEST_F(TerminalTest, ClosedPortEndsTheAnswerWait) {
+TEST_P(PacedTerminal, ClosedPortEndsTheAnswerWait) {
     CloseComPort();
     EXPECT_FALSE(Answered("CMD: ")) << "no output queue to wait for";
     EXPECT_FALSE(TypeLine("SEND.DOS A.TXT 10\r"));
 }
 
-TEST_F(TerminalTest, RawWriteNeedsAnOpenPort) {
+TEST_P(PacedTerminal, RawWriteNeedsAnOpenPort) {
     const zc_text text = NewText("abc");
     EXPECT_TRUE(StringSend(text));
     EXPECT_EQ(Written(), ToBytes("abc"));

@@ -89,8 +89,8 @@ TEST_F(BadInput, NegativeAndHugeCountsAndNumbers) {
     EXPECT_FALSE(SetBaudRate(-1));
     EXPECT_FALSE(SetBaudRate(15));
     EXPECT_FALSE(SetBaudRate(INT_MAX));
-    EXPECT_TRUE(SetBaudRate(ZC_BR19200));  // the port is still open at its rate
-    uint8_t tooLong[129] = {128};  // a date format of 128 codes
+    EXPECT_TRUE(SetBaudRate(ZC_BR19200)); // the port is still open at its rate
+    uint8_t tooLong[129] = {128};         // a date format of 128 codes
     EXPECT_FALSE(SetTDFormat(tooLong));
     int32_t nothingToTry[2] = {INT_MIN, kPrinterCom};
     EXPECT_FALSE(AutoConnect(nothingToTry));
@@ -110,7 +110,7 @@ TEST_F(BadInput, NegativeAndHugeCountsAndNumbers) {
 }
 
 TEST_F(BadInput, UserStringsOfEveryBorderLength) {
-    EXPECT_TRUE(StxSdString(nullptr, 3));  // the empty text
+    EXPECT_TRUE(StxSdString(nullptr, 3)); // the empty text
     EXPECT_EQ(line.Printer().State().strings[3], "");
     const std::string longest(251, 'L');
     EXPECT_TRUE(StxSdString(Text(longest), 4));
@@ -154,7 +154,8 @@ TEST_F(BadInput, TransfersRefuseBadPathsLengthsAndHexadecimalText) {
     EXPECT_FALSE(PrintImage(Text(missing), 0));
     EXPECT_FALSE(StxUpLoadFile(Text("/nonexistent-folder/out.bin"), Text("A.BIN")));
     EXPECT_FALSE(DelPathString(nullptr));
-    for (const std::string& hex : {std::string("ABC"), std::string("0G"), std::string("zz"), std::string(65534, '0') + "00" + std::string(65534, '0')})
+    for (const std::string& hex : {std::string("ABC"), std::string("0G"), std::string("zz"),
+                                   std::string(65534, '0') + "00" + std::string(65534, '0')})
         EXPECT_FALSE(DownLoadMessage(3, Text(hex))) << hex.size() << " hexadecimal characters";
     ExpectNothingSent("a transfer with a bad path or hexadecimal text");
     // A length of 0 or below fetches nothing and keeps the local file.
@@ -164,14 +165,14 @@ TEST_F(BadInput, TransfersRefuseBadPathsLengthsAndHexadecimalText) {
     EXPECT_EQ(local.Content(), Pattern(10, 2));
     EXPECT_FALSE(StxSendAllPack(Text(local.Path()), -1));
     ExpectNothingSent("a block loop of no blocks");
-    EXPECT_TRUE(DownLoadMessage(3, Text("48692100")));  // well-formed: sent and stored
+    EXPECT_TRUE(DownLoadMessage(3, Text("48692100"))); // well-formed: sent and stored
     EXPECT_EQ(line.Printer().State().messages[3], (Bytes{0x48, 0x69, 0x21, 0x00}));
 }
 
 TEST_F(BadInput, HugeTextsThroughTheRawWrite) {
     const std::string big(65536, 'Z');
     EXPECT_TRUE(StringSend(Text(big)));
-    EXPECT_TRUE(StringSend(nullptr));  // nothing to write: the port took all of it
+    EXPECT_TRUE(StringSend(nullptr)); // nothing to write: the port took all of it
 }
 
-}  // namespace
+} // namespace

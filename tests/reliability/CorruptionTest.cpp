@@ -76,7 +76,7 @@ TEST_F(CorruptedBlock, ALengthReplyChangedOnTheLineFetchesNothing) {
         ReleaseText(path);
         return ok;
     });
-    ASSERT_EQ(far.Receive(31, 3000).size(), 31u);  // the file request
+    ASSERT_EQ(far.Receive(31, 3000).size(), 31u); // the file request
     // "w" with the length 0x0400 (two blocks), its checksum one off.
     far.Send({0x02, 0x00, 0x06, '0', 'w', 0x00, 0x04, 0x00, 0x00, 0xB2, 0x03});
     EXPECT_FALSE(fetch.get());
@@ -86,12 +86,16 @@ TEST_F(CorruptedBlock, ALengthReplyChangedOnTheLineFetchesNothing) {
 
 TEST(LineNoise, GarblesWhatThePrinterHears) {
     zarelsim::Options options;
-    options.noisePerMillion = 1000000;  // every byte
+    options.noisePerMillion = 1000000; // every byte
     PrinterOnPty line(options);
     const Bytes request{0x02, 0x00, 0x02, 0x30, 0x42, 0x74, 0x03};
     ASSERT_EQ(sio_write(request.data(), int32_t(request.size())), int32_t(request.size()));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_EQ(line.Printer().Stats().requests, 0u) << "a request came through a line that changes every byte";
+    // Until the printer has heard every byte (at most 10 s, a bound only against a hang).
+    for (int look = 0; look < 1000 && line.Printer().Stats().bytesHeard < request.size(); ++look)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const zarelsim::Statistics heard = line.Printer().Stats();
+    ASSERT_EQ(heard.bytesHeard, request.size());
+    EXPECT_EQ(heard.requests, 0u) << "a request came through a line that changes every byte";
 }
 
-}  // namespace
+} // namespace

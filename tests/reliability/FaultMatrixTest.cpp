@@ -30,13 +30,13 @@ struct Operation {
     std::string strikes;       // the commands its faults strike
     std::string transferStart; // where a hang-up is set up (the announcement or request)
     uint32_t printerRate;
-    int attempts;              // packet attempts it may make at most
+    int attempts; // packet attempts it may make at most
     std::function<void(zarelsim::Simulator&)> prepare;
     std::function<bool()> call;
-    std::function<void(zarelsim::Simulator&, bool ok)> check;  // nothing reported that is not so
+    std::function<void(zarelsim::Simulator&, bool ok)> check; // nothing reported that is not so
 };
 
-const Bytes kItem = Pattern(1000, 7);  // two blocks, the second one part-filled
+const Bytes kItem = Pattern(1000, 7); // two blocks, the second one part-filled
 constexpr int kSlot = 7;
 constexpr int kStringNumber = 9;
 const char* const kStringText = "reliable line";
@@ -46,7 +46,7 @@ struct BlockTransfer {
     FILE* stream = nullptr;
     int blocksDone = 0;
 };
-BlockTransfer* transfer = nullptr;  // the block cells' file, alive for one cell
+BlockTransfer* transfer = nullptr; // the block cells' file, alive for one cell
 
 bool SendBlocks() {
     for (int n = 1; n <= 2; ++n) {
@@ -62,8 +62,10 @@ bool FetchBlocks() {
         if (!StxGetPack(uint8_t(n))) return false;
         Bytes expected(512, 0);
         const size_t from = size_t(n - 1) * 512;
-        std::copy(kItem.begin() + long(from), kItem.begin() + long(std::min(kItem.size(), from + 512)), expected.begin());
-        EXPECT_EQ(0, std::memcmp(ProcessLink().rcvBuffer + 4, expected.data(), 512)) << "block " << n << " reported fetched but wrong";
+        std::copy(kItem.begin() + long(from),
+                  kItem.begin() + long(std::min(kItem.size(), from + 512)), expected.begin());
+        EXPECT_EQ(0, std::memcmp(ProcessLink().rcvBuffer + 4, expected.data(), 512))
+            << "block " << n << " reported fetched but wrong";
         transfer->blocksDone = n;
     }
     return true;
@@ -72,7 +74,7 @@ bool FetchBlocks() {
 SystemInfo info;
 int32_t searchList[2];
 const Bytes kOldContent = Pattern(100, 99);
-TemporaryFile* fetched = nullptr;  // the file fetch's local file, holding kOldContent at first
+TemporaryFile* fetched = nullptr; // the file fetch's local file, holding kOldContent at first
 
 const std::vector<Operation>& Operations() {
     static const std::vector<Operation> operations = {
@@ -86,17 +88,24 @@ const std::vector<Operation>& Operations() {
              } else {
                  SystemInfo untouched;
                  std::memset(&untouched, 0x5A, sizeof untouched);
-                 EXPECT_EQ(0, std::memcmp(&info, &untouched, sizeof info)) << "a failed query wrote its record";
+                 EXPECT_EQ(0, std::memcmp(&info, &untouched, sizeof info))
+                     << "a failed query wrote its record";
              }
          }},
-        {"Setting", "3", "3", 19200, 3, [](zarelsim::Simulator&) {}, [] { return bool(SetMessageNo(42)); },
+        {"Setting", "3", "3", 19200, 3, [](zarelsim::Simulator&) {},
+         [] { return bool(SetMessageNo(42)); },
          [](zarelsim::Simulator& printer, bool ok) {
-             if (ok) { EXPECT_EQ(printer.State().messageNo, 42) << "reported set but not set"; }
+             if (ok) {
+                 EXPECT_EQ(printer.State().messageNo, 42) << "reported set but not set";
+             }
          }},
         {"String", "=", "=", 19200, 3, [](zarelsim::Simulator&) {},
          [] { return bool(StxSdStringC(kStringText, kStringNumber)); },
          [](zarelsim::Simulator& printer, bool ok) {
-             if (ok) { EXPECT_EQ(printer.State().strings[kStringNumber], kStringText) << "reported stored but not stored"; }
+             if (ok) {
+                 EXPECT_EQ(printer.State().strings[kStringNumber], kStringText)
+                     << "reported stored but not stored";
+             }
          }},
         {"BlockSend", "~", "|", 19200, 18,
          [](zarelsim::Simulator&) {
@@ -109,7 +118,10 @@ const std::vector<Operation>& Operations() {
          SendBlocks,
          [](zarelsim::Simulator& printer, bool ok) {
              std::fclose(transfer->stream);
-             if (ok) { EXPECT_EQ(printer.State().logos[kSlot - 1], kItem) << "reported sent but not stored"; }
+             if (ok) {
+                 EXPECT_EQ(printer.State().logos[kSlot - 1], kItem)
+                     << "reported sent but not stored";
+             }
          }},
         {"BlockFetch", "}", "w", 19200, 18,
          [](zarelsim::Simulator& printer) {
@@ -119,7 +131,8 @@ const std::vector<Operation>& Operations() {
              ASSERT_EQ(ProcessLink().rcvBuffer[1], 'w');
          },
          FetchBlocks, [](zarelsim::Simulator&, bool) {}},
-        {"Search", "B", "B", 9600, 15, [](zarelsim::Simulator&) { searchList[0] = 2, searchList[1] = kPrinterCom; },
+        {"Search", "B", "B", 9600, 15,
+         [](zarelsim::Simulator&) { searchList[0] = 2, searchList[1] = kPrinterCom; },
          [] { return bool(AutoConnect(searchList)); },
          [](zarelsim::Simulator&, bool ok) {
              EXPECT_EQ(searchList[0], ok ? 1 : 2);
@@ -132,22 +145,30 @@ const std::vector<Operation>& Operations() {
          },
          [] { return bool(SetStxProtocol()); },
          [](zarelsim::Simulator& printer, bool ok) {
-             if (ok) { EXPECT_EQ(printer.Mode(), zarelsim::LinkMode::Packet); }
+             if (ok) {
+                 EXPECT_EQ(printer.Mode(), zarelsim::LinkMode::Packet);
+             }
          }},
         {"ToTerminalMode", "0x80", "0x80", 19200, 0, [](zarelsim::Simulator&) {},
          [] { return bool(SetCmdProtocol()); },
          [](zarelsim::Simulator& printer, bool ok) {
-             if (ok) { EXPECT_EQ(printer.Mode(), zarelsim::LinkMode::Terminal); }
+             if (ok) {
+                 EXPECT_EQ(printer.Mode(), zarelsim::LinkMode::Terminal);
+             }
          }},
         {"LogoSend", "|,~", "|", 19200, 21, [](zarelsim::Simulator&) {},
          [] {
-             const zc_text path = MakeText(transfer->file.Path().data(), int32_t(transfer->file.Path().size()));
+             const zc_text path =
+                 MakeText(transfer->file.Path().data(), int32_t(transfer->file.Path().size()));
              const bool ok = StxSendLogo(path, kSlot);
              ReleaseText(path);
              return ok;
          },
          [](zarelsim::Simulator& printer, bool ok) {
-             if (ok) { EXPECT_EQ(printer.State().logos[kSlot - 1], kItem) << "reported sent but not stored"; }
+             if (ok) {
+                 EXPECT_EQ(printer.State().logos[kSlot - 1], kItem)
+                     << "reported sent but not stored";
+             }
          }},
         {"FileFetch", "w,}", "w", 19200, 21,
          [](zarelsim::Simulator& printer) {
@@ -165,7 +186,8 @@ const std::vector<Operation>& Operations() {
          [](zarelsim::Simulator&, bool ok) {
              Bytes padded = kItem;
              padded.resize(1024, 0);
-             EXPECT_EQ(fetched->Content(), ok ? padded : kOldContent) << (ok ? "reported fetched but wrong" : "a failed fetch changed the local file");
+             EXPECT_EQ(fetched->Content(), ok ? padded : kOldContent)
+                 << (ok ? "reported fetched but wrong" : "a failed fetch changed the local file");
          }},
     };
     return operations;
@@ -173,8 +195,8 @@ const std::vector<Operation>& Operations() {
 
 struct FaultRow {
     const char* name;
-    const char* fault;  // the simulator's fault, less the commands it strikes
-    int expected[10];   // per operation, in the order of Operations()
+    const char* fault; // the simulator's fault, less the commands it strikes
+    int expected[10];  // per operation, in the order of Operations()
 };
 
 constexpr int S = kSucceeds, U = kUnchanged, X = kSkipped;
@@ -184,16 +206,16 @@ constexpr int S = kSucceeds, U = kUnchanged, X = kSkipped;
 // mandated waits, checked in virtual time by the link tests.
 const FaultRow kRows[] = {
     //                        Query Setting String BlockSend BlockFetch Search ToPacket ToTerminal LogoSend FileFetch
-    {"stray", "stray:3",             {S, S, S, S, S, S, S, S, S, S}},
-    {"stray11", "stray:11",          {100, 100, 100, 100, 100, 100, 100, S, 100, 100}},
-    {"truncate", "truncate",         {102, 102, 102, 102, 102, 102, 102, S, 102, 102}},
-    {"error", "error:7",             {7, 7, 7, 7, 7, 7, 7, X, 7, 7}},
-    {"error16", "error:16",          {16, 16, 16, 16, 16, 16, 16, X, 16, 16}},
-    {"silence", "silence",           {U, U, U, U, U, U, U, S, U, U}},
-    {"wrongcode", "wrongcode",       {S, S, S, U, U, S, S, S, 200, 200}},
-    {"delay", "delay:500",           {S, S, S, S, S, S, S, S, S, S}},
-    {"hangup", "hangup:1",           {S, S, S, U, U, S, S, S, U, U}},
-    {"drip", "drip:5",               {S, S, S, S, S, S, S, S, S, S}},
+    {"stray", "stray:3", {S, S, S, S, S, S, S, S, S, S}},
+    {"stray11", "stray:11", {100, 100, 100, 100, 100, 100, 100, S, 100, 100}},
+    {"truncate", "truncate", {102, 102, 102, 102, 102, 102, 102, S, 102, 102}},
+    {"error", "error:7", {7, 7, 7, 7, 7, 7, 7, X, 7, 7}},
+    {"error16", "error:16", {16, 16, 16, 16, 16, 16, 16, X, 16, 16}},
+    {"silence", "silence", {U, U, U, U, U, U, U, S, U, U}},
+    {"wrongcode", "wrongcode", {S, S, S, U, U, S, S, S, 200, 200}},
+    {"delay", "delay:500", {S, S, S, S, S, S, S, S, S, S}},
+    {"hangup", "hangup:1", {S, S, S, U, U, S, S, S, U, U}},
+    {"drip", "drip:5", {S, S, S, S, S, S, S, S, S, S}},
 };
 
 struct Cell {
@@ -214,10 +236,12 @@ TEST_P(FaultMatrix, Cell) {
     const FaultRow& row = *GetParam().row;
     const Operation& op = Operations()[GetParam().operation];
     const int expected = row.expected[GetParam().operation];
-    if (expected == kSkipped) GTEST_SKIP() << "minutes of mandated waits; covered by the link tests in virtual time";
+    if (expected == kSkipped)
+        GTEST_SKIP() << "minutes of mandated waits; covered by the link tests in virtual time";
 
     const bool hangUp = std::string(row.fault).rfind("hangup", 0) == 0;
-    const std::string fault = std::string(row.fault) + "@" + (hangUp ? op.transferStart : op.strikes);
+    const std::string fault =
+        std::string(row.fault) + "@" + (hangUp ? op.transferStart : op.strikes);
     zarelsim::Options options;
     options.baud = op.printerRate;
     options.faults.push_back(zarelsim::ParseFault(fault));
@@ -242,12 +266,14 @@ TEST_P(FaultMatrix, Cell) {
     op.check(line.Printer(), ok);
     const double bound = op.attempts * kAttemptMs + (op.attempts == 0 ? 120000 : 3000);
     EXPECT_LT(elapsed, bound) << op.name << " under " << fault << " took " << elapsed << " ms";
-    std::printf("%s under %s: %s, code %d, %.0f ms\n", op.name, fault.c_str(), ok ? "success" : "failure", code, elapsed);
+    std::printf("%s under %s: %s, code %d, %.0f ms\n", op.name, fault.c_str(),
+                ok ? "success" : "failure", code, elapsed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, ::testing::ValuesIn(AllCells()),
                          [](const ::testing::TestParamInfo<Cell>& info) {
-                             return std::string(info.param.row->name) + "_" + Operations()[info.param.operation].name;
+                             return std::string(info.param.row->name) + "_" +
+                                    Operations()[info.param.operation].name;
                          });
 
-}  // namespace
+} // namespace

@@ -37,4 +37,4 @@ TEST(LinePty, BytesWrittenBeforeAPurgeStillReachTheFarEnd) {
     CloseComPort();
 }
 
-}  // namespace
+} // namespace

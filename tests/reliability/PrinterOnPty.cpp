@@ -15,24 +15,32 @@
 namespace {
 int32_t OrdinalOf(uint32_t rate) {
     switch (rate) {
-        case 9600: return ZC_BR9600;
-        case 38400: return ZC_BR38400;
-        case 57600: return ZC_BR57600;
-        case 115200: return ZC_BR115200;
-        default: return ZC_BR19200;
+    case 9600:
+        return ZC_BR9600;
+    case 38400:
+        return ZC_BR38400;
+    case 57600:
+        return ZC_BR57600;
+    case 115200:
+        return ZC_BR115200;
+    default:
+        return ZC_BR19200;
     }
 }
-}  // namespace
+} // namespace
 
-PrinterOnPty::PrinterOnPty(zarelsim::Options options, bool openPort) : options_(std::move(options)) {
+PrinterOnPty::PrinterOnPty(zarelsim::Options options, bool openPort)
+    : options_(std::move(options)) {
     options_.comNumber = kPrinterCom;
     options_.portDirectory = PtyPort::Directory();
     // RELIABILITY_SIM_LOG=/tmp/x: each printer logs its wire to /tmp/x.<pid>, for a cell that fails.
-    if (const char* log = std::getenv("RELIABILITY_SIM_LOG")) options_.logFile = std::string(log) + "." + std::to_string(getpid());
+    if (const char* log = std::getenv("RELIABILITY_SIM_LOG"))
+        options_.logFile = std::string(log) + "." + std::to_string(getpid());
     PlugIn();
     if (!openPort) return;
     SetBaudRate(OrdinalOf(options_.baud));
-    if (!OpenComPort(kPrinterCom)) throw std::runtime_error("cannot open the port to the simulated printer");
+    if (!OpenComPort(kPrinterCom))
+        throw std::runtime_error("cannot open the port to the simulated printer");
 }
 
 PrinterOnPty::~PrinterOnPty() {
@@ -48,7 +56,7 @@ void PrinterOnPty::PlugIn() {
 }
 
 Bytes RequestFrame(const Bytes& payload) {
-    Bytes frame(payload.size() + 5, 0);  // the checksum byte is filled in by the exchange
+    Bytes frame(payload.size() + 5, 0); // the checksum byte is filled in by the exchange
     frame[0] = 0x02;
     frame[1] = uint8_t(payload.size() >> 8);
     frame[2] = uint8_t(payload.size());
@@ -59,8 +67,8 @@ Bytes RequestFrame(const Bytes& payload) {
 
 Bytes LogoAnnouncement(int32_t length, uint16_t slot) {
     const auto n = uint32_t(length);
-    return RequestFrame({'0', 0x7C, uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24), 2,
-                         uint8_t(slot), uint8_t(slot >> 8)});
+    return RequestFrame({'0', 0x7C, uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24),
+                         2, uint8_t(slot), uint8_t(slot >> 8)});
 }
 
 Bytes FileRequest(const std::string& name) {
@@ -80,8 +88,8 @@ TemporaryFile::TemporaryFile(const Bytes& content, const std::string& name) {
     if (!mkdtemp(pattern)) throw std::runtime_error("cannot make a temporary folder");
     folder_ = pattern;
     path_ = folder_ + "/" + name;
-    std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(content.data()),
-                                                 std::streamsize(content.size()));
+    std::ofstream(path_, std::ios::binary)
+        .write(reinterpret_cast<const char*>(content.data()), std::streamsize(content.size()));
 }
 
 TemporaryFile::~TemporaryFile() {

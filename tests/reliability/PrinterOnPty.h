@@ -19,7 +19,7 @@ constexpr int kPrinterCom = 11;
 class PrinterOnPty {
 public:
     explicit PrinterOnPty(zarelsim::Options options = {}, bool openPort = true);
-    ~PrinterOnPty();  // closes the port first, so the printer never sees a half-open line
+    ~PrinterOnPty(); // closes the port first, so the printer never sees a half-open line
 
     zarelsim::Simulator& Printer() { return *printer_; }
     // Unplugs the printer (closes its side of the pseudo-terminal) and plugs a fresh one in again.
@@ -59,5 +59,6 @@ template <typename Action>
 double MillisecondsOf(Action&& action) {
     const auto start = std::chrono::steady_clock::now();
     action();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
 }

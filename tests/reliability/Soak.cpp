@@ -26,7 +26,7 @@ long ResidentKiB() {
 
 struct Tally {
     int succeeded = 0;
-    int wrongButReportedGood = 0;  // the protocol's checks could have caught these
+    int wrongButReportedGood = 0; // the protocol's checks could have caught these
     uint64_t frames = 0;
     double ms = 0;
 };
@@ -38,27 +38,32 @@ uint64_t FramesSeen(zarelsim::Simulator& printer) {
 
 // Where a transfer reported good differs from what was sent: the changed bytes, by block.
 void ShowDifference(const char* what, const Bytes& expected, const Bytes& got) {
-    std::printf("  %s reported good but differs (%zu bytes instead of %zu):", what, got.size(), expected.size());
+    std::printf("  %s reported good but differs (%zu bytes instead of %zu):", what, got.size(),
+                expected.size());
     for (size_t i = 0; i < std::min(expected.size(), got.size()); ++i)
-        if (expected[i] != got[i]) std::printf(" block %zu byte %zu %02X->%02X;", i / 512 + 1, i % 512, expected[i], got[i]);
+        if (expected[i] != got[i])
+            std::printf(" block %zu byte %zu %02X->%02X;", i / 512 + 1, i % 512, expected[i],
+                        got[i]);
     std::printf("\n");
 }
 
 void Report(const char* what, const Tally& t, int count) {
-    std::printf("%-6s %5d of %d succeeded (%.1f %%), %d reported good with wrong content, %.2f frames a transfer, "
+    std::printf("%-6s %5d of %d succeeded (%.1f %%), %d reported good with wrong content, %.2f "
+                "frames a transfer, "
                 "%.0f ms a transfer\n",
                 what, t.succeeded, count, 100.0 * t.succeeded / count, t.wrongButReportedGood,
                 double(t.frames) / count, t.ms / count);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
     zarelsim::Options options;
     options.noisePerMillion = argc > 2 ? uint32_t(std::atol(argv[2])) : 1000;
     options.noiseSeed = argc > 3 ? uint32_t(std::atol(argv[3])) : 1;
-    std::printf("%d logo sends and %d file fetches of 1462 bytes (3 blocks), noise %u per million bytes each way\n",
+    std::printf("%d logo sends and %d file fetches of 1462 bytes (3 blocks), noise %u per million "
+                "bytes each way\n",
                 count, count, options.noisePerMillion);
 
     const Bytes logo = Pattern(1462, 5);
@@ -84,7 +89,8 @@ int main(int argc, char** argv) {
         sends.frames += FramesSeen(printer) - before;
         if (ok) ++sends.succeeded;
         const Bytes stored = printer.State().logos[4];
-        if (ok && stored != logo) ++sends.wrongButReportedGood, ShowDifference("send", logo, stored);
+        if (ok && stored != logo)
+            ++sends.wrongButReportedGood, ShowDifference("send", logo, stored);
     }
     for (int i = 0; i < count; ++i) {
         std::remove(fetched.Path().c_str());
@@ -94,12 +100,14 @@ int main(int argc, char** argv) {
         fetches.frames += FramesSeen(printer) - before;
         if (ok) ++fetches.succeeded;
         const Bytes got = fetched.Content();
-        if (ok && got != padded) ++fetches.wrongButReportedGood, ShowDifference("fetch", padded, got);
+        if (ok && got != padded)
+            ++fetches.wrongButReportedGood, ShowDifference("fetch", padded, got);
     }
     const long residentAfter = ResidentKiB();
     Report("sends", sends, count);
     Report("fetch", fetches, count);
-    std::printf("resident memory %ld KiB after the printer started, %ld KiB at the end\n", residentBefore, residentAfter);
+    std::printf("resident memory %ld KiB after the printer started, %ld KiB at the end\n",
+                residentBefore, residentAfter);
     ReleaseText(name);
     ReleaseText(fetchPath);
     ReleaseText(logoPath);

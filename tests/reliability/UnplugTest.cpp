@@ -26,7 +26,7 @@ void ExpectThePrinterAnswersAfterReopening(PrinterOnPty& line) {
 
 TEST(Unplug, DuringAnExchange) {
     zarelsim::Options options;
-    options.faults.push_back(zarelsim::ParseFault("delay:1500@B"));  // the reply is under way
+    options.faults.push_back(zarelsim::ParseFault("delay:1500@B")); // the reply is under way
     PrinterOnPty line(options);
     auto query = std::async(std::launch::async, [] {
         SystemInfo info{};
@@ -36,7 +36,8 @@ TEST(Unplug, DuringAnExchange) {
     });
     std::this_thread::sleep_for(300ms);
     line.Unplug();
-    ASSERT_EQ(query.wait_for(20s), std::future_status::ready) << "the exchange hangs after the unplug";
+    ASSERT_EQ(query.wait_for(20s), std::future_status::ready)
+        << "the exchange hangs after the unplug";
     const auto [ok, ms] = query.get();
     EXPECT_FALSE(ok);
     EXPECT_LT(ms, 3 * 7000.0) << "longer than three attempts may take";
@@ -64,13 +65,15 @@ TEST(Unplug, DuringABlockTransfer) {
     });
     while (sent < 5) std::this_thread::sleep_for(1ms);
     line.Unplug();
-    ASSERT_EQ(transfer.wait_for(60s), std::future_status::ready) << "the transfer hangs after the unplug";
+    ASSERT_EQ(transfer.wait_for(60s), std::future_status::ready)
+        << "the transfer hangs after the unplug";
     const auto [ok, lastMs] = transfer.get();
     EXPECT_FALSE(ok);
     EXPECT_LT(sent.load(), 200);
     EXPECT_LT(lastMs, 9 * 7000.0) << "the failing block took longer than its nine attempts may";
-    std::printf("transfer stopped after %d blocks; the failing block took %.0f ms\n", sent.load(), lastMs);
+    std::printf("transfer stopped after %d blocks; the failing block took %.0f ms\n", sent.load(),
+                lastMs);
     ExpectThePrinterAnswersAfterReopening(line);
 }
 
-}  // namespace
+} // namespace

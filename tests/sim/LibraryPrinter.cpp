@@ -10,48 +10,55 @@ namespace {
 // The process's port directory; the printers remove their entries, the directory goes at exit.
 char portDirectory[] = "/tmp/zarelsim-ports-XXXXXX";
 void RemovePortDirectory() { rmdir(portDirectory); }
-}  // namespace
+} // namespace
 
 const std::string& PortDirectory() {
-  static const std::string directory = [] {
-    if (!mkdtemp(portDirectory)) throw std::runtime_error("cannot make a temporary port directory");
-    std::atexit(RemovePortDirectory);
-    setenv("ZARELCOM_PORT_DIR", portDirectory, 1);
-    return std::string(portDirectory);
-  }();
-  return directory;
+    static const std::string directory = [] {
+        if (!mkdtemp(portDirectory))
+            throw std::runtime_error("cannot make a temporary port directory");
+        std::atexit(RemovePortDirectory);
+        setenv("ZARELCOM_PORT_DIR", portDirectory, 1);
+        return std::string(portDirectory);
+    }();
+    return directory;
 }
 
 Options PrinterOnNewPort(uint32_t baud) {
-  static int lastPort = 20;
-  Options options;
-  options.baud = baud;
-  options.comNumber = ++lastPort;
-  options.portDirectory = PortDirectory();
-  options.rebootMs = 100;
-  return options;
+    static int lastPort = 20;
+    Options options;
+    options.baud = baud;
+    options.comNumber = ++lastPort;
+    options.portDirectory = PortDirectory();
+    options.rebootMs = 100;
+    return options;
 }
 
 std::string TakeText(zc_text text) { return Text::Adopt(text).str(); }
 
 int32_t RateOrdinal(uint32_t baud) {
-  switch (baud) {
-    case 9600: return ZC_BR9600;
-    case 19200: return ZC_BR19200;
-    case 38400: return ZC_BR38400;
-    case 57600: return ZC_BR57600;
-    default: return ZC_BR115200;
-  }
+    switch (baud) {
+    case 9600:
+        return ZC_BR9600;
+    case 19200:
+        return ZC_BR19200;
+    case 38400:
+        return ZC_BR38400;
+    case 57600:
+        return ZC_BR57600;
+    default:
+        return ZC_BR115200;
+    }
 }
 
 LibraryPrinter::LibraryPrinter(Options options)
     : options_(options), port_(options.comNumber), printer_(std::move(options)) {
-  printer_.Start();
-  SetBaudRate(RateOrdinal(options_.baud));  // kept while closed, used by the open
-  if (!OpenComPort(port_))
-    throw std::runtime_error("the library cannot open com" + std::to_string(port_) + ": " + GetLastPortError());
+    printer_.Start();
+    SetBaudRate(RateOrdinal(options_.baud)); // kept while closed, used by the open
+    if (!OpenComPort(port_))
+        throw std::runtime_error("the library cannot open com" + std::to_string(port_) + ": " +
+                                 GetLastPortError());
 }
 
 LibraryPrinter::~LibraryPrinter() { CloseComPort(); }
 
-}  // namespace zarelsim::test
+} // namespace zarelsim::test

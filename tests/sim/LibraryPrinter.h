@@ -25,19 +25,20 @@ using Text = zarelcom::Text;
 std::string TakeText(zc_text text);
 
 class LibraryPrinter {
- public:
-  explicit LibraryPrinter(Options options = PrinterOnNewPort());  // starts it; opens the port on it
-  ~LibraryPrinter();                                              // closes the port
-  Simulator& printer() { return printer_; }
-  int port() const { return port_; }
+public:
+    explicit LibraryPrinter(
+        Options options = PrinterOnNewPort()); // starts it; opens the port on it
+    ~LibraryPrinter();                         // closes the port
+    Simulator& printer() { return printer_; }
+    int port() const { return port_; }
 
- private:
-  Options options_;
-  int port_;
-  Simulator printer_;
+private:
+    Options options_;
+    int port_;
+    Simulator printer_;
 };
 
 // The library's rate ordinal for a line rate of the printer's list.
 int32_t RateOrdinal(uint32_t baud);
 
-}  // namespace zarelsim::test
+} // namespace zarelsim::test

@@ -21,7 +21,7 @@ namespace {
 // The process's port directory; its entries go with their ports, the directory at exit.
 char portDirectory[] = "/tmp/zarelcom-ports-XXXXXX";
 void RemovePortDirectory() { ::rmdir(portDirectory); }
-}  // namespace
+} // namespace
 
 std::string PtyPort::Directory() {
     static const std::string directory = [] {

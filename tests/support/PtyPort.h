@@ -43,6 +43,6 @@ public:
 private:
     int number_;
     int master_ = -1;
-    int terminal_ = -1;  // kept open, so that the master never sees a hang-up between opens
+    int terminal_ = -1; // kept open, so that the master never sees a hang-up between opens
     std::string terminalPath_;
 };

@@ -49,8 +49,8 @@ public:
         const CommTimeouts& timeouts = line_.timeouts_;
         const bool immediate = timeouts.ReadIntervalTimeout == CommTimeouts::NoInterval &&
                                timeouts.ReadTotalTimeoutMultiplier == 0;
-        const uint64_t total =
-            uint64_t(timeouts.ReadTotalTimeoutMultiplier) * count + timeouts.ReadTotalTimeoutConstant;
+        const uint64_t total = uint64_t(timeouts.ReadTotalTimeoutMultiplier) * count +
+                               timeouts.ReadTotalTimeoutConstant;
         const uint32_t due = line_.DueCount();
         if (!(immediate && (due > 0 || total == 0))) {
             // Wait until count bytes are there, or until the time-out.
@@ -61,7 +61,8 @@ public:
                 line_.now_ += total;
         }
         auto* bytes = static_cast<uint8_t*>(buffer);
-        while (transferred < count && !line_.input_.empty() && line_.input_.front().at <= line_.now_) {
+        while (transferred < count && !line_.input_.empty() &&
+               line_.input_.front().at <= line_.now_) {
             bytes[transferred++] = line_.input_.front().byte;
             line_.input_.pop_front();
         }
@@ -153,6 +154,29 @@ public:
         line_.eventRaised_.notify_all();
     }
 
+    int WaitInput(uint32_t count, uint32_t ms, uint32_t& queued) override {
+        std::lock_guard<std::mutex> guard(line_.mutex_);
+        line_.waits_.push_back(ms);
+        const auto& input = line_.input_;
+        if (line_.DueCount() < count) {
+            if (input.size() >= count && input[count - 1].at <= line_.now_ + ms)
+                line_.now_ = input[count - 1].at;
+            else
+                line_.now_ += ms;
+        }
+        queued = line_.DueCount();
+        return 0;
+    }
+
+    int WaitOutputEmpty(uint32_t ms, uint32_t& unsent) override {
+        std::lock_guard<std::mutex> guard(line_.mutex_);
+        line_.waits_.push_back(ms);
+        // The output queue holds what SetStatus put there until a purge: it never drains by itself.
+        if (line_.status_.OutQue > 0) line_.now_ += ms;
+        unsent = line_.status_.OutQue;
+        return 0;
+    }
+
 private:
     VirtualPlatform& line_;
     const bool serial_;
@@ -224,6 +248,11 @@ void VirtualPlatform::Sleep(uint32_t ms) {
 std::vector<uint32_t> VirtualPlatform::Sleeps() const {
     std::lock_guard<std::mutex> guard(mutex_);
     return sleeps_;
+}
+
+std::vector<uint32_t> VirtualPlatform::Waits() const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return waits_;
 }
 
 void VirtualPlatform::SetPeer(Peer peer) {

@@ -12,7 +12,9 @@
 //   ProcessLink().port.Close(); ProcessLink().port.UsePlatform(SystemPlatform());   // before `line` goes
 //
 // Time. Now() starts at 0 ms and moves only forward: by Sleep (each call recorded in Sleeps()),
-// by a read that waits under its time-out, and by a write that StallWrites makes time out.
+// by a read that waits under its time-out, by a wait for input or for an empty output queue
+// (each recorded with its limit in Waits()) until the awaited byte arrives or the limit passes,
+// and by a write that StallWrites makes time out.
 // Nothing else advances it; the event thread's waits are real, not virtual.
 //
 // Reads keep to the time-outs the port set (SetTimeouts): with ReadIntervalTimeout NoInterval
@@ -46,7 +48,7 @@ public:
     using Peer =
         std::function<void(VirtualPlatform& line, const std::vector<uint8_t>& block, uint64_t now)>;
     struct WriteBlock {
-        uint64_t at;  // virtual time of the write
+        uint64_t at; // virtual time of the write
         std::vector<uint8_t> bytes;
     };
 
@@ -64,10 +66,12 @@ public:
     int OpenCount() const;
 
     // ---- Clock
-    uint64_t Now() const;
+    uint64_t Now() const override;
     void Sleep(uint32_t ms) override;
     // Every Sleep, in order.
     std::vector<uint32_t> Sleeps() const;
+    // The limit of every wait on the device (for input or for an empty output queue), in order.
+    std::vector<uint32_t> Waits() const;
 
     // ---- The far end
     void SetPeer(Peer peer);
@@ -98,11 +102,11 @@ public:
     void RaiseEvent(uint32_t bits);
 
     // ---- What the port did
-    LineSettings Line() const;     // the block as last written (or as set with SetLine)
-    int LineWrites() const;        // successful SetLineSettings calls
-    CommTimeouts Timeouts() const; // as last set
-    std::vector<uint32_t> Escapes() const;  // every EscapeCode, in order
-    std::vector<uint32_t> Purges() const;   // every PurgeFlag set, in order
+    LineSettings Line() const;             // the block as last written (or as set with SetLine)
+    int LineWrites() const;                // successful SetLineSettings calls
+    CommTimeouts Timeouts() const;         // as last set
+    std::vector<uint32_t> Escapes() const; // every EscapeCode, in order
+    std::vector<uint32_t> Purges() const;  // every PurgeFlag set, in order
     uint32_t EventMask() const;
 
 private:
@@ -113,8 +117,8 @@ private:
         uint8_t byte;
     };
 
-    int TakeFailure(Operation operation);  // with mutex_ held
-    uint32_t DueCount() const;             // with mutex_ held
+    int TakeFailure(Operation operation); // with mutex_ held
+    uint32_t DueCount() const;            // with mutex_ held
 
     mutable std::mutex mutex_;
     std::condition_variable eventRaised_;
@@ -123,6 +127,7 @@ private:
     int openCount_ = 0;
     uint64_t now_ = 0;
     std::vector<uint32_t> sleeps_;
+    std::vector<uint32_t> waits_;
     Peer peer_;
     std::deque<Arrival> input_;
     std::vector<uint8_t> written_;

@@ -23,122 +23,98 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-TFreshWorkplace::TFreshWorkplace()
-{
+TFreshWorkplace::TFreshWorkplace() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, FSettings.path());
 }
 
-QString TFreshWorkplace::SettingsFile() const
-{
+QString TFreshWorkplace::SettingsFile() const {
     return FSettings.filePath(QStringLiteral("Vantorleaf/ZarelHP.conf"));
 }
 
-QString TFreshWorkplace::WorkFile(const QString &name) const
-{
-    return FAppDir.filePath(name);
-}
+QString TFreshWorkplace::WorkFile(const QString &name) const { return FAppDir.filePath(name); }
 
-QStringList TFreshWorkplace::SettingsLines() const
-{
+QStringList TFreshWorkplace::SettingsLines() const {
     QFile file(SettingsFile());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    if (!file.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-void TFreshWorkplace::Store(const QString &section, const QString &name, const QString &value) const
-{
+void TFreshWorkplace::Store(const QString &section, const QString &name,
+                            const QString &value) const {
     QSettings settings(QStringLiteral("Vantorleaf"), QStringLiteral("ZarelHP"));
     settings.setValue(section + QLatin1Char('/') + name, value);
 }
 
-std::unique_ptr<TfrmTegrola> StartWindow(const TFreshWorkplace &place, bool keepTimer)
-{
+std::unique_ptr<TfrmTegrola> StartWindow(const TFreshWorkplace &place, bool keepTimer) {
     auto window = std::make_unique<TfrmTegrola>(place.AppDir());
-    if (!keepTimer)
-        Control<QTimer>(*window, "Timer1")->stop();
+    if (!keepTimer) Control<QTimer>(*window, "Timer1")->stop();
     window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
-        qWarning("the window was not exposed");
+    if (!QTest::qWaitForWindowExposed(window.get())) qWarning("the window was not exposed");
     return window;
 }
 
-QString StatusText(QWidget &window, const char *bar, int panel)
-{
+QString StatusText(QWidget &window, const char *bar, int panel) {
     return Control<TStatusPanels>(window, bar)->PanelText(panel);
 }
 
-QString CaptionOf(QWidget &window, const char *control)
-{
+QString CaptionOf(QWidget &window, const char *control) {
     QWidget *widget = Control<QWidget>(window, control);
-    if (auto *bar = qobject_cast<TStatusPanels *>(widget))
-        return bar->PanelText(0);
+    if (auto *bar = qobject_cast<TStatusPanels *>(widget)) return bar->PanelText(0);
     auto *pages = Control<QTabWidget>(window, "PageControl2");
-    if (const int page = pages->indexOf(widget); page >= 0)
-        return pages->tabText(page);
-    if (auto *box = qobject_cast<QGroupBox *>(widget))
-        return box->title();
-    if (auto *label = qobject_cast<QLabel *>(widget))
-        return label->text();
-    if (auto *button = qobject_cast<QAbstractButton *>(widget))
-        return button->text();
+    if (const int page = pages->indexOf(widget); page >= 0) return pages->tabText(page);
+    if (auto *box = qobject_cast<QGroupBox *>(widget)) return box->title();
+    if (auto *label = qobject_cast<QLabel *>(widget)) return label->text();
+    if (auto *button = qobject_cast<QAbstractButton *>(widget)) return button->text();
     qFatal("%s has no caption", control);
 }
 
-void ChooseLanguage(QWidget &window, int index)
-{
+void ChooseLanguage(QWidget &window, int index) {
     auto *languages = Control<QComboBox>(window, "ComboBox4");
     languages->setCurrentIndex(index);
     emit languages->activated(index);
 }
 
-void Click(QWidget &window, const char *button)
-{
+void Click(QWidget &window, const char *button) {
     QTest::mouseClick(Control<QAbstractButton>(window, button), Qt::LeftButton);
 }
 
-QList<QRect> BandPlaces(QWidget &window)
-{
+QList<QRect> BandPlaces(QWidget &window) {
     QList<QRect> places;
     auto *openPort = Control<QWidget>(window, "SpeedButton1");
     auto *stopPort = Control<QWidget>(window, "SpeedButton2");
     QWidget *portButton = openPort->isVisible() ? openPort : stopPort;
-    for (QWidget *control : {portButton, Control<QWidget>(window, "SpeedButton55"), Control<QWidget>(window, "Label1"),
-                             Control<QWidget>(window, "ComboBox1"), Control<QWidget>(window, "Label2"),
-                             Control<QWidget>(window, "ComboBox3"), Control<QWidget>(window, "Label3"),
-                             Control<QWidget>(window, "ComboBox4")})
+    for (QWidget *control :
+         {portButton, Control<QWidget>(window, "SpeedButton55"), Control<QWidget>(window, "Label1"),
+          Control<QWidget>(window, "ComboBox1"), Control<QWidget>(window, "Label2"),
+          Control<QWidget>(window, "ComboBox3"), Control<QWidget>(window, "Label3"),
+          Control<QWidget>(window, "ComboBox4")})
         places << QRect(control->mapTo(&window, QPoint(0, 0)), control->size());
     return places;
 }
 
-TModalDriver::TModalDriver()
-{
+TModalDriver::TModalDriver() {
     FPoll.setInterval(10);
     connect(&FPoll, &QTimer::timeout, this, &TModalDriver::Answer);
     FPoll.start();
 }
 
-void TModalDriver::Answer()
-{
+void TModalDriver::Answer() {
     QWidget *modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible())
-        return;
+    if (!modal || !modal->isVisible()) return;
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         FMessages << box->text();
         box->button(QMessageBox::Ok)->click();
         return;
     }
     auto *dialog = qobject_cast<QDialog *>(modal);
-    if (!dialog)
-        return;
-    if (FAnswers.empty())
-        return dialog->reject();
+    if (!dialog) return;
+    if (FAnswers.empty()) return dialog->reject();
     const auto answer = FAnswers.front();
     FAnswers.pop_front();
-    if (auto *files = qobject_cast<QFileDialog *>(dialog); files && std::holds_alternative<QString>(answer)) {
+    if (auto *files = qobject_cast<QFileDialog *>(dialog);
+        files && std::holds_alternative<QString>(answer)) {
         const QString path = std::get<QString>(answer);
-        if (path.isEmpty())
-            return files->reject();
+        if (path.isEmpty()) return files->reject();
         // Typed into the name field, as an operator would: the full path.
         if (auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
             name->setText(path);
@@ -147,7 +123,8 @@ void TModalDriver::Answer()
         QMetaObject::invokeMethod(files, "accept");
         return;
     }
-    if (auto *fonts = qobject_cast<QFontDialog *>(dialog); fonts && std::holds_alternative<QFont>(answer)) {
+    if (auto *fonts = qobject_cast<QFontDialog *>(dialog);
+        fonts && std::holds_alternative<QFont>(answer)) {
         fonts->setCurrentFont(std::get<QFont>(answer));
         return fonts->accept();
     }
@@ -160,16 +137,15 @@ namespace {
 // the tests look at.
 QtMessageHandler StandardHandler = nullptr;
 
-void QuietOffscreenNotes(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
+void QuietOffscreenNotes(QtMsgType type, const QMessageLogContext &context,
+                         const QString &message) {
     if (!message.contains(QLatin1String("does not support propagateSizeHints")))
         StandardHandler(type, context, message);
 }
 
 } // namespace
 
-TTestMachine::TTestMachine()
-{
+TTestMachine::TTestMachine() {
     StandardHandler = qInstallMessageHandler(QuietOffscreenNotes);
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(FHome.filePath(QStringLiteral("config"))));
     qputenv("ZARELCOM_PORT_DIR", QFile::encodeName(PortDir()));
@@ -179,27 +155,18 @@ TTestMachine::TTestMachine()
     ResetPort(2);
 }
 
-void TTestMachine::RemovePort(int number) const
-{
+void TTestMachine::RemovePort(int number) const {
     QFile::remove(QDir(PortDir()).filePath(QStringLiteral("com%1").arg(number)));
 }
 
-QString TTestMachine::DataHome() const
-{
-    return FHome.filePath(QStringLiteral("data"));
-}
+QString TTestMachine::DataHome() const { return FHome.filePath(QStringLiteral("data")); }
 
-QString TTestMachine::PortDir() const
-{
-    return FHome.filePath(QStringLiteral("ports"));
-}
+QString TTestMachine::PortDir() const { return FHome.filePath(QStringLiteral("ports")); }
 
-void TTestMachine::PointPort(int number, const QString &device) const
-{
+void TTestMachine::PointPort(int number, const QString &device) const {
     RemovePort(number);
     const QString entry = QDir(PortDir()).filePath(QStringLiteral("com%1").arg(number));
-    if (!QFile::link(device, entry))
-        qFatal("cannot make the port entry %s", qPrintable(entry));
+    if (!QFile::link(device, entry)) qFatal("cannot make the port entry %s", qPrintable(entry));
 }
 
 THeldLine::THeldLine()
@@ -225,8 +192,7 @@ TSilentLine::TSilentLine(const TTestMachine &machine, int number) : FMachine(mac
     FMachine.PointPort(FNumber, FDevice);
 }
 
-bool TSilentLine::Received()
-{
+bool TSilentLine::Received() {
     pollfd line{FMaster, POLLIN, 0};
     char bytes[256];
     if (!FReceived && ::poll(&line, 1, 0) == 1)
@@ -234,12 +200,10 @@ bool TSilentLine::Received()
     return FReceived;
 }
 
-bool TSilentLine::Free() const
-{
+bool TSilentLine::Free() const {
     // The library takes the line with flock; a second holder is refused while it keeps it.
     const int fd = ::open(QFile::encodeName(FDevice).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd);
     return free;

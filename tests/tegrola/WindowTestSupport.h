@@ -37,11 +37,9 @@ private:
 std::unique_ptr<TfrmTegrola> StartWindow(const TFreshWorkplace &place, bool keepTimer = false);
 
 template <typename T>
-T *Control(QWidget &window, const char *name)
-{
+T *Control(QWidget &window, const char *name) {
     T *control = window.findChild<T *>(QLatin1String(name));
-    if (!control)
-        qFatal("the window has no control %s", name);
+    if (!control) qFatal("the window has no control %s", name);
     return control;
 }
 
@@ -139,11 +137,10 @@ private:
 };
 
 #define TEGROLA_WINDOW_TEST_MAIN(TestClass)                                                        \
-    int main(int argc, char **argv)                                                                \
-    {                                                                                              \
+    int main(int argc, char **argv) {                                                              \
         TTestMachine machine;                                                                      \
-        QApplication application(argc, argv);                                                     \
-        QApplication::setApplicationName(QStringLiteral("Tegrola"));                              \
+        QApplication application(argc, argv);                                                      \
+        QApplication::setApplicationName(QStringLiteral("Tegrola"));                               \
         TestClass test(machine);                                                                   \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

@@ -10,8 +10,7 @@
 
 #include <cstdio>
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: take_screenshots FOLDER\n");
         return 2;
@@ -31,7 +30,8 @@ int main(int argc, char **argv)
             {
                 TfrmTegrola settings(scratch.path());
                 settings.findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
-                settings.WriteSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"), QString::number(language));
+                settings.WriteSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"),
+                                      QString::number(language));
             }
             TfrmTegrola window(scratch.path());
             window.findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
@@ -39,7 +39,8 @@ int main(int argc, char **argv)
                 window.findChild<QTabWidget *>(QStringLiteral("PageControl2"))->setCurrentIndex(0);
             window.show();
             QApplication::processEvents();
-            const QString name = QStringLiteral("tegrola-%1-%2.png").arg(QLatin1String(languages[language]), QLatin1String(page));
+            const QString name = QStringLiteral("tegrola-%1-%2.png")
+                                     .arg(QLatin1String(languages[language]), QLatin1String(page));
             if (!window.grab().save(folder.filePath(name))) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(folder.filePath(name)));
                 return 1;

@@ -7,13 +7,11 @@
 
 namespace {
 
-quint32 U32(const QByteArray &bytes, int offset)
-{
+quint32 U32(const QByteArray &bytes, int offset) {
     return qFromLittleEndian<quint32>(bytes.constData() + offset);
 }
 
-quint16 U16(const QByteArray &bytes, int offset)
-{
+quint16 U16(const QByteArray &bytes, int offset) {
     return qFromLittleEndian<quint16>(bytes.constData() + offset);
 }
 
@@ -22,14 +20,13 @@ quint16 U16(const QByteArray &bytes, int offset)
 class TLogoBitmapTest : public QObject {
     Q_OBJECT
 private slots:
-    void headerAndColourTable()
-    {
+    void headerAndColourTable() {
         const QByteArray file = EncodeLogoBmp(NewLogoBitmap(56, 50));
         QCOMPARE(file.size(), 462);
         QCOMPARE(file.left(2), QByteArray("BM"));
-        QCOMPARE(U32(file, 2), 462u);     // file length
-        QCOMPARE(U32(file, 10), 62u);     // start of the pixel data
-        QCOMPARE(U32(file, 14), 40u);     // information header
+        QCOMPARE(U32(file, 2), 462u); // file length
+        QCOMPARE(U32(file, 10), 62u); // start of the pixel data
+        QCOMPARE(U32(file, 14), 40u); // information header
         QCOMPARE(qint32(U32(file, 18)), 56);
         QCOMPARE(qint32(U32(file, 22)), 50); // positive: bottom-up rows
         QCOMPARE(U16(file, 26), quint16(1)); // planes
@@ -38,8 +35,7 @@ private slots:
         QCOMPARE(file.mid(54, 8), QByteArray::fromHex("00000000ffffff00"));
     }
 
-    void rowsRunBottomUpPaddedToFourBytes()
-    {
+    void rowsRunBottomUpPaddedToFourBytes() {
         QImage logo = NewLogoBitmap(56, 50);
         SetLogoBlack(logo, 0, 0);   // top-left
         SetLogoBlack(logo, 9, 49);  // bottom row, second byte
@@ -57,8 +53,7 @@ private slots:
                 QCOMPARE(quint8(file[62 + row * rowBytes + byte]), quint8(0xFF));
     }
 
-    void bitsPastTheWidthAreWhiteAndPaddingZero()
-    {
+    void bitsPastTheWidthAreWhiteAndPaddingZero() {
         QImage logo = NewLogoBitmap(181, 3);
         logo.fill(0); // black, also in the memory past the last column
         const QByteArray file = EncodeLogoBmp(logo);
@@ -66,7 +61,8 @@ private slots:
         for (int row = 0; row < 3; ++row) {
             const int start = 62 + row * 24;
             QCOMPARE(file.mid(start, 22), QByteArray(22, '\0'));
-            QCOMPARE(quint8(file[start + 22]), quint8(0x07)); // columns 176-180 black, 181-183 white
+            QCOMPARE(quint8(file[start + 22]),
+                     quint8(0x07)); // columns 176-180 black, 181-183 white
             QCOMPARE(quint8(file[start + 23]), quint8(0x00));
         }
         // A one-bit image of another colour order is not a logo.
@@ -75,8 +71,7 @@ private slots:
         QVERIFY(EncodeLogoBmp(inverted).isEmpty());
     }
 
-    void fileLengthFollowsWidthAndHeight_data()
-    {
+    void fileLengthFollowsWidthAndHeight_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
         QTest::addColumn<qint64>("length");
@@ -87,8 +82,7 @@ private slots:
         QTest::newRow("100000 x 50") << 100000 << 50 << qint64(625062);
         QTest::newRow("1 x 25") << 1 << 25 << qint64(62 + 4 * 25);
     }
-    void fileLengthFollowsWidthAndHeight()
-    {
+    void fileLengthFollowsWidthAndHeight() {
         QFETCH(int, width);
         QFETCH(int, height);
         QFETCH(qint64, length);
@@ -96,8 +90,7 @@ private slots:
         QCOMPARE(qint64(EncodeLogoBmp(NewLogoBitmap(width, height)).size()), length);
     }
 
-    void nearerColourDecidesBlackOrWhite()
-    {
+    void nearerColourDecidesBlackOrWhite() {
         QVERIFY(!IsNearerWhite(qRgb(0, 0, 0)));
         QVERIFY(IsNearerWhite(qRgb(255, 255, 255)));
         QVERIFY(IsNearerWhite(qRgb(127, 128, 128)));  // 383
@@ -105,8 +98,7 @@ private slots:
         QVERIFY(!IsNearerWhite(qRgb(255, 127, 0)));
     }
 
-    void writingReplacesTheFileOrKeepsTheOldOne()
-    {
+    void writingReplacesTheFileOrKeepsTheOldOne() {
         QTemporaryDir directory;
         const QString path = directory.filePath(QStringLiteral("tempold.bmp"));
         QString error;
@@ -117,7 +109,8 @@ private slots:
 
         const QString missing = directory.filePath(QStringLiteral("no such folder/tempold.bmp"));
         QVERIFY(!WriteLogoBmp(NewLogoBitmap(8, 17), missing, &error));
-        QVERIFY2(error.startsWith(QStringLiteral("Cannot write the logo file ")), qPrintable(error));
+        QVERIFY2(error.startsWith(QStringLiteral("Cannot write the logo file ")),
+                 qPrintable(error));
         QVERIFY(!WriteLogoBmp(QImage(), path, &error));
         QCOMPARE(QFileInfo(path).size(), qint64(462));
     }

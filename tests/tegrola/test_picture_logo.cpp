@@ -13,8 +13,7 @@
 class TPictureLogoTest : public QObject {
     Q_OBJECT
 private slots:
-    void scaledWidthIsPaddedToWholeBytes_data()
-    {
+    void scaledWidthIsPaddedToWholeBytes_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
         QTest::addColumn<int>("scaledWidth");
@@ -25,8 +24,7 @@ private slots:
         QTest::newRow("128 x 100, no padding") << 128 << 100 << 64 << 64 << qint64(62 + 8 * 50);
         QTest::newRow("2000 x 1") << 2000 << 1 << 100000 << 100000 << qint64(625062);
     }
-    void scaledWidthIsPaddedToWholeBytes()
-    {
+    void scaledWidthIsPaddedToWholeBytes() {
         QFETCH(int, width);
         QFETCH(int, height);
         QFETCH(int, scaledWidth);
@@ -41,13 +39,11 @@ private slots:
         QCOMPARE(qint64(EncodeLogoBmp(logo).size()), fileLength);
     }
 
-    void lowerLogosKeepTheTopOfThe50Rows()
-    {
+    void lowerLogosKeepTheTopOfThe50Rows() {
         // Top half black, bottom half white.
         QImage picture = FilledPicture(100, 100, qRgb(255, 255, 255));
         for (int y = 0; y < 50; ++y)
-            for (int x = 0; x < 100; ++x)
-                picture.setPixel(x, y, qRgb(0, 0, 0));
+            for (int x = 0; x < 100; ++x) picture.setPixel(x, y, qRgb(0, 0, 0));
         const QImage full = ConvertPictureLogo(picture, 50);
         QCOMPARE(BlackCount(full, 0, 0, 50, 25), 50 * 25);
         QCOMPARE(BlackCount(full, 0, 25, 56, 50), 0);
@@ -58,14 +54,12 @@ private slots:
         QCOMPARE(ConvertPictureLogo(picture, 17).size(), QSize(56, 17));
     }
 
-    void pureBlackAndWhiteKeepEveryPixel()
-    {
+    void pureBlackAndWhiteKeepEveryPixel() {
         QImage picture = FilledPicture(80, 50, qRgb(255, 255, 255));
         QRandomGenerator random(7);
         for (int y = 0; y < 50; ++y)
             for (int x = 0; x < 80; ++x)
-                if (random.bounded(2))
-                    picture.setPixel(x, y, qRgb(0, 0, 0));
+                if (random.bounded(2)) picture.setPixel(x, y, qRgb(0, 0, 0));
         const QImage logo = ConvertPictureLogo(picture, 50);
         QCOMPARE(logo.size(), QSize(80, 50));
         for (int y = 0; y < 50; ++y)
@@ -73,21 +67,18 @@ private slots:
                 QCOMPARE(IsBlack(logo, x, y), picture.pixel(x, y) == qRgb(0, 0, 0));
     }
 
-    void colourPicturesTakeOneSourcePixelWithoutBlending()
-    {
+    void colourPicturesTakeOneSourcePixelWithoutBlending() {
         // Columns alternate black and white; halving takes the even (black) columns, a blend
         // would give grey.
         QImage stripes = FilledPicture(200, 100, qRgb(255, 255, 255));
         for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 200; x += 2)
-                stripes.setPixel(x, y, qRgb(0, 0, 0));
+            for (int x = 0; x < 200; x += 2) stripes.setPixel(x, y, qRgb(0, 0, 0));
         QCOMPARE(BlackCount(ConvertPictureLogo(stripes, 50), 0, 0, 100, 50), 100 * 50);
 
         QImage colours(300, 150, QImage::Format_RGB888);
         QRandomGenerator random(11);
         for (int y = 0; y < 150; ++y)
-            for (int x = 0; x < 300; ++x)
-                colours.setPixel(x, y, random.generate() | 0xff000000u);
+            for (int x = 0; x < 300; ++x) colours.setPixel(x, y, random.generate() | 0xff000000u);
         const QImage logo = ConvertPictureLogo(colours, 50);
         QCOMPARE(logo.size(), QSize(104, 50));
         for (int y = 0; y < 50; ++y)
@@ -95,8 +86,7 @@ private slots:
                 QCOMPARE(IsBlack(logo, x, y), !IsNearerWhite(colours.pixel(x * 3, y * 3)));
     }
 
-    void oneBitPicturesKeepAnyBlack()
-    {
+    void oneBitPicturesKeepAnyBlack() {
         QImage picture(200, 100, QImage::Format_Mono);
         picture.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)}); // index 1 is black here
         picture.fill(0);
@@ -119,10 +109,10 @@ private slots:
         QCOMPARE(BlackCount(enlarged, 8, 0, 10, 2), 4);
     }
 
-    void loadsBitmapFilesAndRefusesTheRest()
-    {
+    void loadsBitmapFilesAndRefusesTheRest() {
         QTemporaryDir directory;
-        const QString good = SaveBmp(FilledPicture(30, 7, qRgb(0, 0, 0)), directory.path(), QStringLiteral("logo.BMP"));
+        const QString good = SaveBmp(FilledPicture(30, 7, qRgb(0, 0, 0)), directory.path(),
+                                     QStringLiteral("logo.BMP"));
         const LoadedPicture loaded = LoadLogoPicture(good);
         QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
         QCOMPARE(loaded.picture.size(), QSize(30, 7));
@@ -138,12 +128,13 @@ private slots:
         notes.close();
         const LoadedPicture unreadable = LoadLogoPicture(text);
         QVERIFY(unreadable.picture.isNull());
-        QVERIFY2(unreadable.error.startsWith(QStringLiteral("Cannot open the picture ")), qPrintable(unreadable.error));
-        QVERIFY(LoadLogoPicture(directory.filePath(QStringLiteral("missing.bmp"))).picture.isNull());
+        QVERIFY2(unreadable.error.startsWith(QStringLiteral("Cannot open the picture ")),
+                 qPrintable(unreadable.error));
+        QVERIFY(
+            LoadLogoPicture(directory.filePath(QStringLiteral("missing.bmp"))).picture.isNull());
     }
 
-    void refusesEmptyAndHugeHeaders_data()
-    {
+    void refusesEmptyAndHugeHeaders_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
         QTest::addColumn<QString>("reason");
@@ -153,8 +144,7 @@ private slots:
         QTest::newRow("1 x 100 scales to nothing") << 1 << 100 << QStringLiteral("too narrow");
         QTest::newRow("60000 x 2 far too wide") << 60000 << 2 << QStringLiteral("too wide");
     }
-    void refusesEmptyAndHugeHeaders()
-    {
+    void refusesEmptyAndHugeHeaders() {
         QFETCH(int, width);
         QFETCH(int, height);
         QFETCH(QString, reason);
@@ -173,63 +163,84 @@ private slots:
         QVERIFY(PictureSizeProblem(QSize(width, height)).contains(reason));
     }
 
-    void refusesFilesCutShortOfTheirPixels_data()
-    {
+    void refusesFilesCutShortOfTheirPixels_data() {
         QTest::addColumn<QByteArray>("bytes");
         const QByteArray colour = BmpBytes(FilledPicture(100, 100, qRgb(0, 0, 0)));
         QTest::newRow("24-bit, first 3000 of 30054 bytes") << colour.left(3000);
         QTest::newRow("24-bit, one byte short") << colour.chopped(1);
-        QTest::newRow("1-bit, one byte short") << BmpBytes(FilledPicture(64, 40, qRgb(0, 0, 0)).convertToFormat(QImage::Format_Mono)).chopped(1);
-        QTest::newRow("8-bit, half") << BmpBytes(FilledPicture(64, 40, qRgb(0, 0, 0)).convertToFormat(QImage::Format_Indexed8)).chopped(1280);
+        QTest::newRow("1-bit, one byte short")
+            << BmpBytes(FilledPicture(64, 40, qRgb(0, 0, 0)).convertToFormat(QImage::Format_Mono))
+                   .chopped(1);
+        QTest::newRow("8-bit, half")
+            << BmpBytes(
+                   FilledPicture(64, 40, qRgb(0, 0, 0)).convertToFormat(QImage::Format_Indexed8))
+                   .chopped(1280);
         QTest::newRow("RLE8, cut inside its rows") << Rle8Bitmap(4, 0).chopped(5);
         QTest::newRow("RLE8 without its length") << Rle8Bitmap(4, 0, false);
     }
-    void refusesFilesCutShortOfTheirPixels()
-    {
+    void refusesFilesCutShortOfTheirPixels() {
         QFETCH(QByteArray, bytes);
         QTemporaryDir directory;
-        const LoadedPicture loaded = LoadLogoPicture(WriteFile(directory, QStringLiteral("cut.bmp"), bytes));
+        const LoadedPicture loaded =
+            LoadLogoPicture(WriteFile(directory, QStringLiteral("cut.bmp"), bytes));
         QVERIFY(loaded.picture.isNull());
-        QVERIFY2(loaded.error.contains(QStringLiteral("not a valid bitmap")), qPrintable(loaded.error));
+        QVERIFY2(loaded.error.contains(QStringLiteral("not a valid bitmap")),
+                 qPrintable(loaded.error));
     }
 
-    void everyPixelComesFromTheFile()
-    {
+    void everyPixelComesFromTheFile() {
         QTemporaryDir directory;
         // Bytes after the pixel data are no part of the picture.
         const QByteArray whole = BmpBytes(FilledPicture(30, 7, qRgb(0, 0, 0)));
-        const QImage plain = LoadLogoPicture(WriteFile(directory, QStringLiteral("a.bmp"), whole)).picture;
+        const QImage plain =
+            LoadLogoPicture(WriteFile(directory, QStringLiteral("a.bmp"), whole)).picture;
         QVERIFY(!plain.isNull());
         for (const char garbage : {'\0', '\xff'})
-            QCOMPARE(LoadLogoPicture(WriteFile(directory, QStringLiteral("b.bmp"), whole + QByteArray(600, garbage))).picture, plain);
+            QCOMPARE(LoadLogoPicture(WriteFile(directory, QStringLiteral("b.bmp"),
+                                               whole + QByteArray(600, garbage)))
+                         .picture,
+                     plain);
 
         // Compressed rows that end early leave the rest in colour 0 (white here), not in noise.
-        const QImage early = LoadLogoPicture(WriteFile(directory, QStringLiteral("rle.bmp"), Rle8Bitmap(4, 1))).picture;
+        const QImage early =
+            LoadLogoPicture(WriteFile(directory, QStringLiteral("rle.bmp"), Rle8Bitmap(4, 1)))
+                .picture;
         QCOMPARE(early.size(), QSize(4, 4));
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 4; ++x)
                 QCOMPARE(early.pixel(x, y), y == 3 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
     }
 
-    void namesWithoutExtensionFindEitherCase_data()
-    {
+    void refusesPixelsOfColoursItsTableLacks() {
+        // A run of colour 2 where the table holds colours 0 and 1 only.
+        QByteArray bytes = Rle8Bitmap(4);
+        bytes[63] = '\2';
+        QTemporaryDir directory;
+        const LoadedPicture loaded =
+            LoadLogoPicture(WriteFile(directory, QStringLiteral("colour.bmp"), bytes));
+        QVERIFY(loaded.picture.isNull());
+        QVERIFY2(loaded.error.contains(
+                     QStringLiteral("colour number 2, but its colour table holds only 2 colours")),
+                 qPrintable(loaded.error));
+    }
+
+    void namesWithoutExtensionFindEitherCase_data() {
         QTest::addColumn<QString>("file");
         QTest::newRow("name.bmp") << QStringLiteral("logo.bmp");
         QTest::newRow("name.BMP") << QStringLiteral("logo.BMP");
     }
-    void namesWithoutExtensionFindEitherCase()
-    {
+    void namesWithoutExtensionFindEitherCase() {
         QFETCH(QString, file);
         QTemporaryDir directory;
         SaveBmp(FilledPicture(30, 7, qRgb(0, 0, 0)), directory.path(), file);
         const QString typed = directory.filePath(QStringLiteral("logo"));
         QCOMPARE(ExistingPictureName(typed), directory.filePath(file));
         QCOMPARE(LoadLogoPicture(typed).picture.size(), QSize(30, 7));
-        QCOMPARE(ExistingPictureName(directory.filePath(QStringLiteral("other"))), directory.filePath(QStringLiteral("other")));
+        QCOMPARE(ExistingPictureName(directory.filePath(QStringLiteral("other"))),
+                 directory.filePath(QStringLiteral("other")));
     }
 
-    void logoHeightMustBeOneToFiftyRows()
-    {
+    void logoHeightMustBeOneToFiftyRows() {
         const QImage picture = FilledPicture(10, 10, qRgb(0, 0, 0));
         QVERIFY(ConvertPictureLogo(picture, 0).isNull());
         QVERIFY(ConvertPictureLogo(picture, 51).isNull());
@@ -237,8 +248,7 @@ private slots:
     }
 
 private:
-    static QByteArray BmpBytes(const QImage &picture)
-    {
+    static QByteArray BmpBytes(const QImage &picture) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
@@ -246,8 +256,8 @@ private:
         return bytes;
     }
 
-    static QString WriteFile(const QTemporaryDir &directory, const QString &name, const QByteArray &bytes)
-    {
+    static QString WriteFile(const QTemporaryDir &directory, const QString &name,
+                             const QByteArray &bytes) {
         const QString path = directory.filePath(name);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
@@ -258,10 +268,8 @@ private:
     // A width x width 8-bit run-length bitmap, colour 0 white and 1 black, whose encoded rows
     // (the bottom ones first) are black runs; the end-of-bitmap mark follows the last encoded
     // row. withLength: whether the header gives the compressed length.
-    static QByteArray Rle8Bitmap(int width, int encodedRows = -1, bool withLength = true)
-    {
-        if (encodedRows <= 0)
-            encodedRows = width;
+    static QByteArray Rle8Bitmap(int width, int encodedRows = -1, bool withLength = true) {
+        if (encodedRows <= 0) encodedRows = width;
         QByteArray rows;
         for (int row = 0; row < encodedRows; ++row) {
             rows += QByteArray::fromRawData("\0\1\0\0", 4);
@@ -269,8 +277,12 @@ private:
         }
         rows += QByteArray::fromRawData("\0\1", 2);
         QByteArray bytes(54 + 2 * 4, '\0');
-        const auto put32 = [&](int offset, quint32 value) { qToLittleEndian(value, bytes.data() + offset); };
-        const auto put16 = [&](int offset, quint16 value) { qToLittleEndian(value, bytes.data() + offset); };
+        const auto put32 = [&](int offset, quint32 value) {
+            qToLittleEndian(value, bytes.data() + offset);
+        };
+        const auto put16 = [&](int offset, quint16 value) {
+            qToLittleEndian(value, bytes.data() + offset);
+        };
         bytes[0] = 'B';
         bytes[1] = 'M';
         put32(2, quint32(bytes.size() + rows.size()));
@@ -289,11 +301,14 @@ private:
     }
 
     // The 54 bytes of a 24-bit bitmap's headers for a picture of the given size.
-    static QByteArray BitmapHeader(int width, int height)
-    {
+    static QByteArray BitmapHeader(int width, int height) {
         QByteArray header(54, '\0');
-        const auto put32 = [&](int offset, quint32 value) { qToLittleEndian(value, header.data() + offset); };
-        const auto put16 = [&](int offset, quint16 value) { qToLittleEndian(value, header.data() + offset); };
+        const auto put32 = [&](int offset, quint32 value) {
+            qToLittleEndian(value, header.data() + offset);
+        };
+        const auto put16 = [&](int offset, quint16 value) {
+            qToLittleEndian(value, header.data() + offset);
+        };
         header[0] = 'B';
         header[1] = 'M';
         put32(2, 54 + 4096);

@@ -10,27 +10,23 @@
 namespace {
 
 // A font every test machine has (fonts-dejavu-core), at a size whose line height is known.
-QFont KnownFont()
-{
+QFont KnownFont() {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(11);
     return font;
 }
 
-int LineHeight(const QFont &font)
-{
+int LineHeight(const QFont &font) {
     QImage device(1, 1, QImage::Format_RGB32);
     QFont drawing(font);
     drawing.setStyleStrategy(QFont::NoAntialias);
     return QFontMetrics(drawing, &device).height();
 }
 
-bool SameRows(const QImage &a, int aTop, const QImage &b, int bTop, int rows)
-{
+bool SameRows(const QImage &a, int aTop, const QImage &b, int bTop, int rows) {
     for (int y = 0; y < rows; ++y)
         for (int x = 0; x < a.width(); ++x)
-            if (IsBlack(a, x, aTop + y) != IsBlack(b, x, bTop + y))
-                return false;
+            if (IsBlack(a, x, aTop + y) != IsBlack(b, x, bTop + y)) return false;
     return true;
 }
 
@@ -39,14 +35,13 @@ bool SameRows(const QImage &a, int aTop, const QImage &b, int bTop, int rows)
 class TTextLogoTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(QFontDatabase::families().contains(QStringLiteral("DejaVu Sans")), "DejaVu Sans is not installed");
+    void initTestCase() {
+        QVERIFY2(QFontDatabase::families().contains(QStringLiteral("DejaVu Sans")),
+                 "DejaVu Sans is not installed");
         QCOMPARE(LineHeight(KnownFont()), 13);
     }
 
-    void linesStackAtTheFontsLineHeight()
-    {
+    void linesStackAtTheFontsLineHeight() {
         const QFont font = KnownFont();
         const QString line = QStringLiteral("Hg|8");
         const QImage one = RenderTextLogo({line}, font, 50, 0, 0);
@@ -57,7 +52,8 @@ private slots:
         QCOMPARE(BlackCount(one, 0, 13, one.width(), 50), 0);
         // Lines at y 0, 13 and 26, the same letters each time.
         for (int i = 0; i < 3; ++i)
-            QVERIFY2(SameRows(three, 13 * i, one, 0, 13), qPrintable(QStringLiteral("line %1").arg(i)));
+            QVERIFY2(SameRows(three, 13 * i, one, 0, 13),
+                     qPrintable(QStringLiteral("line %1").arg(i)));
         QCOMPARE(BlackCount(three, 0, 39, three.width(), 50), 0);
 
         // At 17 rows only the first line and the top 4 rows of the second remain.
@@ -66,21 +62,20 @@ private slots:
         QVERIFY(SameRows(low, 0, three, 0, 17));
     }
 
-    void widthIsTheWidestLineNotRoundedToBytes()
-    {
+    void widthIsTheWidestLineNotRoundedToBytes() {
         const QFont font = KnownFont();
         QImage device(1, 1, QImage::Format_RGB32);
         QFont drawing(font);
         drawing.setStyleStrategy(QFont::NoAntialias);
         const QFontMetrics metrics(drawing, &device);
-        const QStringList lines = {QStringLiteral("ab"), QStringLiteral("This is Test."), QStringLiteral("x")};
+        const QStringList lines = {QStringLiteral("ab"), QStringLiteral("This is Test."),
+                                   QStringLiteral("x")};
         const QImage logo = RenderTextLogo(lines, font, 25, 0, 0);
         QCOMPARE(logo.width(), metrics.horizontalAdvance(QStringLiteral("This is Test.")));
         QCOMPARE(logo.height(), 25);
     }
 
-    void offsetsMoveAndCutTheText()
-    {
+    void offsetsMoveAndCutTheText() {
         const QFont font = KnownFont();
         const QStringList lines = {QStringLiteral("WWWW")};
         const QImage home = RenderTextLogo(lines, font, 50, 0, 0);
@@ -99,9 +94,9 @@ private slots:
         QVERIFY(SameRows(up, 0, home, 2, 48));
     }
 
-    void emptyTextGivesAWhiteLogoOfOneByte()
-    {
-        for (const QStringList &lines : {QStringList(), QStringList{QString()}, QStringList{QString(), QString()}}) {
+    void emptyTextGivesAWhiteLogoOfOneByte() {
+        for (const QStringList &lines :
+             {QStringList(), QStringList{QString()}, QStringList{QString(), QString()}}) {
             const QImage logo = RenderTextLogo(lines, KnownFont(), 25, 0, 0);
             QCOMPARE(logo.size(), QSize(kEmptyTextLogoWidth, 25));
             QCOMPARE(BlackCount(logo, 0, 0, logo.width(), 25), 0);

@@ -26,39 +26,34 @@ namespace {
 // A silent exchange costs the library about six seconds; generous bounds only catch hangs.
 constexpr int kSearchMs = 60000;
 
-QByteArray FileBytes(const QString &path)
-{
+QByteArray FileBytes(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray SlotBytes(const zarelsim::Simulator &printer, int slot)
-{
+QByteArray SlotBytes(const zarelsim::Simulator &printer, int slot) {
     const zarelsim::Bytes logo = printer.State().logos[size_t(slot - 1)];
     return QByteArray(reinterpret_cast<const char *>(logo.data()), int(logo.size()));
 }
 
-bool ConnectedLook(QWidget &window)
-{
+bool ConnectedLook(QWidget &window) {
     const bool connected = Control<QToolButton>(window, "SpeedButton2")->isVisible();
-    const bool consistent = connected == !Control<QToolButton>(window, "SpeedButton1")->isVisible()
-                            && connected == !Control<QToolButton>(window, "SpeedButton55")->isVisible()
-                            && connected == !Control<QComboBox>(window, "ComboBox1")->isEnabled()
-                            && connected == !Control<QComboBox>(window, "ComboBox3")->isEnabled();
-    if (!consistent)
-        qWarning("the connection controls disagree");
+    const bool consistent =
+        connected == !Control<QToolButton>(window, "SpeedButton1")->isVisible() &&
+        connected == !Control<QToolButton>(window, "SpeedButton55")->isVisible() &&
+        connected == !Control<QComboBox>(window, "ComboBox1")->isEnabled() &&
+        connected == !Control<QComboBox>(window, "ComboBox3")->isEnabled();
+    if (!consistent) qWarning("the connection controls disagree");
     return connected && consistent;
 }
 
 // The texts StatusBar1's message panel showed, in order.
 class TStatusLog {
 public:
-    explicit TStatusLog(QWidget &window, const char *bar = "StatusBar1")
-    {
-        QObject::connect(Control<TStatusPanels>(window, bar), &TStatusPanels::PanelTextChanged, &FContext,
-                         [this](int panel, const QString &text) {
-                             if (panel == 1)
-                                 FTexts << text;
+    explicit TStatusLog(QWidget &window, const char *bar = "StatusBar1") {
+        QObject::connect(Control<TStatusPanels>(window, bar), &TStatusPanels::PanelTextChanged,
+                         &FContext, [this](int panel, const QString &text) {
+                             if (panel == 1) FTexts << text;
                          });
     }
     const QStringList &Texts() const { return FTexts; }
@@ -70,16 +65,17 @@ private:
 
 // The visible controls a running animation paints over: those it overlaps in the window, other
 // than the widgets it lies in.
-QStringList ControlsUnder(QWidget &window, const char *animation)
-{
+QStringList ControlsUnder(QWidget &window, const char *animation) {
     auto *running = Control<QWidget>(window, animation);
     const QRect area(running->mapTo(&window, QPoint(0, 0)), running->size());
     QStringList covered;
     for (QWidget *control : window.findChildren<QWidget *>()) {
-        if (control == running || !control->isVisible() || control->isAncestorOf(running) || running->isAncestorOf(control))
+        if (control == running || !control->isVisible() || control->isAncestorOf(running) ||
+            running->isAncestorOf(control))
             continue;
         if (QRect(control->mapTo(&window, QPoint(0, 0)), control->size()).intersects(area))
-            covered << control->objectName() + QLatin1Char('/') + QLatin1String(control->metaObject()->className());
+            covered << control->objectName() + QLatin1Char('/') +
+                           QLatin1String(control->metaObject()->className());
     }
     return covered;
 }
@@ -92,15 +88,12 @@ public:
     explicit TWindowPrinterTest(TTestMachine &machine) : FMachine(machine) {}
 
 private slots:
-    void init()
-    {
+    void init() {
         FPlace = std::make_unique<TFreshWorkplace>();
         FDriver = std::make_unique<TModalDriver>();
     }
-    void cleanup()
-    {
-        if (FWindow && ConnectedLook(*FWindow))
-            Click(*FWindow, "SpeedButton2");
+    void cleanup() {
+        if (FWindow && ConnectedLook(*FWindow)) Click(*FWindow, "SpeedButton2");
         FWindow.reset();
         FPrinter.reset();
         FDriver.reset();
@@ -109,22 +102,22 @@ private slots:
         FMachine.ResetPort(2);
     }
 
-    void openPortAgainstASilentLineTriesThreeTimes()
-    {
+    void openPortAgainstASilentLineTriesThreeTimes() {
         const TSilentLine silent(FMachine, 1);
         FWindow = StartWindow(*FPlace);
         const TStatusLog log(*FWindow);
         Click(*FWindow, "SpeedButton1");
-        QCOMPARE(log.Texts(), (QStringList{QStringLiteral("Try 1"), QStringLiteral("Try 2"), QStringLiteral("Try 3")}));
+        QCOMPARE(log.Texts(), (QStringList{QStringLiteral("Try 1"), QStringLiteral("Try 2"),
+                                           QStringLiteral("Try 3")}));
         QCOMPARE(FDriver->Messages(), QStringList{QStringLiteral("Connect failure!!")});
         QCOMPARE(StatusText(*FWindow, "StatusBar2", 1), QStringLiteral("Connect failure"));
         QVERIFY(!ConnectedLook(*FWindow));
         QVERIFY(!Control<QWidget>(*FWindow, "Animate1")->isVisible());
-        QVERIFY(!QFileInfo::exists(FPlace->SettingsFile()) || !FPlace->SettingsLines().contains(QStringLiteral("[Comm]")));
+        QVERIFY(!QFileInfo::exists(FPlace->SettingsFile()) ||
+                !FPlace->SettingsLines().contains(QStringLiteral("[Comm]")));
     }
 
-    void startUpSearchDoesNotStartInsideOpenPort()
-    {
+    void startUpSearchDoesNotStartInsideOpenPort() {
         // A printer at 38400 that Open Port, at 19200, cannot reach but a search would find.
         StartPrinter(2, 38400);
         FPlace->Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), QStringLiteral("2"));
@@ -140,17 +133,18 @@ private slots:
         QVERIFY(Control<QAbstractButton>(*FWindow, "SpeedButton55")->isEnabled());
     }
 
-    void openPortShowsThePrinter_data()
-    {
+    void openPortShowsThePrinter_data() {
         QTest::addColumn<int>("version");
         QTest::addColumn<int>("monthDay");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("V2.10") << 210 << 102 << " ZAREL HP MODEL 350  V2.10 Ref. Date : 2005-3-9  S/N:1234";
-        QTest::newRow("V2.5") << 205 << 102 << " ZAREL HP MODEL 350  V2.5 Ref. Date : 2005-3-9  S/N:1234";
-        QTest::newRow("month-day 62") << 206 << 62 << " ZAREL HP MODEL 350  V2.6 Ref. Date : 2005-2-0  S/N:1234";
+        QTest::newRow("V2.10") << 210 << 102
+                               << " ZAREL HP MODEL 350  V2.10 Ref. Date : 2005-3-9  S/N:1234";
+        QTest::newRow("V2.5") << 205 << 102
+                              << " ZAREL HP MODEL 350  V2.5 Ref. Date : 2005-3-9  S/N:1234";
+        QTest::newRow("month-day 62")
+            << 206 << 62 << " ZAREL HP MODEL 350  V2.6 Ref. Date : 2005-2-0  S/N:1234";
     }
-    void openPortShowsThePrinter()
-    {
+    void openPortShowsThePrinter() {
         QFETCH(int, version);
         QFETCH(int, monthDay);
         QFETCH(QString, shown);
@@ -178,21 +172,22 @@ private slots:
         QCOMPARE(StatusText(*FWindow, "StatusBar2", 1), QString());
     }
 
-    void autoConnectFindsThePrinterOnTheSecondPort()
-    {
+    void autoConnectFindsThePrinterOnTheSecondPort() {
         StartPrinter(2, 38400);
         FWindow = StartWindow(*FPlace);
         QCOMPARE(Control<QComboBox>(*FWindow, "ComboBox1")->currentIndex(), 0);
         Click(*FWindow, "SpeedButton55");
         // Nothing else may use the library while the search runs.
-        for (const char *button : {"SpeedButton1", "SpeedButton55", "SpeedButton46", "SpeedButton47"})
+        for (const char *button :
+             {"SpeedButton1", "SpeedButton55", "SpeedButton46", "SpeedButton47"})
             QVERIFY2(!Control<QAbstractButton>(*FWindow, button)->isEnabled(), button);
         QVERIFY(Control<QWidget>(*FWindow, "Animate1")->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(ConnectedLook(*FWindow), kSearchMs);
         QCOMPARE(Control<QComboBox>(*FWindow, "ComboBox1")->currentIndex(), 1);
         QCOMPARE(Control<QComboBox>(*FWindow, "ComboBox3")->currentIndex(), 2);
         QCOMPARE(Control<QComboBox>(*FWindow, "ComboBox2")->currentIndex(), 9);
-        QVERIFY(StatusText(*FWindow, "StatusBar2", 1).startsWith(QStringLiteral(" ZAREL HP MODEL 230  V3.12")));
+        QVERIFY(StatusText(*FWindow, "StatusBar2", 1)
+                    .startsWith(QStringLiteral(" ZAREL HP MODEL 230  V3.12")));
         QVERIFY(FPlace->SettingsLines().contains(QStringLiteral("CommPort=2")));
         QVERIFY(FPlace->SettingsLines().contains(QStringLiteral("BaudRate=2")));
         QVERIFY(Control<QAbstractButton>(*FWindow, "SpeedButton46")->isEnabled());
@@ -200,8 +195,7 @@ private slots:
         QVERIFY(FDriver->Messages().isEmpty());
     }
 
-    void connectingKeepsTheBandInPlaceAndTheFocusOffTheLanguageBox()
-    {
+    void connectingKeepsTheBandInPlaceAndTheFocusOffTheLanguageBox() {
         StartPrinter(2, 19200);
         FPlace->Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), QStringLiteral("2"));
         FWindow = StartWindow(*FPlace);
@@ -226,8 +220,7 @@ private slots:
         QCOMPARE(BandPlaces(*FWindow), places);
     }
 
-    void closingDuringTheSearchEndsItAndFreesThePort()
-    {
+    void closingDuringTheSearchEndsItAndFreesThePort() {
         TSilentLine silent(FMachine, 1);
         FWindow = StartWindow(*FPlace);
         Click(*FWindow, "SpeedButton55");
@@ -304,22 +297,25 @@ private slots:
         FMachine.RemovePort(3);
     }
 
-    void sendsFromBothPages()
-    {
+    void sendsFromBothPages() {
         ConnectToPrinter();
-        FDriver->AnswerFile(SaveBmp(FilledPicture(100, 100, qRgb(0, 0, 0)), FPlace->AppDir(), QStringLiteral("square.bmp")));
+        FDriver->AnswerFile(SaveBmp(FilledPicture(100, 100, qRgb(0, 0, 0)), FPlace->AppDir(),
+                                    QStringLiteral("square.bmp")));
         Control<QTabWidget>(*FWindow, "PageControl2")->setCurrentIndex(0);
         Click(*FWindow, "SpeedButton48");
-        const QString tempold = QDir::toNativeSeparators(FPlace->WorkFile(QStringLiteral("tempold.bmp")));
+        const QString tempold =
+            QDir::toNativeSeparators(FPlace->WorkFile(QStringLiteral("tempold.bmp")));
         {
             const TStatusLog log(*FWindow);
             // Each line shows whole the moment it is set, and the animation covers no control.
             QStringList faults;
             QObject context;
             auto *panel = Control<QLabel>(*FWindow, "StatusBar1Panel1");
-            connect(Control<TStatusPanels>(*FWindow, "StatusBar1"), &TStatusPanels::PanelTextChanged, &context,
+            connect(Control<TStatusPanels>(*FWindow, "StatusBar1"),
+                    &TStatusPanels::PanelTextChanged, &context,
                     [&](int index, const QString &text) {
-                        if (index == 1 && panel->contentsRect().width() < panel->fontMetrics().horizontalAdvance(text))
+                        if (index == 1 && panel->contentsRect().width() <
+                                              panel->fontMetrics().horizontalAdvance(text))
                             faults << QStringLiteral("clipped: ") + text;
                         if (Control<QWidget>(*FWindow, "Animate2")->isVisible())
                             faults << ControlsUnder(*FWindow, "Animate2");
@@ -328,37 +324,39 @@ private slots:
             QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('|'))));
             QVERIFY(log.Texts().size() >= 3);
             QCOMPARE(log.Texts().constFirst(), QStringLiteral("Send Logo Please Wait"));
-            QVERIFY2(log.Texts().at(1).startsWith(QLatin1Char(' ')), qPrintable(log.Texts().at(1))); // the library's progress
+            QVERIFY2(log.Texts().at(1).startsWith(QLatin1Char(' ')),
+                     qPrintable(log.Texts().at(1))); // the library's progress
             QCOMPARE(log.Texts().constLast(), QStringLiteral("Send Logo %1 OK").arg(tempold));
         }
         QCOMPARE(SlotBytes(*FPrinter, 1), FileBytes(tempold));
 
         Control<QTabWidget>(*FWindow, "PageControl2")->setCurrentIndex(1);
         Click(*FWindow, "SpeedButton47");
-        const QString tempnew = QDir::toNativeSeparators(FPlace->WorkFile(QStringLiteral("tempnew.bmp")));
-        QCOMPARE(StatusText(*FWindow, "StatusBar1", 1), QStringLiteral("Send Logo %1 OK").arg(tempnew));
+        const QString tempnew =
+            QDir::toNativeSeparators(FPlace->WorkFile(QStringLiteral("tempnew.bmp")));
+        QCOMPARE(StatusText(*FWindow, "StatusBar1", 1),
+                 QStringLiteral("Send Logo %1 OK").arg(tempnew));
         QCOMPARE(SlotBytes(*FPrinter, 2), FileBytes(tempnew));
         QVERIFY(FDriver->Messages().isEmpty());
         QVERIFY(!Control<QWidget>(*FWindow, "Animate2")->isVisible());
     }
 
-    void refusesLogosTooLargeForASlot()
-    {
+    void refusesLogosTooLargeForASlot() {
         ConnectToPrinter();
-        FDriver->AnswerFile(SaveBmp(FilledPicture(2000, 1, qRgb(0, 0, 0)), FPlace->AppDir(), QStringLiteral("line.bmp")));
+        FDriver->AnswerFile(SaveBmp(FilledPicture(2000, 1, qRgb(0, 0, 0)), FPlace->AppDir(),
+                                    QStringLiteral("line.bmp")));
         Click(*FWindow, "SpeedButton48");
         Click(*FWindow, "SpeedButton46");
-        QCOMPARE(FDriver->Messages(), QStringList{QStringLiteral("Send error, LOGO size=625062 >16000 bytes!!")});
+        QCOMPARE(FDriver->Messages(),
+                 QStringList{QStringLiteral("Send error, LOGO size=625062 >16000 bytes!!")});
         QCOMPARE(FPrinter->Stats().blocksReceived, 0u);
         QCOMPARE(FPrinter->State().LowestFreeLogoSlot(), 1);
     }
 
-    void reportsFullSlotsAndFailures()
-    {
+    void reportsFullSlotsAndFailures() {
         ConnectToPrinter();
         FPrinter->Update([](zarelsim::PrinterState &state) {
-            for (zarelsim::Bytes &logo : state.logos)
-                logo = zarelsim::Bytes(62, 0);
+            for (zarelsim::Bytes &logo : state.logos) logo = zarelsim::Bytes(62, 0);
         });
         Click(*FWindow, "SpeedButton47");
         QCOMPARE(StatusText(*FWindow, "StatusBar1", 1), QStringLiteral("Fifty LOGOs are full!!"));
@@ -366,20 +364,22 @@ private slots:
         FPrinter->Update([](zarelsim::PrinterState &state) { state.logos[4].clear(); });
         FPrinter->AddFault(zarelsim::ParseFault("silence@M"));
         Click(*FWindow, "SpeedButton47");
-        QCOMPARE(StatusText(*FWindow, "StatusBar1", 1), QStringLiteral("Get free Logo number error!!"));
+        QCOMPARE(StatusText(*FWindow, "StatusBar1", 1),
+                 QStringLiteral("Get free Logo number error!!"));
 
         FPrinter->ClearFaults();
         FPrinter->AddFault(zarelsim::ParseFault("error:10@0x7C"));
         Click(*FWindow, "SpeedButton47");
-        const QString tempnew = QDir::toNativeSeparators(FPlace->WorkFile(QStringLiteral("tempnew.bmp")));
-        QCOMPARE(StatusText(*FWindow, "StatusBar1", 1), QStringLiteral("Send Logo %1 Error!!").arg(tempnew));
+        const QString tempnew =
+            QDir::toNativeSeparators(FPlace->WorkFile(QStringLiteral("tempnew.bmp")));
+        QCOMPARE(StatusText(*FWindow, "StatusBar1", 1),
+                 QStringLiteral("Send Logo %1 Error!!").arg(tempnew));
         QVERIFY(FPrinter->State().LowestFreeLogoSlot() == 5);
         QVERIFY(FDriver->Messages().isEmpty());
     }
 
 private:
-    void StartPrinter(int number, uint32_t baud)
-    {
+    void StartPrinter(int number, uint32_t baud) {
         FMachine.RemovePort(number);
         zarelsim::Options options;
         options.baud = baud;
@@ -390,8 +390,7 @@ private:
     }
 
     // The printer as COM2 at 19200, connected by Open Port.
-    void ConnectToPrinter()
-    {
+    void ConnectToPrinter() {
         StartPrinter(2, 19200);
         FPlace->Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), QStringLiteral("2"));
         FWindow = StartWindow(*FPlace);

@@ -44,12 +44,12 @@ const TExpectedCaption kCaptions[] = {
     {"StatusBar2", "System", "系統  ", "系统  "},
 };
 
-void CheckCaptions(QWidget &window, int language, const char *groupBox20)
-{
+void CheckCaptions(QWidget &window, int language, const char *groupBox20) {
     for (const TExpectedCaption &caption : kCaptions) {
-        const char *expected = language == 1 ? caption.traditional : language == 2 ? caption.simplified : caption.english;
-        if (!expected)
-            expected = groupBox20;
+        const char *expected = language == 1   ? caption.traditional
+                               : language == 2 ? caption.simplified
+                                               : caption.english;
+        if (!expected) expected = groupBox20;
         QCOMPARE(CaptionOf(window, caption.control), QString::fromUtf8(expected));
     }
     QCOMPARE(window.windowTitle(), QStringLiteral("ZarelHP Tegrola   V2.06"));
@@ -63,14 +63,14 @@ public:
     explicit TWindowStartupTest(TTestMachine &machine) : FMachine(machine) {}
 
 private slots:
-    void settingsLiveInTheUsersConfigFolder()
-    {
-        const QString expected = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Vantorleaf/ZarelHP.conf");
-        QCOMPARE(QSettings(QStringLiteral("Vantorleaf"), QStringLiteral("ZarelHP")).fileName(), expected);
+    void settingsLiveInTheUsersConfigFolder() {
+        const QString expected =
+            qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Vantorleaf/ZarelHP.conf");
+        QCOMPARE(QSettings(QStringLiteral("Vantorleaf"), QStringLiteral("ZarelHP")).fileName(),
+                 expected);
     }
 
-    void firstStartWithoutSettings()
-    {
+    void firstStartWithoutSettings() {
         FMachine.ResetPort(7);
         FMachine.PointPort(8, QStringLiteral("/dev/null"));
         TFreshWorkplace place;
@@ -94,7 +94,8 @@ private slots:
         QVERIFY(Control<QToolButton>(*window, "SpeedButton1")->isVisible());
         QVERIFY(Control<QToolButton>(*window, "SpeedButton55")->isVisible());
         QVERIFY(!Control<QToolButton>(*window, "SpeedButton2")->isVisible());
-        QCOMPARE(Control<QToolButton>(*window, "SpeedButton2")->toolTip(), QStringLiteral("Stop Port"));
+        QCOMPARE(Control<QToolButton>(*window, "SpeedButton2")->toolTip(),
+                 QStringLiteral("Stop Port"));
         // Showing "New Logo" drew the first text logo, 50 rows high.
         QVERIFY(QFileInfo::exists(place.WorkFile(QStringLiteral("tempnew.bmp"))));
         QCOMPARE(QImage(place.WorkFile(QStringLiteral("tempnew.bmp"))).height(), 50);
@@ -106,21 +107,24 @@ private slots:
         FMachine.RemovePort(8);
     }
 
-    void storedSettingsAreRestored_data()
-    {
+    void storedSettingsAreRestored_data() {
         QTest::addColumn<QString>("commPort");
         QTest::addColumn<QString>("baudRate");
         QTest::addColumn<int>("portIndex");
         QTest::addColumn<int>("baudIndex");
         QTest::addColumn<int>("rateCode");
-        QTest::newRow("second port, 115200") << "2" << "4" << 1 << 4 << 12;
-        QTest::newRow("port past the list, 9600") << "9" << "0" << -1 << 0 << 6;
-        QTest::newRow("baud index 7 selects nothing") << "1" << "7" << 0 << -1 << 8;
-        QTest::newRow("38400, 57600") << "2" << "2" << 1 << 2 << 9;
-        QTest::newRow("not numbers: defaults") << "two" << "fast" << 0 << 1 << 8;
+        QTest::newRow("second port, 115200") << "2"
+                                             << "4" << 1 << 4 << 12;
+        QTest::newRow("port past the list, 9600") << "9"
+                                                  << "0" << -1 << 0 << 6;
+        QTest::newRow("baud index 7 selects nothing") << "1"
+                                                      << "7" << 0 << -1 << 8;
+        QTest::newRow("38400, 57600") << "2"
+                                      << "2" << 1 << 2 << 9;
+        QTest::newRow("not numbers: defaults") << "two"
+                                               << "fast" << 0 << 1 << 8;
     }
-    void storedSettingsAreRestored()
-    {
+    void storedSettingsAreRestored() {
         QFETCH(QString, commPort);
         QFETCH(QString, baudRate);
         QFETCH(int, portIndex);
@@ -135,22 +139,24 @@ private slots:
         QCOMPARE(Control<QComboBox>(*window, "ComboBox2")->currentIndex(), rateCode);
     }
 
-    void savedSettingsTakeTheirForms()
-    {
+    void savedSettingsTakeTheirForms() {
         TFreshWorkplace place;
         place.Store(QStringLiteral("Comm"), QStringLiteral("AutoConnect"), QStringLiteral("7"));
         place.Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), QStringLiteral("9"));
-        place.Store(QStringLiteral("LogoFont"), QStringLiteral("FontName"), QStringLiteral("DejaVu Sans"));
+        place.Store(QStringLiteral("LogoFont"), QStringLiteral("FontName"),
+                    QStringLiteral("DejaVu Sans"));
         place.Store(QStringLiteral("LogoFont"), QStringLiteral("FontSize"), QStringLiteral("12"));
         place.Store(QStringLiteral("Lang"), QStringLiteral("Langurge"), QStringLiteral("1"));
         {
             auto window = StartWindow(place);
-            QCOMPARE(Control<QPlainTextEdit>(*window, "Memo1")->font().family(), QStringLiteral("DejaVu Sans"));
+            QCOMPARE(Control<QPlainTextEdit>(*window, "Memo1")->font().family(),
+                     QStringLiteral("DejaVu Sans"));
             QCOMPARE(Control<QPlainTextEdit>(*window, "Memo1")->font().pointSize(), 12);
             window->SaveSettings();
         }
         const QStringList lines = place.SettingsLines();
-        QVERIFY2(lines.contains(QStringLiteral("AutoConnect=-1")), qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY2(lines.contains(QStringLiteral("AutoConnect=-1")),
+                 qPrintable(lines.join(QLatin1Char('|'))));
         QVERIFY(lines.contains(QStringLiteral("CommPort=0"))); // no port was selected
         QVERIFY(lines.contains(QStringLiteral("BaudRate=1")));
         QVERIFY(lines.contains(QStringLiteral("Langurge=1")));
@@ -162,15 +168,13 @@ private slots:
         QVERIFY(place.SettingsLines().contains(QStringLiteral("AutoConnect=0")));
     }
 
-    void eachLanguageSetsItsCaptions_data()
-    {
+    void eachLanguageSetsItsCaptions_data() {
         QTest::addColumn<int>("language");
         QTest::newRow("English") << 0;
         QTest::newRow("Traditional Chinese") << 1;
         QTest::newRow("Simplified Chinese, straight from the start") << 2;
     }
-    void eachLanguageSetsItsCaptions()
-    {
+    void eachLanguageSetsItsCaptions() {
         QFETCH(int, language);
         TFreshWorkplace place;
         place.Store(QStringLiteral("Lang"), QStringLiteral("Langurge"), QString::number(language));
@@ -180,8 +184,7 @@ private slots:
         CheckCaptions(*window, language, "Communication");
     }
 
-    void switchingLanguagesKeepsWhatTheSimplifiedSetLeaves()
-    {
+    void switchingLanguagesKeepsWhatTheSimplifiedSetLeaves() {
         TFreshWorkplace place;
         auto window = StartWindow(place);
         ChooseLanguage(*window, 1);
@@ -196,12 +199,13 @@ private slots:
         CheckCaptions(*window, 2, "");
         QVERIFY(place.SettingsLines().contains(QStringLiteral("Langurge=2")));
         // Hints, items and messages stay English.
-        QCOMPARE(Control<QToolButton>(*window, "SpeedButton1")->toolTip(), QStringLiteral("Open Port"));
-        QCOMPARE(Control<QComboBox>(*window, "ComboBox4")->itemText(2), QStringLiteral("Simple Chinese"));
+        QCOMPARE(Control<QToolButton>(*window, "SpeedButton1")->toolTip(),
+                 QStringLiteral("Open Port"));
+        QCOMPARE(Control<QComboBox>(*window, "ComboBox4")->itemText(2),
+                 QStringLiteral("Simple Chinese"));
     }
 
-    void typedLanguageThatNamesNoItem()
-    {
+    void typedLanguageThatNamesNoItem() {
         TFreshWorkplace place;
         place.Store(QStringLiteral("Lang"), QStringLiteral("Langurge"), QStringLiteral("2"));
         {
@@ -225,8 +229,7 @@ private slots:
         CheckCaptions(*window, 2, "Communication");
     }
 
-    void bandControlsStayInPlaceInEveryLanguage()
-    {
+    void bandControlsStayInPlaceInEveryLanguage() {
         TFreshWorkplace place;
         auto window = StartWindow(place);
         const QList<QRect> english = BandPlaces(*window);
@@ -237,19 +240,18 @@ private slots:
         }
     }
 
-    void workFilesGoWhereTheUserMayWrite_data()
-    {
+    void workFilesGoWhereTheUserMayWrite_data() {
         QTest::addColumn<QString>("programDir");
         QTest::addColumn<bool>("beside");
         QTemporaryDir writable;
         writable.setAutoRemove(false);
         QTest::newRow("a folder the user may write") << writable.path() << true;
-        QTest::newRow("a folder that cannot be written") << QStringLiteral("/nonexistent/tegrola") << false;
+        QTest::newRow("a folder that cannot be written")
+            << QStringLiteral("/nonexistent/tegrola") << false;
         // Root may write there, but the files would outlive the package.
         QTest::newRow("a system program folder") << QStringLiteral("/usr/bin") << false;
     }
-    void workFilesGoWhereTheUserMayWrite()
-    {
+    void workFilesGoWhereTheUserMayWrite() {
         QFETCH(QString, programDir);
         QFETCH(bool, beside);
         const QString dataFolder = FMachine.DataHome() + QStringLiteral("/Vantorleaf/Tegrola");
@@ -267,19 +269,18 @@ private slots:
         }
         QVERIFY2(driver.Messages().isEmpty(), qPrintable(driver.Messages().join(QLatin1Char('|'))));
         QVERIFY(QFileInfo::exists(expected + QStringLiteral("/tempnew.bmp")));
-        if (beside)
-            QDir(programDir).removeRecursively();
+        if (beside) QDir(programDir).removeRecursively();
     }
 
-    void helpAndVersionNeedNoDisplay_data()
-    {
+    void helpAndVersionNeedNoDisplay_data() {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("begins");
-        QTest::newRow("--help") << "--help" << "Usage: tegrola [options]\n";
-        QTest::newRow("-v") << "-v" << QStringLiteral("tegrola %1\n").arg(QLatin1String(ZARELCOM_VERSION_STRING));
+        QTest::newRow("--help") << "--help"
+                                << "Usage: tegrola [options]\n";
+        QTest::newRow("-v")
+            << "-v" << QStringLiteral("tegrola %1\n").arg(QLatin1String(ZARELCOM_VERSION_STRING));
     }
-    void helpAndVersionNeedNoDisplay()
-    {
+    void helpAndVersionNeedNoDisplay() {
         QFETCH(QString, option);
         QFETCH(QString, begins);
         QProcess program;
@@ -290,29 +291,41 @@ private slots:
         program.start(QStringLiteral(TEGROLA_PROGRAM), {option});
         QVERIFY2(program.waitForFinished(30000), qPrintable(program.errorString()));
         QCOMPARE(program.exitCode(), 0);
-        QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).startsWith(begins), qPrintable(program.readAllStandardError()));
+        QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).startsWith(begins),
+                 qPrintable(program.readAllStandardError()));
     }
 
-    void portOpenAdviceSaysWhatToDo_data()
-    {
+    void portOpenAdviceSaysWhatToDo_data() {
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("library");
         QTest::addColumn<QString>("advice");
-        QTest::newRow("not in the group") << "COM33" << "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)"
-                                          << "COM33 (/dev/ttyUSB0) may not be opened by you. Add yourself to the group "
-                                             "dialout (sudo adduser $USER dialout), then log out and in again.";
-        QTest::newRow("no device mapped") << "COM3" << "Cannot open Com3: no device is mapped to this name (Error: 2)"
-                                          << "No device belongs to COM3.";
-        QTest::newRow("adapter unplugged") << "COM34" << "Cannot open Com34: /dev/ttyUSB1: No such file or directory (Error: 2)"
-                                           << "COM34 leads to /dev/ttyUSB1, which is not there.";
-        QTest::newRow("not a serial port") << "COM1" << "Cannot open Com1: /dev/null: not a serial port (Error: 25)"
-                                           << "COM1 leads to /dev/null, which is not a serial port.";
-        QTest::newRow("another reason") << "COM2" << "Cannot open Com2: /dev/ttyS1: Input/output error (Error: 5)"
-                                        << "COM2 (/dev/ttyS1) did not open: Input/output error (system error 5).";
-        QTest::newRow("a raised port error is no refusal") << "COM2" << "Error updating DataControlBlock (Error: 22)" << "";
+        QTest::newRow("not in the group")
+            << "COM33"
+            << "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)"
+            << "COM33 (/dev/ttyUSB0) may not be opened by you. Add yourself to the group "
+               "dialout (sudo adduser $USER dialout), then log out and in again.";
+        QTest::newRow("no device mapped")
+            << "COM3"
+            << "Cannot open Com3: no device is mapped to this name (Error: 2)"
+            << "No device belongs to COM3.";
+        QTest::newRow("adapter unplugged")
+            << "COM34"
+            << "Cannot open Com34: /dev/ttyUSB1: No such file or directory (Error: 2)"
+            << "COM34 leads to /dev/ttyUSB1, which is not there.";
+        QTest::newRow("not a serial port")
+            << "COM1"
+            << "Cannot open Com1: /dev/null: not a serial port (Error: 25)"
+            << "COM1 leads to /dev/null, which is not a serial port.";
+        QTest::newRow("another reason")
+            << "COM2"
+            << "Cannot open Com2: /dev/ttyS1: Input/output error (Error: 5)"
+            << "COM2 (/dev/ttyS1) did not open: Input/output error (system error 5).";
+        QTest::newRow("a raised port error is no refusal")
+            << "COM2"
+            << "Error updating DataControlBlock (Error: 22)"
+            << "";
     }
-    void portOpenAdviceSaysWhatToDo()
-    {
+    void portOpenAdviceSaysWhatToDo() {
         QFETCH(QString, port);
         QFETCH(QString, library);
         QFETCH(QString, advice);

@@ -7,8 +7,7 @@
 
 namespace {
 
-std::string Stripped(const std::string &path)
-{
+std::string Stripped(const std::string &path) {
     zc_text text = MakeText(path.data(), static_cast<int32_t>(path.size()));
     EXPECT_TRUE(DelPathString(&text));
     const std::string result = text == nullptr ? std::string() : std::string(text);
@@ -16,8 +15,7 @@ std::string Stripped(const std::string &path)
     return result;
 }
 
-TEST(DelPathString, KeepsThePartAfterTheLastBackslashOnly)
-{
+TEST(DelPathString, KeepsThePartAfterTheLastBackslashOnly) {
     EXPECT_EQ(Stripped("C:\\a\\b\\c.txt"), "c.txt");
     EXPECT_EQ(Stripped("C:file.txt"), "C:file.txt");
     EXPECT_EQ(Stripped("dir/sub/file.txt"), "dir/sub/file.txt");
@@ -25,8 +23,7 @@ TEST(DelPathString, KeepsThePartAfterTheLastBackslashOnly)
     EXPECT_EQ(Stripped(""), "");
 }
 
-TEST(DelPathString, LeavesATextWithoutBackslashAsItIsAndRefusesANullVariable)
-{
+TEST(DelPathString, LeavesATextWithoutBackslashAsItIsAndRefusesANullVariable) {
     zc_text text = MakeText("name.txt", 8);
     const zc_text before = text;
     EXPECT_TRUE(DelPathString(&text));

@@ -19,21 +19,18 @@
 namespace {
 namespace fs = std::filesystem;
 
-Bytes ReadAll(FILE *file)
-{
+Bytes ReadAll(FILE *file) {
     Bytes bytes(64);
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
     return bytes;
 }
 
-bool OwnerMayWrite(const std::string &path)
-{
+bool OwnerMayWrite(const std::string &path) {
     return (fs::status(path).permissions() & fs::perms::owner_write) != fs::perms::none;
 }
 } // namespace
 
-TEST(LocalFiles, ReadsLineEndsAndEndOfTextBytesAsTheyAre)
-{
+TEST(LocalFiles, ReadsLineEndsAndEndOfTextBytesAsTheyAre) {
     TempFolder folder;
     const Bytes content{0x0A, 0x0D, 0x0A, 0x1A, 0x00, 0xFF, 0x0A};
     WriteFile(folder.Path("binary.bin"), content);
@@ -44,8 +41,7 @@ TEST(LocalFiles, ReadsLineEndsAndEndOfTextBytesAsTheyAre)
     EXPECT_EQ(ReadAll(file.get()), content);
 }
 
-TEST(LocalFiles, LengthBeyondThirtyTwoBits)
-{
+TEST(LocalFiles, LengthBeyondThirtyTwoBits) {
     TempFolder folder;
     const std::string path = folder.Path("huge.bin");
     WriteFile(path, {});
@@ -61,8 +57,7 @@ TEST(LocalFiles, LengthBeyondThirtyTwoBits)
 }
 
 // A FIFO that nobody writes would hold a blocking open for ever: the test would not return.
-TEST(LocalFiles, SendingRefusesWhatIsNoRegularFileWithoutWaitingOnIt)
-{
+TEST(LocalFiles, SendingRefusesWhatIsNoRegularFileWithoutWaitingOnIt) {
     TempFolder folder;
     fs::create_directory(folder.Path("folder"));
     std::vector<std::string> refused = {folder.Path("folder"), folder.Path("missing")};
@@ -86,19 +81,18 @@ TEST(LocalFiles, SendingRefusesWhatIsNoRegularFileWithoutWaitingOnIt)
     }
 }
 
-TEST(ReplacementFiles, CommitPutsTheNewContentInTheTargetsPlace)
-{
+TEST(ReplacementFiles, CommitPutsTheNewContentInTheTargetsPlace) {
     const Bytes fresh = Pattern(700);
     enum Target { Absent, Longer, ReadOnly };
     for (Target kind : {Absent, Longer, ReadOnly}) {
         SCOPED_TRACE(kind);
         TempFolder folder;
         const std::string target = folder.Path("target.bin");
-        if (kind != Absent)
-            WriteFile(target, Pattern(2000));
+        if (kind != Absent) WriteFile(target, Pattern(2000));
         if (kind == ReadOnly)
-            fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                            fs::perm_options::remove);
+            fs::permissions(
+                target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                fs::perm_options::remove);
         ReplacementFile file(target);
         ASSERT_TRUE(file.IsOpen());
         ASSERT_TRUE(file.Write(fresh.data(), fresh.size()));
@@ -109,8 +103,7 @@ TEST(ReplacementFiles, CommitPutsTheNewContentInTheTargetsPlace)
     }
 }
 
-TEST(ReplacementFiles, UncommittedLeavesTheTargetAsItWas)
-{
+TEST(ReplacementFiles, UncommittedLeavesTheTargetAsItWas) {
     TempFolder folder;
     const std::string target = folder.Path("target.bin");
     WriteFile(target, Pattern(100));
@@ -127,14 +120,12 @@ TEST(ReplacementFiles, UncommittedLeavesTheTargetAsItWas)
 }
 
 #ifdef _WIN32
-TEST(ReplacementFiles, BackslashesSeparateFoldersOnWindows)
-{
+TEST(ReplacementFiles, BackslashesSeparateFoldersOnWindows) {
     TempFolder folder;
     fs::create_directory(folder.Path("sub"));
     std::string target = folder.Path("sub/target.bin");
     for (char &c : target)
-        if (c == '/')
-            c = '\\';
+        if (c == '/') c = '\\';
     ReplacementFile file(target);
     ASSERT_TRUE(file.IsOpen());
     ASSERT_TRUE(file.Write(Pattern(10).data(), 10));

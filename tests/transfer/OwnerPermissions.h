@@ -9,11 +9,11 @@
 
 class OwnerPermissions {
 public:
-    OwnerPermissions()
-    {
+    OwnerPermissions() {
         syscall(SYS_capget, &header_, saved_);
         __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
-        lowered[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH | 1u << CAP_FOWNER);
+        lowered[0].effective &=
+            ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH | 1u << CAP_FOWNER);
         syscall(SYS_capset, &header_, lowered);
     }
     ~OwnerPermissions() { syscall(SYS_capset, &header_, saved_); }

@@ -14,23 +14,18 @@ namespace {
 
 std::vector<std::string> lines;
 
-void Collect(const char *line)
-{
-    lines.emplace_back(line);
-}
+void Collect(const char *line) { lines.emplace_back(line); }
 
 class Progress : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         lines.clear();
         CallBackMsgback(Collect);
         ProcessLink().retryCount = 0;
     }
 };
 
-TEST_F(Progress, LinesReadAsTheExamples)
-{
+TEST_F(Progress, LinesReadAsTheExamples) {
     const Text name = MakeCounted("C:\\logo.bmp");
     ShowTxRxInfo(name.get(), 1500, 1);
     ShowTxRxInfo(name.get(), 1500, 3);
@@ -52,19 +47,19 @@ TEST_F(Progress, LinesReadAsTheExamples)
                      }));
 }
 
-TEST_F(Progress, EveryBlockOfATransferReportsWithTheRetryItNeeded)
-{
+TEST_F(Progress, EveryBlockOfATransferReportsWithTheRetryItNeeded) {
     TempFolder folder;
     const std::string path = folder.Path("logo.bmp");
     WriteFile(path, Pattern(1100));
     bool refusedOnce = false;
-    ScriptedPrinter printer(42, ScriptedPrinter::Mode::Packet, [&](const Bytes &frame) -> std::optional<Bytes> {
-        if (frame[4] == '~' && frame[5] == 2 && !refusedOnce) {
-            refusedOnce = true;
-            return Bytes{'1', 5};
-        }
-        return Ok();
-    });
+    ScriptedPrinter printer(42, ScriptedPrinter::Mode::Packet,
+                            [&](const Bytes &frame) -> std::optional<Bytes> {
+                                if (frame[4] == '~' && frame[5] == 2 && !refusedOnce) {
+                                    refusedOnce = true;
+                                    return Bytes{'1', 5};
+                                }
+                                return Ok();
+                            });
     ASSERT_TRUE(OpenComPort(42));
 
     EXPECT_TRUE(StxSendLogo(MakeCounted(path).get(), 9));

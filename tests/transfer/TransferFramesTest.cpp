@@ -19,20 +19,18 @@ namespace {
 
 constexpr int kCom = 41;
 
-Bytes Slice(const Bytes &bytes, size_t from, size_t count)
-{
-    return Bytes(bytes.begin() + static_cast<long>(from), bytes.begin() + static_cast<long>(from + count));
+Bytes Slice(const Bytes &bytes, size_t from, size_t count) {
+    return Bytes(bytes.begin() + static_cast<long>(from),
+                 bytes.begin() + static_cast<long>(from + count));
 }
 
-Bytes LE32(uint32_t value)
-{
-    return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16),
-            static_cast<uint8_t>(value >> 24)};
+Bytes LE32(uint32_t value) {
+    return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+            static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
 }
 
 // Block n of a "~" frame: number, complement, 512 data bytes.
-void ExpectBlock(const Bytes &frame, uint8_t n, const Bytes &data)
-{
+void ExpectBlock(const Bytes &frame, uint8_t n, const Bytes &data) {
     ASSERT_EQ(frame.size(), 521u);
     EXPECT_EQ(Slice(frame, 0, 5), Hex("02 02 04 30 7E"));
     EXPECT_EQ(frame[5], n);
@@ -41,8 +39,7 @@ void ExpectBlock(const Bytes &frame, uint8_t n, const Bytes &data)
 }
 
 // Answers a request with its own code and the length, and "}" requests with blocks of content.
-ScriptedPrinter::Script Serving(uint8_t requestCode, const Bytes &content)
-{
+ScriptedPrinter::Script Serving(uint8_t requestCode, const Bytes &content) {
     return [requestCode, content](const Bytes &frame) -> std::optional<Bytes> {
         if (frame[4] == '}') {
             Bytes reply{'}', frame[5], frame[6]};
@@ -59,25 +56,24 @@ ScriptedPrinter::Script Serving(uint8_t requestCode, const Bytes &content)
 
 class TransferFrames : public ::testing::Test {
 protected:
-    void Start(ScriptedPrinter::Script script = {}, ScriptedPrinter::Mode mode = ScriptedPrinter::Mode::Packet)
-    {
+    void Start(ScriptedPrinter::Script script = {},
+               ScriptedPrinter::Mode mode = ScriptedPrinter::Mode::Packet) {
         printer_.emplace(kCom, mode, std::move(script));
         ASSERT_TRUE(OpenComPort(kCom));
     }
     void TearDown() override { CloseComPort(); }
 
     // The 24-byte name field of the frame at offset.
-    std::string NameField(const Bytes &frame, size_t offset) const
-    {
-        return std::string(frame.begin() + static_cast<long>(offset), frame.begin() + static_cast<long>(offset + 24));
+    std::string NameField(const Bytes &frame, size_t offset) const {
+        return std::string(frame.begin() + static_cast<long>(offset),
+                           frame.begin() + static_cast<long>(offset + 24));
     }
 
     TempFolder folder_;
     std::optional<ScriptedPrinter> printer_;
 };
 
-TEST_F(TransferFrames, ReadOnlyLogoForSlot5IsAnnouncedAndSentWithItsContent)
-{
+TEST_F(TransferFrames, ReadOnlyLogoForSlot5IsAnnouncedAndSentWithItsContent) {
     const Bytes logo = Pattern(1462);
     const std::string path = folder_.Path("logo.bmp");
     WriteFile(path, logo);
@@ -92,12 +88,10 @@ TEST_F(TransferFrames, ReadOnlyLogoForSlot5IsAnnouncedAndSentWithItsContent)
     ASSERT_EQ(frames.size(), 4u);
     EXPECT_EQ(frames[0], Hex("02 00 09 30 7C B6 05 00 00 02 05 00 77 03"));
     const Bytes padded = Padded(logo);
-    for (uint8_t n = 1; n <= 3; ++n)
-        ExpectBlock(frames[n], n, Slice(padded, (n - 1u) * 512, 512));
+    for (uint8_t n = 1; n <= 3; ++n) ExpectBlock(frames[n], n, Slice(padded, (n - 1u) * 512, 512));
 }
 
-TEST_F(TransferFrames, FileThatCannotBeReadIsRefusedBeforeAnythingIsSent)
-{
+TEST_F(TransferFrames, FileThatCannotBeReadIsRefusedBeforeAnythingIsSent) {
     const std::string unreadable = folder_.Path("secret.bmp");
     WriteFile(unreadable, Pattern(100));
     chmod(unreadable.c_str(), 0);
@@ -118,8 +112,7 @@ TEST_F(TransferFrames, FileThatCannotBeReadIsRefusedBeforeAnythingIsSent)
     EXPECT_EQ(GetCurrErrCode(), errorBefore);
 }
 
-TEST_F(TransferFrames, AnnouncementAnsweredWithAnotherCodeSendsNoBlockAndSets200)
-{
+TEST_F(TransferFrames, AnnouncementAnsweredWithAnotherCodeSendsNoBlockAndSets200) {
     const std::string path = folder_.Path("logo.bmp");
     WriteFile(path, Pattern(1462));
     Start([](const Bytes &) { return std::optional<Bytes>(Bytes{'}'}); });
@@ -131,8 +124,7 @@ TEST_F(TransferFrames, AnnouncementAnsweredWithAnotherCodeSendsNoBlockAndSets200
     EXPECT_EQ(printer_->Frames().size(), 3u);
 }
 
-TEST_F(TransferFrames, EmptyFileIsAnnouncedAndThenFails)
-{
+TEST_F(TransferFrames, EmptyFileIsAnnouncedAndThenFails) {
     const std::string path = folder_.Path("empty.bmp");
     WriteFile(path, {});
     Start();
@@ -143,8 +135,7 @@ TEST_F(TransferFrames, EmptyFileIsAnnouncedAndThenFails)
     EXPECT_EQ(Slice(frames[0], 5, 4), LE32(0));
 }
 
-TEST_F(TransferFrames, RestoreOfMessage3SendsTwoBlocksTheSecondZeroFilled)
-{
+TEST_F(TransferFrames, RestoreOfMessage3SendsTwoBlocksTheSecondZeroFilled) {
     const Bytes message = Pattern(700);
     const std::string path = folder_.Path("msg3.dat");
     WriteFile(path, message);
@@ -161,8 +152,7 @@ TEST_F(TransferFrames, RestoreOfMessage3SendsTwoBlocksTheSecondZeroFilled)
     ExpectBlock(frames[2], 2, second);
 }
 
-TEST_F(TransferFrames, PrintImageCarriesItsOptionByte)
-{
+TEST_F(TransferFrames, PrintImageCarriesItsOptionByte) {
     const std::string path = folder_.Path("image.bmp");
     WriteFile(path, Pattern(10));
     Start();
@@ -172,8 +162,7 @@ TEST_F(TransferFrames, PrintImageCarriesItsOptionByte)
     EXPECT_EQ(Slice(announcement, 3, 9), Hex("30 76 0A 00 00 00 04 01 00"));
 }
 
-TEST_F(TransferFrames, NameFieldsAreCutOrBlankPaddedTo24)
-{
+TEST_F(TransferFrames, NameFieldsAreCutOrBlankPaddedTo24) {
     const std::string path = folder_.Path("C:\\pics\\logo1.bmp"); // a Windows path as one file name
     WriteFile(path, Pattern(20));
     Start();
@@ -188,8 +177,7 @@ TEST_F(TransferFrames, NameFieldsAreCutOrBlankPaddedTo24)
 
     std::vector<Bytes> announcements;
     for (const Bytes &frame : printer_->Frames())
-        if (frame[4] == 'x')
-            announcements.push_back(frame);
+        if (frame[4] == 'x') announcements.push_back(frame);
     ASSERT_EQ(announcements.size(), 6u);
     EXPECT_EQ(Slice(announcements[0], 0, 10), Hex("02 00 1F 30 78 14 00 00 00 03"));
     EXPECT_EQ(announcements[0].size(), 36u);
@@ -201,8 +189,7 @@ TEST_F(TransferFrames, NameFieldsAreCutOrBlankPaddedTo24)
     EXPECT_EQ(NameField(announcements[5], 10), "HP.ZIP" + std::string(18, ' '));
 }
 
-TEST_F(TransferFrames, NullNameAndNegativeLengthFieldAreTheEmptyName)
-{
+TEST_F(TransferFrames, NullNameAndNegativeLengthFieldAreTheEmptyName) {
     // A caller's counted text whose length field is negative: constant (reference count -1).
     struct {
         int32_t references = -1, length = -5;
@@ -210,9 +197,8 @@ TEST_F(TransferFrames, NullNameAndNegativeLengthFieldAreTheEmptyName)
     } negative;
     const zc_text negativeName = negative.bytes;
     const std::string path = folder_.Path("fetched.dat");
-    Start([screen = Serving(0x81, Pattern(10)), file = Serving('w', Pattern(10))](const Bytes &frame) {
-        return frame[4] == 0x81 ? screen(frame) : file(frame);
-    });
+    Start([screen = Serving(0x81, Pattern(10)), file = Serving('w', Pattern(10))](
+              const Bytes &frame) { return frame[4] == 0x81 ? screen(frame) : file(frame); });
     EXPECT_TRUE(StxGetScr(MakeCounted(path).get(), nullptr));
     EXPECT_TRUE(StxGetScr(MakeCounted(path).get(), negativeName));
     EXPECT_TRUE(StxUpLoadFile(MakeCounted(path).get(), nullptr));
@@ -226,8 +212,7 @@ TEST_F(TransferFrames, NullNameAndNegativeLengthFieldAreTheEmptyName)
     EXPECT_EQ(frames[8], Hex("02 00 04 30 3D 01 00 72 03"));
 }
 
-TEST_F(TransferFrames, BackUpLogo300FetchesExactlyTheBlocks)
-{
+TEST_F(TransferFrames, BackUpLogo300FetchesExactlyTheBlocks) {
     const Bytes stored = Pattern(1000);
     const std::string path = folder_.Path("logo300.bmp");
     WriteFile(path, Pattern(3000)); // an older, longer file leaves no tail
@@ -247,25 +232,26 @@ TEST_F(TransferFrames, BackUpLogo300FetchesExactlyTheBlocks)
     EXPECT_EQ(folder_.Entries().size(), 1u);
 }
 
-TEST_F(TransferFrames, FixedNameFieldsGoOutWithTheirZeroBytes)
-{
+TEST_F(TransferFrames, FixedNameFieldsGoOutWithTheirZeroBytes) {
     Start(Serving('w', Pattern(10)));
 
     EXPECT_TRUE(StxUpLoadMsgName(MakeCounted(folder_.Path("names.dat")).get()));
     EXPECT_TRUE(StxUpLoadParameter(MakeCounted(folder_.Path("zarel.par")).get()));
-    EXPECT_TRUE(StxUpLoadFile(MakeCounted(folder_.Path("x.dat")).get(), MakeCounted("X.DAT").get()));
+    EXPECT_TRUE(
+        StxUpLoadFile(MakeCounted(folder_.Path("x.dat")).get(), MakeCounted("X.DAT").get()));
 
     const auto frames = printer_->Frames();
     ASSERT_EQ(frames.size(), 6u);
     EXPECT_EQ(Slice(frames[0], 0, 5), Hex("02 00 1A 30 77"));
     EXPECT_EQ(frames[0].size(), 31u);
-    EXPECT_EQ(NameField(frames[0], 5), std::string("MsgName.dat") + std::string(11, ' ') + std::string(2, '\0'));
-    EXPECT_EQ(NameField(frames[2], 5), std::string("ZAREL.PAR") + std::string(14, ' ') + std::string(1, '\0'));
+    EXPECT_EQ(NameField(frames[0], 5),
+              std::string("MsgName.dat") + std::string(11, ' ') + std::string(2, '\0'));
+    EXPECT_EQ(NameField(frames[2], 5),
+              std::string("ZAREL.PAR") + std::string(14, ' ') + std::string(1, '\0'));
     EXPECT_EQ(NameField(frames[4], 5), "X.DAT" + std::string(19, ' '));
 }
 
-TEST_F(TransferFrames, RequestAnsweredWithAnotherCodeFetchesNothing)
-{
+TEST_F(TransferFrames, RequestAnsweredWithAnotherCodeFetchesNothing) {
     const std::string path = folder_.Path("kept.dat");
     WriteFile(path, Pattern(100));
     Start(Serving('O', Pattern(1000)));
@@ -286,14 +272,14 @@ TEST_F(TransferFrames, RequestAnsweredWithAnotherCodeFetchesNothing)
     EXPECT_EQ(folder_.Entries().size(), 1u);
 }
 
-TEST_F(TransferFrames, FileOfLengthZeroIsNoFetch)
-{
+TEST_F(TransferFrames, FileOfLengthZeroIsNoFetch) {
     const std::string kept = folder_.Path("kept.dat");
     WriteFile(kept, Pattern(100));
     Start(Serving('w', {}));
 
     EXPECT_FALSE(StxUpLoadFile(MakeCounted(kept).get(), MakeCounted("EMPTY").get()));
-    EXPECT_FALSE(StxUpLoadFile(MakeCounted(folder_.Path("new.dat")).get(), MakeCounted("EMPTY").get()));
+    EXPECT_FALSE(
+        StxUpLoadFile(MakeCounted(folder_.Path("new.dat")).get(), MakeCounted("EMPTY").get()));
     EXPECT_FALSE(StxGetFile(MakeCounted(folder_.Path("new.dat")).get(), 0));
 
     EXPECT_EQ(printer_->Frames().size(), 2u); // the two requests, no block
@@ -301,8 +287,7 @@ TEST_F(TransferFrames, FileOfLengthZeroIsNoFetch)
     EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"kept.dat"});
 }
 
-TEST_F(TransferFrames, ReplyTooShortOrDamagedFetchesNothingAndSets104)
-{
+TEST_F(TransferFrames, ReplyTooShortOrDamagedFetchesNothingAndSets104) {
     const std::string path = folder_.Path("kept.dat");
     WriteFile(path, Pattern(100));
     const auto serveFile = Serving('w', Pattern(2000));
@@ -315,19 +300,21 @@ TEST_F(TransferFrames, ReplyTooShortOrDamagedFetchesNothingAndSets104)
     } cases[] = {
         {"file request without length", [](const Bytes &) { return Bytes{'w'}; },
          [&] { return StxUpLoadFile(MakeCounted(path).get(), MakeCounted("A").get()) != 0; }, 1},
-        {"file request with two length bytes", [](const Bytes &) { return Bytes{'w', 0x10, 0x00}; },
+        {"file request with two length bytes",
+         [](const Bytes &) {
+             return Bytes{'w', 0x10, 0x00};
+         },
          [&] { return StxUpLoadFile(MakeCounted(path).get(), MakeCounted("A").get()) != 0; }, 1},
         {"backup without length", [](const Bytes &) { return Bytes{'{'}; },
          [&] { return BackUpLogo(MakeCounted(path).get(), 3) != 0; }, 1},
         {"block 2 stays short after an error 7 to block 1",
          [&](const Bytes &frame) -> std::optional<Bytes> {
-             if (frame[4] == '}' && frame[5] == 1 && ++block1Tries == 1)
-                 return Bytes{'1', 7};
-             if (frame[4] == '}' && frame[5] == 2)
-                 return Bytes{'}', 2, 0xFD, 0x11};
+             if (frame[4] == '}' && frame[5] == 1 && ++block1Tries == 1) return Bytes{'1', 7};
+             if (frame[4] == '}' && frame[5] == 2) return Bytes{'}', 2, 0xFD, 0x11};
              return serveFile(frame);
          },
-         [&] { return StxUpLoadFile(MakeCounted(path).get(), MakeCounted("A").get()) != 0; }, 1 + 2 + 3},
+         [&] { return StxUpLoadFile(MakeCounted(path).get(), MakeCounted("A").get()) != 0; },
+         1 + 2 + 3},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -341,8 +328,7 @@ TEST_F(TransferFrames, ReplyTooShortOrDamagedFetchesNothingAndSets104)
     }
 }
 
-TEST_F(TransferFrames, MessageLoadReadsEitherCaseAndRefusesWhatIsNotHex)
-{
+TEST_F(TransferFrames, MessageLoadReadsEitherCaseAndRefusesWhatIsNotHex) {
     Start();
 
     EXPECT_TRUE(DownLoadMessage(7, MakeCounted("0A1b").get()));
@@ -357,8 +343,7 @@ TEST_F(TransferFrames, MessageLoadReadsEitherCaseAndRefusesWhatIsNotHex)
     EXPECT_EQ(frames[1], Hex("02 00 03 30 43 07 7D 03"));
 }
 
-TEST_F(TransferFrames, BlockNeverAcknowledgedStopsAfterNineExchanges)
-{
+TEST_F(TransferFrames, BlockNeverAcknowledgedStopsAfterNineExchanges) {
     const std::string path = folder_.Path("file.bin");
     WriteFile(path, Pattern(2000));
     Start([](const Bytes &frame) -> std::optional<Bytes> {
@@ -371,19 +356,16 @@ TEST_F(TransferFrames, BlockNeverAcknowledgedStopsAfterNineExchanges)
 
     const auto frames = printer_->Frames();
     ASSERT_EQ(frames.size(), 1u + 1u + 9u);
-    for (size_t i = 2; i < frames.size(); ++i)
-        EXPECT_EQ(frames[i][5], 2);
+    for (size_t i = 2; i < frames.size(); ++i) EXPECT_EQ(frames[i][5], 2);
     EXPECT_EQ(GetCurrErrCode(), 7);
 }
 
-TEST_F(TransferFrames, BlockNeverDeliveredLeavesTheLocalFileAsItWas)
-{
+TEST_F(TransferFrames, BlockNeverDeliveredLeavesTheLocalFileAsItWas) {
     const std::string path = folder_.Path("kept.dat");
     WriteFile(path, Pattern(100));
     const auto serve = Serving('w', Pattern(3000));
     Start([serve](const Bytes &frame) -> std::optional<Bytes> {
-        if (frame[4] == '}' && frame[5] == 3)
-            return Bytes{'1', 9};
+        if (frame[4] == '}' && frame[5] == 3) return Bytes{'1', 9};
         return serve(frame);
     });
 
@@ -394,8 +376,7 @@ TEST_F(TransferFrames, BlockNeverDeliveredLeavesTheLocalFileAsItWas)
     EXPECT_EQ(folder_.Entries().size(), 1u);
 }
 
-TEST_F(TransferFrames, LocalFileThatCannotBeCreatedStopsTheFetchBeforeTheRequest)
-{
+TEST_F(TransferFrames, LocalFileThatCannotBeCreatedStopsTheFetchBeforeTheRequest) {
     const std::string folder = folder_.Path("locked");
     mkdir(folder.c_str(), 0555);
     Start(Serving('w', Pattern(1000)));
@@ -403,12 +384,12 @@ TEST_F(TransferFrames, LocalFileThatCannotBeCreatedStopsTheFetchBeforeTheRequest
 
     EXPECT_FALSE(StxUpLoadFile(MakeCounted(folder + "/new.dat").get(), MakeCounted("A").get()));
     EXPECT_FALSE(StxGetFile(MakeCounted(folder_.Path("")).get(), 1000));
-    EXPECT_FALSE(StxUpLoadFile(MakeCounted("/dev/null").get(), MakeCounted("A").get())); // no regular file
+    EXPECT_FALSE(
+        StxUpLoadFile(MakeCounted("/dev/null").get(), MakeCounted("A").get())); // no regular file
     EXPECT_TRUE(printer_->Frames().empty());
 }
 
-TEST_F(TransferFrames, LocalFileThatCannotBeWrittenStopsTheFetchAndKeepsWhatWasThere)
-{
+TEST_F(TransferFrames, LocalFileThatCannotBeWrittenStopsTheFetchAndKeepsWhatWasThere) {
     const std::string path = folder_.Path("kept.dat");
     WriteFile(path, Pattern(100));
     Start(Serving('w', Pattern(3000)));
@@ -429,8 +410,7 @@ TEST_F(TransferFrames, LocalFileThatCannotBeWrittenStopsTheFetchAndKeepsWhatWasT
     EXPECT_EQ(folder_.Entries().size(), 1u);
 }
 
-TEST_F(TransferFrames, FetchThroughASymbolicLinkReplacesTheFileItPointsTo)
-{
+TEST_F(TransferFrames, FetchThroughASymbolicLinkReplacesTheFileItPointsTo) {
     const std::string real = folder_.Path("real.dat"), link = folder_.Path("link.dat");
     WriteFile(real, Pattern(3000));
     ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
@@ -445,8 +425,7 @@ TEST_F(TransferFrames, FetchThroughASymbolicLinkReplacesTheFileItPointsTo)
     EXPECT_EQ(folder_.Entries().size(), 2u);
 }
 
-TEST_F(TransferFrames, TerminalLinesAnnounceOnly)
-{
+TEST_F(TransferFrames, TerminalLinesAnnounceOnly) {
     const std::string logo = folder_.Path("logo.bmp"), program = folder_.Path("C:\\data\\prog.bin"),
                       update = folder_.Path("hp.zip");
     WriteFile(logo, Pattern(3000));

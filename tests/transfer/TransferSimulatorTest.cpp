@@ -19,8 +19,7 @@ constexpr int kCom = 43;
 
 class TransferSimulator : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         setenv("ZARELCOM_PORT_DIR", ports_.Path("").c_str(), 1);
         zarelsim::Options options;
         options.comNumber = kCom;
@@ -32,8 +31,7 @@ protected:
     }
     void TearDown() override { CloseComPort(); }
 
-    std::string Local(const std::string &name, const Bytes &content)
-    {
+    std::string Local(const std::string &name, const Bytes &content) {
         const std::string path = files_.Path(name);
         WriteFile(path, content);
         return path;
@@ -44,8 +42,7 @@ protected:
     std::optional<zarelsim::Simulator> printer_;
 };
 
-TEST_F(TransferSimulator, LogoSentIntoASlotComesBackWithItsZeroPadding)
-{
+TEST_F(TransferSimulator, LogoSentIntoASlotComesBackWithItsZeroPadding) {
     const Bytes logo = Pattern(1462);
     const std::string path = Local("logo.bmp", logo);
 
@@ -57,8 +54,7 @@ TEST_F(TransferSimulator, LogoSentIntoASlotComesBackWithItsZeroPadding)
     EXPECT_EQ(ReadFile(backup), Padded(logo));
 }
 
-TEST_F(TransferSimulator, NamedFilesGoBothWaysWithShortExactAndOverLongNames)
-{
+TEST_F(TransferSimulator, NamedFilesGoBothWaysWithShortExactAndOverLongNames) {
     const std::string exact = "ABCDEFGHIJKLMNOPQRSTUVWX", overLong = exact + "YZ1234";
     int index = 0;
     for (const std::string &name : {std::string("A.DAT"), exact, overLong}) {
@@ -74,8 +70,7 @@ TEST_F(TransferSimulator, NamedFilesGoBothWaysWithShortExactAndOverLongNames)
     }
 }
 
-TEST_F(TransferSimulator, FilePast255BlocksRoundTrips)
-{
+TEST_F(TransferSimulator, FilePast255BlocksRoundTrips) {
     const Bytes content = Pattern(257 * 512 - 100);
     const std::string path = Local("big.bin", content);
 
@@ -86,8 +81,7 @@ TEST_F(TransferSimulator, FilePast255BlocksRoundTrips)
     EXPECT_EQ(ReadFile(fetched), Padded(content));
 }
 
-TEST_F(TransferSimulator, BitmapFolderParameterAndUpdateDownloads)
-{
+TEST_F(TransferSimulator, BitmapFolderParameterAndUpdateDownloads) {
     const Bytes picture = Pattern(900), parameters = Pattern(300), package = Pattern(2000);
     const std::string picturePath = Local("C:\\pics\\logo1.bmp", picture);
 
@@ -104,8 +98,7 @@ TEST_F(TransferSimulator, BitmapFolderParameterAndUpdateDownloads)
     EXPECT_EQ(state.reboots, 2u);
 }
 
-TEST_F(TransferSimulator, MessageRestoreBackupAndPrintImage)
-{
+TEST_F(TransferSimulator, MessageRestoreBackupAndPrintImage) {
     const Bytes message = Pattern(700), image = Pattern(1200);
 
     ASSERT_TRUE(RestoreMsg(Local("msg3.dat", message).c_str(), 3));
@@ -118,8 +111,7 @@ TEST_F(TransferSimulator, MessageRestoreBackupAndPrintImage)
     EXPECT_EQ(printer_->State().lastPrintImage, image);
 }
 
-TEST_F(TransferSimulator, PrinterFilesAndScreenImageAreFetched)
-{
+TEST_F(TransferSimulator, PrinterFilesAndScreenImageAreFetched) {
     const std::string names = files_.Path("MsgName.dat"), parameters = files_.Path("ZAREL.PAR"),
                       screen = files_.Path("screen.bmp");
     ASSERT_TRUE(RestoreMsg(Local("msg.dat", Pattern(10)).c_str(), 4));
@@ -130,15 +122,15 @@ TEST_F(TransferSimulator, PrinterFilesAndScreenImageAreFetched)
 
     const Bytes list = ReadFile(names), parameterFile = ReadFile(parameters);
     EXPECT_EQ(std::string(list.begin(), list.end()).rfind("004 ", 0), 0u);
-    EXPECT_NE(std::string(parameterFile.begin(), parameterFile.end()).find("SERIAL="), std::string::npos);
+    EXPECT_NE(std::string(parameterFile.begin(), parameterFile.end()).find("SERIAL="),
+              std::string::npos);
     const Bytes image = ReadFile(screen);
     ASSERT_GE(image.size(), 2u);
     EXPECT_EQ(image.size() % 512, 0u);
     EXPECT_EQ(std::string(image.begin(), image.begin() + 2), "BM");
 }
 
-TEST_F(TransferSimulator, TerminalModeAnnouncementsReachThePrinter)
-{
+TEST_F(TransferSimulator, TerminalModeAnnouncementsReachThePrinter) {
     const std::string logo = Local("logo.bmp", Pattern(3000));
     ASSERT_TRUE(SetCmdProtocol());
 
@@ -152,8 +144,7 @@ TEST_F(TransferSimulator, TerminalModeAnnouncementsReachThePrinter)
     EXPECT_TRUE(SetStxProtocol());
 }
 
-TEST_F(TransferSimulator, HangUpInTheMiddleEndsTheTransferWithFalse)
-{
+TEST_F(TransferSimulator, HangUpInTheMiddleEndsTheTransferWithFalse) {
     const std::string path = Local("file.bin", Pattern(5000));
     zarelsim::Fault hangUp;
     hangUp.kind = zarelsim::FaultKind::HangUp;
@@ -171,9 +162,9 @@ TEST_F(TransferSimulator, HangUpInTheMiddleEndsTheTransferWithFalse)
     EXPECT_EQ(stats.requests, 1u + 2u + 9u);
 }
 
-TEST_F(TransferSimulator, FailedFetchLeavesTheLocalFileAsItWas)
-{
-    ASSERT_TRUE(StxDownLoadFile(MakeCounted(Local("src", Pattern(3000))).get(), MakeCounted("F.BIN").get()));
+TEST_F(TransferSimulator, FailedFetchLeavesTheLocalFileAsItWas) {
+    ASSERT_TRUE(StxDownLoadFile(MakeCounted(Local("src", Pattern(3000))).get(),
+                                MakeCounted("F.BIN").get()));
     const std::string target = Local("kept.bin", Pattern(77));
     zarelsim::Fault refuse;
     refuse.kind = zarelsim::FaultKind::ErrorReply;

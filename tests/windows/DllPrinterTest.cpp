@@ -23,7 +23,8 @@ struct Text {
 };
 
 void Write(const fs::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 Bytes Read(const fs::path& path) {
@@ -35,14 +36,16 @@ Bytes Read(const fs::path& path) {
 // change.
 Bytes Logo() {
     Bytes logo(1462);
-    for (size_t i = 0; i < logo.size(); ++i) logo[i] = i % 4 == 0 ? 0x0A : i % 4 == 1 ? 0x1A : i % 4 == 2 ? 0x0D : uint8_t(i);
+    for (size_t i = 0; i < logo.size(); ++i)
+        logo[i] = i % 4 == 0 ? 0x0A : i % 4 == 1 ? 0x1A : i % 4 == 2 ? 0x0D : uint8_t(i);
     return logo;
 }
 
 class DllPrinterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() / ("zarelcom-dll-" + std::to_string(std::random_device()()));
+        folder =
+            fs::temp_directory_path() / ("zarelcom-dll-" + std::to_string(std::random_device()()));
         fs::create_directories(folder);
         ASSERT_TRUE(OpenComPort(PrinterPort)) << "COM" << PrinterPort << " does not open";
     }
@@ -91,7 +94,8 @@ TEST_F(DllPrinterTest, ALogoSentComesBackByteForByte) {
 TEST_F(DllPrinterTest, AFailedFetchLeavesTheFileAsItWas) {
     const Bytes before = {'k', 'e', 'e', 'p', 0x0A};
     Write(folder / "kept.dat", before);
-    EXPECT_FALSE(StxUpLoadFile(Text((folder / "kept.dat").string()).text, Text("NO-SUCH-FILE.DAT").text));
+    EXPECT_FALSE(
+        StxUpLoadFile(Text((folder / "kept.dat").string()).text, Text("NO-SUCH-FILE.DAT").text));
     EXPECT_EQ(Read(folder / "kept.dat"), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
@@ -104,10 +108,10 @@ TEST_F(DllPrinterTest, SwitchesToTerminalModeAndBack) {
 
 TEST_F(DllPrinterTest, TheSearchFindsThePrinterOnItsPort) {
     CloseComPort();
-    int32_t list[] = {3, 249, PrinterPort};  // COM249 does not exist: skipped at once
+    int32_t list[] = {3, 249, PrinterPort}; // COM249 does not exist: skipped at once
     ASSERT_TRUE(AutoConnect(list));
     EXPECT_EQ(list[0], 2);
-    EXPECT_EQ(list[1], 1);  // 19200 bit/s, the second rate of the search
+    EXPECT_EQ(list[1], 1); // 19200 bit/s, the second rate of the search
     EXPECT_EQ(GetZarelType(), 2);
 }
-}  // namespace
+} // namespace

@@ -17,19 +17,24 @@
 namespace {
 const std::string LoopbackPort = "Com" + std::to_string(ZARELCOM_TEST_LOOPBACK_COM);
 
+std::unique_ptr<Device> Open(const std::string& name) {
+    OpenAttempt attempt;
+    return SystemPlatform().OpenDevice(name, attempt);
+}
+
 bool UnderWine() {
     return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-#define SKIP_UNDER_WINE(why)                                  \
+#define SKIP_UNDER_WINE(why)                                                                       \
     if (UnderWine()) GTEST_SKIP() << "needs real Windows: " << why
 
 class Win32DeviceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        device = SystemPlatform().OpenDevice(LoopbackPort);
+        device = Open(LoopbackPort);
         ASSERT_TRUE(device) << LoopbackPort << " does not open";
-        CommTimeouts timeouts;  // as the port sets them: at once with what waits, else 1000 ms
+        CommTimeouts timeouts; // as the port sets them: at once with what waits, else 1000 ms
         timeouts.ReadIntervalTimeout = CommTimeouts::NoInterval;
         timeouts.ReadTotalTimeoutConstant = 1000;
         ASSERT_EQ(device->SetTimeouts(timeouts), 0);
@@ -45,7 +50,10 @@ protected:
         for (;;) {
             uint8_t buffer[512];
             uint32_t got = 0;
-            EXPECT_EQ(device->Read(buffer, uint32_t(std::min<size_t>(sizeof buffer, count - back.size())), got), 0);
+            EXPECT_EQ(device->Read(buffer,
+                                   uint32_t(std::min<size_t>(sizeof buffer, count - back.size())),
+                                   got),
+                      0);
             back.insert(back.end(), buffer, buffer + got);
             if (got == 0 || back.size() >= count) return back;
         }
@@ -56,14 +64,14 @@ protected:
 
 TEST_F(Win32DeviceTest, OpensComPortsByNumberAsSerialDevices) {
     EXPECT_TRUE(device->IsSerialDevice());
-    EXPECT_FALSE(SystemPlatform().OpenDevice("Com249"));
-    EXPECT_FALSE(SystemPlatform().OpenDevice(""));
+    EXPECT_FALSE(Open("Com249"));
+    EXPECT_FALSE(Open(""));
 }
 
 TEST_F(Win32DeviceTest, LineSettingsAreWrittenAndReadBackWithoutSoftwareFlowControl) {
     LineSettings settings;
     ASSERT_EQ(device->GetLineSettings(settings), 0);
-    EXPECT_FALSE(settings.fOutX);  // cleared at open: XON and XOFF bytes are frame bytes here
+    EXPECT_FALSE(settings.fOutX); // cleared at open: XON and XOFF bytes are frame bytes here
     EXPECT_FALSE(settings.fInX);
     // A pseudo-terminal keeps the rate and the stop bits; it holds every frame at 8 bits, no parity.
     settings.BaudRate = 38400;
@@ -86,7 +94,7 @@ TEST_F(Win32DeviceTest, ReadGivesWhatWaitsAndATimeOutIsNoFailure) {
     EXPECT_EQ(Echo(three, 3), three);
     uint8_t buffer[16];
     uint32_t got = 99;
-    EXPECT_EQ(device->Read(buffer, sizeof buffer, got), 0);  // nothing waits: the time-out
+    EXPECT_EQ(device->Read(buffer, sizeof buffer, got), 0); // nothing waits: the time-out
     EXPECT_EQ(got, 0u);
 
     uint32_t written = 0;
@@ -94,12 +102,12 @@ TEST_F(Win32DeviceTest, ReadGivesWhatWaitsAndATimeOutIsNoFailure) {
     uint32_t errors = 0;
     CommStatus status;
     while (status.InQue < 3) ASSERT_EQ(device->ClearError(errors, status), 0);
-    EXPECT_EQ(device->Read(buffer, sizeof buffer, got), 0);  // more asked than waits
+    EXPECT_EQ(device->Read(buffer, sizeof buffer, got), 0); // more asked than waits
     EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + got), three);
 }
 
 TEST_F(Win32DeviceTest, PurgeEndsAPendingRead) {
-    CommTimeouts forever;  // a read that would wait a minute for bytes that never come
+    CommTimeouts forever; // a read that would wait a minute for bytes that never come
     forever.ReadTotalTimeoutConstant = 60000;
     ASSERT_EQ(device->SetTimeouts(forever), 0);
     std::mutex mutex;
@@ -123,32 +131,38 @@ TEST_F(Win32DeviceTest, PurgeEndsAPendingRead) {
 
 TEST_F(Win32DeviceTest, ExclusiveOpen) {
     SKIP_UNDER_WINE("Wine opens a COM port twice");
-    EXPECT_FALSE(SystemPlatform().OpenDevice(LoopbackPort));
+    EXPECT_FALSE(Open(LoopbackPort));
 }
 
 TEST_F(Win32DeviceTest, ModemLinesAndTheirEscapes) {
     SKIP_UNDER_WINE("Wine has no modem lines on a pseudo-terminal (error 50)");
     uint32_t lines = 0;
     EXPECT_EQ(device->GetModemStatus(lines), 0);
-    for (uint32_t code : {escSetDtr, escClrDtr, escSetRts, escClrRts}) EXPECT_EQ(device->Escape(code), 0);
+    for (uint32_t code : {escSetDtr, escClrDtr, escSetRts, escClrRts})
+        EXPECT_EQ(device->Escape(code), 0);
 }
 
 TEST(Win32PortList, PortsComeFromTheSystemsSerialPortMap) {
     HKEY map;
-    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr, REG_OPTION_VOLATILE,
-                          KEY_ALL_ACCESS, nullptr, &map, nullptr) != ERROR_SUCCESS)
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr,
+                          REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &map,
+                          nullptr) != ERROR_SUCCESS)
         GTEST_SKIP() << "needs the right to write the serial port map (an administrator)";
     const char driver[] = "\\Device\\ZarelcomTest", name[] = "COM77";
-    ASSERT_EQ(::RegSetValueExA(map, driver, 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof name), 0);
+    ASSERT_EQ(
+        ::RegSetValueExA(map, driver, 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof name),
+        0);
     const std::vector<PortInfo> ports = ListPorts();
     ::RegDeleteValueA(map, driver);
     ::RegCloseKey(map);
-    const auto found = std::find_if(ports.begin(), ports.end(), [](const PortInfo& port) { return port.number == 77; });
+    const auto found = std::find_if(ports.begin(), ports.end(),
+                                    [](const PortInfo& port) { return port.number == 77; });
     ASSERT_NE(found, ports.end());
     EXPECT_EQ(found->device, "\\\\.\\COM77");
     EXPECT_EQ(found->description, driver);
-    EXPECT_TRUE(std::is_sorted(ports.begin(), ports.end(),
-                               [](const PortInfo& a, const PortInfo& b) { return a.number < b.number; }));
+    EXPECT_TRUE(
+        std::is_sorted(ports.begin(), ports.end(),
+                       [](const PortInfo& a, const PortInfo& b) { return a.number < b.number; }));
 }
 
 // The port with its event thread on the line.
@@ -189,8 +203,8 @@ TEST_F(Win32PortTest, CloseEndsTheEventWaitAtOnce) {
     for (int round = 0; round < 3; ++round) {
         port.Open();
         ASSERT_TRUE(port.Enabled());
-        port.Close();  // nothing arrives: only the close can end the thread's wait
+        port.Close(); // nothing arrives: only the close can end the thread's wait
         EXPECT_FALSE(port.Enabled());
     }
 }
-}  // namespace
+} // namespace

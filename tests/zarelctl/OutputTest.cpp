@@ -16,17 +16,19 @@ using namespace zarelctl;
 
 namespace {
 
-TEST(Json, ObjectsKeepTheirOrderAndEscapeEveryAwkwardByte)
-{
+TEST(Json, ObjectsKeepTheirOrderAndEscapeEveryAwkwardByte) {
     Json object = Json::Object();
-    object.Add("b", 1).Add("a", "x\"y\\z\n\t\x01").Add("list", Json::List({true, Json(), -5})).Add("none", Json());
-    EXPECT_EQ(object.Dump(), "{\"b\":1,\"a\":\"x\\\"y\\\\z\\n\\t\\u0001\",\"list\":[true,null,-5],\"none\":null}");
+    object.Add("b", 1)
+        .Add("a", "x\"y\\z\n\t\x01")
+        .Add("list", Json::List({true, Json(), -5}))
+        .Add("none", Json());
+    EXPECT_EQ(object.Dump(),
+              "{\"b\":1,\"a\":\"x\\\"y\\\\z\\n\\t\\u0001\",\"list\":[true,null,-5],\"none\":null}");
     // Printer texts are 8-bit: a Big5 or Latin-1 byte becomes one \u00XX character.
     EXPECT_EQ(Json("\xA4\xA4 \x7F").Dump(), "\"\\u00a4\\u00a4 \\u007f\"");
 }
 
-TEST(Progress, TheLibraryLineGivesItsFigures)
-{
+TEST(Progress, TheLibraryLineGivesItsFigures) {
     TransferPosition first = ReadProgressLine("/tmp/logo.bmp  34% 512 / 1500 Bytes");
     EXPECT_TRUE(first.valid);
     EXPECT_EQ(first.done, 512);
@@ -40,32 +42,36 @@ TEST(Progress, TheLibraryLineGivesItsFigures)
     EXPECT_FALSE(ReadProgressLine("no figures here").valid);
 }
 
-TEST(Progress, TheBarFillsWithTheBytesAndStopsAtTheEnd)
-{
+TEST(Progress, TheBarFillsWithTheBytesAndStopsAtTheEnd) {
     EXPECT_EQ(ProgressBar({512, 1500, true}, 10), "[###-------]  34%  512 / 1500 bytes");
     EXPECT_EQ(ProgressBar({0, 1500, true}, 4), "[----]   0%  0 / 1500 bytes");
     // The last block counts whole, past the announced length: the bar ends at the file's size.
     EXPECT_EQ(ProgressBar({1536, 1500, true}, 4), "[####] 100%  1500 / 1500 bytes");
     EXPECT_EQ(ProgressBar({1024, 0, true}, 4), "[####] 100%  1024 / 0 bytes");
     // Once the rate is known: the rate and the time the rest takes at it.
-    EXPECT_EQ(ProgressBar({500, 1500, true}, 10, 250), "[###-------]  33%  500 / 1500 bytes  0.2 kB/s  0:04 left");
-    EXPECT_EQ(ProgressBar({0, 192000, true}, 4, 1920), "[----]   0%  0 / 192000 bytes  1.9 kB/s  1:40 left");
+    EXPECT_EQ(ProgressBar({500, 1500, true}, 10, 250),
+              "[###-------]  33%  500 / 1500 bytes  0.2 kB/s  0:04 left");
+    EXPECT_EQ(ProgressBar({0, 192000, true}, 4, 1920),
+              "[----]   0%  0 / 192000 bytes  1.9 kB/s  1:40 left");
 }
 
-TEST(Ports, AFailedOpenIsReadBackAndAnsweredWithWhatToDo)
-{
+TEST(Ports, AFailedOpenIsReadBackAndAnsweredWithWhatToDo) {
     const struct {
         std::string port, message, device;
         int error;
         std::string advice;
     } cases[] = {
-        {"COM33", "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)", "/dev/ttyUSB0", EACCES,
-         "could not open COM33 (/dev/ttyUSB0): you may not use this port. Add yourself to its group with 'sudo usermod "
+        {"COM33", "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)", "/dev/ttyUSB0",
+         EACCES,
+         "could not open COM33 (/dev/ttyUSB0): you may not use this port. Add yourself to its "
+         "group with 'sudo usermod "
          "-aG dialout $USER', then log out and in again"},
         {"COM97", "Cannot open Com97: no device is mapped to this name (Error: 2)", "", ENOENT,
          "could not open COM97: no device belongs to this number."},
-        {"/dev/ttyACM0", "Cannot open /dev/ttyACM0: Device or resource busy (Error: 16)", "/dev/ttyACM0", EBUSY,
-         "could not open /dev/ttyACM0: another program holds it. Close that program and try again ('fuser -v "
+        {"/dev/ttyACM0", "Cannot open /dev/ttyACM0: Device or resource busy (Error: 16)",
+         "/dev/ttyACM0", EBUSY,
+         "could not open /dev/ttyACM0: another program holds it. Close that program and try again "
+         "('fuser -v "
          "/dev/ttyACM0' names it)"},
         {"COM2", "Cannot open Com2: /dev/ttyS1: Input/output error (Error: 5)", "/dev/ttyS1", EIO,
          "could not open COM2 (/dev/ttyS1): Input/output error (system error 5)"},
@@ -84,17 +90,14 @@ protected:
     std::string path = ::testing::TempDir() + "logo_art_test.bmp";
     void TearDown() override { std::remove(path.c_str()); }
 
-    void Write(const std::vector<std::string> &rows, bool truncate = false)
-    {
+    void Write(const std::vector<std::string> &rows, bool truncate = false) {
         std::string bytes = OneBitLogo(rows);
-        if (truncate)
-            bytes.pop_back();
+        if (truncate) bytes.pop_back();
         std::ofstream(path, std::ios::binary) << bytes;
     }
 };
 
-TEST_F(LogoFile, RowsComeOutTopFirstWithBlackAsHash)
-{
+TEST_F(LogoFile, RowsComeOutTopFirstWithBlackAsHash) {
     std::vector<std::string> picture = {"#.........#", "..#######..", "#.#.....#.#"};
     Write(picture);
     LogoBitmap logo;
@@ -105,14 +108,14 @@ TEST_F(LogoFile, RowsComeOutTopFirstWithBlackAsHash)
     EXPECT_EQ(LogoArt(logo), picture);
 }
 
-TEST_F(LogoFile, DamagedOrForeignFilesAreRefused)
-{
+TEST_F(LogoFile, DamagedOrForeignFilesAreRefused) {
     LogoBitmap logo;
     std::string problem;
     Write(std::vector<std::string>(17, std::string(40, '#')), true);
     EXPECT_FALSE(ReadLogoBitmap(path, logo, problem));
     EXPECT_NE(problem.find("cut short"), std::string::npos) << problem;
-    std::ofstream(path, std::ios::binary) << "GIF89a not a bitmap, but long enough to hold a bitmap header......";
+    std::ofstream(path, std::ios::binary)
+        << "GIF89a not a bitmap, but long enough to hold a bitmap header......";
     EXPECT_FALSE(ReadLogoBitmap(path, logo, problem));
     EXPECT_NE(problem.find("not a BMP"), std::string::npos) << problem;
     EXPECT_FALSE(ReadLogoBitmap(path + ".missing", logo, problem));

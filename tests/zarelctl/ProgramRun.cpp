@@ -17,35 +17,28 @@ extern char **environ;
 
 namespace {
 
-std::vector<std::string> ChildEnvironment(const std::map<std::string, std::string> &changes)
-{
+std::vector<std::string> ChildEnvironment(const std::map<std::string, std::string> &changes) {
     std::vector<std::string> entries;
     for (char **entry = environ; *entry; ++entry) {
         std::string text = *entry;
-        if (!changes.count(text.substr(0, text.find('='))))
-            entries.push_back(text);
+        if (!changes.count(text.substr(0, text.find('=')))) entries.push_back(text);
     }
-    for (const auto &[name, value] : changes)
-        entries.push_back(name + "=" + value);
+    for (const auto &[name, value] : changes) entries.push_back(name + "=" + value);
     return entries;
 }
 
-std::vector<char *> Pointers(std::vector<std::string> &texts)
-{
+std::vector<char *> Pointers(std::vector<std::string> &texts) {
     std::vector<char *> pointers;
-    for (std::string &text : texts)
-        pointers.push_back(text.data());
+    for (std::string &text : texts) pointers.push_back(text.data());
     pointers.push_back(nullptr);
     return pointers;
 }
 
 } // namespace
 
-ProgramResult RunProgram(const ProgramRun &run)
-{
+ProgramResult RunProgram(const ProgramRun &run) {
     int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
-        throw std::runtime_error("no pipe for the child");
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("no pipe for the child");
     int errTerminal = -1;
     if (run.errorOnTerminal) {
         close(errPipe[0]);
@@ -71,7 +64,8 @@ ProgramResult RunProgram(const ProgramRun &run)
     close(outPipe[1]);
     close(errPipe[1]);
     if (spawned != 0)
-        throw std::runtime_error("cannot start " + run.arguments[0] + ": " + std::strerror(spawned));
+        throw std::runtime_error("cannot start " + run.arguments[0] + ": " +
+                                 std::strerror(spawned));
 
     ProgramResult result;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(run.timeoutSeconds);
@@ -81,17 +75,16 @@ ProgramResult RunProgram(const ProgramRun &run)
     bool killed = false;
     while (open > 0) {
         int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        deadline - std::chrono::steady_clock::now()).count());
+                                        deadline - std::chrono::steady_clock::now())
+                                        .count());
         if (left <= 0) {
             kill(child, SIGKILL);
             killed = true;
             break;
         }
-        if (poll(streams, 2, left) < 0 && errno != EINTR)
-            break;
+        if (poll(streams, 2, left) < 0 && errno != EINTR) break;
         for (int i = 0; i < 2; ++i) {
-            if (streams[i].fd < 0 || !(streams[i].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
+            if (streams[i].fd < 0 || !(streams[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
             char buffer[4096];
             ssize_t got = read(streams[i].fd, buffer, sizeof buffer);
             if (got > 0) {
@@ -105,17 +98,15 @@ ProgramResult RunProgram(const ProgramRun &run)
         }
     }
     for (pollfd &stream : streams)
-        if (stream.fd >= 0)
-            close(stream.fd);
+        if (stream.fd >= 0) close(stream.fd);
     int status = 0;
     waitpid(child, &status, 0);
-    if (!killed && WIFEXITED(status))
-        result.exitCode = WEXITSTATUS(status);
+    if (!killed && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
     return result;
 }
 
-ProgramResult RunProgram(std::vector<std::string> arguments, std::map<std::string, std::string> environment)
-{
+ProgramResult RunProgram(std::vector<std::string> arguments,
+                         std::map<std::string, std::string> environment) {
     ProgramRun run;
     run.arguments = std::move(arguments);
     run.environment = std::move(environment);

@@ -13,12 +13,13 @@ struct ProgramResult {
 };
 
 struct ProgramRun {
-    std::vector<std::string> arguments;        // arguments[0] is the program's path
+    std::vector<std::string> arguments;             // arguments[0] is the program's path
     std::map<std::string, std::string> environment; // added to (or replacing in) this process's
-    bool errorOnTerminal = false;              // standard error on a pseudo-terminal, not a pipe
-    int timeoutSeconds = 120;                  // then it is killed: only to catch hangs
+    bool errorOnTerminal = false; // standard error on a pseudo-terminal, not a pipe
+    int timeoutSeconds = 120;     // then it is killed: only to catch hangs
 };
 
 ProgramResult RunProgram(const ProgramRun &run);
 // The same with standard error on a pipe and the default time limit.
-ProgramResult RunProgram(std::vector<std::string> arguments, std::map<std::string, std::string> environment = {});
+ProgramResult RunProgram(std::vector<std::string> arguments,
+                         std::map<std::string, std::string> environment = {});

@@ -5,8 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-void ZarelctlOnSimulator::SetUp()
-{
+void ZarelctlOnSimulator::SetUp() {
     std::string pattern = ::testing::TempDir() + "zarelctl_XXXXXX";
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     work_ = pattern;
@@ -20,14 +19,13 @@ void ZarelctlOnSimulator::SetUp()
     printer_->Start();
 }
 
-void ZarelctlOnSimulator::TearDown()
-{
+void ZarelctlOnSimulator::TearDown() {
     printer_.reset();
     std::filesystem::remove_all(work_);
 }
 
-ProgramResult ZarelctlOnSimulator::CtlAsIs(const std::vector<std::string> &arguments, bool errorOnTerminal)
-{
+ProgramResult ZarelctlOnSimulator::CtlAsIs(const std::vector<std::string> &arguments,
+                                           bool errorOnTerminal) {
     ProgramRun run;
     run.arguments = {ZARELCTL_PROGRAM};
     run.arguments.insert(run.arguments.end(), arguments.begin(), arguments.end());
@@ -36,20 +34,18 @@ ProgramResult ZarelctlOnSimulator::CtlAsIs(const std::vector<std::string> &argum
     return RunProgram(run);
 }
 
-ProgramResult ZarelctlOnSimulator::Ctl(const std::vector<std::string> &arguments, bool errorOnTerminal)
-{
+ProgramResult ZarelctlOnSimulator::Ctl(const std::vector<std::string> &arguments,
+                                       bool errorOnTerminal) {
     std::vector<std::string> withPort = {"--port", std::to_string(kCom)};
     withPort.insert(withPort.end(), arguments.begin(), arguments.end());
     return CtlAsIs(withPort, errorOnTerminal);
 }
 
-void ZarelctlOnSimulator::WriteFile(const std::string &name, const std::string &bytes) const
-{
+void ZarelctlOnSimulator::WriteFile(const std::string &name, const std::string &bytes) const {
     std::ofstream(File(name), std::ios::binary) << bytes;
 }
 
-std::string ZarelctlOnSimulator::ReadFile(const std::string &name) const
-{
+std::string ZarelctlOnSimulator::ReadFile(const std::string &name) const {
     std::ifstream file(File(name), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }

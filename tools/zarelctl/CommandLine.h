@@ -38,7 +38,8 @@ const std::vector<OptionRule> &GlobalOptions();
 // Splits argv. commandOptions gives the options of a command by its name (null when the name is
 // unknown, which the caller reports). "--" ends the options; "--name=value" is accepted.
 using CommandOptionsLookup = const std::vector<OptionRule> *(*)(const std::string &command);
-CommandLine ParseCommandLine(int argc, const char *const *argv, CommandOptionsLookup commandOptions);
+CommandLine ParseCommandLine(int argc, const char *const *argv,
+                             CommandOptionsLookup commandOptions);
 
 // Numbers on the command line: decimal only, the whole word, within [min, max]; otherwise a
 // UsageError that names what was wanted.

@@ -4,22 +4,19 @@
 
 namespace zarelctl {
 
-Json Json::List(std::vector<Json> items)
-{
+Json Json::List(std::vector<Json> items) {
     Json list;
     list.kind_ = Kind::List;
     list.items_ = std::move(items);
     return list;
 }
 
-Json &Json::Add(const std::string &key, Json value)
-{
+Json &Json::Add(const std::string &key, Json value) {
     fields_.emplace_back(key, std::move(value));
     return *this;
 }
 
-std::string Json::Dump() const
-{
+std::string Json::Dump() const {
     std::string out;
     DumpTo(out);
     return out;
@@ -27,8 +24,7 @@ std::string Json::Dump() const
 
 namespace {
 
-void DumpText(const std::string &text, std::string &out)
-{
+void DumpText(const std::string &text, std::string &out) {
     out += '"';
     for (unsigned char c : text) {
         if (c == '"' || c == '\\') {
@@ -53,18 +49,24 @@ void DumpText(const std::string &text, std::string &out)
 
 } // namespace
 
-void Json::DumpTo(std::string &out) const
-{
+void Json::DumpTo(std::string &out) const {
     switch (kind_) {
-    case Kind::Null: out += "null"; break;
-    case Kind::Bool: out += number_ ? "true" : "false"; break;
-    case Kind::Number: out += std::to_string(number_); break;
-    case Kind::Text: DumpText(text_, out); break;
+    case Kind::Null:
+        out += "null";
+        break;
+    case Kind::Bool:
+        out += number_ ? "true" : "false";
+        break;
+    case Kind::Number:
+        out += std::to_string(number_);
+        break;
+    case Kind::Text:
+        DumpText(text_, out);
+        break;
     case Kind::List:
         out += '[';
         for (size_t i = 0; i < items_.size(); ++i) {
-            if (i)
-                out += ',';
+            if (i) out += ',';
             items_[i].DumpTo(out);
         }
         out += ']';
@@ -72,8 +74,7 @@ void Json::DumpTo(std::string &out) const
     case Kind::Object:
         out += '{';
         for (size_t i = 0; i < fields_.size(); ++i) {
-            if (i)
-                out += ',';
+            if (i) out += ',';
             DumpText(fields_[i].first, out);
             out += ':';
             fields_[i].second.DumpTo(out);

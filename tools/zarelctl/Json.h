@@ -20,7 +20,11 @@ public:
     Json(std::string text) : kind_(Kind::Text), text_(std::move(text)) {}
 
     static Json List(std::vector<Json> items);
-    static Json Object() { Json object; object.kind_ = Kind::Object; return object; }
+    static Json Object() {
+        Json object;
+        object.kind_ = Kind::Object;
+        return object;
+    }
 
     // Adds a field to an object (the value must have been made with Object()).
     Json &Add(const std::string &key, Json value);

@@ -16,8 +16,7 @@ namespace zarelctl {
 
 const char *const PathSeparators = "/";
 
-LocalRefusal WhyNotWritable(const std::string &path)
-{
+LocalRefusal WhyNotWritable(const std::string &path) {
     struct stat info {};
     if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
         return {"it is a folder. Name a file in it", EISDIR};
@@ -40,23 +39,19 @@ LocalRefusal WhyNotWritable(const std::string &path)
     return {};
 }
 
-std::string DeviceHolder(const std::string &device)
-{
+std::string DeviceHolder(const std::string &device) {
     char resolved[PATH_MAX];
     const std::string wanted = realpath(device.c_str(), resolved) ? resolved : device;
     const std::string self = std::to_string(getpid());
     DIR *processes = opendir("/proc");
-    if (!processes)
-        return "";
+    if (!processes) return "";
     std::string holder;
     while (const dirent *process = readdir(processes)) {
         const std::string pid = process->d_name;
-        if (pid.find_first_not_of("0123456789") != std::string::npos || pid == self)
-            continue;
+        if (pid.find_first_not_of("0123456789") != std::string::npos || pid == self) continue;
         const std::string fds = "/proc/" + pid + "/fd";
         DIR *listing = opendir(fds.c_str());
-        if (!listing)
-            continue;
+        if (!listing) continue;
         while (const dirent *fd = readdir(listing)) {
             char target[PATH_MAX];
             ssize_t length = readlink((fds + "/" + fd->d_name).c_str(), target, sizeof target - 1);
@@ -68,31 +63,28 @@ std::string DeviceHolder(const std::string &device)
             }
         }
         closedir(listing);
-        if (!holder.empty())
-            break;
+        if (!holder.empty()) break;
     }
     closedir(processes);
     return holder;
 }
 
-std::string DeviceGroup(const std::string &device)
-{
+std::string DeviceGroup(const std::string &device) {
     struct stat info {};
-    const group *owner = stat(device.c_str(), &info) == 0 && info.st_gid != 0 ? getgrgid(info.st_gid) : nullptr;
+    const group *owner =
+        stat(device.c_str(), &info) == 0 && info.st_gid != 0 ? getgrgid(info.st_gid) : nullptr;
     return owner ? owner->gr_name : "";
 }
 
 void SetEnvironment(const char *name, const char *value) { setenv(name, value, 1); }
 
-std::tm LocalTime(std::time_t moment)
-{
-    std::tm local {};
+std::tm LocalTime(std::time_t moment) {
+    std::tm local{};
     localtime_r(&moment, &local);
     return local;
 }
 
-std::string ProgramFolder()
-{
+std::string ProgramFolder() {
     char self[PATH_MAX];
     ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     std::string path = length > 0 ? std::string(self, static_cast<size_t>(length)) : "";
@@ -100,11 +92,9 @@ std::string ProgramFolder()
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-std::string RunInstead(const std::string &program, std::vector<std::string> args)
-{
+std::string RunInstead(const std::string &program, std::vector<std::string> args) {
     std::vector<char *> argv;
-    for (std::string &arg : args)
-        argv.push_back(arg.data());
+    for (std::string &arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     std::fflush(stdout);
     execv(program.c_str(), argv.data());

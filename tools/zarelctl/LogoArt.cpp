@@ -8,32 +8,32 @@ namespace zarelctl {
 
 namespace {
 
-uint32_t Le32(const std::vector<uint8_t> &bytes, size_t at)
-{
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+uint32_t Le32(const std::vector<uint8_t> &bytes, size_t at) {
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+           static_cast<uint32_t>(bytes[at + 3]) << 24;
 }
 
-uint16_t Le16(const std::vector<uint8_t> &bytes, size_t at)
-{
+uint16_t Le16(const std::vector<uint8_t> &bytes, size_t at) {
     return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
 }
 
 } // namespace
 
-bool ReadLogoBitmap(const std::string &path, LogoBitmap &logo, std::string &problem)
-{
+bool ReadLogoBitmap(const std::string &path, LogoBitmap &logo, std::string &problem) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         problem = "cannot read " + path;
         return false;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                               std::istreambuf_iterator<char>());
     if (bytes.size() < 62 || bytes[0] != 'B' || bytes[1] != 'M') {
         problem = path + " is not a BMP file";
         return false;
     }
     uint32_t pixels = Le32(bytes, 10), headerSize = Le32(bytes, 14);
-    int32_t width = static_cast<int32_t>(Le32(bytes, 18)), height = static_cast<int32_t>(Le32(bytes, 22));
+    int32_t width = static_cast<int32_t>(Le32(bytes, 18)),
+            height = static_cast<int32_t>(Le32(bytes, 22));
     if (headerSize < 40 || Le16(bytes, 28) != 1 || Le32(bytes, 30) != 0) {
         problem = path + " is not an uncompressed one-bit bitmap";
         return false;
@@ -48,7 +48,9 @@ bool ReadLogoBitmap(const std::string &path, LogoBitmap &logo, std::string &prob
         return false;
     }
     // Which of the two colour entries is the darker one (logos keep black at entry 0).
-    auto brightness = [&](size_t entry) { return bytes[entry] + bytes[entry + 1] + bytes[entry + 2]; };
+    auto brightness = [&](size_t entry) {
+        return bytes[entry] + bytes[entry + 1] + bytes[entry + 2];
+    };
     bool setBitIsBlack = brightness(palette + 4) < brightness(palette);
     logo.width = width;
     logo.height = static_cast<int>(rows);
@@ -63,13 +65,11 @@ bool ReadLogoBitmap(const std::string &path, LogoBitmap &logo, std::string &prob
     return true;
 }
 
-std::vector<std::string> LogoArt(const LogoBitmap &logo)
-{
+std::vector<std::string> LogoArt(const LogoBitmap &logo) {
     std::vector<std::string> lines;
     for (const std::vector<bool> &row : logo.black) {
         std::string line;
-        for (bool black : row)
-            line += black ? '#' : '.';
+        for (bool black : row) line += black ? '#' : '.';
         lines.push_back(line);
     }
     return lines;

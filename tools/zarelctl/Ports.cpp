@@ -8,8 +8,7 @@
 
 namespace zarelctl {
 
-std::vector<zc_port_info> ListedPorts()
-{
+std::vector<zc_port_info> ListedPorts() {
     // A port may come between the two calls: the second one says how many were filled.
     std::vector<zc_port_info> ports(static_cast<size_t>(zc_list_ports(nullptr, 0)) + 4);
     int32_t count = zc_list_ports(ports.data(), static_cast<int32_t>(ports.size()));
@@ -17,12 +16,10 @@ std::vector<zc_port_info> ListedPorts()
     return ports;
 }
 
-OpenRefusal ReadOpenRefusal(const std::string &portName, const std::string &libraryMessage)
-{
+OpenRefusal ReadOpenRefusal(const std::string &portName, const std::string &libraryMessage) {
     OpenRefusal refusal;
     std::string rest = libraryMessage;
-    if (size_t start = rest.find(": "); start != std::string::npos)
-        rest.erase(0, start + 2);
+    if (size_t start = rest.find(": "); start != std::string::npos) rest.erase(0, start + 2);
     if (size_t code = rest.rfind(" (Error: "); code != std::string::npos) {
         refusal.error = std::atoi(rest.c_str() + code + 9);
         rest.erase(code);
@@ -38,34 +35,39 @@ OpenRefusal ReadOpenRefusal(const std::string &portName, const std::string &libr
     return refusal;
 }
 
-
-std::string OpenAdvice(const std::string &portName, const OpenRefusal &refusal, const std::string &holder)
-{
+std::string OpenAdvice(const std::string &portName, const OpenRefusal &refusal,
+                       const std::string &holder) {
     const std::string &device = refusal.device;
     std::string opening = "could not open " + portName;
-    if (!device.empty() && device != portName)
-        opening += " (" + device + ")";
+    if (!device.empty() && device != portName) opening += " (" + device + ")";
     const std::string seePorts = "See 'zarelctl ports' for the serial ports of this machine";
     switch (refusal.error) {
     case EACCES:
     case EPERM:
-        return opening + ": you may not use this port. Add yourself to its group with 'sudo usermod -aG " +
-               (DeviceGroup(device).empty() ? "dialout" : DeviceGroup(device)) + " $USER', then log out and in again";
+        return opening +
+               ": you may not use this port. Add yourself to its group with 'sudo usermod -aG " +
+               (DeviceGroup(device).empty() ? "dialout" : DeviceGroup(device)) +
+               " $USER', then log out and in again";
     case EBUSY:
-        return opening + ": another program holds it" + (holder.empty() ? "" : " (" + holder + ")") +
-               ". Close that program and try again" +
+        return opening + ": another program holds it" +
+               (holder.empty() ? "" : " (" + holder + ")") + ". Close that program and try again" +
                (holder.empty() ? " ('fuser -v " + device + "' names it)" : "");
     case ENOENT:
     case ENODEV:
     case ENXIO:
         if (device.empty())
-            return opening + ": no device belongs to this number. Give the device itself (--port /dev/ttyUSB0) or map "
-                             "it as com<n> in the port directory. " + seePorts;
-        return opening + ": " + device + " is not there. Check that the adapter is plugged in. " + seePorts;
+            return opening +
+                   ": no device belongs to this number. Give the device itself (--port "
+                   "/dev/ttyUSB0) or map "
+                   "it as com<n> in the port directory. " +
+                   seePorts;
+        return opening + ": " + device + " is not there. Check that the adapter is plugged in. " +
+               seePorts;
     case ENOTTY:
         return opening + ": " + device + " is not a serial port. " + seePorts;
     default:
-        return opening + ": " + refusal.reason + " (system error " + std::to_string(refusal.error) + ")";
+        return opening + ": " + refusal.reason + " (system error " + std::to_string(refusal.error) +
+               ")";
     }
 }
 

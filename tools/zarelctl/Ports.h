@@ -23,6 +23,7 @@ OpenRefusal ReadOpenRefusal(const std::string &portName, const std::string &libr
 
 // "could not open COM33 (/dev/ttyUSB0): ..." with what to do for this reason. holder names the
 // program that holds a busy device ("picocom, process 4242"), or is empty when it is unknown.
-std::string OpenAdvice(const std::string &portName, const OpenRefusal &refusal, const std::string &holder);
+std::string OpenAdvice(const std::string &portName, const OpenRefusal &refusal,
+                       const std::string &holder);
 
 } // namespace zarelctl

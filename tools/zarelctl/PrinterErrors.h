@@ -12,7 +12,8 @@ namespace zarelctl {
 // there is none).
 class PrinterFailure : public std::runtime_error {
 public:
-    PrinterFailure(const std::string &message, int code, std::string reason, const char *source = "printer")
+    PrinterFailure(const std::string &message, int code, std::string reason,
+                   const char *source = "printer")
         : std::runtime_error(message), code_(code), reason_(std::move(reason)), source_(source) {}
     int Code() const { return code_; }
     const std::string &Reason() const { return reason_; }

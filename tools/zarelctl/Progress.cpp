@@ -9,36 +9,32 @@
 
 namespace zarelctl {
 
-TransferPosition ReadProgressLine(const std::string &line)
-{
+TransferPosition ReadProgressLine(const std::string &line) {
     TransferPosition position;
     size_t slash = line.rfind(" / ");
-    if (slash == std::string::npos)
-        return position;
+    if (slash == std::string::npos) return position;
     size_t start = slash;
-    while (start > 0 && line[start - 1] >= '0' && line[start - 1] <= '9')
-        --start;
+    while (start > 0 && line[start - 1] >= '0' && line[start - 1] <= '9') --start;
     const char *total = line.c_str() + slash + 3;
-    if (start == slash || *total < '0' || *total > '9')
-        return position;
+    if (start == slash || *total < '0' || *total > '9') return position;
     position.done = std::atoll(line.c_str() + start);
     position.total = std::atoll(total);
     position.valid = true;
     return position;
 }
 
-std::string ProgressBar(const TransferPosition &position, int width, double bytesPerSecond)
-{
+std::string ProgressBar(const TransferPosition &position, int width, double bytesPerSecond) {
     long long done = position.total > 0 ? std::min(position.done, position.total) : position.done;
     long long percent = position.total > 0 ? done * 100 / position.total : 100;
     int marks = static_cast<int>(percent * width / 100);
     std::string bar = "[" + std::string(marks, '#') + std::string(width - marks, '-') + "] ";
     char figures[128];
-    int length = std::snprintf(figures, sizeof figures, "%3lld%%  %lld / %lld bytes", percent, done, position.total);
+    int length = std::snprintf(figures, sizeof figures, "%3lld%%  %lld / %lld bytes", percent, done,
+                               position.total);
     if (bytesPerSecond > 0) {
         long long left = static_cast<long long>((position.total - done) / bytesPerSecond + 0.5);
-        std::snprintf(figures + length, sizeof figures - length, "  %.1f kB/s  %lld:%02lld left", bytesPerSecond / 1000,
-                      left / 60, left % 60);
+        std::snprintf(figures + length, sizeof figures - length, "  %.1f kB/s  %lld:%02lld left",
+                      bytesPerSecond / 1000, left / 60, left % 60);
     }
     return bar + figures;
 }
@@ -52,8 +48,7 @@ bool barOnScreen = false;
 std::chrono::steady_clock::time_point firstLineAt;
 long long firstLineBytes = 0;
 
-double BytesPerSecond(const TransferPosition &position)
-{
+double BytesPerSecond(const TransferPosition &position) {
     auto now = std::chrono::steady_clock::now();
     if (!barOnScreen || position.done < firstLineBytes) {
         firstLineAt = now;
@@ -64,8 +59,7 @@ double BytesPerSecond(const TransferPosition &position)
     return seconds > 0 ? (position.done - firstLineBytes) / seconds : 0;
 }
 
-void ShowLine(const char *text)
-{
+void ShowLine(const char *text) {
     std::string line = text ? text : "";
     if (!progressAsBar) {
         std::fprintf(progressOut, "%s\n", line.c_str());
@@ -73,31 +67,28 @@ void ShowLine(const char *text)
         return;
     }
     TransferPosition position = ReadProgressLine(line);
-    if (!position.valid)
-        return;
+    if (!position.valid) return;
     std::string retry;
     if (size_t note = line.find("Retry count:"); note != std::string::npos)
         retry = "  retry " + line.substr(note + std::strlen("Retry count:"));
     // Clear to the end of the line: a retry note may have made the previous bar longer.
     double rate = BytesPerSecond(position);
-    std::fprintf(progressOut, "\r%s%s\033[K", ProgressBar(position, 30, rate).c_str(), retry.c_str());
+    std::fprintf(progressOut, "\r%s%s\033[K", ProgressBar(position, 30, rate).c_str(),
+                 retry.c_str());
     std::fflush(progressOut);
     barOnScreen = true;
 }
 
 } // namespace
 
-void ShowProgressOn(FILE *out, bool asBar)
-{
+void ShowProgressOn(FILE *out, bool asBar) {
     progressOut = out;
     progressAsBar = asBar;
     CallBackMsgback(&ShowLine);
 }
 
-void FinishProgress()
-{
-    if (barOnScreen)
-        std::fprintf(progressOut, "\n");
+void FinishProgress() {
+    if (barOnScreen) std::fprintf(progressOut, "\n");
     barOnScreen = false;
 }
 

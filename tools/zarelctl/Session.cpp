@@ -12,11 +12,13 @@ namespace zarelctl {
 namespace {
 
 const LineRate lineRates[] = {
-    {9600, ZC_BR9600, 0}, {19200, ZC_BR19200, 1}, {38400, ZC_BR38400, 2}, {57600, ZC_BR57600, 3}, {115200, ZC_BR115200, 4},
+    {9600, ZC_BR9600, 0},   {19200, ZC_BR19200, 1},   {38400, ZC_BR38400, 2},
+    {57600, ZC_BR57600, 3}, {115200, ZC_BR115200, 4},
 };
 
 const char *const noAnswerAdvice =
-    "the printer did not answer. Check that it is switched on and cabled, that --port names its port "
+    "the printer did not answer. Check that it is switched on and cabled, that --port names its "
+    "port "
     "(see 'zarelctl ports') and that --baud matches its rate, or search with --auto";
 
 const char *const refusedAdvice =
@@ -25,79 +27,68 @@ const char *const refusedAdvice =
 
 } // namespace
 
-const LineRate &LineRateOf(const std::string &text)
-{
+const LineRate &LineRateOf(const std::string &text) {
     for (const LineRate &rate : lineRates)
-        if (text == std::to_string(rate.bitsPerSecond))
-            return rate;
-    throw UsageError("the baud rate must be 9600, 19200, 38400, 57600 or 115200, not '" + text + "'");
+        if (text == std::to_string(rate.bitsPerSecond)) return rate;
+    throw UsageError("the baud rate must be 9600, 19200, 38400, 57600 or 115200, not '" + text +
+                     "'");
 }
 
-const LineRate &LineRateAt(int32_t printerIndex)
-{
+const LineRate &LineRateAt(int32_t printerIndex) {
     return lineRates[printerIndex >= 0 && printerIndex < 5 ? printerIndex : 1];
 }
 
-void Session::ExpectWords(size_t min, size_t max) const
-{
-    if (line_.words.size() < min)
-        throw UsageError("'" + line_.command + "' needs more arguments");
+void Session::ExpectWords(size_t min, size_t max) const {
+    if (line_.words.size() < min) throw UsageError("'" + line_.command + "' needs more arguments");
     if (line_.words.size() > max)
         throw UsageError("'" + line_.command + "' does not take '" + line_.words[max] + "'");
 }
 
-long Session::Number(size_t i, const std::string &what, long min, long max) const
-{
-    if (i >= line_.words.size())
-        throw UsageError("'" + line_.command + "' needs " + what);
+long Session::Number(size_t i, const std::string &what, long min, long max) const {
+    if (i >= line_.words.size()) throw UsageError("'" + line_.command + "' needs " + what);
     return ParseNumber(line_.words[i], what, min, max);
 }
 
-std::string Session::Choice(size_t i, std::initializer_list<const char *> choices) const
-{
+std::string Session::Choice(size_t i, std::initializer_list<const char *> choices) const {
     std::string list;
     for (const char *choice : choices) {
-        if (i < line_.words.size() && line_.words[i] == choice)
-            return choice;
+        if (i < line_.words.size() && line_.words[i] == choice) return choice;
         list += list.empty() ? choice : std::string(", ") + choice;
     }
-    if (i >= line_.words.size())
-        throw UsageError("'" + line_.command + "' needs one of: " + list);
-    throw UsageError("'" + line_.command + "' takes one of " + list + ", not '" + line_.words[i] + "'");
+    if (i >= line_.words.size()) throw UsageError("'" + line_.command + "' needs one of: " + list);
+    throw UsageError("'" + line_.command + "' takes one of " + list + ", not '" + line_.words[i] +
+                     "'");
 }
 
-long Session::NumberOption(const std::string &name, const std::string &what, long min, long max, long fallback) const
-{
+long Session::NumberOption(const std::string &name, const std::string &what, long min, long max,
+                           long fallback) const {
     const std::string *value = line_.Value(name);
     return value ? ParseNumber(*value, what, min, max) : fallback;
 }
 
-Session::Attempt Session::Begin()
-{
-    return {GetCurrErrCode()};
-}
+Session::Attempt Session::Begin() { return {GetCurrErrCode()}; }
 
-void Session::Refuse(const std::string &action, const Attempt &before, bool mayBeRefusal)
-{
+void Session::Refuse(const std::string &action, const Attempt &before, bool mayBeRefusal) {
     std::string portError = GetLastPortError();
     int32_t code = GetCurrErrCode();
     // Every call that can keep a port error clears it first: a message belongs to the failed call.
     if (!portError.empty())
-        throw PrinterFailure("could not " + action + ": the port refused (" + portError +
-                                 "). Check that no other program holds the port and that it is a serial device",
-                             -1, portError, "port");
+        throw PrinterFailure(
+            "could not " + action + ": the port refused (" + portError +
+                "). Check that no other program holds the port and that it is a serial device",
+            -1, portError, "port");
     if (code != before.errorCode) {
         std::string meaning = zc_error_text(code);
-        throw PrinterFailure("could not " + action + ": error code " + std::to_string(code) + ", " + meaning, code,
-                             meaning);
+        throw PrinterFailure("could not " + action + ": error code " + std::to_string(code) + ", " +
+                                 meaning,
+                             code, meaning);
     }
     if (mayBeRefusal && GetPrintStatus() != -1)
         throw PrinterFailure("could not " + action + ": " + refusedAdvice, -1, "refused");
     throw PrinterFailure("could not " + action + ": " + noAnswerAdvice, -1, "no answer");
 }
 
-void Session::FailLocally(const std::string &message, int error)
-{
+void Session::FailLocally(const std::string &message, int error) {
     throw PrinterFailure(message, error, error >= 0 ? std::strerror(error) : "", "local");
 }
 
@@ -109,28 +100,26 @@ const int32_t highestNonPrinterModel = 100;
 
 } // namespace
 
-void Session::OpenPort(const std::string &port)
-{
+void Session::OpenPort(const std::string &port) {
     bool byNumber = !port.empty() && port.find_first_not_of("0123456789") == std::string::npos;
     std::string name = byNumber ? "COM" + port : port;
     Attempt before = Begin();
-    bool opened = byNumber ? OpenComPort(static_cast<int32_t>(ParseNumber(port, "the COM number (--port)", 1, 255)))
+    bool opened = byNumber ? OpenComPort(static_cast<int32_t>(
+                                 ParseNumber(port, "the COM number (--port)", 1, 255)))
                            : zc_open_port_device(port.c_str());
-    if (opened)
-        return;
+    if (opened) return;
     std::string message = GetLastPortError();
-    if (message.rfind("Cannot open ", 0) != 0)
-        Refuse("open " + name, before, false);
+    if (message.rfind("Cannot open ", 0) != 0) Refuse("open " + name, before, false);
     OpenRefusal refusal = ReadOpenRefusal(name, message);
     std::string holder = refusal.error == EBUSY ? DeviceHolder(refusal.device) : "";
     throw PrinterFailure(OpenAdvice(name, refusal, holder), refusal.error, refusal.reason, "port");
 }
 
-void Session::Search()
-{
+void Session::Search() {
     std::vector<zc_port_info> ports = ListedPorts();
     if (ports.empty())
-        FailLocally("no serial port was found on this machine: connect the printer, or map its device as com<n> in "
+        FailLocally("no serial port was found on this machine: connect the printer, or map its "
+                    "device as com<n> in "
                     "$ZARELCOM_PORT_DIR (by default ~/.config/zarelcom/ports)");
     for (const zc_port_info &port : ports) {
         std::string name = "COM" + std::to_string(port.number) + " (" + port.device + ")";
@@ -141,7 +130,8 @@ void Session::Search()
         for (const LineRate &rate : lineRates) {
             Report::Note("Trying " + name + " at " + std::to_string(rate.bitsPerSecond) + " bit/s");
             SystemInfo info{};
-            if (SetBaudRate(rate.portOrdinal) && GetSysInfo(&info) && info.ModelNo > highestNonPrinterModel) {
+            if (SetBaudRate(rate.portOrdinal) && GetSysInfo(&info) &&
+                info.ModelNo > highestNonPrinterModel) {
                 report_.Say("Printer found on COM" + std::to_string(port.number) + " at " +
                             std::to_string(rate.bitsPerSecond) + " bit/s");
                 report_.Set("port", port.number);
@@ -152,22 +142,28 @@ void Session::Search()
         }
     }
     CloseComPort();
-    throw PrinterFailure("could not find a printer on the " + std::to_string(ports.size()) +
-                             " serial ports of this machine at any of the five rates. Check that it is switched on "
-                             "and cabled, and that its port is listed by 'zarelctl ports'",
-                         -1, "no answer");
+    throw PrinterFailure(
+        "could not find a printer on the " + std::to_string(ports.size()) +
+            " serial ports of this machine at any of the five rates. Check that it is switched on "
+            "and cabled, and that its port is listed by 'zarelctl ports'",
+        -1, "no answer");
 }
 
-void Session::Connect()
-{
-    if (line_.Has("--auto"))
-        return Search();
+void Session::Connect() {
+    if (const std::string *pacing = line_.Value("--pacing")) {
+        if (*pacing != "polled" && *pacing != "events")
+            throw UsageError("the pacing must be polled or events, not '" + *pacing + "'");
+        zc_set_pacing(*pacing == "events" ? ZC_PACING_EVENTS : ZC_PACING_POLLED);
+        report_.Set("pacing", *pacing);
+    }
+    if (line_.Has("--auto")) return Search();
     const std::string *portOption = line_.Value("--port");
     std::string port = portOption ? *portOption : "1";
     const std::string *baudText = line_.Value("--baud");
     const LineRate &rate = LineRateOf(baudText ? *baudText : "19200");
     OpenPort(port);
-    Check("set the port to " + std::to_string(rate.bitsPerSecond) + " bit/s", [&] { return SetBaudRate(rate.portOrdinal); });
+    Check("set the port to " + std::to_string(rate.bitsPerSecond) + " bit/s",
+          [&] { return SetBaudRate(rate.portOrdinal); });
     if (port.find_first_not_of("0123456789") == std::string::npos)
         report_.Set("port", std::stol(port));
     else

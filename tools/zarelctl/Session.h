@@ -39,45 +39,42 @@ public:
     std::string Choice(size_t i, std::initializer_list<const char *> choices) const;
 
     const std::string *Option(const std::string &name) const { return line_.Value(name); }
-    long NumberOption(const std::string &name, const std::string &what, long min, long max, long fallback) const;
+    long NumberOption(const std::string &name, const std::string &what, long min, long max,
+                      long fallback) const;
 
     // Opens the port as --port/--baud or --auto say; a port that cannot be used, or a search that
     // finds no printer, is a PrinterFailure.
     void Connect();
 
     // A call that returns a boolean: false is a PrinterFailure "could not <action>: <reason>".
-    template <class Call> void Check(const std::string &action, Call call)
-    {
+    template <class Call>
+    void Check(const std::string &action, Call call) {
         Attempt attempt = Begin();
-        if (!call())
-            Refuse(action, attempt, false);
+        if (!call()) Refuse(action, attempt, false);
     }
     // The same for a transfer, which may also fail without an error code while the printer
     // answers (an unexpected reply to a backup request, a fetch of an empty file): a status query
     // then tells a refusal from silence.
-    template <class Call> void CheckTransfer(const std::string &action, Call call)
-    {
+    template <class Call>
+    void CheckTransfer(const std::string &action, Call call) {
         Attempt attempt = Begin();
-        if (!call())
-            Refuse(action, attempt, true);
+        if (!call()) Refuse(action, attempt, true);
     }
     // A call that returns a value with a failure value of its own.
-    template <class Call> int32_t Query(const std::string &action, Call call, int32_t failureValue)
-    {
+    template <class Call>
+    int32_t Query(const std::string &action, Call call, int32_t failureValue) {
         Attempt attempt = Begin();
         int32_t value = call();
-        if (value == failureValue)
-            Refuse(action, attempt, false);
+        if (value == failureValue) Refuse(action, attempt, false);
         return value;
     }
     // A query whose failure value is also a value the printer may hold (0 free bytes, ink status
     // 255): when it comes back, a status query tells whether the printer is there at all.
-    template <class Call> int32_t QueryAmbiguous(const std::string &action, Call call, int32_t failureValue)
-    {
+    template <class Call>
+    int32_t QueryAmbiguous(const std::string &action, Call call, int32_t failureValue) {
         Attempt attempt = Begin();
         int32_t value = call();
-        if (value == failureValue && GetPrintStatus() == -1)
-            Refuse(action, attempt, false);
+        if (value == failureValue && GetPrintStatus() == -1) Refuse(action, attempt, false);
         return value;
     }
 
@@ -97,7 +94,8 @@ private:
         int32_t errorCode;
     };
     static Attempt Begin();
-    [[noreturn]] static void Refuse(const std::string &action, const Attempt &before, bool mayBeRefusal);
+    [[noreturn]] static void Refuse(const std::string &action, const Attempt &before,
+                                    bool mayBeRefusal);
 
     const CommandLine &line_;
     Report &report_;

@@ -31,7 +31,7 @@ using TCommStatEvent =
 class TThreadComm {
 public:
     TThreadComm();
-    virtual ~TThreadComm();  // closes the port
+    virtual ~TThreadComm(); // closes the port
     TThreadComm(const TThreadComm&) = delete;
     TThreadComm& operator=(const TThreadComm&) = delete;
 
@@ -65,6 +65,12 @@ public:
     // Abort pending reads / writes and empty the input / output queue; nothing while closed.
     void PurgeIn();
     void PurgeOut();
+    // Waits on the device until at least count bytes are in the input queue or ms milliseconds
+    // have passed; the count then, -1 while closed. A device that cannot wait sleeps ms instead.
+    int32_t AwaitInQueCount(uint32_t count, uint32_t ms);
+    // Waits on the device until the output queue is empty or ms milliseconds have passed; the
+    // bytes still queued then, -1 while closed.
+    int32_t AwaitOutQueEmpty(uint32_t ms);
 
     // ---- Properties. Name, buffer sizes, event set and suspend time are ignored while open;
     // the line settings take effect at once while open (the whole block is re-applied).
@@ -135,6 +141,8 @@ public:
     void UsePlatform(Platform& platform);
     // Sleeps through the platform; every poll of the exchange paces itself with this.
     void Sleep(uint32_t ms) { platform_->Sleep(ms); }
+    // The platform's clock in milliseconds, for the deadlines of the waits on the device.
+    uint64_t Now() const { return platform_->Now(); }
 
 protected:
     // Opens the device; leaves the port closed when it cannot be opened or is not serial.
@@ -146,10 +154,11 @@ private:
     // Clears the error state and reads the status block; nothing while closed.
     std::optional<CommStatus> ClearedStatus();
     int32_t Transfer(bool reading, void* buffer, uint32_t count);
-    template <typename T> void SetLineProperty(T& field, T value);
+    template <typename T>
+    void SetLineProperty(T& field, T value);
 
     Platform* platform_;
-    std::shared_ptr<Device> device_;  // null while closed; read with the atomic shared_ptr calls
+    std::shared_ptr<Device> device_; // null while closed; read with the atomic shared_ptr calls
     std::atomic<bool> enabled_{false};
     std::string deviceName_ = "Com1";
     std::string openFailure_;

@@ -9,7 +9,7 @@ std::string Format(const char* format, int32_t code) {
     if (mark != std::string::npos) text.replace(mark, 2, std::to_string(code));
     return text;
 }
-}  // namespace
+} // namespace
 
 ECommError::ECommError(const char* format, int32_t code)
     : std::runtime_error(Format(format, code)), code_(code) {}

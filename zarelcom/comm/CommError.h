@@ -25,4 +25,4 @@ constexpr const char* Timeouts = "Error updating CommTimeouts (Error: %d)";
 constexpr const char* DataControlBlock = "Error updating DataControlBlock (Error: %d)";
 constexpr const char* Escape = "EscapeCommFunction failure (Error: %d)";
 constexpr const char* NotOpen = "Port not open (Error: %d)";
-}  // namespace CommMessage
+} // namespace CommMessage

@@ -9,7 +9,7 @@ struct TCommEventThread::Shared {
     std::shared_ptr<Device> device;
     THandler handler;
     std::atomic<bool> stopping{false};
-    std::mutex mutex;  // guards the back-off wait only
+    std::mutex mutex; // guards the back-off wait only
     std::condition_variable stopped;
 };
 

@@ -5,8 +5,21 @@
 #include <initializer_list>
 
 enum TBaudRate : uint8_t {
-    br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200, br38400, br56000,
-    br57600, br115200, br128000, br256000
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br128000,
+    br256000
 };
 constexpr int BaudRateCount = 15;
 
@@ -16,13 +29,25 @@ enum TDataBits : uint8_t { da4, da5, da6, da7, da8 };
 enum TFlowControl : uint8_t { fcNone, fcCTS, fcDTR, fcSoftware, fcDefault };
 
 enum TCommOption : uint8_t {
-    coParityCheck, coDsrSensitivity, coIgnoreXOff, coErrorChar, coNullStrip
+    coParityCheck,
+    coDsrSensitivity,
+    coIgnoreXOff,
+    coErrorChar,
+    coNullStrip
 };
 // A set of TCommOption: bit n stands for value n.
 using TCommOptions = uint8_t;
 
 enum TCommEventType : uint8_t {
-    evBreak, evCts, evDsr, evError, evRing, evRlsd, evRxChar, evRxFlag, evTxEmpty
+    evBreak,
+    evCts,
+    evDsr,
+    evError,
+    evRing,
+    evRlsd,
+    evRxChar,
+    evRxFlag,
+    evTxEmpty
 };
 // A set of TCommEventType: bit n stands for value n.
 using TCommEventTypes = uint16_t;

@@ -13,22 +13,22 @@
 
 // The complete line-settings block, the fields of a Windows DCB.
 struct LineSettings {
-    uint32_t BaudRate = 0;       // bit/s
-    uint8_t ByteSize = 8;        // data bits, 4 to 8
-    uint8_t Parity = 0;          // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    uint8_t StopBits = 0;        // 0 one, 1 one and a half, 2 two
+    uint32_t BaudRate = 0; // bit/s
+    uint8_t ByteSize = 8;  // data bits, 4 to 8
+    uint8_t Parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    uint8_t StopBits = 0;  // 0 one, 1 one and a half, 2 two
     bool fBinary = true;
-    bool fParity = false;        // check parity of received bytes
-    bool fOutxCtsFlow = false;   // hold output while CTS is off
-    bool fOutxDsrFlow = false;   // hold output while DSR is off
-    uint8_t fDtrControl = 1;     // 0 off, 1 on, 2 handshake
+    bool fParity = false;      // check parity of received bytes
+    bool fOutxCtsFlow = false; // hold output while CTS is off
+    bool fOutxDsrFlow = false; // hold output while DSR is off
+    uint8_t fDtrControl = 1;   // 0 off, 1 on, 2 handshake
     bool fDsrSensitivity = false;
     bool fTXContinueOnXoff = false;
-    bool fOutX = false;          // XON/XOFF on output
-    bool fInX = false;           // XON/XOFF on input
-    bool fErrorChar = false;     // replace bytes with parity errors by ErrorChar
-    bool fNull = false;          // discard received zero bytes
-    uint8_t fRtsControl = 1;     // 0 off, 1 on, 2 handshake, 3 toggle
+    bool fOutX = false;      // XON/XOFF on output
+    bool fInX = false;       // XON/XOFF on input
+    bool fErrorChar = false; // replace bytes with parity errors by ErrorChar
+    bool fNull = false;      // discard received zero bytes
+    uint8_t fRtsControl = 1; // 0 off, 1 on, 2 handshake, 3 toggle
     bool fAbortOnError = false;
     uint16_t XonLim = 0;
     uint16_t XoffLim = 0;
@@ -41,7 +41,7 @@ struct LineSettings {
 
 // The time-out block, in milliseconds, as Windows COMMTIMEOUTS.
 struct CommTimeouts {
-    static constexpr uint32_t NoInterval = 0xFFFFFFFFu;  // ReadIntervalTimeout: no limit
+    static constexpr uint32_t NoInterval = 0xFFFFFFFFu; // ReadIntervalTimeout: no limit
     uint32_t ReadIntervalTimeout = 0;
     uint32_t ReadTotalTimeoutMultiplier = 0;
     uint32_t ReadTotalTimeoutConstant = 0;
@@ -51,29 +51,42 @@ struct CommTimeouts {
 
 // The status block read with the error flags, as Windows COMSTAT.
 struct CommStatus {
-    bool CtsHold = false;   // output waits for CTS
-    bool DsrHold = false;   // output waits for DSR
-    bool RlsdHold = false;  // output waits for carrier
-    bool XoffHold = false;  // output held by a received XOFF
-    bool XoffSent = false;  // output held because XOFF was sent
-    uint32_t InQue = 0;     // bytes received and not yet read
-    uint32_t OutQue = 0;    // bytes written and not yet sent
+    bool CtsHold = false;  // output waits for CTS
+    bool DsrHold = false;  // output waits for DSR
+    bool RlsdHold = false; // output waits for carrier
+    bool XoffHold = false; // output held by a received XOFF
+    bool XoffSent = false; // output held because XOFF was sent
+    uint32_t InQue = 0;    // bytes received and not yet read
+    uint32_t OutQue = 0;   // bytes written and not yet sent
 };
 
 // Error flags of ClearError (Windows CE_*).
 enum CommErrorFlag : uint32_t {
-    ceRxOver = 0x1, ceOverrun = 0x2, ceRxParity = 0x4, ceFrame = 0x8, ceBreak = 0x10
+    ceRxOver = 0x1,
+    ceOverrun = 0x2,
+    ceRxParity = 0x4,
+    ceFrame = 0x8,
+    ceBreak = 0x10
 };
 
 // Purge flags (Windows PURGE_*).
 enum PurgeFlag : uint32_t {
-    purgeTxAbort = 0x1, purgeRxAbort = 0x2, purgeTxClear = 0x4, purgeRxClear = 0x8
+    purgeTxAbort = 0x1,
+    purgeRxAbort = 0x2,
+    purgeTxClear = 0x4,
+    purgeRxClear = 0x8
 };
 
 // Line escape codes (Windows EscapeCommFunction).
 enum EscapeCode : uint32_t {
-    escSetXoff = 1, escSetXon = 2, escSetRts = 3, escClrRts = 4, escSetDtr = 5, escClrDtr = 6,
-    escSetBreak = 8, escClrBreak = 9
+    escSetXoff = 1,
+    escSetXon = 2,
+    escSetRts = 3,
+    escClrRts = 4,
+    escSetDtr = 5,
+    escClrDtr = 6,
+    escSetBreak = 8,
+    escClrBreak = 9
 };
 
 // Modem input lines (Windows MS_*_ON).
@@ -81,8 +94,15 @@ enum ModemLine : uint32_t { msCtsOn = 0x10, msDsrOn = 0x20, msRingOn = 0x40, msR
 
 // Line events (Windows EV_*), for the event mask and the event word.
 enum LineEvent : uint32_t {
-    evbRxChar = 0x1, evbRxFlag = 0x2, evbTxEmpty = 0x4, evbCts = 0x8, evbDsr = 0x10,
-    evbRlsd = 0x20, evbBreak = 0x40, evbErr = 0x80, evbRing = 0x100
+    evbRxChar = 0x1,
+    evbRxFlag = 0x2,
+    evbTxEmpty = 0x4,
+    evbCts = 0x8,
+    evbDsr = 0x10,
+    evbRlsd = 0x20,
+    evbBreak = 0x40,
+    evbErr = 0x80,
+    evbRing = 0x100
 };
 constexpr uint32_t AllLineEvents = 0x1FF;
 
@@ -126,13 +146,21 @@ public:
     virtual int WaitEvent(uint32_t& events) = 0;
     // Wakes the pending WaitEvent, or the next one when none is pending.
     virtual void CancelWait() = 0;
+
+    // Waits until at least count bytes are in the input queue or ms milliseconds have passed,
+    // whichever comes first, without spinning; queued gets the count then. The wait goes on
+    // when bytes arrive that do not yet make up count, so it ends at the arrival that does.
+    virtual int WaitInput(uint32_t count, uint32_t ms, uint32_t& queued) = 0;
+    // Waits until the output queue is empty or ms milliseconds have passed; unsent gets the
+    // bytes still queued then.
+    virtual int WaitOutputEmpty(uint32_t ms, uint32_t& unsent) = 0;
 };
 
 // What an open learnt about the device, so that a failed open can say why.
 struct OpenAttempt {
-    std::string device;  // what the name resolved to; empty when it leads to no device
-    int error = 0;       // the system's error number of a failed open, 0 otherwise
-    std::string reason;  // the system's text for error
+    std::string device; // what the name resolved to; empty when it leads to no device
+    int error = 0;      // the system's error number of a failed open, 0 otherwise
+    std::string reason; // the system's text for error
 };
 
 // Opens devices and paces polls. One platform object serves the whole process.
@@ -145,7 +173,13 @@ public:
     virtual std::unique_ptr<Device> OpenDevice(const std::string& name, OpenAttempt& attempt) = 0;
     // Blocks the calling thread for ms milliseconds; every poll of the exchange sleeps here.
     virtual void Sleep(uint32_t ms) = 0;
+    // Milliseconds on a clock that only moves forward, for the deadlines of waits on a device.
+    virtual uint64_t Now() const = 0;
 };
+
+// Microseconds that count bytes take on the line with these settings (start bit, data bits,
+// parity bit, stop bits), rounded up.
+uint64_t WireMicroseconds(const LineSettings& settings, uint64_t count);
 
 // The product's platform of the system the library was built for (termios devices on Linux,
 // overlapped Win32 serial handles on Windows), with real sleeps.

@@ -15,8 +15,8 @@
 #include "comm/LinuxLineSpeed.h"
 
 namespace {
-constexpr int CounterPollMs = 100;      // line changes without a wake-up of their own
-constexpr int TransmitterPollMs = 10;   // until the last written byte has left
+constexpr int CounterPollMs = 100;    // line changes without a wake-up of their own
+constexpr int TransmitterPollMs = 10; // until the last written byte has left
 constexpr uint32_t ModemEvents = evbCts | evbDsr | evbRlsd | evbRing;
 constexpr uint32_t CounterEvents = ModemEvents | evbBreak | evbErr;
 
@@ -43,6 +43,16 @@ int Remaining(const Clock::time_point* deadline) {
     return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left + 1, 1 << 30));
 }
 
+// Pauses until the time, to the microsecond.
+void PauseUntil(Clock::time_point until) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(until - Clock::now()).count();
+    if (left <= 0) return;
+    const timespec pause{static_cast<time_t>(left / 1000000000),
+                         static_cast<long>(left % 1000000000)};
+    ::ppoll(nullptr, 0, &pause, nullptr);
+}
+
 // An 8-bit binary line. XON/XOFF goes too: a terminal's interactive default would swallow the
 // bytes 0x11 and 0x13 of binary frames, and a serial port starts without software flow control.
 void MakeRaw(termios& settings) {
@@ -60,14 +70,15 @@ bool RateClose(uint32_t asked, uint32_t got) {
     const uint64_t difference = asked > got ? asked - got : got - asked;
     return difference * 100 <= uint64_t(asked) * 3;
 }
-}  // namespace
+} // namespace
 
 std::unique_ptr<LinuxDevice> LinuxDevice::Adopt(int fd, bool serial) {
     const int readAbort = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     const int writeAbort = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     const int wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     const int epoll = ::epoll_create1(EPOLL_CLOEXEC);
-    bool ready = readAbort >= 0 && writeAbort >= 0 && wake >= 0 && epoll >= 0;
+    const int arrivals = ::epoll_create1(EPOLL_CLOEXEC);
+    bool ready = readAbort >= 0 && writeAbort >= 0 && wake >= 0 && epoll >= 0 && arrivals >= 0;
     if (ready) {
         epoll_event wakeEvent{};
         wakeEvent.events = EPOLLIN;
@@ -79,19 +90,22 @@ std::unique_ptr<LinuxDevice> LinuxDevice::Adopt(int fd, bool serial) {
         epoll_event inputEvent{};
         inputEvent.events = EPOLLIN | EPOLLET;
         inputEvent.data.fd = fd;
-        ready = ::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &inputEvent) == 0;
+        ready = ::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &inputEvent) == 0 &&
+                ::epoll_ctl(arrivals, EPOLL_CTL_ADD, fd, &inputEvent) == 0;
     }
     if (!ready) {
-        for (int descriptor : {readAbort, writeAbort, wake, epoll, fd})
+        for (int descriptor : {readAbort, writeAbort, wake, epoll, arrivals, fd})
             if (descriptor >= 0) ::close(descriptor);
         return nullptr;
     }
-    return std::unique_ptr<LinuxDevice>(new LinuxDevice(fd, serial, readAbort, writeAbort, wake, epoll));
+    return std::unique_ptr<LinuxDevice>(
+        new LinuxDevice(fd, serial, readAbort, writeAbort, wake, epoll, arrivals));
 }
 
-LinuxDevice::LinuxDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll)
+LinuxDevice::LinuxDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll,
+                         int arrivals)
     : fd_(fd), serial_(serial), readAbort_(readAbort), writeAbort_(writeAbort), wake_(wake),
-      epoll_(epoll) {
+      epoll_(epoll), arrivals_(arrivals) {
     if (!serial_) return;
     termios settings;
     if (::tcgetattr(fd_, &settings) == 0) {
@@ -109,7 +123,8 @@ LinuxDevice::~LinuxDevice() {
     // The exclusive mark stays on the terminal until its last close: take it off, so that the
     // next open by another user is not refused.
     if (serial_) ::ioctl(fd_, TIOCNXCL);
-    for (int descriptor : {epoll_, wake_, writeAbort_, readAbort_, fd_}) ::close(descriptor);
+    for (int descriptor : {arrivals_, epoll_, wake_, writeAbort_, readAbort_, fd_})
+        ::close(descriptor);
 }
 
 CommTimeouts LinuxDevice::Timeouts() {
@@ -133,10 +148,18 @@ int LinuxDevice::GetLineSettings(LineSettings& settings) {
     }
     settings.BaudRate = rate;
     switch (current.c_cflag & CSIZE) {
-    case CS5: settings.ByteSize = 5; break;
-    case CS6: settings.ByteSize = 6; break;
-    case CS7: settings.ByteSize = 7; break;
-    default: settings.ByteSize = 8; break;
+    case CS5:
+        settings.ByteSize = 5;
+        break;
+    case CS6:
+        settings.ByteSize = 6;
+        break;
+    case CS7:
+        settings.ByteSize = 7;
+        break;
+    default:
+        settings.ByteSize = 8;
+        break;
     }
     if (!(current.c_cflag & PARENB))
         settings.Parity = 0;
@@ -163,7 +186,8 @@ int LinuxDevice::SetLineSettings(const LineSettings& settings) {
     static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
     // termios has no four-bit frame; its second stop bit is one and a half on five data bits, so
     // 1.5 goes only with five data bits and 2 only with more.
-    const bool stopBitsFit = settings.StopBits == 0 || (settings.StopBits == 1) == (settings.ByteSize == 5);
+    const bool stopBitsFit =
+        settings.StopBits == 0 || (settings.StopBits == 1) == (settings.ByteSize == 5);
     if (settings.BaudRate == 0 || settings.ByteSize < 5 || settings.ByteSize > 8 ||
         settings.Parity > 4 || settings.StopBits > 2 || !stopBitsFit)
         return EINVAL;
@@ -204,7 +228,7 @@ int LinuxDevice::Read(void* buffer, uint32_t count, uint32_t& transferred) {
     if (count == 0) return 0;
     auto* bytes = static_cast<uint8_t*>(buffer);
     const CommTimeouts timeouts = Timeouts();
-    Drain(readAbort_);  // a purge before this read is no abort of it
+    Drain(readAbort_); // a purge before this read is no abort of it
     const bool noInterval = timeouts.ReadIntervalTimeout == CommTimeouts::NoInterval;
     const uint64_t total =
         uint64_t(timeouts.ReadTotalTimeoutMultiplier) * count + timeouts.ReadTotalTimeoutConstant;
@@ -228,7 +252,7 @@ int LinuxDevice::Read(void* buffer, uint32_t count, uint32_t& transferred) {
             const int intervalWait = Remaining(&intervalEnd);
             wait = wait < 0 ? intervalWait : std::min(wait, intervalWait);
         }
-        if (wait == 0) return 0;  // time-out: what arrived is the result
+        if (wait == 0) return 0; // time-out: what arrived is the result
         pollfd watch[2] = {{fd_, POLLIN, 0}, {readAbort_, POLLIN, 0}};
         const int ready = ::poll(watch, 2, wait);
         if (ready < 0) {
@@ -247,7 +271,7 @@ int LinuxDevice::Read(void* buffer, uint32_t count, uint32_t& transferred) {
         } else if (got < 0 && errno != EAGAIN && errno != EINTR) {
             return errno;
         } else if (watch[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
-            return EIO;  // the far end is gone: nothing more will come
+            return EIO; // the far end is gone: nothing more will come
         }
     }
     return 0;
@@ -274,7 +298,7 @@ int LinuxDevice::Write(const void* buffer, uint32_t count, uint32_t& transferred
             break;
         }
         const int wait = Remaining(total > 0 ? &deadline : nullptr);
-        if (wait == 0) break;  // time-out
+        if (wait == 0) break; // time-out
         pollfd watch[2] = {{fd_, POLLOUT, 0}, {writeAbort_, POLLIN, 0}};
         const int ready = ::poll(watch, 2, wait);
         if (ready < 0 && errno != EINTR) {
@@ -331,7 +355,8 @@ int LinuxDevice::ClearError(uint32_t& errors, CommStatus& status) {
     if (::ioctl(fd_, FIONREAD, &waiting) < 0) return errno;
     status.InQue = static_cast<uint32_t>(std::max(waiting, 0));
     int unsent = 0;
-    if (::ioctl(fd_, TIOCOUTQ, &unsent) == 0) status.OutQue = static_cast<uint32_t>(std::max(unsent, 0));
+    if (::ioctl(fd_, TIOCOUTQ, &unsent) == 0)
+        status.OutQue = static_cast<uint32_t>(std::max(unsent, 0));
     termios current;
     int lines = 0;
     if (::tcgetattr(fd_, &current) == 0 && (current.c_cflag & CRTSCTS) && hasModemLines_ &&
@@ -355,16 +380,31 @@ int LinuxDevice::Escape(uint32_t code) {
     int result = 0;
     int line = 0;
     switch (code) {
-    case escSetXoff: result = ::tcflow(fd_, TCOOFF); break;
-    case escSetXon: result = ::tcflow(fd_, TCOON); break;
-    case escSetBreak: result = ::ioctl(fd_, TIOCSBRK); break;
-    case escClrBreak: result = ::ioctl(fd_, TIOCCBRK); break;
-    case escSetRts: case escClrRts: line = TIOCM_RTS; break;
-    case escSetDtr: case escClrDtr: line = TIOCM_DTR; break;
-    default: return EINVAL;
+    case escSetXoff:
+        result = ::tcflow(fd_, TCOOFF);
+        break;
+    case escSetXon:
+        result = ::tcflow(fd_, TCOON);
+        break;
+    case escSetBreak:
+        result = ::ioctl(fd_, TIOCSBRK);
+        break;
+    case escClrBreak:
+        result = ::ioctl(fd_, TIOCCBRK);
+        break;
+    case escSetRts:
+    case escClrRts:
+        line = TIOCM_RTS;
+        break;
+    case escSetDtr:
+    case escClrDtr:
+        line = TIOCM_DTR;
+        break;
+    default:
+        return EINVAL;
     }
     if (line != 0) {
-        if (!hasModemLines_) return 0;  // no lines to drive (a pseudo-terminal)
+        if (!hasModemLines_) return 0; // no lines to drive (a pseudo-terminal)
         const bool raise = code == escSetRts || code == escSetDtr;
         result = ::ioctl(fd_, raise ? TIOCMBIS : TIOCMBIC, &line);
     }
@@ -390,7 +430,7 @@ int LinuxDevice::SetEventMask(uint32_t mask) {
         if (hasModemLines_ && ::ioctl(fd_, TIOCMGET, &lines) == 0) eventModemLines_ = lines;
     }
     eventMask_ = mask;
-    Signal(wake_);  // a pending wait picks up the new mask
+    Signal(wake_); // a pending wait picks up the new mask
     return 0;
 }
 
@@ -416,7 +456,7 @@ uint32_t LinuxDevice::LineChanges() {
         if (flipped & TIOCM_CTS) changes |= evbCts;
         if (flipped & TIOCM_DSR) changes |= evbDsr;
         if (flipped & TIOCM_CAR) changes |= evbRlsd;
-        if ((flipped & TIOCM_RNG) && !(lines & TIOCM_RNG)) changes |= evbRing;  // ring ended
+        if ((flipped & TIOCM_RNG) && !(lines & TIOCM_RNG)) changes |= evbRing; // ring ended
         eventModemLines_ = lines;
     }
     return changes;
@@ -426,8 +466,9 @@ bool LinuxDevice::TransmitterEmpty() {
     int unsent = 0;
     if (::ioctl(fd_, TIOCOUTQ, &unsent) == 0 && unsent > 0) return false;
     unsigned int shiftRegister = 0;
-    if (::ioctl(fd_, TIOCSERGETLSR, &shiftRegister) == 0) return (shiftRegister & TIOCSER_TEMT) != 0;
-    return true;  // no transmitter status (a pseudo-terminal): an empty queue is all there is
+    if (::ioctl(fd_, TIOCSERGETLSR, &shiftRegister) == 0)
+        return (shiftRegister & TIOCSER_TEMT) != 0;
+    return true; // no transmitter status (a pseudo-terminal): an empty queue is all there is
 }
 
 int LinuxDevice::WaitEvent(uint32_t& events) {
@@ -435,7 +476,8 @@ int LinuxDevice::WaitEvent(uint32_t& events) {
     for (;;) {
         if (cancelWait_.exchange(false)) return ECANCELED;
         const uint32_t mask = eventMask_;
-        const bool watchLines = (mask & CounterEvents) && (hasCounters_ || (hasModemLines_ && (mask & ModemEvents)));
+        const bool watchLines =
+            (mask & CounterEvents) && (hasCounters_ || (hasModemLines_ && (mask & ModemEvents)));
         const bool watchTransmitter = (mask & evbTxEmpty) && transmitting_;
         int wait = -1;
         if (watchLines) wait = CounterPollMs;
@@ -469,4 +511,52 @@ int LinuxDevice::WaitEvent(uint32_t& events) {
 void LinuxDevice::CancelWait() {
     cancelWait_ = true;
     Signal(wake_);
+}
+
+int LinuxDevice::WaitInput(uint32_t count, uint32_t ms, uint32_t& queued) {
+    queued = 0;
+    if (!serial_) return ENOTTY;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
+    LineSettings settings;
+    bool settingsRead = false;
+    for (bool arrived = false;; arrived = true) {
+        // Count after taking the arrivals seen so far: a byte that comes after the count marks
+        // the epoll again, so none is missed between the count and the wait.
+        int waiting = 0;
+        if (::ioctl(fd_, FIONREAD, &waiting) < 0) return errno;
+        queued = static_cast<uint32_t>(std::max(waiting, 0));
+        int wait = Remaining(&deadline);
+        if (queued >= count || wait == 0) return 0;
+        if (arrived) {
+            // Some of the bytes came: the rest cannot come sooner than their time on the wire, so
+            // wait that long before looking again rather than wake for every byte.
+            if (!settingsRead && GetLineSettings(settings) == 0) settingsRead = true;
+            if (settingsRead) {
+                const auto wire =
+                    std::chrono::microseconds(WireMicroseconds(settings, count - queued));
+                PauseUntil(std::min<Clock::time_point>(deadline, Clock::now() + wire));
+                wait = Remaining(&deadline);
+            }
+        }
+        epoll_event arrival;
+        if (::epoll_wait(arrivals_, &arrival, 1, wait) < 0 && errno != EINTR) return errno;
+    }
+}
+
+int LinuxDevice::WaitOutputEmpty(uint32_t ms, uint32_t& unsent) {
+    unsent = 0;
+    if (!serial_) return ENOTTY;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
+    LineSettings settings;
+    if (int code = GetLineSettings(settings)) return code;
+    for (;;) {
+        int left = 0;
+        if (::ioctl(fd_, TIOCOUTQ, &left) < 0) return errno;
+        unsent = static_cast<uint32_t>(std::max(left, 0));
+        const int wait = Remaining(&deadline);
+        if (unsent == 0 || wait == 0) return 0;
+        const auto wire =
+            std::chrono::microseconds(std::max<uint64_t>(WireMicroseconds(settings, unsent), 1000));
+        PauseUntil(std::min<Clock::time_point>(deadline, Clock::now() + wire));
+    }
 }

@@ -11,6 +11,11 @@
 // - the event wait is edge-triggered on input, so bytes left unread do not wake it again; modem
 //   line, break and line-error events are found by comparing the driver's interrupt counters
 //   ten times a second, and only on devices that have such counters;
+// - the wait for input has an edge-triggered epoll of its own, so that it wakes at an arrival and
+//   never for bytes that already wait; once some bytes came it waits for the rest's time on the
+//   wire before it looks again, rather than wake for every byte (they cannot come sooner);
+// - the wait for an empty output queue pauses for the wire time of what is still queued, since a
+//   terminal signals no such event;
 // - a pseudo-terminal has no modem lines: DTR and RTS escapes do nothing, and the lines read as
 //   unavailable.
 #pragma once
@@ -44,6 +49,8 @@ public:
     int SetEventMask(uint32_t mask) override;
     int WaitEvent(uint32_t& events) override;
     void CancelWait() override;
+    int WaitInput(uint32_t count, uint32_t ms, uint32_t& queued) override;
+    int WaitOutputEmpty(uint32_t ms, uint32_t& unsent) override;
 
 private:
     // The driver's counters of line changes and errors (TIOCGICOUNT).
@@ -52,7 +59,8 @@ private:
             bufOverrun = 0;
     };
 
-    LinuxDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll);
+    LinuxDevice(int fd, bool serial, int readAbort, int writeAbort, int wake, int epoll,
+                int arrivals);
     CommTimeouts Timeouts();
     bool ReadCounters(LineCounters& counters);
     uint32_t LineChanges();
@@ -60,14 +68,15 @@ private:
 
     const int fd_;
     const bool serial_;
-    const int readAbort_;   // event descriptor: Purge aborts the pending read
-    const int writeAbort_;  // event descriptor: Purge aborts the pending write
-    const int wake_;        // event descriptor: wakes the event wait
-    const int epoll_;       // the event wait: input (edge-triggered) and wake_
+    const int readAbort_;  // event descriptor: Purge aborts the pending read
+    const int writeAbort_; // event descriptor: Purge aborts the pending write
+    const int wake_;       // event descriptor: wakes the event wait
+    const int epoll_;      // the event wait: input (edge-triggered) and wake_
+    const int arrivals_;   // the input wait: input (edge-triggered) alone
     bool hasModemLines_ = false;
     bool hasCounters_ = false;
 
-    std::mutex mutex_;  // guards the fields below
+    std::mutex mutex_; // guards the fields below
     CommTimeouts timeouts_;
     LineSettings kept_;            // the fields termios cannot hold
     LineCounters errorCounters_;   // as last seen by ClearError
@@ -76,5 +85,5 @@ private:
 
     std::atomic<uint32_t> eventMask_{0};
     std::atomic<bool> cancelWait_{false};
-    std::atomic<bool> transmitting_{false};  // written, and TXEMPTY not yet reported
+    std::atomic<bool> transmitting_{false}; // written, and TXEMPTY not yet reported
 };

@@ -44,8 +44,13 @@ public:
     }
 
     void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+    uint64_t Now() const override {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
 };
-}  // namespace
+} // namespace
 
 Platform& SystemPlatform() {
     static TermiosPlatform platform;

@@ -44,7 +44,8 @@ bool IsSerialPort(const std::string& device) {
                              std::to_string(minor(info.st_rdev));
     if (::access(node.c_str(), F_OK) == 0) {
         const std::string subsystem = DeviceBehind(node + "/subsystem");
-        return subsystem.substr(subsystem.rfind('/') + 1) == "tty" && Attribute(node + "/type") != "0";
+        return subsystem.substr(subsystem.rfind('/') + 1) == "tty" &&
+               Attribute(node + "/type") != "0";
     }
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return errno == EACCES || errno == EBUSY;
@@ -71,7 +72,8 @@ std::map<std::string, std::string> StableNames() {
 // Vendor, product and serial number of the USB device the terminal belongs to: the nearest
 // folder above the terminal's sysfs device that has a USB vendor id.
 void AddUsbDetails(PortInfo& port) {
-    std::string folder = "/sys/class/tty/" + port.device.substr(port.device.rfind('/') + 1) + "/device";
+    std::string folder =
+        "/sys/class/tty/" + port.device.substr(port.device.rfind('/') + 1) + "/device";
     if (::access(folder.c_str(), F_OK) != 0) return;
     folder = DeviceBehind(folder);
     for (int level = 0; !folder.empty() && level < 6; ++level) {
@@ -85,7 +87,7 @@ void AddUsbDetails(PortInfo& port) {
         folder.erase(folder.rfind('/'));
     }
 }
-}  // namespace
+} // namespace
 
 std::vector<PortInfo> ListPorts() {
     const std::map<std::string, std::string> stableNames = StableNames();

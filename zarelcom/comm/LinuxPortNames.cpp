@@ -18,7 +18,7 @@ std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
 }
-}  // namespace
+} // namespace
 
 std::string PortDirectory() {
     std::string directory = Environment("ZARELCOM_PORT_DIR");

@@ -5,11 +5,11 @@
 #include <vector>
 
 struct PortInfo {
-    int number;                // the COM number that opens it
-    std::string device;        // what the number resolves to ("/dev/ttyUSB0", "\\.\COM5")
-    std::string byId;          // the stable /dev/serial/by-id name, or ""
-    std::string description;   // USB product or the system's friendly name, or ""
-    std::string serialNumber;  // USB serial number, or ""
+    int number;               // the COM number that opens it
+    std::string device;       // what the number resolves to ("/dev/ttyUSB0", "\\.\COM5")
+    std::string byId;         // the stable /dev/serial/by-id name, or ""
+    std::string description;  // USB product or the system's friendly name, or ""
+    std::string serialNumber; // USB serial number, or ""
     int usbVendor = -1, usbProduct = -1;
 };
 

@@ -10,7 +10,9 @@
 namespace {
 using Guard = std::lock_guard<std::recursive_mutex>;
 
-int32_t AsCount(uint32_t value) { return static_cast<int32_t>(std::min<uint32_t>(value, INT32_MAX)); }
+int32_t AsCount(uint32_t value) {
+    return static_cast<int32_t>(std::min<uint32_t>(value, INT32_MAX));
+}
 
 // "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)"; the device is left out when
 // the name is the device already, and said to be missing when the name leads to none.
@@ -23,7 +25,7 @@ std::string OpenFailureMessage(const std::string& name, const OpenAttempt& attem
     if (!attempt.device.empty()) message += attempt.reason;
     return message + " (Error: " + std::to_string(attempt.error) + ")";
 }
-}  // namespace
+} // namespace
 
 TThreadComm::TThreadComm() : platform_(&SystemPlatform()) {}
 
@@ -85,8 +87,9 @@ void TThreadComm::Open() {
         if (int code = device->SetupQueues(readBufSize_, writeBufSize_))
             error.emplace(CommMessage::Buffers, code);
         eventThread_ = std::make_unique<TCommEventThread>(device, monitorEvents_, suspendTime_);
-        eventThread_->SetHandler(
-            [this](TCommEventThread& sender, uint32_t eventWord) { HandleCommEvent(&sender, eventWord); });
+        eventThread_->SetHandler([this](TCommEventThread& sender, uint32_t eventWord) {
+            HandleCommEvent(&sender, eventWord);
+        });
         eventThread_->Start();
     }
     if (error) throw *error;
@@ -148,12 +151,32 @@ int32_t TThreadComm::OutQueCount() {
     return status ? AsCount(status->OutQue) : -1;
 }
 
+int32_t TThreadComm::AwaitInQueCount(uint32_t count, uint32_t ms) {
+    const std::shared_ptr<Device> device = CurrentDevice();
+    if (!enabled_ || !device) return -1;
+    uint32_t queued = 0;
+    if (device->WaitInput(count, ms, queued) == 0) return AsCount(queued);
+    platform_->Sleep(ms);
+    return InQueCount();
+}
+
+int32_t TThreadComm::AwaitOutQueEmpty(uint32_t ms) {
+    const std::shared_ptr<Device> device = CurrentDevice();
+    if (!enabled_ || !device) return -1;
+    uint32_t unsent = 0;
+    if (device->WaitOutputEmpty(ms, unsent) == 0) return AsCount(unsent);
+    platform_->Sleep(ms);
+    return OutQueCount();
+}
+
 void TThreadComm::PurgeIn() {
-    if (const std::shared_ptr<Device> device = CurrentDevice()) device->Purge(purgeRxAbort | purgeRxClear);
+    if (const std::shared_ptr<Device> device = CurrentDevice())
+        device->Purge(purgeRxAbort | purgeRxClear);
 }
 
 void TThreadComm::PurgeOut() {
-    if (const std::shared_ptr<Device> device = CurrentDevice()) device->Purge(purgeTxAbort | purgeTxClear);
+    if (const std::shared_ptr<Device> device = CurrentDevice())
+        device->Purge(purgeTxAbort | purgeTxClear);
 }
 
 void TThreadComm::SetDeviceName(const std::string& name) {
@@ -176,7 +199,8 @@ void TThreadComm::SetSuspendTime(uint32_t time) {
     if (!enabled_ && time != suspendTime_) suspendTime_ = time;
 }
 
-template <typename T> void TThreadComm::SetLineProperty(T& field, T value) {
+template <typename T>
+void TThreadComm::SetLineProperty(T& field, T value) {
     if (field == value) return;
     field = value;
     UpdateDataControlBlockLock();
@@ -187,14 +211,17 @@ void TThreadComm::SetParity(TParity parity) { SetLineProperty(parity_, parity); 
 void TThreadComm::SetStopBits(TStopBits stopBits) { SetLineProperty(stopBits_, stopBits); }
 void TThreadComm::SetDataBits(TDataBits dataBits) { SetLineProperty(dataBits_, dataBits); }
 void TThreadComm::SetOptions(TCommOptions options) { SetLineProperty(options_, options); }
-void TThreadComm::SetFlowControl(TFlowControl flowControl) { SetLineProperty(flowControl_, flowControl); }
+void TThreadComm::SetFlowControl(TFlowControl flowControl) {
+    SetLineProperty(flowControl_, flowControl);
+}
 
 void TThreadComm::UpdateDataControlBlock() {
     const std::shared_ptr<Device> device = CurrentDevice();
     if (!enabled_ || !device) return;
     device->SetupQueues(readBufSize_, writeBufSize_);
     LineSettings dcb;
-    if (int code = device->GetLineSettings(dcb)) throw ECommError(CommMessage::DataControlBlock, code);
+    if (int code = device->GetLineSettings(dcb))
+        throw ECommError(CommMessage::DataControlBlock, code);
     dcb.BaudRate = BaudRateValue(baudRate_);
     dcb.Parity = parity_;
     dcb.StopBits = stopBits_;
@@ -212,7 +239,8 @@ void TThreadComm::UpdateDataControlBlock() {
     dcb.fTXContinueOnXoff = has(coIgnoreXOff);
     dcb.fErrorChar = has(coErrorChar);
     dcb.fNull = has(coNullStrip);
-    if (int code = device->SetLineSettings(dcb)) throw ECommError(CommMessage::DataControlBlock, code);
+    if (int code = device->SetLineSettings(dcb))
+        throw ECommError(CommMessage::DataControlBlock, code);
     dcb_ = dcb;
 }
 

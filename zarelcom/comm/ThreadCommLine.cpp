@@ -44,11 +44,16 @@ bool TThreadComm::GetComState(int32_t selector) {
     const std::optional<CommStatus> status = ClearedStatus();
     if (!status) return false;
     switch (selector) {
-    case 2: return status->DsrHold;
-    case 3: return status->RlsdHold;
-    case 4: return status->XoffHold;
-    case 5: return status->XoffSent;
-    default: return status->CtsHold;
+    case 2:
+        return status->DsrHold;
+    case 3:
+        return status->RlsdHold;
+    case 4:
+        return status->XoffHold;
+    case 5:
+        return status->XoffSent;
+    default:
+        return status->CtsHold;
     }
 }
 

@@ -12,22 +12,45 @@ constexpr uint32_t ModemEvents = evbCts | evbDsr | evbRlsd | evbRing;
 
 int LastError() { return static_cast<int>(::GetLastError()); }
 
+// Reads the status block until missing(status), the bytes still awaited, is 0 or ms have passed,
+// pausing for the wire time of the bytes awaited in between.
+template <typename Missing>
+int PacedWait(Device& device, uint32_t ms, Missing missing) {
+    LineSettings settings;
+    if (int code = device.GetLineSettings(settings)) return code;
+    const ULONGLONG deadline = ::GetTickCount64() + ms;
+    for (;;) {
+        uint32_t errors = 0;
+        CommStatus status;
+        if (int code = device.ClearError(errors, status)) return code;
+        const uint32_t awaited = missing(status);
+        const ULONGLONG now = ::GetTickCount64();
+        if (awaited == 0 || now >= deadline) return 0;
+        const ULONGLONG wire =
+            std::max<ULONGLONG>((WireMicroseconds(settings, awaited) + 999) / 1000, 1);
+        ::Sleep(static_cast<DWORD>(std::min(deadline - now, wire)));
+    }
+}
+
 HANDLE ManualResetEvent() { return ::CreateEventA(nullptr, TRUE, FALSE, nullptr); }
-}  // namespace
+} // namespace
 
 std::unique_ptr<Win32Device> Win32Device::Adopt(HANDLE handle) {
     const HANDLE events[] = {ManualResetEvent(), ManualResetEvent(), ManualResetEvent(),
                              ::CreateEventA(nullptr, FALSE, FALSE, nullptr)};
-    if (std::any_of(std::begin(events), std::end(events), [](HANDLE event) { return event == nullptr; })) {
+    if (std::any_of(std::begin(events), std::end(events),
+                    [](HANDLE event) { return event == nullptr; })) {
         for (HANDLE event : events)
             if (event) ::CloseHandle(event);
         ::CloseHandle(handle);
         return nullptr;
     }
-    return std::unique_ptr<Win32Device>(new Win32Device(handle, events[0], events[1], events[2], events[3]));
+    return std::unique_ptr<Win32Device>(
+        new Win32Device(handle, events[0], events[1], events[2], events[3]));
 }
 
-Win32Device::Win32Device(HANDLE handle, HANDLE readEvent, HANDLE writeEvent, HANDLE waitEvent, HANDLE wake)
+Win32Device::Win32Device(HANDLE handle, HANDLE readEvent, HANDLE writeEvent, HANDLE waitEvent,
+                         HANDLE wake)
     : handle_(handle), serial_(::GetFileType(handle) == FILE_TYPE_CHAR), wake_(wake) {
     readRecord_.hEvent = readEvent;
     writeRecord_.hEvent = writeEvent;
@@ -44,7 +67,8 @@ Win32Device::Win32Device(HANDLE handle, HANDLE readEvent, HANDLE writeEvent, HAN
 }
 
 Win32Device::~Win32Device() {
-    for (HANDLE handle : {handle_, readRecord_.hEvent, writeRecord_.hEvent, waitRecord_.hEvent, wake_})
+    for (HANDLE handle :
+         {handle_, readRecord_.hEvent, writeRecord_.hEvent, waitRecord_.hEvent, wake_})
         ::CloseHandle(handle);
 }
 
@@ -136,7 +160,8 @@ int Win32Device::Transfer(bool reading, void* buffer, uint32_t count, uint32_t& 
     const BOOL finished = reading ? ::ReadFile(handle_, buffer, count, &done, &record)
                                   : ::WriteFile(handle_, buffer, count, &done, &record);
     DWORD error = finished ? 0 : ::GetLastError();
-    if (error == ERROR_IO_PENDING) error = ::GetOverlappedResult(handle_, &record, &done, TRUE) ? 0 : ::GetLastError();
+    if (error == ERROR_IO_PENDING)
+        error = ::GetOverlappedResult(handle_, &record, &done, TRUE) ? 0 : ::GetLastError();
     transferred = done;
     // Windows ends a transfer by its time-out with what arrived; Wine reports the time-out as an
     // error. Both mean the same.
@@ -151,7 +176,8 @@ int Win32Device::Read(void* buffer, uint32_t count, uint32_t& transferred) {
         std::lock_guard<std::mutex> guard(mutex_);
         timeouts = timeouts_;
     }
-    if (timeouts.ReadIntervalTimeout == CommTimeouts::NoInterval && timeouts.ReadTotalTimeoutMultiplier == 0) {
+    if (timeouts.ReadIntervalTimeout == CommTimeouts::NoInterval &&
+        timeouts.ReadTotalTimeoutMultiplier == 0) {
         // What waits now is the whole answer when there is any.
         const uint32_t queued = Queued();
         if (queued > 0) count = std::min(count, queued);
@@ -193,7 +219,9 @@ int Win32Device::Purge(uint32_t flags) {
     return result;
 }
 
-int Win32Device::Escape(uint32_t code) { return ::EscapeCommFunction(handle_, code) ? 0 : LastError(); }
+int Win32Device::Escape(uint32_t code) {
+    return ::EscapeCommFunction(handle_, code) ? 0 : LastError();
+}
 
 int Win32Device::GetModemStatus(uint32_t& lines) {
     DWORD status = 0;
@@ -259,3 +287,16 @@ int Win32Device::WaitEvent(uint32_t& events) {
 }
 
 void Win32Device::CancelWait() { ::SetEvent(wake_); }
+
+int Win32Device::WaitInput(uint32_t count, uint32_t ms, uint32_t& queued) {
+    queued = 0;
+    return PacedWait(*this, ms, [&](const CommStatus& status) {
+        queued = status.InQue;
+        return queued >= count ? 0 : count - queued;
+    });
+}
+
+int Win32Device::WaitOutputEmpty(uint32_t ms, uint32_t& unsent) {
+    unsent = 0;
+    return PacedWait(*this, ms, [&](const CommStatus& status) { return unsent = status.OutQue; });
+}

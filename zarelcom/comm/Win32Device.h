@@ -10,6 +10,9 @@
 //   time-out as an error (Wine) or as a short transfer (Windows);
 // - a purge that aborts also cancels the pending transfer itself (Wine's purge does not);
 // - a line without modem lines is waited on for its other events;
+// - the waits for input and for an empty output queue pause for the wire time of the bytes still
+//   awaited and look again: the port's one event wait belongs to the event thread, so they cannot
+//   wait on EV_RXCHAR or EV_TXEMPTY themselves;
 // - the event wait does not spin on waits that the driver cancels on its own, nor on a
 //   character event that comes again for the same unread bytes.
 #pragma once
@@ -43,6 +46,8 @@ public:
     int SetEventMask(uint32_t mask) override;
     int WaitEvent(uint32_t& events) override;
     void CancelWait() override;
+    int WaitInput(uint32_t count, uint32_t ms, uint32_t& queued) override;
+    int WaitOutputEmpty(uint32_t ms, uint32_t& unsent) override;
 
 private:
     Win32Device(HANDLE handle, HANDLE readEvent, HANDLE writeEvent, HANDLE waitEvent, HANDLE wake);
@@ -61,13 +66,13 @@ private:
     OVERLAPPED readRecord_{};
     OVERLAPPED writeRecord_{};
     OVERLAPPED waitRecord_{};
-    const HANDLE wake_;  // auto-reset: CancelWait
+    const HANDLE wake_; // auto-reset: CancelWait
 
-    std::mutex mutex_;  // guards timeouts_
+    std::mutex mutex_; // guards timeouts_
     CommTimeouts timeouts_;
     static constexpr uint64_t NothingReported = ~uint64_t(0);
     std::atomic<uint32_t> eventMask_{0};
-    std::atomic<bool> withoutModemEvents_{false};  // the line refused to wait for them
+    std::atomic<bool> withoutModemEvents_{false}; // the line refused to wait for them
     std::atomic<uint64_t> bytesRead_{0};
     // Bytes received (read or waiting) when a character event was last reported; a purge of the
     // input starts the count afresh.

@@ -10,12 +10,13 @@ namespace {
 std::unique_ptr<Device> Refused(OpenAttempt& attempt, DWORD error) {
     attempt.error = int(error);
     char text[256] = "";
-    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                          error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text,
-                                          sizeof text, nullptr);
+    const DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text, sizeof text, nullptr);
     attempt.reason.assign(text, length);
-    while (!attempt.reason.empty() && (attempt.reason.back() == '\n' || attempt.reason.back() == '\r' ||
-                                       attempt.reason.back() == '.'))
+    while (!attempt.reason.empty() &&
+           (attempt.reason.back() == '\n' || attempt.reason.back() == '\r' ||
+            attempt.reason.back() == '.'))
         attempt.reason.pop_back();
     return nullptr;
 }
@@ -35,8 +36,9 @@ public:
     }
 
     void Sleep(uint32_t ms) override { ::Sleep(ms); }
+    uint64_t Now() const override { return ::GetTickCount64(); }
 };
-}  // namespace
+} // namespace
 
 Platform& SystemPlatform() {
     static Win32Platform platform;

@@ -11,7 +11,8 @@
 std::vector<PortInfo> ListPorts() {
     std::vector<PortInfo> ports;
     HKEY map;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &map) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &map) !=
+        ERROR_SUCCESS)
         return ports;
     for (DWORD index = 0;; ++index) {
         char driver[256];
@@ -21,7 +22,7 @@ std::vector<PortInfo> ListPorts() {
                                             reinterpret_cast<BYTE*>(name), &nameSize);
         if (result == ERROR_NO_MORE_ITEMS) break;
         if (result != ERROR_SUCCESS || type != REG_SZ) continue;
-        name[nameSize] = 0;  // the stored text may lack its terminating zero
+        name[nameSize] = 0; // the stored text may lack its terminating zero
         const long number = PortNumber(name);
         if (number < 1) continue;
         PortInfo port;
@@ -31,9 +32,11 @@ std::vector<PortInfo> ListPorts() {
         ports.push_back(port);
     }
     ::RegCloseKey(map);
-    std::sort(ports.begin(), ports.end(), [](const PortInfo& a, const PortInfo& b) { return a.number < b.number; });
-    ports.erase(std::unique(ports.begin(), ports.end(),
-                            [](const PortInfo& a, const PortInfo& b) { return a.number == b.number; }),
-                ports.end());
+    std::sort(ports.begin(), ports.end(),
+              [](const PortInfo& a, const PortInfo& b) { return a.number < b.number; });
+    ports.erase(
+        std::unique(ports.begin(), ports.end(),
+                    [](const PortInfo& a, const PortInfo& b) { return a.number == b.number; }),
+        ports.end());
     return ports;
 }

@@ -29,7 +29,8 @@ bool SendBlock(Link &link, uint8_t block, FILE *file) {
     Numbered(request, block);
     std::fread(request.Frame() + kPayloadOffset + 4, 1, kBlockSize, file);
     for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {
-        if (ExchangePacket(link, request.Frame(), Retries::AllThree) && ReplyCode(link) == kBlockAcknowledged)
+        if (ExchangePacket(link, request.Frame(), Retries::AllThree) &&
+            ReplyCode(link) == kBlockAcknowledged)
             return true;
     }
     return false;
@@ -44,18 +45,22 @@ bool FetchBlock(Link &link, uint8_t block) {
     Numbered(request, block);
     for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {
         if (!Exchange(link, request) || ReplyCode(link) != kBlockDelivered) continue;
-        if (ReplyCarries(link, kBlockDataOffset + kBlockSize) && ReplyFrameIntact(link)) return true;
+        if (ReplyCarries(link, kBlockDataOffset + kBlockSize) && ReplyFrameIntact(link))
+            return true;
         link.lastErrorCode = ZC_ERR_BAD_REPLY;
     }
     return false;
 }
 
-const uint8_t *BlockData(const Link &link) { return &link.rcvBuffer[kReplyDataOffset + kBlockDataOffset]; }
+const uint8_t *BlockData(const Link &link) {
+    return &link.rcvBuffer[kReplyDataOffset + kBlockDataOffset];
+}
 
 extern "C" {
 
 ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file) {
-    return GuardExport<zc_bool>(false, [&](Link &link) { return file && SendBlock(link, block, file); });
+    return GuardExport<zc_bool>(false,
+                                [&](Link &link) { return file && SendBlock(link, block, file); });
 }
 
 ZARELCOM_API zc_bool StxGetPack(uint8_t block) {

@@ -114,7 +114,8 @@ ZARELCOM_API zc_bool GetCounter(int32_t record[5], int32_t second) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!record) return false;
         Request request(command::GetCounter);
-        if (!ExchangeFor(link, request.Byte(2, record[0]).Byte(3, second), 2 + 4 * kCounterValues)) return false;
+        if (!ExchangeFor(link, request.Byte(2, record[0]).Byte(3, second), 2 + 4 * kCounterValues))
+            return false;
         record[0] = ReplyByte(link, 0);
         for (int i = 0; i < kCounterValues; ++i) record[1 + i] = ReplyLe32(link, 2 + 4 * i);
         return true;

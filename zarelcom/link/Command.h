@@ -26,7 +26,8 @@ bool ExchangeFor(Link &link, Request<Size> &request, std::size_t dataBytes) {
 }
 
 template <std::size_t Size>
-bool ExchangeFor(Link &link, const std::array<uint8_t, Size> &commandTemplate, std::size_t dataBytes) {
+bool ExchangeFor(Link &link, const std::array<uint8_t, Size> &commandTemplate,
+                 std::size_t dataBytes) {
     Request<Size> request(commandTemplate);
     return ExchangeFor(link, request, dataBytes);
 }
@@ -56,6 +57,7 @@ bool SendBytes(Link &link, const std::array<uint8_t, Size> &commandTemplate, con
 template <std::size_t Size>
 bool SendLe32(Link &link, const std::array<uint8_t, Size> &commandTemplate, const int32_t *values) {
     Request<Size> request(commandTemplate);
-    for (std::size_t at = 2; at + kFrameOverhead < Size; at += 4) request.Le32(at, values[(at - 2) / 4]);
+    for (std::size_t at = 2; at + kFrameOverhead < Size; at += 4)
+        request.Le32(at, values[(at - 2) / 4]);
     return Exchange(link, request);
 }

@@ -61,6 +61,7 @@ inline constexpr auto SendBlock = CommandTemplate<'~', 516>();
 inline constexpr auto PRCommand = CommandTemplate<0xF0, 3>();
 
 // The switch to terminal mode: command 0x80 with its checksum already in place; no reply follows.
-inline constexpr std::array<uint8_t, 7> ToTerminalMode = {kStx, 0x00, 0x02, kLeadByte, 0x80, 0xB2, kEtx};
+inline constexpr std::array<uint8_t, 7> ToTerminalMode = {kStx, 0x00, 0x02, kLeadByte,
+                                                          0x80, 0xB2, kEtx};
 
 } // namespace command

@@ -37,7 +37,7 @@ bool AddReference(zc_text text) {
                                           __ATOMIC_RELAXED, __ATOMIC_RELAXED));
     return true;
 }
-}  // namespace
+} // namespace
 
 int32_t TextLength(zc_text text) { return text ? HeaderOf(text)->length : 0; }
 
@@ -69,6 +69,6 @@ extern "C" ZARELCOM_API zc_text MakeText(const char* bytes, int32_t len) {
 extern "C" ZARELCOM_API void ReleaseText(zc_text text) {
     if (!text) return;
     TextHeader* header = HeaderOf(text);
-    if (__atomic_load_n(&header->references, __ATOMIC_RELAXED) <= 0) return;  // constant text
+    if (__atomic_load_n(&header->references, __ATOMIC_RELAXED) <= 0) return; // constant text
     if (__atomic_sub_fetch(&header->references, 1, __ATOMIC_ACQ_REL) == 0) std::free(header);
 }

@@ -13,7 +13,9 @@ constexpr std::string_view kLayout = "YYYY/MM/DD hh:mm:ss JJJ WW w AAA";
 constexpr char kNoFormat[] = " Not use Time Date format";
 constexpr uint8_t kMaxCodes = 127;
 
-char CodeCharacter(uint8_t code) { return code < kLayout.size() ? kLayout[code] : static_cast<char>(code); }
+char CodeCharacter(uint8_t code) {
+    return code < kLayout.size() ? kLayout[code] : static_cast<char>(code);
+}
 
 } // namespace
 
@@ -34,7 +36,8 @@ ZARELCOM_API int32_t GetTDFormat(const char **text, uint8_t textForm) {
             return 1;
         }
         std::string pattern;
-        for (std::size_t i = 0; i < ReplyBytesHeld(link, 1, count); ++i) pattern += CodeCharacter(ReplyByte(link, 1 + i));
+        for (std::size_t i = 0; i < ReplyBytesHeld(link, 1, count); ++i)
+            pattern += CodeCharacter(ReplyByte(link, 1 + i));
         *text = link.formatText.Hold(pattern);
         return 1;
     });

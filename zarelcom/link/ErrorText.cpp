@@ -13,20 +13,26 @@ constexpr int32_t kRefusedForGood = 16;
 const char *LibraryCodeText(int32_t code) {
     switch (code) {
     case ZC_ERR_NO_STX:
-        return "the reply held no frame start (STX) within its first 11 bytes: noise on the line or a wrong baud "
+        return "the reply held no frame start (STX) within its first 11 bytes: noise on the line "
+               "or a wrong baud "
                "rate";
     case ZC_ERR_NO_LENGTH:
-        return "the reply's length could not be read, or the reply was longer than the receive buffer: check the "
+        return "the reply's length could not be read, or the reply was longer than the receive "
+               "buffer: check the "
                "cable and the baud rate";
     case ZC_ERR_SHORT_REPLY:
-        return "the reply was shorter than its length said: the line lost bytes; check the cable and the baud rate";
+        return "the reply was shorter than its length said: the line lost bytes; check the cable "
+               "and the baud rate";
     case ZC_ERR_SILENT:
-        return "the line fell silent before the reply's frame start (STX): check the cable, then try again";
+        return "the line fell silent before the reply's frame start (STX): check the cable, then "
+               "try again";
     case ZC_ERR_BAD_REPLY:
-        return "the reply was damaged or too short for its command: check the cable and the baud rate, then try "
+        return "the reply was damaged or too short for its command: check the cable and the baud "
+               "rate, then try "
                "again";
     case ZC_ERR_UNEXPECTED_REPLY:
-        return "the printer answered with another reply code than the transfer expects: it did not accept the "
+        return "the printer answered with another reply code than the transfer expects: it did not "
+               "accept the "
                "request";
     default:
         return nullptr;
@@ -36,7 +42,8 @@ const char *LibraryCodeText(int32_t code) {
 std::string PrinterErrorText(int32_t code) {
     std::string text = "printer error " + std::to_string(code);
     if (code == 0) text += " (also the code before any failure)";
-    if (code == kRefusedForGood) text += ": the printer refused the command, and repeating it cannot help";
+    if (code == kRefusedForGood)
+        text += ": the printer refused the command, and repeating it cannot help";
     return text;
 }
 
@@ -48,7 +55,8 @@ extern "C" ZARELCOM_API const char *zc_error_text(int32_t code) {
         if (code >= 0 && code < kPrinterErrors) {
             static const auto texts = [] {
                 std::array<std::string, kPrinterErrors> all;
-                for (int32_t n = 0; n < kPrinterErrors; ++n) all[std::size_t(n)] = PrinterErrorText(n);
+                for (int32_t n = 0; n < kPrinterErrors; ++n)
+                    all[std::size_t(n)] = PrinterErrorText(n);
                 return all;
             }();
             return texts[std::size_t(code)].c_str();

@@ -28,9 +28,10 @@ constexpr int kAttempts = 3;
 // Up to 10 stray bytes, the STX and the two length bytes.
 constexpr std::size_t kHeaderBytes = kStxProbes + 2;
 
-// The time a reply may still take. The reception sleeps between looks at the input queue and reads
-// only bytes that have arrived, so its sleeps are the time it takes: a printer that drips its
-// bytes cannot hold the attempt open past this.
+// The time a reply may still take. In polled pacing the reception sleeps between looks at the
+// input queue and its sleeps are the time it takes; in events pacing it waits on the line and the
+// clock tells the time taken. Either way it reads only bytes that have arrived, so a printer that
+// drips its bytes cannot hold the attempt open past this.
 class ReplyTime {
 public:
     ReplyTime(TComm &port, uint32_t ms) : port_(port), left_(ms) {}
@@ -38,10 +39,20 @@ public:
     bool Over() const { return left_ == 0; }
     void Sleep(uint32_t ms) {
         port_.Sleep(ms);
-        left_ -= std::min(ms, left_);
+        Spend(ms);
+    }
+    // Waits on the line until count bytes are queued, for at most ms of the time left; the count
+    // then.
+    int32_t Await(uint32_t count, uint32_t ms) {
+        const uint64_t start = port_.Now();
+        const int32_t queued = port_.AwaitInQueCount(count, std::min(ms, left_));
+        Spend(port_.Now() - start);
+        return queued;
     }
 
 private:
+    void Spend(uint64_t ms) { left_ -= static_cast<uint32_t>(std::min<uint64_t>(ms, left_)); }
+
     TComm &port_;
     uint32_t left_;
 };
@@ -61,7 +72,12 @@ std::size_t ReadWithin(Link &link, uint8_t *into, std::size_t count, ReplyTime &
     std::size_t got = 0;
     uint32_t quietMs = 0;
     while (got < count) {
-        const int32_t queued = link.port.InQueCount();
+        int32_t queued = link.port.InQueCount();
+        // On the line, all that is missing is awaited at once, not read byte by byte.
+        if (link.pacing == Pacing::Events && queued == 0 && !time.Over()) {
+            queued = time.Await(static_cast<uint32_t>(count - got), kReadTimeoutMs);
+            if (queued == 0) break; // quiet for the read time-out, or the reply's time is over
+        }
         if (queued > 0) {
             const auto wanted = std::min(static_cast<std::size_t>(queued), count - got);
             const int32_t n = link.port.Read(into + got, static_cast<uint32_t>(wanted));
@@ -79,6 +95,8 @@ std::size_t ReadWithin(Link &link, uint8_t *into, std::size_t count, ReplyTime &
 
 // About 2 s for the first byte of the reply to arrive.
 bool AwaitFirstByte(Link &link, ReplyTime &time) {
+    if (link.pacing == Pacing::Events)
+        return time.Await(1, kFirstBytePolls * kFirstBytePollMs) != 0;
     if (link.port.InQueCount() != 0) return true;
     for (int sleeps = 0; sleeps < kFirstBytePolls; ++sleeps) {
         time.Sleep(kFirstBytePollMs);
@@ -87,15 +105,19 @@ bool AwaitFirstByte(Link &link, ReplyTime &time) {
     return false;
 }
 
-// Drops up to 10 stray bytes in front of the reply's STX. A probe that finds no byte waiting
-// pauses instead of waiting on the line.
+// Drops up to 10 stray bytes in front of the reply's STX. In polled pacing a probe that finds no
+// byte waiting pauses instead of waiting on the line; in events pacing each probe waits as long
+// for its byte as the pauses would.
 bool FindStx(Link &link, ReplyReader &reader, ReplyTime &time) {
+    const bool polled = link.pacing == Pacing::Polled;
     for (int probe = 0; probe < kStxProbes && !time.Over(); ++probe) {
-        time.Sleep(kStxProbeMs);
+        if (polled) time.Sleep(kStxProbeMs);
+        const int32_t queued =
+            polled ? link.port.InQueCount() : time.Await(1, kStxProbeMs + kStxSilenceMs);
         uint8_t byte = 0;
-        const bool arrived = link.port.InQueCount() > 0 && link.port.Read(&byte, 1) == 1;
+        const bool arrived = queued > 0 && link.port.Read(&byte, 1) == 1;
         if (reader.Probe(arrived ? std::optional<uint8_t>(byte) : std::nullopt)) return true;
-        if (!arrived) time.Sleep(kStxSilenceMs);
+        if (!arrived && polled) time.Sleep(kStxSilenceMs);
     }
     return false;
 }
@@ -118,7 +140,8 @@ void SettleReply(Link &link, int32_t n, ReplyTime &time) {
 // is taken for the start of the next reply.
 void DiscardReply(Link &link, std::size_t count, ReplyTime &time) {
     while (count > 0) {
-        const std::size_t got = ReadWithin(link, link.rcvBuffer, std::min(count, kRcvBufferSize), time);
+        const std::size_t got =
+            ReadWithin(link, link.rcvBuffer, std::min(count, kRcvBufferSize), time);
         if (got == 0) return;
         count -= got;
     }
@@ -150,7 +173,8 @@ Reception ReceiveReply(Link &link) {
         return reader.Dropped();
     }
 
-    SettleReply(link, link.currentLength, time);
+    // In events pacing the read below waits on the line for the body itself.
+    if (link.pacing == Pacing::Polled) SettleReply(link, link.currentLength, time);
     const std::size_t got = ReadWithin(link, reader.Rest(), rest, time);
     const Reception reception = reader.Judge(got);
     if (reader.Short()) ReportShortReply(link, got);

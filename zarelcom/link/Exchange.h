@@ -25,7 +25,9 @@ constexpr uint32_t kReceptionMs = 3200;
 bool ExchangePacket(Link &link, uint8_t *frame, Retries retries);
 
 // Packet exchange of a command: stops the retries on the printer's error 16.
-inline bool Exchange(Link &link, uint8_t *frame) { return ExchangePacket(link, frame, Retries::StopOnError16); }
+inline bool Exchange(Link &link, uint8_t *frame) {
+    return ExchangePacket(link, frame, Retries::StopOnError16);
+}
 
 // Terminal mode. Waits for the answer to a command line: its echo (the expected text without its
 // last two characters), an ACK or a NAK. The answer is read into the link's receive buffer.

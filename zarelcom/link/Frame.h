@@ -25,7 +25,8 @@ inline uint16_t FramePayloadLength(const uint8_t *frame) {
 // Low 8 bits of the sum of the two length bytes and the N payload bytes.
 inline uint8_t FrameChecksum(const uint8_t *frame, std::size_t payloadLength) {
     uint8_t sum = 0;
-    for (std::size_t i = 1; i < kPayloadOffset + payloadLength; ++i) sum = static_cast<uint8_t>(sum + frame[i]);
+    for (std::size_t i = 1; i < kPayloadOffset + payloadLength; ++i)
+        sum = static_cast<uint8_t>(sum + frame[i]);
     return sum;
 }
 
@@ -63,9 +64,13 @@ public:
     }
     // The low byte, then the value divided by 256 (truncating), as years and hour-and-minute
     // values travel.
-    Request &Split16(std::size_t at, int32_t value) { return Byte(at, value).Byte(at + 1, value / 256); }
+    Request &Split16(std::size_t at, int32_t value) {
+        return Byte(at, value).Byte(at + 1, value / 256);
+    }
     // The low 16 bits, low byte first.
-    Request &Le16(std::size_t at, int32_t value) { return Byte(at, value).Byte(at + 1, value >> 8); }
+    Request &Le16(std::size_t at, int32_t value) {
+        return Byte(at, value).Byte(at + 1, value >> 8);
+    }
     Request &Le32(std::size_t at, int32_t value) {
         const auto bits = static_cast<uint32_t>(value);
         for (std::size_t i = 0; i < 4; ++i) Byte(at + i, static_cast<int32_t>(bits >> (8 * i)));
@@ -89,7 +94,8 @@ private:
 inline std::vector<uint8_t> VariableRequest(uint8_t command, std::initializer_list<uint8_t> leading,
                                             const uint8_t *data, std::size_t size) {
     const std::size_t n = 2 + leading.size() + size;
-    std::vector<uint8_t> frame{kStx, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n & 0xFF), kLeadByte, command};
+    std::vector<uint8_t> frame{kStx, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n & 0xFF),
+                               kLeadByte, command};
     frame.reserve(n + kFrameOverhead);
     frame.insert(frame.end(), leading);
     frame.insert(frame.end(), data, data + size);

@@ -33,7 +33,8 @@ Result GuardExport(Result failure, Body &&body) noexcept {
     Link &link = SelectedLink();
     link.lastPortError.Clear();
     if (SelectedLinkFreed()) {
-        link.lastPortError.Keep("This thread's link was freed: select another with zc_link_select (Error: -1)");
+        link.lastPortError.Keep(
+            "This thread's link was freed: select another with zc_link_select (Error: -1)");
         return failure;
     }
     return KeepingErrors(link, failure, [&] { return body(link); });

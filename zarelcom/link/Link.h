@@ -13,6 +13,13 @@
 
 constexpr std::size_t kRcvBufferSize = 1024;
 
+// How a link's exchanges wait for the printer. Polled: sleeps between looks at the port, poll for
+// poll as the printer's pacing has it. Events: waits on the line for the same conditions, with
+// the same deadlines and outcomes, and goes on the moment a condition holds.
+enum class Pacing { Polled, Events };
+// Events when the environment variable ZARELCOM_PACING is "events", else polled.
+Pacing InitialPacing();
+
 class Link {
 public:
     Link() = default;
@@ -27,8 +34,8 @@ public:
 
     // The serial port, created closed ("Com1", br19200, no parity, one stop bit, eight data bits).
     TComm port;
-    // The place for how this link's exchanges wait on the line (their pacing): beside the port,
-    // since every wait of the exchange goes through port.Sleep and port.InQueCount.
+    // How this link's exchanges wait for the printer; every link starts with the process's setting.
+    Pacing pacing = InitialPacing();
 
     // The last reply, from its lead byte on (reply code at byte 1, reply data byte k at byte
     // 2 + k), followed by its checksum and ETX; terminal answers from byte 0.

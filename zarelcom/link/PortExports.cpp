@@ -22,7 +22,8 @@ bool OpenNamedPort(Link &link, const std::string &name) {
 }
 
 // Copies text into a fixed field, cut to fit, always zero-terminated.
-template <size_t Size> void CopyField(char (&field)[Size], const std::string &text) {
+template <size_t Size>
+void CopyField(char (&field)[Size], const std::string &text) {
     const size_t length = std::min(text.size(), Size - 1);
     std::memcpy(field, text.data(), length);
     field[length] = '\0';
@@ -39,7 +40,7 @@ zc_port_info AsPortInfo(const PortInfo &port) {
     info.usb_product = port.usbProduct;
     return info;
 }
-}  // namespace
+} // namespace
 
 bool OpenPort(Link &link, int32_t n) {
     if (n != 0) link.port.Close();
@@ -70,7 +71,8 @@ ZARELCOM_API zc_bool zc_open_port_device(const char *device) {
 ZARELCOM_API int32_t zc_list_ports(zc_port_info *ports, int32_t capacity) {
     return GuardExport<int32_t>(0, [=](Link &) {
         const std::vector<PortInfo> found = ListPorts();
-        const size_t filled = ports ? std::min<size_t>(found.size(), size_t(std::max(capacity, 0))) : 0;
+        const size_t filled =
+            ports ? std::min<size_t>(found.size(), size_t(std::max(capacity, 0))) : 0;
         for (size_t i = 0; i < filled; ++i) ports[i] = AsPortInfo(found[i]);
         return int32_t(found.size());
     });
@@ -84,7 +86,8 @@ ZARELCOM_API zc_bool CloseComPort(void) {
 }
 
 ZARELCOM_API zc_bool SetBaudRate(int32_t ordinal) {
-    return GuardExport<zc_bool>(false, [ordinal](Link &link) { return SetPortRate(link, ordinal); });
+    return GuardExport<zc_bool>(false,
+                                [ordinal](Link &link) { return SetPortRate(link, ordinal); });
 }
 
 ZARELCOM_API void ClearFiFo(void) {
@@ -98,13 +101,13 @@ ZARELCOM_API int32_t sio_getchar(void) {
     });
 }
 
-ZARELCOM_API int32_t sio_read(uint8_t* buffer, int32_t count) {
+ZARELCOM_API int32_t sio_read(uint8_t *buffer, int32_t count) {
     return GuardExport<int32_t>(-1, [=](Link &link) {
         return buffer && count >= 0 ? link.port.Read(buffer, uint32_t(count)) : -1;
     });
 }
 
-ZARELCOM_API int32_t sio_write(const uint8_t* buffer, int32_t count) {
+ZARELCOM_API int32_t sio_write(const uint8_t *buffer, int32_t count) {
     return GuardExport<int32_t>(-1, [=](Link &link) {
         return buffer && count >= 0 ? link.port.Write(buffer, uint32_t(count)) : -1;
     });
@@ -121,7 +124,7 @@ ZARELCOM_API int32_t sio_outque(void) {
 ZARELCOM_API int32_t GetCurrErrCode(void) { return SelectedLink().lastErrorCode; }
 
 // A copy for the calling thread: another thread on the same link cannot change it under the caller.
-ZARELCOM_API const char* GetLastPortError(void) {
+ZARELCOM_API const char *GetLastPortError(void) {
     static thread_local std::string message;
     try {
         message = SelectedLink().lastPortError.Message();
@@ -139,4 +142,4 @@ ZARELCOM_API intptr_t CallBackMsgback(zc_message_callback callback) {
 
 ZARELCOM_API int32_t DllVersion(void) { return 247; }
 
-}  // extern "C"
+} // extern "C"

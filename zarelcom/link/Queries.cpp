@@ -21,7 +21,8 @@ constexpr std::size_t kPRTextStart = kReplyDataOffset + 1;
 
 bool GetSystemInfo(Link &link, SystemInfo &info) {
     if (!ExchangeFor(link, command::GetSysInfo, 20)) return false;
-    info = {ReplyLe32(link, 0), ReplyLe32(link, 4), ReplyLe32(link, 8), ReplyLe32(link, 12), ReplyLe32(link, 16)};
+    info = {ReplyLe32(link, 0), ReplyLe32(link, 4), ReplyLe32(link, 8), ReplyLe32(link, 12),
+            ReplyLe32(link, 16)};
     return true;
 }
 
@@ -33,43 +34,53 @@ int32_t PrintStatus(Link &link) {
 extern "C" {
 
 ZARELCOM_API int32_t GetZarelType(void) {
-    return GuardExport<int32_t>(-1, [](Link &link) { return ExchangeFor(link, command::GetZarelType, 5) ? ReplyByte(link, 4) : -1; });
+    return GuardExport<int32_t>(-1, [](Link &link) {
+        return ExchangeFor(link, command::GetZarelType, 5) ? ReplyByte(link, 4) : -1;
+    });
 }
 
 ZARELCOM_API zc_bool GetSysInfo(SystemInfo *info) {
-    return GuardExport<zc_bool>(false, [&](Link &link) { return info && GetSystemInfo(link, *info); });
+    return GuardExport<zc_bool>(false,
+                                [&](Link &link) { return info && GetSystemInfo(link, *info); });
 }
 
-ZARELCOM_API int32_t GetPrintStatus(void) {
-    return GuardExport<int32_t>(-1, PrintStatus);
-}
+ZARELCOM_API int32_t GetPrintStatus(void) { return GuardExport<int32_t>(-1, PrintStatus); }
 
 ZARELCOM_API int32_t GetFreeLogoNo(void) {
-    return GuardExport<int32_t>(-1, [](Link &link) { return QueryByte(link, command::GetFreeLogoNo, -1); });
+    return GuardExport<int32_t>(
+        -1, [](Link &link) { return QueryByte(link, command::GetFreeLogoNo, -1); });
 }
 
 ZARELCOM_API int32_t GetFreeDiskSpc(void) {
-    return GuardExport<int32_t>(0, [](Link &link) { return ExchangeFor(link, command::GetFreeDiskSpc, 4) ? ReplyLe32(link, 0) : 0; });
+    return GuardExport<int32_t>(0, [](Link &link) {
+        return ExchangeFor(link, command::GetFreeDiskSpc, 4) ? ReplyLe32(link, 0) : 0;
+    });
 }
 
 ZARELCOM_API int32_t GetMaxMsg(void) {
-    return GuardExport<int32_t>(0, [](Link &link) { return ExchangeFor(link, command::GetMaxMsg, 2) ? int32_t{ReplySigned16(link, 0)} : 0; });
+    return GuardExport<int32_t>(0, [](Link &link) {
+        return ExchangeFor(link, command::GetMaxMsg, 2) ? int32_t{ReplySigned16(link, 0)} : 0;
+    });
 }
 
 ZARELCOM_API int32_t GetMeasure(void) {
-    return GuardExport<int32_t>(-1, [](Link &link) { return QueryByte(link, command::GetMeasure, -1); });
+    return GuardExport<int32_t>(
+        -1, [](Link &link) { return QueryByte(link, command::GetMeasure, -1); });
 }
 
 ZARELCOM_API int32_t GetMessageNo(void) {
-    return GuardExport<int32_t>(-1, [](Link &link) { return QueryByte(link, command::GetMessageNo, -1); });
+    return GuardExport<int32_t>(
+        -1, [](Link &link) { return QueryByte(link, command::GetMessageNo, -1); });
 }
 
 ZARELCOM_API int32_t GetInkStaus(void) {
-    return GuardExport<int32_t>(255, [](Link &link) { return QueryByte(link, command::GetInkStatus, 255); });
+    return GuardExport<int32_t>(
+        255, [](Link &link) { return QueryByte(link, command::GetInkStatus, 255); });
 }
 
 ZARELCOM_API int32_t GetBackUpRestoreReg(void) {
-    return GuardExport<int32_t>(2, [](Link &link) { return QueryByte(link, command::GetBackUpRestoreReg, 2); });
+    return GuardExport<int32_t>(
+        2, [](Link &link) { return QueryByte(link, command::GetBackUpRestoreReg, 2); });
 }
 
 ZARELCOM_API zc_bool GetConveyor(int32_t *value) {
@@ -107,8 +118,10 @@ ZARELCOM_API zc_bool GetLang(int32_t *count, int32_t *current, zc_text *names) {
         if (!count || !current || !names || !ExchangeFor(link, command::GetLang, 2)) return false;
         // Only whole names that the reply really carries are handed out.
         const std::size_t announced = ReplyByte(link, 0);
-        const std::size_t held = ReplyBytesHeld(link, 2, announced * kLanguageNameSize) / kLanguageNameSize;
-        *names = NewText({reinterpret_cast<const char *>(&link.rcvBuffer[kReplyDataOffset + 2]), held * kLanguageNameSize});
+        const std::size_t held =
+            ReplyBytesHeld(link, 2, announced * kLanguageNameSize) / kLanguageNameSize;
+        *names = NewText({reinterpret_cast<const char *>(&link.rcvBuffer[kReplyDataOffset + 2]),
+                          held * kLanguageNameSize});
         *count = static_cast<int32_t>(held);
         *current = ReplyByte(link, 1);
         return true;
@@ -124,22 +137,26 @@ ZARELCOM_API zc_bool GetSysData(uint8_t data[64]) {
 }
 
 ZARELCOM_API zc_bool GetPHCfg(int32_t head) {
-    return GuardExport<zc_bool>(false, [&](Link &link) { return SendByte(link, command::GetPHCfg, head); });
+    return GuardExport<zc_bool>(
+        false, [&](Link &link) { return SendByte(link, command::GetPHCfg, head); });
 }
 
 ZARELCOM_API zc_bool GetTaskCfg(void) {
-    return GuardExport<zc_bool>(false, [](Link &link) { return Exchange(link, command::GetTaskCfg); });
+    return GuardExport<zc_bool>(false,
+                                [](Link &link) { return Exchange(link, command::GetTaskCfg); });
 }
 
 ZARELCOM_API zc_bool GetTaskNo(void) {
-    return GuardExport<zc_bool>(false, [](Link &link) { return Exchange(link, command::GetTaskNo); });
+    return GuardExport<zc_bool>(false,
+                                [](Link &link) { return Exchange(link, command::GetTaskNo); });
 }
 
 ZARELCOM_API const char *GetPRCmd(void) {
     return GuardExport<const char *>(nullptr, [](Link &link) -> const char * {
         if (!SendByte(link, command::PRCommand, kPRQuery)) return nullptr;
         // The text ends where the payload does, at the latest (over the reply's checksum).
-        link.rcvBuffer[std::max<std::size_t>(static_cast<std::size_t>(link.currentLength), kPRTextStart)] = 0;
+        link.rcvBuffer[std::max<std::size_t>(static_cast<std::size_t>(link.currentLength),
+                                             kPRTextStart)] = 0;
         return reinterpret_cast<const char *>(&link.rcvBuffer[kPRTextStart]);
     });
 }

@@ -12,7 +12,9 @@ constexpr std::size_t kReplyDataOffset = 2;
 
 inline uint8_t ReplyCode(const Link &link) { return link.rcvBuffer[1]; }
 
-inline uint8_t ReplyByte(const Link &link, std::size_t k) { return link.rcvBuffer[kReplyDataOffset + k]; }
+inline uint8_t ReplyByte(const Link &link, std::size_t k) {
+    return link.rcvBuffer[kReplyDataOffset + k];
+}
 
 inline int16_t ReplySigned16(const Link &link, std::size_t k) {
     return static_cast<int16_t>(ReplyByte(link, k) | ReplyByte(link, k + 1) << 8);
@@ -20,7 +22,8 @@ inline int16_t ReplySigned16(const Link &link, std::size_t k) {
 
 inline int32_t ReplyLe32(const Link &link, std::size_t k) {
     uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(ReplyByte(link, k + i)) << (8 * i);
+    for (std::size_t i = 0; i < 4; ++i)
+        value |= static_cast<uint32_t>(ReplyByte(link, k + i)) << (8 * i);
     return static_cast<int32_t>(value);
 }
 

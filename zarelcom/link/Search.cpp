@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr std::array<int32_t, 5> kSearchRates = {ZC_BR9600, ZC_BR19200, ZC_BR38400, ZC_BR57600, ZC_BR115200};
+constexpr std::array<int32_t, 5> kSearchRates = {ZC_BR9600, ZC_BR19200, ZC_BR38400, ZC_BR57600,
+                                                 ZC_BR115200};
 // Anything that answers "B" with a model number up to this is not a printer.
 constexpr int32_t kHighestNonPrinterModel = 100;
 
@@ -21,8 +22,9 @@ bool FindPrinter(Link &link, int32_t *list) {
         if (!KeepingErrors(link, false, [&] { return OpenPort(link, list[i]); })) continue;
         for (std::size_t j = 0; j < kSearchRates.size(); ++j) {
             SystemInfo info{};
-            const bool answered = KeepingErrors(
-                link, false, [&] { return SetPortRate(link, kSearchRates[j]) && GetSystemInfo(link, info); });
+            const bool answered = KeepingErrors(link, false, [&] {
+                return SetPortRate(link, kSearchRates[j]) && GetSystemInfo(link, info);
+            });
             if (answered && info.ModelNo > kHighestNonPrinterModel) {
                 list[0] = i;
                 list[1] = static_cast<int32_t>(j);

@@ -95,7 +95,8 @@ ZARELCOM_API zc_link *zc_link_select(zc_link *link) {
     bool refused = false;
     zc_link *previous = selection.Change(link, &refused);
     if (!refused) return previous;
-    SelectedLink().lastPortError.Keep("No such link: it was freed or never made by zc_link_new (Error: -1)");
+    SelectedLink().lastPortError.Keep(
+        "No such link: it was freed or never made by zc_link_new (Error: -1)");
     return selection.Current();
 }
 

@@ -7,10 +7,16 @@
 
 namespace {
 
-enum PRSubCommand : uint8_t { kPRIncrement = 0x11, kPRClear = 0x12, kPRSet = 0x13, kPRAdjust = 0x14 };
+enum PRSubCommand : uint8_t {
+    kPRIncrement = 0x11,
+    kPRClear = 0x12,
+    kPRSet = 0x13,
+    kPRAdjust = 0x14
+};
 
 zc_bool GuardedByte(const std::array<uint8_t, 8> &commandTemplate, int32_t value) {
-    return GuardExport<zc_bool>(false, [&](Link &link) { return SendByte(link, commandTemplate, value); });
+    return GuardExport<zc_bool>(false,
+                                [&](Link &link) { return SendByte(link, commandTemplate, value); });
 }
 
 } // namespace
@@ -21,13 +27,20 @@ extern "C" {
 
 ZARELCOM_API zc_bool ZarelReboot(void) { return GuardExport<zc_bool>(false, RebootPrinter); }
 ZARELCOM_API zc_bool StopTask(void) {
-    return GuardExport<zc_bool>(false, [](Link &link) { return Exchange(link, command::StopTask); });
+    return GuardExport<zc_bool>(false,
+                                [](Link &link) { return Exchange(link, command::StopTask); });
 }
 
-ZARELCOM_API zc_bool SetZarelBaud(int32_t baudNumber) { return GuardedByte(command::SetZarelBaud, baudNumber); }
+ZARELCOM_API zc_bool SetZarelBaud(int32_t baudNumber) {
+    return GuardedByte(command::SetZarelBaud, baudNumber);
+}
 ZARELCOM_API zc_bool SetLang(int32_t language) { return GuardedByte(command::SetLang, language); }
-ZARELCOM_API zc_bool SetMeasure(int32_t measure) { return GuardedByte(command::SetMeasure, measure); }
-ZARELCOM_API zc_bool SetMessageNo(int32_t message) { return GuardedByte(command::SetMessageNo, message); }
+ZARELCOM_API zc_bool SetMeasure(int32_t measure) {
+    return GuardedByte(command::SetMeasure, measure);
+}
+ZARELCOM_API zc_bool SetMessageNo(int32_t message) {
+    return GuardedByte(command::SetMessageNo, message);
+}
 ZARELCOM_API zc_bool SetTaskCfg(int32_t config) { return GuardedByte(command::SetTaskCfg, config); }
 ZARELCOM_API zc_bool SetTaskNo(int32_t task) { return GuardedByte(command::SetTaskNo, task); }
 ZARELCOM_API zc_bool SetPrintOff(void) { return GuardedByte(command::SetPrint, 0); }
@@ -39,11 +52,13 @@ ZARELCOM_API zc_bool AdjPRCmd(void) { return GuardedByte(command::PRCommand, kPR
 ZARELCOM_API zc_bool IncPRCmd(void) { return GuardedByte(command::PRCommand, kPRIncrement); }
 
 ZARELCOM_API zc_bool SetConveyor(const int32_t *value) {
-    return GuardExport<zc_bool>(false, [&](Link &link) { return value && SendLe32(link, command::SetConveyor, value); });
+    return GuardExport<zc_bool>(
+        false, [&](Link &link) { return value && SendLe32(link, command::SetConveyor, value); });
 }
 
 ZARELCOM_API zc_bool SetEncoder(const int32_t record[2]) {
-    return GuardExport<zc_bool>(false, [&](Link &link) { return record && SendLe32(link, command::SetEncoder, record); });
+    return GuardExport<zc_bool>(
+        false, [&](Link &link) { return record && SendLe32(link, command::SetEncoder, record); });
 }
 
 ZARELCOM_API zc_bool SetEncoderStatus(const uint8_t *status) {
@@ -54,15 +69,18 @@ ZARELCOM_API zc_bool SetEncoderStatus(const uint8_t *status) {
 }
 
 ZARELCOM_API zc_bool SetMsgDelay(const int32_t record[2]) {
-    return GuardExport<zc_bool>(false, [&](Link &link) { return record && SendLe32(link, command::SetMsgDelay, record); });
+    return GuardExport<zc_bool>(
+        false, [&](Link &link) { return record && SendLe32(link, command::SetMsgDelay, record); });
 }
 
 ZARELCOM_API zc_bool SetPHCfg(const uint8_t cfg[3]) {
-    return GuardExport<zc_bool>(false, [&](Link &link) { return cfg && SendBytes(link, command::SetPHCfg, cfg); });
+    return GuardExport<zc_bool>(
+        false, [&](Link &link) { return cfg && SendBytes(link, command::SetPHCfg, cfg); });
 }
 
 ZARELCOM_API zc_bool SetPHCfgH(const uint8_t cfg[5]) {
-    return GuardExport<zc_bool>(false, [&](Link &link) { return cfg && SendBytes(link, command::SetPHCfgH, cfg); });
+    return GuardExport<zc_bool>(
+        false, [&](Link &link) { return cfg && SendBytes(link, command::SetPHCfgH, cfg); });
 }
 
 ZARELCOM_API zc_bool SetPHDPI(int32_t dpi, int32_t head) {

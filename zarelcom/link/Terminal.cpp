@@ -22,17 +22,36 @@ constexpr uint8_t kAck = 0x06;
 constexpr uint8_t kNak = 0x15;
 constexpr uint8_t kReady = 'C';
 
-// Sleeps between counts of the input queue until two successive counts agree, or the count
-// passes `enough`. A printer that keeps sending holds this no longer than the wait for its answer.
+// The count of the input queue after ms: slept in polled pacing; in events pacing waited on the
+// line, and sooner once more than `enough` bytes are queued.
+int32_t CountAfter(Link &link, uint32_t ms, int32_t enough) {
+    if (link.pacing == Pacing::Events)
+        return link.port.AwaitInQueCount(static_cast<uint32_t>(enough) + 1, ms);
+    link.port.Sleep(ms);
+    return link.port.InQueCount();
+}
+
+// Counts the input queue 100 ms apart until two successive counts agree, or the count passes
+// `enough`. A printer that keeps sending holds this no longer than the wait for its answer.
 int32_t SettleInput(Link &link, int32_t queued, int32_t enough) {
     int32_t previous;
     int poll = 0;
     do {
         previous = queued;
-        link.port.Sleep(kAnswerPollMs);
-        queued = link.port.InQueCount();
+        queued = CountAfter(link, kAnswerPollMs, enough);
     } while (queued != previous && queued <= enough && ++poll < kAnswerPolls);
     return queued;
+}
+
+// Waits until the port has sent everything written, without limit; a closed port reports -1:
+// nothing left to send.
+void AwaitOutputSent(Link &link) {
+    while (link.port.OutQueCount() > 0) {
+        if (link.pacing == Pacing::Polled)
+            link.port.Sleep(kOutputDrainPollMs);
+        else
+            link.port.AwaitOutQueEmpty(kCommandRetryPauseMs);
+    }
 }
 
 bool HoldsAnswer(std::string_view answer, std::string_view probe) {
@@ -44,14 +63,10 @@ bool HoldsAnswer(std::string_view answer, std::string_view probe) {
 } // namespace
 
 bool AwaitAnswer(Link &link, std::string_view expected) {
-    // A closed port reports -1: nothing left to send.
-    while (link.port.OutQueCount() > 0) link.port.Sleep(kOutputDrainPollMs);
-    link.port.Sleep(kAnswerPollMs);
-    int32_t queued = link.port.InQueCount();
-    for (int poll = 0; queued == 0 && poll < kAnswerPolls; ++poll) {
-        link.port.Sleep(kAnswerPollMs);
-        queued = link.port.InQueCount();
-    }
+    AwaitOutputSent(link);
+    int32_t queued = CountAfter(link, kAnswerPollMs, 0);
+    for (int poll = 0; queued == 0 && poll < kAnswerPolls; ++poll)
+        queued = CountAfter(link, kAnswerPollMs, 0);
     if (queued <= 0) return false;
 
     queued = SettleInput(link, queued, static_cast<int32_t>(expected.size() + kAnswerSettleMargin));
@@ -60,15 +75,16 @@ bool AwaitAnswer(Link &link, std::string_view expected) {
     const auto wanted = std::min(static_cast<std::size_t>(queued), kRcvBufferSize);
     const int32_t got = link.port.Read(link.rcvBuffer, static_cast<uint32_t>(wanted));
     if (got <= 0) return false;
-    const std::string_view answer(reinterpret_cast<const char *>(link.rcvBuffer), static_cast<std::size_t>(got));
+    const std::string_view answer(reinterpret_cast<const char *>(link.rcvBuffer),
+                                  static_cast<std::size_t>(got));
     TraceLineReceived(answer);
-    const std::string_view probe = expected.substr(0, expected.size() - std::min<std::size_t>(expected.size(), 2));
+    const std::string_view probe =
+        expected.substr(0, expected.size() - std::min<std::size_t>(expected.size(), 2));
     return HoldsAnswer(answer, probe);
 }
 
 bool AwaitReady(Link &link) {
-    link.port.Sleep(kAnswerPollMs);
-    int32_t queued = link.port.InQueCount();
+    int32_t queued = CountAfter(link, kAnswerPollMs, 0);
     if (queued <= 0) {
         link.terminalStatus = 0;
         return false;
@@ -81,7 +97,8 @@ bool AwaitReady(Link &link) {
     if (queued > static_cast<int32_t>(kReadyMinimum)) link.port.PurgeIn();
     for (int probe = 0; probe < kReadyProbes; ++probe) {
         if (link.port.Read(&link.rcvBuffer[probe], 1) == 1 && link.rcvBuffer[probe] == kReady) {
-            TraceLineReceived(std::string_view(reinterpret_cast<const char *>(link.rcvBuffer), std::size_t(probe) + 1));
+            TraceLineReceived(std::string_view(reinterpret_cast<const char *>(link.rcvBuffer),
+                                               std::size_t(probe) + 1));
             return true;
         }
     }

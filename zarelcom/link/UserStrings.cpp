@@ -21,8 +21,10 @@ bool RequestString(Link &link, int32_t number) {
 
 // The string's bytes as far as the reply carries them.
 std::string_view ReplyString(const Link &link) {
-    const std::size_t length = ReplyBytesHeld(link, kStringBytesAt, ReplyByte(link, kStringLengthAt));
-    return {reinterpret_cast<const char *>(&link.rcvBuffer[kReplyDataOffset + kStringBytesAt]), length};
+    const std::size_t length =
+        ReplyBytesHeld(link, kStringBytesAt, ReplyByte(link, kStringLengthAt));
+    return {reinterpret_cast<const char *>(&link.rcvBuffer[kReplyDataOffset + kStringBytesAt]),
+            length};
 }
 
 bool SendString(Link &link, std::string_view text, int32_t number) {
@@ -50,18 +52,21 @@ ZARELCOM_API zc_text StxGetString(int32_t number) {
 ZARELCOM_API zc_bool StxGetStringC(uint8_t number, const char **text) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!text || !RequestString(link, number)) return false;
-        *text = link.stringText.Hold(ReplyByte(link, kStringLengthAt) == 0 ? kUnusedString : ReplyString(link));
+        *text = link.stringText.Hold(ReplyByte(link, kStringLengthAt) == 0 ? kUnusedString
+                                                                           : ReplyString(link));
         return true;
     });
 }
 
 // Texts of more than 251 bytes are refused and nothing is sent.
 ZARELCOM_API zc_bool StxSdString(zc_text text, int32_t number) {
-    return GuardExport<zc_bool>(false, [&](Link &link) { return SendString(link, TextArgument(text).View(), number); });
+    return GuardExport<zc_bool>(
+        false, [&](Link &link) { return SendString(link, TextArgument(text).View(), number); });
 }
 
 ZARELCOM_API zc_bool StxSdStringC(const char *text, int32_t number) {
-    return GuardExport<zc_bool>(false, [&](Link &link) { return text && SendString(link, text, number); });
+    return GuardExport<zc_bool>(false,
+                                [&](Link &link) { return text && SendString(link, text, number); });
 }
 
 } // extern "C"

@@ -11,7 +11,8 @@
 enum class WrongReplyCode { SetsError200, LeavesErrorCode };
 
 // Exchanges frame as a command; true when a good reply with the expected reply code came.
-bool AnnounceTransfer(Link &link, uint8_t *frame, uint8_t expectedReply, WrongReplyCode onWrongCode);
+bool AnnounceTransfer(Link &link, uint8_t *frame, uint8_t expectedReply,
+                      WrongReplyCode onWrongCode);
 
 // Reply data bytes 0 to 3 of the last reply: the length a request or backup was answered with.
 // A length changed on the line, or one the reply does not carry whole, would fetch the wrong number

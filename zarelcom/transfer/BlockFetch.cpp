@@ -15,17 +15,13 @@ namespace {
 constexpr size_t BlockSize = 512;
 } // namespace
 
-bool FetchToFile(Link &link, std::string_view pathText, const FetchRequest &request)
-{
+bool FetchToFile(Link &link, std::string_view pathText, const FetchRequest &request) {
     const auto path = LocalPath(pathText);
-    if (!path)
-        return false;
+    if (!path) return false;
     ReplacementFile file(*path);
-    if (!file.IsOpen())
-        return false;
+    if (!file.IsOpen()) return false;
     const std::optional<int32_t> length = request();
-    if (!length)
-        return false;
+    if (!length) return false;
     const int32_t blocks = BlockCount(*length);
     for (int32_t n = 1; n <= blocks; ++n) {
         // The reply's block number is not compared with the one asked for.
@@ -36,17 +32,15 @@ bool FetchToFile(Link &link, std::string_view pathText, const FetchRequest &requ
     return blocks > 0 && file.Commit();
 }
 
-bool FetchRequested(Link &link, std::string_view pathText, uint8_t *request, uint8_t expectedReply, WrongReplyCode onWrongCode)
-{
+bool FetchRequested(Link &link, std::string_view pathText, uint8_t *request, uint8_t expectedReply,
+                    WrongReplyCode onWrongCode) {
     return FetchToFile(link, pathText, [&]() -> std::optional<int32_t> {
-        if (!AnnounceTransfer(link, request, expectedReply, onWrongCode))
-            return std::nullopt;
+        if (!AnnounceTransfer(link, request, expectedReply, onWrongCode)) return std::nullopt;
         return RepliedLength(link);
     });
 }
 
-extern "C" ZARELCOM_API zc_bool StxGetFile(zc_text pathText, int32_t length)
-{
+extern "C" ZARELCOM_API zc_bool StxGetFile(zc_text pathText, int32_t length) {
     const TextArgument path(pathText);
     return GuardExport<zc_bool>(false, [&](Link &link) {
         return FetchToFile(link, path.View(), [length] { return std::optional<int32_t>(length); });

@@ -22,4 +22,5 @@ bool FetchToFile(Link &link, std::string_view pathText, const FetchRequest &requ
 
 // FetchToFile after the request frame, whose good reply with the code expectedReply carries the
 // length in reply data bytes 0 to 3 (another code: see WrongReplyCode).
-bool FetchRequested(Link &link, std::string_view pathText, uint8_t *request, uint8_t expectedReply, WrongReplyCode onWrongCode);
+bool FetchRequested(Link &link, std::string_view pathText, uint8_t *request, uint8_t expectedReply,
+                    WrongReplyCode onWrongCode);

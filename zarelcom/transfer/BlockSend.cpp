@@ -10,46 +10,38 @@
 #include "transfer/LocalPath.h"
 #include "transfer/Progress.h"
 
-SendableFile OpenForSending(std::string_view pathText)
-{
+SendableFile OpenForSending(std::string_view pathText) {
     SendableFile source;
     const auto path = LocalPath(pathText);
-    if (!path)
-        return source;
+    if (!path) return source;
     int64_t size = 0;
     FileHandle file = OpenRegularFile(*path, size);
-    if (!file || size > std::numeric_limits<int32_t>::max())
-        return source;
+    if (!file || size > std::numeric_limits<int32_t>::max()) return source;
     source.file = std::move(file);
     source.size = static_cast<int32_t>(size);
     return source;
 }
 
-int32_t BlockCount(int32_t length)
-{
+int32_t BlockCount(int32_t length) {
     return length <= 0 ? 0 : static_cast<int32_t>((static_cast<int64_t>(length) + 511) / 512);
 }
 
-bool SendBlocks(Link &link, FILE *file, std::string_view name, int32_t length)
-{
+bool SendBlocks(Link &link, FILE *file, std::string_view name, int32_t length) {
     const int32_t blocks = BlockCount(length);
     for (int32_t n = 1; n <= blocks; ++n) {
         // Only the low 8 bits of the block number reach the wire.
-        if (!SendBlock(link, static_cast<uint8_t>(n), file) || std::ferror(file))
-            return false;
+        if (!SendBlock(link, static_cast<uint8_t>(n), file) || std::ferror(file)) return false;
         ReportProgress(link, name, length, n);
     }
     return blocks > 0;
 }
 
-extern "C" ZARELCOM_API int32_t GetFileLen(zc_text pathText, int32_t /*mode*/)
-{
+extern "C" ZARELCOM_API int32_t GetFileLen(zc_text pathText, int32_t /*mode*/) {
     const TextArgument path(pathText);
     return GuardExport<int32_t>(-1, [&](Link &) { return OpenForSending(path.View()).size; });
 }
 
-extern "C" ZARELCOM_API zc_bool StxSendAllPack(zc_text pathText, int32_t length)
-{
+extern "C" ZARELCOM_API zc_bool StxSendAllPack(zc_text pathText, int32_t length) {
     const TextArgument path(pathText);
     return GuardExport<zc_bool>(false, [&](Link &link) {
         SendableFile source = OpenForSending(path.View());

@@ -30,12 +30,10 @@ bool SendBlocks(Link &link, FILE *file, std::string_view name, int32_t length);
 // wire when that fails), the announcement made from its size by makeAnnouncement must be answered
 // "O" (another code sets LastErrorCode 200), then its blocks follow, reported under pathText.
 template <class MakeAnnouncement>
-bool AnnounceAndSend(Link &link, std::string_view pathText, MakeAnnouncement makeAnnouncement)
-{
+bool AnnounceAndSend(Link &link, std::string_view pathText, MakeAnnouncement makeAnnouncement) {
     SendableFile source = OpenForSending(pathText);
-    if (!source.file)
-        return false;
+    if (!source.file) return false;
     auto announcement = makeAnnouncement(source.size);
-    return AnnounceTransfer(link, announcement.Frame(), 'O', WrongReplyCode::SetsError200)
-        && SendBlocks(link, source.file.get(), pathText, source.size);
+    return AnnounceTransfer(link, announcement.Frame(), 'O', WrongReplyCode::SetsError200) &&
+           SendBlocks(link, source.file.get(), pathText, source.size);
 }

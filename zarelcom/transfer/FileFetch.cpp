@@ -11,38 +11,31 @@ namespace {
 
 // nameField gives the request's name field.
 template <class NameOf>
-bool FetchNamedFile(zc_text localPath, uint8_t command, NameOf nameField)
-{
+bool FetchNamedFile(zc_text localPath, uint8_t command, NameOf nameField) {
     const TextArgument path(localPath);
     return GuardExport<zc_bool>(false, [&](Link &link) {
         FileRequest request = MakeFileRequest(command, nameField());
-        return FetchRequested(link, path.View(), request.Frame(), command, WrongReplyCode::SetsError200);
+        return FetchRequested(link, path.View(), request.Frame(), command,
+                              WrongReplyCode::SetsError200);
     });
 }
 
-NameField NameArgument(zc_text name)
-{
-    return MakeNameField(TextArgument(name).View());
-}
+NameField NameArgument(zc_text name) { return MakeNameField(TextArgument(name).View()); }
 
 } // namespace
 
-extern "C" ZARELCOM_API zc_bool StxUpLoadFile(zc_text path, zc_text name)
-{
+extern "C" ZARELCOM_API zc_bool StxUpLoadFile(zc_text path, zc_text name) {
     return FetchNamedFile(path, CmdFileRequest, [name] { return NameArgument(name); });
 }
 
-extern "C" ZARELCOM_API zc_bool StxGetScr(zc_text path, zc_text name)
-{
+extern "C" ZARELCOM_API zc_bool StxGetScr(zc_text path, zc_text name) {
     return FetchNamedFile(path, CmdScreenRequest, [name] { return NameArgument(name); });
 }
 
-extern "C" ZARELCOM_API zc_bool StxUpLoadMsgName(zc_text path)
-{
+extern "C" ZARELCOM_API zc_bool StxUpLoadMsgName(zc_text path) {
     return FetchNamedFile(path, CmdFileRequest, [] { return MessageNameListField; });
 }
 
-extern "C" ZARELCOM_API zc_bool StxUpLoadParameter(zc_text path)
-{
+extern "C" ZARELCOM_API zc_bool StxUpLoadParameter(zc_text path) {
     return FetchNamedFile(path, CmdFileRequest, [] { return ParameterFileField; });
 }

@@ -12,39 +12,46 @@
 
 namespace {
 
-enum NameKind : int32_t { FileNameOfPath = 1, UpdatePackage = 2, ParameterFile = 3, BitmapFolder = 4 };
+enum NameKind : int32_t {
+    FileNameOfPath = 1,
+    UpdatePackage = 2,
+    ParameterFile = 3,
+    BitmapFolder = 4
+};
 
-std::string PrinterSideName(std::string_view path, std::string_view name, int32_t kind)
-{
+std::string PrinterSideName(std::string_view path, std::string_view name, int32_t kind) {
     switch (kind) {
-    case FileNameOfPath: return std::string(FileNamePart(path));
-    case UpdatePackage: return "HP.ZIP";
-    case ParameterFile: return "ZAREL.DAT";
-    case BitmapFolder: return "bmp\\" + std::string(FileNamePart(path));
-    default: return std::string(name);
+    case FileNameOfPath:
+        return std::string(FileNamePart(path));
+    case UpdatePackage:
+        return "HP.ZIP";
+    case ParameterFile:
+        return "ZAREL.DAT";
+    case BitmapFolder:
+        return "bmp\\" + std::string(FileNamePart(path));
+    default:
+        return std::string(name);
     }
 }
 
-bool SendFile(Link &link, std::string_view path, std::string_view name, int32_t kind)
-{
+bool SendFile(Link &link, std::string_view path, std::string_view name, int32_t kind) {
     const NameField field = MakeNameField(PrinterSideName(path, name, kind));
-    return AnnounceAndSend(link, path, [&](int32_t size) { return MakeFileAnnouncement(size, field); });
+    return AnnounceAndSend(link, path,
+                           [&](int32_t size) { return MakeFileAnnouncement(size, field); });
 }
 
-zc_bool SendFileExport(zc_text pathText, zc_text nameText, int32_t kind)
-{
+zc_bool SendFileExport(zc_text pathText, zc_text nameText, int32_t kind) {
     const TextArgument path(pathText), name(nameText);
-    return GuardExport<zc_bool>(false, [&](Link &link) { return SendFile(link, path.View(), name.View(), kind); });
+    return GuardExport<zc_bool>(
+        false, [&](Link &link) { return SendFile(link, path.View(), name.View(), kind); });
 }
 
 // A successful parameter or program download ends with the printer's restart; its outcome does
 // not change the result, the file is in the printer either way.
-zc_bool SendThenReboot(zc_text pathText, int32_t kind)
-{
+zc_bool SendThenReboot(zc_text pathText, int32_t kind) {
     const TextArgument path(pathText);
     return GuardExport<zc_bool>(false, [&](Link &link) {
-        if (!SendFile(link, path.View(), {}, kind))
-            return false;
+        if (!SendFile(link, path.View(), {}, kind)) return false;
         RebootPrinter(link);
         return true;
     });
@@ -52,32 +59,26 @@ zc_bool SendThenReboot(zc_text pathText, int32_t kind)
 
 } // namespace
 
-extern "C" ZARELCOM_API zc_bool StxSendFile(zc_text path, zc_text name, int32_t nameKind)
-{
+extern "C" ZARELCOM_API zc_bool StxSendFile(zc_text path, zc_text name, int32_t nameKind) {
     return SendFileExport(path, name, nameKind);
 }
 
-extern "C" ZARELCOM_API zc_bool StxDownLoadFile(zc_text path, zc_text name)
-{
+extern "C" ZARELCOM_API zc_bool StxDownLoadFile(zc_text path, zc_text name) {
     return SendFileExport(path, name, 0);
 }
 
-extern "C" ZARELCOM_API zc_bool XmodemFileSend(zc_text path)
-{
+extern "C" ZARELCOM_API zc_bool XmodemFileSend(zc_text path) {
     return SendFileExport(path, nullptr, BitmapFolder);
 }
 
-extern "C" ZARELCOM_API zc_bool StxDownLoadParameter(zc_text path)
-{
+extern "C" ZARELCOM_API zc_bool StxDownLoadParameter(zc_text path) {
     return SendThenReboot(path, ParameterFile);
 }
 
-extern "C" ZARELCOM_API zc_bool DownLoadParameter(zc_text path)
-{
+extern "C" ZARELCOM_API zc_bool DownLoadParameter(zc_text path) {
     return SendThenReboot(path, ParameterFile);
 }
 
-extern "C" ZARELCOM_API zc_bool StxUpdateZarel(zc_text path)
-{
+extern "C" ZARELCOM_API zc_bool StxUpdateZarel(zc_text path) {
     return SendThenReboot(path, UpdatePackage);
 }

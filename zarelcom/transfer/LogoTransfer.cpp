@@ -6,14 +6,12 @@
 #include "transfer/BlockSend.h"
 #include "transfer/Frames.h"
 
-extern "C" ZARELCOM_API zc_bool StxSendLogo(zc_text pathText, int32_t slot)
-{
+extern "C" ZARELCOM_API zc_bool StxSendLogo(zc_text pathText, int32_t slot) {
     const TextArgument path(pathText);
     return GuardExport<zc_bool>(false, [&](Link &link) {
-        return AnnounceAndSend(link, path.View(), [slot](int32_t size) { return LogoAnnouncement(size, slot); });
+        return AnnounceAndSend(link, path.View(),
+                               [slot](int32_t size) { return LogoAnnouncement(size, slot); });
     });
 }
 
-extern "C" ZARELCOM_API void xCallback(int32_t, int32_t, int32_t, int32_t)
-{
-}
+extern "C" ZARELCOM_API void xCallback(int32_t, int32_t, int32_t, int32_t) {}

@@ -29,10 +29,11 @@ public:
     bool Commit();
 
 private:
-    static constexpr intptr_t NoFile = -1;  // no descriptor on Linux, INVALID_HANDLE_VALUE on Windows
+    static constexpr intptr_t NoFile =
+        -1; // no descriptor on Linux, INVALID_HANDLE_VALUE on Windows
     void Discard();
 
     std::string target_;
     std::string temporary_;
-    intptr_t file_ = NoFile;  // the temporary file: a descriptor, or a Windows handle
+    intptr_t file_ = NoFile; // the temporary file: a descriptor, or a Windows handle
 };

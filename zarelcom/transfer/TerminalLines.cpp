@@ -14,19 +14,16 @@ namespace {
 
 // The announced length of a file; nullopt for a file that cannot be read, which is refused
 // before anything is typed.
-std::optional<std::string> DecimalLength(std::string_view path)
-{
+std::optional<std::string> DecimalLength(std::string_view path) {
     const int32_t length = OpenForSending(path).size;
-    if (length < 0)
-        return std::nullopt;
+    if (length < 0) return std::nullopt;
     return std::to_string(length);
 }
 
 // Types the line that makeLine builds from the file's path and length; a file that cannot be read
 // types nothing.
 template <class MakeLine>
-zc_bool AnnounceFile(zc_text pathText, MakeLine makeLine)
-{
+zc_bool AnnounceFile(zc_text pathText, MakeLine makeLine) {
     const TextArgument path(pathText);
     return GuardExport<zc_bool>(false, [&](Link &link) {
         const auto length = DecimalLength(path.View());
@@ -36,29 +33,26 @@ zc_bool AnnounceFile(zc_text pathText, MakeLine makeLine)
 
 } // namespace
 
-extern "C" ZARELCOM_API zc_bool XmodemSendLogo(zc_text path, int32_t slot)
-{
+extern "C" ZARELCOM_API zc_bool XmodemSendLogo(zc_text path, int32_t slot) {
     return AnnounceFile(path, [slot](std::string_view, const std::string &length) {
         return "SEND.LOGO " + LogoSlotFileName(slot) + " " + length + "\r";
     });
 }
 
-extern "C" ZARELCOM_API zc_bool DownLoadFile(zc_text path, zc_text)
-{
+extern "C" ZARELCOM_API zc_bool DownLoadFile(zc_text path, zc_text) {
     // No blank between the name and the length: the printer reads the line so.
     return AnnounceFile(path, [](std::string_view local, const std::string &length) {
         return "SEND.DOS " + std::string(FileNamePart(local)) + length + "\r";
     });
 }
 
-extern "C" ZARELCOM_API zc_bool UpdateZarel(zc_text path)
-{
+extern "C" ZARELCOM_API zc_bool UpdateZarel(zc_text path) {
     return AnnounceFile(path, [](std::string_view, const std::string &length) {
         return "ZAREL.PROGRAM.UPGRAD " + length + "\r";
     });
 }
 
-extern "C" ZARELCOM_API zc_bool UpLoadParameter(zc_text)
-{
-    return GuardExport<zc_bool>(false, [](Link &link) { return SendCommandLine(link, "UPLOAD.PARAMETER\r"); });
+extern "C" ZARELCOM_API zc_bool UpLoadParameter(zc_text) {
+    return GuardExport<zc_bool>(
+        false, [](Link &link) { return SendCommandLine(link, "UPLOAD.PARAMETER\r"); });
 }

@@ -11,21 +11,21 @@
 namespace zarelsim {
 
 enum class FaultKind {
-  StrayBytes,      // value: how many 0xFF bytes come before the reply's STX (default 3)
-  TruncatedReply,  // value: how many bytes of the reply frame are sent (default: half of it)
-  ErrorReply,      // value: the error number of an error reply sent instead; the command is not done (default 7)
-  Silence,         // the command is done, the reply is never sent
-  WrongReplyCode,  // value: the reply code sent instead of the right one (default '?')
-  Delay,           // value: milliseconds before the reply (default 500)
-  HangUp,          // value: blocks answered before the printer drops the transfer (default 1)
-  SlowDrip,        // value: milliseconds between the reply's bytes (default 5)
+    StrayBytes,     // value: how many 0xFF bytes come before the reply's STX (default 3)
+    TruncatedReply, // value: how many bytes of the reply frame are sent (default: half of it)
+    ErrorReply, // value: the error number of an error reply sent instead; the command is not done (default 7)
+    Silence,        // the command is done, the reply is never sent
+    WrongReplyCode, // value: the reply code sent instead of the right one (default '?')
+    Delay,          // value: milliseconds before the reply (default 500)
+    HangUp,         // value: blocks answered before the printer drops the transfer (default 1)
+    SlowDrip,       // value: milliseconds between the reply's bytes (default 5)
 };
 
 struct Fault {
-  FaultKind kind = FaultKind::Silence;
-  std::optional<uint32_t> value;   // none: the kind's default
-  std::vector<uint8_t> commands;   // command bytes it applies to; empty: every command
-  uint32_t every = 1;              // fires on every k-th matching command (1: always)
+    FaultKind kind = FaultKind::Silence;
+    std::optional<uint32_t> value; // none: the kind's default
+    std::vector<uint8_t> commands; // command bytes it applies to; empty: every command
+    uint32_t every = 1;            // fires on every k-th matching command (1: always)
 };
 
 // Reads a fault written as KIND[:VALUE][@CMD,CMD...][/EVERY], for example "error:16@B",
@@ -37,4 +37,4 @@ Fault ParseFault(const std::string& text);
 // The same fault written back in that form.
 std::string DescribeFault(const Fault& fault);
 
-}  // namespace zarelsim
+} // namespace zarelsim

@@ -12,18 +12,16 @@ namespace zarelctl {
 namespace {
 
 // "HH:MM" into hour x 100 + minute, the printer's hour-and-minute value.
-int32_t HourMinute(const std::string &text, const std::string &what)
-{
+int32_t HourMinute(const std::string &text, const std::string &what) {
     int hour = -1, minute = -1;
     char end = 0;
-    if (std::sscanf(text.c_str(), "%2d:%2d%c", &hour, &minute, &end) != 2 || hour < 0 || hour > 23 || minute < 0 ||
-        minute > 59)
+    if (std::sscanf(text.c_str(), "%2d:%2d%c", &hour, &minute, &end) != 2 || hour < 0 ||
+        hour > 23 || minute < 0 || minute > 59)
         throw UsageError(what + " must be a time HH:MM (00:00 to 23:59), not '" + text + "'");
     return hour * 100 + minute;
 }
 
-std::string TwoDigits(int value)
-{
+std::string TwoDigits(int value) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d", value);
     return text;
@@ -32,24 +30,24 @@ std::string TwoDigits(int value)
 // The clock record: the year, then month, day, hour, minute and second.
 const char *const clockFields[] = {"year", "month", "day", "hour", "minute", "second"};
 
-void Clock(Session &s)
-{
+void Clock(Session &s) {
     int32_t clock[6] = {};
     if (s.Choice(0, {"get", "set"}) == "set") {
         s.ExpectWords(2, 3);
         std::string when = s.Word(1) + (s.WordCount() == 3 ? " " + s.Word(2) : "");
         if (when == "now") {
             std::tm local = LocalTime(std::time(nullptr));
-            int32_t fields[6] = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                                 local.tm_sec};
+            int32_t fields[6] = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                 local.tm_hour,        local.tm_min,     local.tm_sec};
             std::copy(fields, fields + 6, clock);
         } else {
             char end = 0;
-            if (std::sscanf(when.c_str(), "%4d-%2d-%2d%*[ T]%2d:%2d:%2d%c", &clock[0], &clock[1], &clock[2], &clock[3],
-                            &clock[4], &clock[5], &end) != 6 ||
-                clock[1] < 1 || clock[1] > 12 || clock[2] < 1 || clock[2] > 31 || clock[3] > 23 || clock[4] > 59 ||
-                clock[5] > 59 || clock[3] < 0 || clock[4] < 0 || clock[5] < 0)
-                throw UsageError("the time must be 'now' or YYYY-MM-DD HH:MM:SS, not '" + when + "'");
+            if (std::sscanf(when.c_str(), "%4d-%2d-%2d%*[ T]%2d:%2d:%2d%c", &clock[0], &clock[1],
+                            &clock[2], &clock[3], &clock[4], &clock[5], &end) != 6 ||
+                clock[1] < 1 || clock[1] > 12 || clock[2] < 1 || clock[2] > 31 || clock[3] > 23 ||
+                clock[4] > 59 || clock[5] > 59 || clock[3] < 0 || clock[4] < 0 || clock[5] < 0)
+                throw UsageError("the time must be 'now' or YYYY-MM-DD HH:MM:SS, not '" + when +
+                                 "'");
         }
         s.Connect();
         s.Check("set the printer's clock", [&] { return SetZarelClock(clock); });
@@ -58,16 +56,15 @@ void Clock(Session &s)
         s.Connect();
         s.Check("read the printer's clock", [&] { return GetSystemClock(clock); });
     }
-    std::string text = std::to_string(clock[0]) + "-" + TwoDigits(clock[1]) + "-" + TwoDigits(clock[2]) + " " +
-                       TwoDigits(clock[3]) + ":" + TwoDigits(clock[4]) + ":" + TwoDigits(clock[5]);
+    std::string text = std::to_string(clock[0]) + "-" + TwoDigits(clock[1]) + "-" +
+                       TwoDigits(clock[2]) + " " + TwoDigits(clock[3]) + ":" + TwoDigits(clock[4]) +
+                       ":" + TwoDigits(clock[5]);
     s.Out().Say((s.Word(0) == "set" ? "Printer clock set to " : "Printer clock: ") + text);
-    for (int i = 0; i < 6; ++i)
-        s.Out().Set(clockFields[i], clock[i]);
+    for (int i = 0; i < 6; ++i) s.Out().Set(clockFields[i], clock[i]);
     s.Out().Set("text", text);
 }
 
-void Year(Session &s)
-{
+void Year(Session &s) {
     if (s.Choice(0, {"get", "set"}) == "set") {
         s.ExpectWords(2, 2);
         long year = s.Number(1, "the year code", -32768, 65535);
@@ -85,8 +82,7 @@ void Year(Session &s)
     s.Out().Set("year", std::stol(text));
 }
 
-void RollHour(Session &s)
-{
+void RollHour(Session &s) {
     if (s.Choice(0, {"get", "set"}) == "set") {
         s.ExpectWords(2, 2);
         int32_t value = HourMinute(s.Word(1), "the roll-over hour");
@@ -104,33 +100,35 @@ void RollHour(Session &s)
     s.Out().Set("rollHour", text);
 }
 
-Json ShiftList(const int8_t shifts[15], Report &out)
-{
+Json ShiftList(const int8_t shifts[15], Report &out) {
     std::vector<Json> list;
     for (int g = 0; g < 5; ++g) {
         const int8_t *group = shifts + 3 * g;
         bool used = group[0] != 0 && group[0] != ' ';
         std::string time = TwoDigits(group[1]) + ":" + TwoDigits(group[2]);
-        out.Say("Shift " + std::to_string(g + 1) + ": " +
-                (used ? std::string(1, static_cast<char>(group[0])) + " from " + time : "not used"));
-        list.push_back(used ? Json::Object().Add("code", std::string(1, static_cast<char>(group[0]))).Add("start", time)
+        out.Say(
+            "Shift " + std::to_string(g + 1) + ": " +
+            (used ? std::string(1, static_cast<char>(group[0])) + " from " + time : "not used"));
+        list.push_back(used ? Json::Object()
+                                  .Add("code", std::string(1, static_cast<char>(group[0])))
+                                  .Add("start", time)
                             : Json());
     }
     return Json::List(std::move(list));
 }
 
-void Shift(Session &s)
-{
+void Shift(Session &s) {
     int8_t shifts[15] = {};
     if (s.Choice(0, {"get", "set"}) == "set") {
         s.ExpectWords(1, 6);
-        for (int g = 0; g < 5; ++g)
-            shifts[3 * g] = ' '; // the printer's mark of an empty shift
+        for (int g = 0; g < 5; ++g) shifts[3 * g] = ' '; // the printer's mark of an empty shift
         for (size_t i = 1; i < s.WordCount(); ++i) {
             const std::string &word = s.Word(i);
             if (word.size() < 3 || word[1] != '=' || static_cast<unsigned char>(word[0]) <= ' ' ||
                 static_cast<unsigned char>(word[0]) > 126)
-                throw UsageError("a shift is CODE=HH:MM with a one-character code, for example A=06:00; not '" + word + "'");
+                throw UsageError(
+                    "a shift is CODE=HH:MM with a one-character code, for example A=06:00; not '" +
+                    word + "'");
             int32_t start = HourMinute(word.substr(2), "the start of shift " + word.substr(0, 1));
             int8_t *group = shifts + 3 * (i - 1);
             group[0] = static_cast<int8_t>(word[0]);
@@ -147,32 +145,36 @@ void Shift(Session &s)
     s.Out().Set("shifts", ShiftList(shifts, s.Out()));
 }
 
-void Counter(Session &s)
-{
+void Counter(Session &s) {
     bool set = s.Choice(0, {"get", "set"}) == "set";
     s.ExpectWords(set ? 6 : 2, set ? 6 : 2);
-    int32_t record[5] = {static_cast<int32_t>(s.Number(1, "the counter number", 0, 255)), 0, 0, 0, 0};
-    int32_t second = static_cast<int32_t>(s.NumberOption("--second", "the second counter byte", 0, 255, 0));
+    int32_t record[5] = {static_cast<int32_t>(s.Number(1, "the counter number", 0, 255)), 0, 0, 0,
+                         0};
+    int32_t second =
+        static_cast<int32_t>(s.NumberOption("--second", "the second counter byte", 0, 255, 0));
     if (set) {
         for (int i = 1; i <= 3; ++i)
-            record[i] = static_cast<int32_t>(s.Number(static_cast<size_t>(i + 1), "counter value " + std::to_string(i),
+            record[i] = static_cast<int32_t>(s.Number(static_cast<size_t>(i + 1),
+                                                      "counter value " + std::to_string(i),
                                                       INT32_MIN, INT32_MAX));
         record[4] = s.Choice(5, {"on", "off"}) == "on";
         s.Connect();
-        s.Check("set counter " + std::to_string(record[0]), [&] { return SetZarelCount(record, second); });
+        s.Check("set counter " + std::to_string(record[0]),
+                [&] { return SetZarelCount(record, second); });
     } else {
         s.Connect();
-        s.Check("read counter " + std::to_string(record[0]), [&] { return GetCounter(record, second); });
+        s.Check("read counter " + std::to_string(record[0]),
+                [&] { return GetCounter(record, second); });
     }
     s.Out().Say("Counter " + std::to_string(record[0]) + ": " + std::to_string(record[1]) + " " +
-                std::to_string(record[2]) + " " + std::to_string(record[3]) + ", " + (record[4] ? "on" : "off"));
+                std::to_string(record[2]) + " " + std::to_string(record[3]) + ", " +
+                (record[4] ? "on" : "off"));
     s.Out().Set("counter", record[0]);
     s.Out().Set("values", Json::List({record[1], record[2], record[3]}));
     s.Out().Set("on", record[4] != 0);
 }
 
-void DateFormat(Session &s)
-{
+void DateFormat(Session &s) {
     if (s.Choice(0, {"get", "set"}) == "set") {
         s.ExpectWords(1, 128);
         std::vector<uint8_t> codes{static_cast<uint8_t>(s.WordCount() - 1)};
@@ -216,22 +218,46 @@ void DateFormat(Session &s)
 
 } // namespace
 
-std::vector<Command> ClockCommands()
-{
+std::vector<Command> ClockCommands() {
     return {
-        {"clock", "get | set now | set YYYY-MM-DD HH:MM:SS", "Read or set the printer's clock", "", {}, Clock},
+        {"clock",
+         "get | set now | set YYYY-MM-DD HH:MM:SS",
+         "Read or set the printer's clock",
+         "",
+         {},
+         Clock},
         {"year", "get | set N", "Read or set the printer's year code", "", {}, Year},
-        {"roll-hour", "get | set HH:MM", "Read or set the hour at which the printer's day rolls over", "", {}, RollHour},
-        {"shift", "get | set [CODE=HH:MM ...]", "Read or set the five shifts: a one-character code and a start time",
-         "'shift set A=06:00 B=14:00 C=22:00' sets three shifts and empties the other two.", {}, Shift},
-        {"counter", "get N | set N V1 V2 V3 on|off", "Read or set counter N: its three values and whether it counts",
-         "", {{"--second", "B", "the second byte the printer takes with every counter request (default 0)"}}, Counter},
-        {"date-format", "get | set [CODE ...]", "Read the time-and-date format (readable pattern and raw codes) or set it",
-         "Codes 0-31 are places of the layout YYYY/MM/DD hh:mm:ss JJJ WW w AAA (0-3 Y, 4 /, 5-6 M, 7 /, 8-9 D, 10 blank,\n"
-         "11-12 h, 13 :, 14-15 m, 16 :, 17-18 s, 19 blank, 20-22 J, 23 blank, 24-25 W, 26 blank, 27 w, 28 blank,\n"
-         "29-31 A); codes from 32 on print as that character. 'date-format set 0 1 2 3 4 5 6 7 8 9' is YYYY/MM/DD;\n"
+        {"roll-hour",
+         "get | set HH:MM",
+         "Read or set the hour at which the printer's day rolls over",
+         "",
+         {},
+         RollHour},
+        {"shift",
+         "get | set [CODE=HH:MM ...]",
+         "Read or set the five shifts: a one-character code and a start time",
+         "'shift set A=06:00 B=14:00 C=22:00' sets three shifts and empties the other two.",
+         {},
+         Shift},
+        {"counter",
+         "get N | set N V1 V2 V3 on|off",
+         "Read or set counter N: its three values and whether it counts",
+         "",
+         {{"--second", "B",
+           "the second byte the printer takes with every counter request (default 0)"}},
+         Counter},
+        {"date-format",
+         "get | set [CODE ...]",
+         "Read the time-and-date format (readable pattern and raw codes) or set it",
+         "Codes 0-31 are places of the layout YYYY/MM/DD hh:mm:ss JJJ WW w AAA (0-3 Y, 4 /, 5-6 M, "
+         "7 /, 8-9 D, 10 blank,\n"
+         "11-12 h, 13 :, 14-15 m, 16 :, 17-18 s, 19 blank, 20-22 J, 23 blank, 24-25 W, 26 blank, "
+         "27 w, 28 blank,\n"
+         "29-31 A); codes from 32 on print as that character. 'date-format set 0 1 2 3 4 5 6 7 8 "
+         "9' is YYYY/MM/DD;\n"
          "'date-format set' with no codes switches the format off.",
-         {}, DateFormat},
+         {},
+         DateFormat},
     };
 }
 

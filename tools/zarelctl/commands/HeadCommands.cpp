@@ -8,8 +8,7 @@ namespace zarelctl {
 
 namespace {
 
-void Head(Session &s)
-{
+void Head(Session &s) {
     std::string action = s.Choice(0, {"get", "set", "dpi"});
     if (action == "get") {
         s.ExpectWords(2, 2);
@@ -39,9 +38,9 @@ void Head(Session &s)
     uint8_t config[5] = {};
     std::vector<Json> values;
     for (size_t i = 1; i < s.WordCount(); ++i) {
-        config[i - 1] = static_cast<uint8_t>(s.Number(i, i == 1 ? "the head number" : "a configuration value", 0, 255));
-        if (i > 1)
-            values.push_back(Json(static_cast<int>(config[i - 1])));
+        config[i - 1] = static_cast<uint8_t>(
+            s.Number(i, i == 1 ? "the head number" : "a configuration value", 0, 255));
+        if (i > 1) values.push_back(Json(static_cast<int>(config[i - 1])));
     }
     s.Connect();
     s.Check("set the configuration of head " + std::to_string(config[0]),
@@ -51,8 +50,7 @@ void Head(Session &s)
     s.Out().Set("values", Json::List(std::move(values)));
 }
 
-void PrintCommand(Session &s)
-{
+void PrintCommand(Session &s) {
     s.ExpectWords(1, 1);
     std::string action = s.Choice(0, {"get", "clear", "set", "inc", "adjust"});
     s.Connect();
@@ -63,15 +61,16 @@ void PrintCommand(Session &s)
         s.Out().Set("text", text);
         return;
     }
-    zc_bool (*const call)(void) =
-        action == "clear" ? ClearPRCmd : action == "set" ? SetPRCmd : action == "inc" ? IncPRCmd : AdjPRCmd;
+    zc_bool (*const call)(void) = action == "clear" ? ClearPRCmd
+                                  : action == "set" ? SetPRCmd
+                                  : action == "inc" ? IncPRCmd
+                                                    : AdjPRCmd;
     s.Check(action + " the print-command counter", call);
     s.Out().Say("Print-command counter: " + action + " done");
     s.Out().Set("action", action);
 }
 
-void SystemData(Session &s)
-{
+void SystemData(Session &s) {
     s.ExpectWords(0, 0);
     s.Connect();
     uint8_t data[64] = {};
@@ -90,31 +89,48 @@ void SystemData(Session &s)
     s.Out().Set("data", Json::List(std::move(bytes)));
 }
 
-void BackupRegister(Session &s)
-{
+void BackupRegister(Session &s) {
     s.ExpectWords(0, 0);
     s.Connect();
-    int32_t value = s.QueryAmbiguous("read the backup and restore register", GetBackUpRestoreReg, 2);
+    int32_t value =
+        s.QueryAmbiguous("read the backup and restore register", GetBackUpRestoreReg, 2);
     s.Out().Say("Backup and restore register: " + std::to_string(value));
     s.Out().Set("register", value);
 }
 
 } // namespace
 
-std::vector<Command> HeadCommands()
-{
+std::vector<Command> HeadCommands() {
     return {
-        {"head", "get N | set N A B [C D] | dpi N DPI",
+        {"head",
+         "get N | set N A B [C D] | dpi N DPI",
          "Ask for the configuration of print head N, configure it, or set its resolution",
-         "'set' sends the head number and two values (the short configuration) or four (the long one),\n"
-         "each 0-255, byte for byte as the printer takes them. 'get' only shows that the head answered: the\n"
+         "'set' sends the head number and two values (the short configuration) or four (the long "
+         "one),\n"
+         "each 0-255, byte for byte as the printer takes them. 'get' only shows that the head "
+         "answered: the\n"
          "library does not hand out the reply.",
-         {}, Head},
-        {"print-command", "get | clear | set | inc | adjust",
-         "Read the print-command counter, or clear it, set it to its preset, step it up or adjust it", "", {},
+         {},
+         Head},
+        {"print-command",
+         "get | clear | set | inc | adjust",
+         "Read the print-command counter, or clear it, set it to its preset, step it up or adjust "
+         "it",
+         "",
+         {},
          PrintCommand},
-        {"sys-data", "", "Show the printer's 64 bytes of system data in hexadecimal", "", {}, SystemData},
-        {"backup-register", "", "Show the printer's backup and restore register", "", {}, BackupRegister},
+        {"sys-data",
+         "",
+         "Show the printer's 64 bytes of system data in hexadecimal",
+         "",
+         {},
+         SystemData},
+        {"backup-register",
+         "",
+         "Show the printer's backup and restore register",
+         "",
+         {},
+         BackupRegister},
     };
 }
 

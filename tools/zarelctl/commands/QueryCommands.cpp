@@ -9,20 +9,19 @@ namespace zarelctl {
 namespace {
 
 // The printer line as the logo tool's status bar shows it.
-std::string PrinterLine(const SystemInfo &info)
-{
-    return " ZAREL HP MODEL " + std::to_string(info.ModelNo) + "  V" + std::to_string(info.Version / 100) + "." +
-           std::to_string(info.Version % 100) + " Ref. Date : " + std::to_string(info.RefYear) + "-" +
+std::string PrinterLine(const SystemInfo &info) {
+    return " ZAREL HP MODEL " + std::to_string(info.ModelNo) + "  V" +
+           std::to_string(info.Version / 100) + "." + std::to_string(info.Version % 100) +
+           " Ref. Date : " + std::to_string(info.RefYear) + "-" +
            std::to_string(info.RefMonthDay / 31) + "-" + std::to_string(info.RefMonthDay % 31) +
            "  S/N:" + std::to_string(info.SerialNo);
 }
 
-void ShowInfo(Session &s)
-{
+void ShowInfo(Session &s) {
     s.ExpectWords(0, 0);
     s.Connect();
     int32_t type = s.Query("read the printer type", GetZarelType, -1);
-    SystemInfo info {};
+    SystemInfo info{};
     s.Check("read the system information", [&] { return GetSysInfo(&info); });
     s.Out().Say(PrinterLine(info));
     s.Out().Say("Printer type: " + std::to_string(type));
@@ -37,8 +36,7 @@ void ShowInfo(Session &s)
     s.Out().Set("library", DllVersion());
 }
 
-void ShowStatus(Session &s)
-{
+void ShowStatus(Session &s) {
     s.ExpectWords(0, 0);
     s.Connect();
     int32_t printing = s.Query("read the print status", GetPrintStatus, -1);
@@ -48,15 +46,15 @@ void ShowStatus(Session &s)
     s.Out().Say(std::string("Printing: ") + (printing ? "on" : "off"));
     s.Out().Say("Ink status: " + std::to_string(ink));
     s.Out().Say("Message: " + std::to_string(message));
-    s.Out().Say("Free logo slot: " + (freeSlot >= 1 && freeSlot <= 50 ? std::to_string(freeSlot) : "none, all fifty taken"));
+    s.Out().Say("Free logo slot: " + (freeSlot >= 1 && freeSlot <= 50 ? std::to_string(freeSlot)
+                                                                      : "none, all fifty taken"));
     s.Out().Set("printing", printing == 1);
     s.Out().Set("ink", ink);
     s.Out().Set("message", message);
     s.Out().Set("freeLogoSlot", freeSlot >= 1 && freeSlot <= 50 ? Json(freeSlot) : Json());
 }
 
-void ShowDisk(Session &s)
-{
+void ShowDisk(Session &s) {
     s.ExpectWords(0, 0);
     s.Connect();
     int32_t freeBytes = s.QueryAmbiguous("read the free disk space", GetFreeDiskSpc, 0);
@@ -67,8 +65,7 @@ void ShowDisk(Session &s)
     s.Out().Set("maxMessages", maxMessages);
 }
 
-void Measure(Session &s)
-{
+void Measure(Session &s) {
     s.ExpectWords(0, 1);
     if (s.WordCount() == 1) {
         long value = s.Number(0, "the measure value", 0, 255);
@@ -84,8 +81,7 @@ void Measure(Session &s)
     s.Out().Set("measure", value);
 }
 
-void Encoder(Session &s)
-{
+void Encoder(Session &s) {
     s.ExpectWords(0, 2);
     if (s.WordCount() == 1)
         throw UsageError("'encoder' takes both encoder values, or none to read them");
@@ -94,14 +90,20 @@ void Encoder(Session &s)
         int32_t record[2] = {0, 0};
         bool setValues = s.WordCount() == 2;
         if (setValues) {
-            record[0] = static_cast<int32_t>(s.Number(0, "the first encoder value", INT32_MIN, INT32_MAX));
-            record[1] = static_cast<int32_t>(s.Number(1, "the second encoder value", INT32_MIN, INT32_MAX));
+            record[0] =
+                static_cast<int32_t>(s.Number(0, "the first encoder value", INT32_MIN, INT32_MAX));
+            record[1] =
+                static_cast<int32_t>(s.Number(1, "the second encoder value", INT32_MIN, INT32_MAX));
         }
-        uint8_t status = statusText ? static_cast<uint8_t>(ParseNumber(*statusText, "the encoder status", 0, 255)) : 0;
+        uint8_t status =
+            statusText
+                ? static_cast<uint8_t>(ParseNumber(*statusText, "the encoder status", 0, 255))
+                : 0;
         s.Connect();
         if (setValues) {
             s.Check("set the encoder", [&] { return SetEncoder(record); });
-            s.Out().Say("Encoder set to " + std::to_string(record[0]) + " " + std::to_string(record[1]));
+            s.Out().Say("Encoder set to " + std::to_string(record[0]) + " " +
+                        std::to_string(record[1]));
             s.Out().Set("values", Json::List({record[0], record[1]}));
         }
         if (statusText) {
@@ -115,17 +117,17 @@ void Encoder(Session &s)
     int32_t record[2] = {0, 0};
     int32_t status = 0;
     s.Check("read the encoder", [&] { return GetEncoder(record, &status); });
-    s.Out().Say("Encoder: " + std::to_string(record[0]) + " " + std::to_string(record[1]) + ", status " +
-                std::to_string(status));
+    s.Out().Say("Encoder: " + std::to_string(record[0]) + " " + std::to_string(record[1]) +
+                ", status " + std::to_string(status));
     s.Out().Set("values", Json::List({record[0], record[1]}));
     s.Out().Set("status", status);
 }
 
-void Conveyor(Session &s)
-{
+void Conveyor(Session &s) {
     s.ExpectWords(0, 1);
     if (s.WordCount() == 1) {
-        int32_t value = static_cast<int32_t>(s.Number(0, "the conveyor value", INT32_MIN, INT32_MAX));
+        int32_t value =
+            static_cast<int32_t>(s.Number(0, "the conveyor value", INT32_MIN, INT32_MAX));
         s.Connect();
         s.Check("set the conveyor", [&] { return SetConveyor(&value); });
         s.Out().Say("Conveyor set to " + std::to_string(value));
@@ -139,35 +141,34 @@ void Conveyor(Session &s)
     s.Out().Set("conveyor", value);
 }
 
-void Delay(Session &s)
-{
+void Delay(Session &s) {
     s.ExpectWords(1, 2);
-    int32_t record[2] = {static_cast<int32_t>(s.Number(0, "the message number", INT32_MIN, INT32_MAX)), 0};
+    int32_t record[2] = {
+        static_cast<int32_t>(s.Number(0, "the message number", INT32_MIN, INT32_MAX)), 0};
     if (s.WordCount() == 2) {
         record[1] = static_cast<int32_t>(s.Number(1, "the delay", INT32_MIN, INT32_MAX));
         s.Connect();
         s.Check("set the message delay", [&] { return SetMsgDelay(record); });
-        s.Out().Say("Delay of message " + std::to_string(record[0]) + " set to " + std::to_string(record[1]));
+        s.Out().Say("Delay of message " + std::to_string(record[0]) + " set to " +
+                    std::to_string(record[1]));
     } else {
         s.Connect();
         s.Check("read the message delay", [&] { return GetMsgDelay(record); });
-        s.Out().Say("Delay of message " + std::to_string(record[0]) + ": " + std::to_string(record[1]));
+        s.Out().Say("Delay of message " + std::to_string(record[0]) + ": " +
+                    std::to_string(record[1]));
     }
     s.Out().Set("message", record[0]);
     s.Out().Set("delay", record[1]);
 }
 
 // A language name: its 8-byte entry without the blanks and zero bytes that pad it.
-std::string LanguageName(const char *entry)
-{
+std::string LanguageName(const char *entry) {
     std::string name(entry, 8);
-    while (!name.empty() && (name.back() == ' ' || name.back() == '\0'))
-        name.pop_back();
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\0')) name.pop_back();
     return name;
 }
 
-void Language(Session &s)
-{
+void Language(Session &s) {
     std::string action = s.Choice(0, {"get", "set"});
     if (action == "set") {
         s.ExpectWords(2, 2);
@@ -196,21 +197,48 @@ void Language(Session &s)
 
 } // namespace
 
-std::vector<Command> QueryCommands()
-{
+std::vector<Command> QueryCommands() {
     return {
-        {"info", "", "Show the printer type and its system information",
-         "The printer line reads as the logo tool's status bar shows it: model, firmware version, reference "
+        {"info",
+         "",
+         "Show the printer type and its system information",
+         "The printer line reads as the logo tool's status bar shows it: model, firmware version, "
+         "reference "
          "date\nand serial number.",
-         {}, ShowInfo},
-        {"status", "", "Show whether the printer prints, its ink status, message and a free logo slot", "", {}, ShowStatus},
-        {"disk", "", "Show the printer's free disk space and how many messages it holds at most", "", {}, ShowDisk},
-        {"measure", "[VALUE]", "Read the measure setting, or set it to VALUE (0-255)", "", {}, Measure},
-        {"encoder", "[A B] [--status S]", "Read the two encoder values and the encoder status, or set them",
-         "", {{"--status", "S", "set the encoder status byte (0-255)"}}, Encoder},
+         {},
+         ShowInfo},
+        {"status",
+         "",
+         "Show whether the printer prints, its ink status, message and a free logo slot",
+         "",
+         {},
+         ShowStatus},
+        {"disk",
+         "",
+         "Show the printer's free disk space and how many messages it holds at most",
+         "",
+         {},
+         ShowDisk},
+        {"measure",
+         "[VALUE]",
+         "Read the measure setting, or set it to VALUE (0-255)",
+         "",
+         {},
+         Measure},
+        {"encoder",
+         "[A B] [--status S]",
+         "Read the two encoder values and the encoder status, or set them",
+         "",
+         {{"--status", "S", "set the encoder status byte (0-255)"}},
+         Encoder},
         {"conveyor", "[VALUE]", "Read the conveyor value, or set it", "", {}, Conveyor},
         {"delay", "MESSAGE [VALUE]", "Read the delay of a message, or set it", "", {}, Delay},
-        {"lang", "get | set N", "List the printer's languages and the current one, or choose language N", "", {}, Language},
+        {"lang",
+         "get | set N",
+         "List the printer's languages and the current one, or choose language N",
+         "",
+         {},
+         Language},
     };
 }
 

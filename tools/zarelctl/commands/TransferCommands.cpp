@@ -20,31 +20,27 @@ namespace {
 const int32_t largestLogo = 16000;
 
 // A local refusal that ends with the system's reason of the call that just failed.
-[[noreturn]] void FailWithSystemError(const std::string &message)
-{
+[[noreturn]] void FailWithSystemError(const std::string &message) {
     int error = errno;
     Session::FailLocally(message + std::strerror(error), error);
 }
 
 // The length of a local file that is about to be sent; a file that cannot be read stops the
 // command here, as this computer's refusal, instead of going out announced with the length -1.
-int32_t ReadableLength(const std::string &path)
-{
+int32_t ReadableLength(const std::string &path) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0)
-        FailWithSystemError("cannot read " + path + ": ");
+    if (stat(path.c_str(), &info) != 0) FailWithSystemError("cannot read " + path + ": ");
     if (S_ISDIR(info.st_mode))
         Session::FailLocally("cannot read " + path + ": it is a folder. Name a file", EISDIR);
     if (!S_ISREG(info.st_mode))
-        Session::FailLocally("cannot read " + path + ": it is not a regular file (a device or a pipe). Name a file",
+        Session::FailLocally("cannot read " + path +
+                                 ": it is not a regular file (a device or a pipe). Name a file",
                              EINVAL);
     FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        FailWithSystemError("cannot read " + path + ": ");
+    if (!file) FailWithSystemError("cannot read " + path + ": ");
     std::fclose(file);
     int32_t length = GetFileLen(zarelcom::Text(path), 0x8002);
-    if (length < 0)
-        Session::FailLocally("cannot read " + path + ": it has more than 2 GiB", EFBIG);
+    if (length < 0) Session::FailLocally("cannot read " + path + ": it has more than 2 GiB", EFBIG);
     return length;
 }
 
@@ -52,28 +48,24 @@ int32_t ReadableLength(const std::string &path)
 // beside its target and put in its place when whole, so the target must be a regular file (or
 // not there yet) in a folder that takes a new file. Said here, it is never taken for the
 // printer's refusal.
-void CheckWritable(const std::string &path)
-{
+void CheckWritable(const std::string &path) {
     LocalRefusal refusal = WhyNotWritable(path);
     if (!refusal.reason.empty())
         Session::FailLocally("cannot write " + path + ": " + refusal.reason, refusal.error);
 }
 
-std::string BaseName(const std::string &path)
-{
+std::string BaseName(const std::string &path) {
     size_t separator = path.find_last_of(PathSeparators);
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-void Sent(Session &s, const std::string &what, const std::string &path, int32_t length)
-{
+void Sent(Session &s, const std::string &what, const std::string &path, int32_t length) {
     s.Out().Say(what + " (" + std::to_string(length) + " bytes)");
     s.Out().Set("file", path);
     s.Out().Set("bytes", length);
 }
 
-void Fetched(Session &s, const std::string &what, const std::string &path)
-{
+void Fetched(Session &s, const std::string &what, const std::string &path) {
     long length = -1;
     if (FILE *file = std::fopen(path.c_str(), "rb")) {
         std::fseek(file, 0, SEEK_END);
@@ -85,28 +77,30 @@ void Fetched(Session &s, const std::string &what, const std::string &path)
     s.Out().Set("bytes", length);
 }
 
-void SendLogo(Session &s)
-{
+void SendLogo(Session &s) {
     s.ExpectWords(1, 1);
     const std::string &path = s.Word(0);
     long chosenSlot = s.NumberOption("--slot", "the logo slot (--slot)", 1, 50, 0);
     int32_t length = ReadableLength(path);
     if (length > largestLogo)
-        Session::FailLocally("Send error, LOGO size=" + std::to_string(length) +
-                             " >16000 bytes!! Make the logo narrower, or use a smaller logo height");
+        Session::FailLocally(
+            "Send error, LOGO size=" + std::to_string(length) +
+            " >16000 bytes!! Make the logo narrower, or use a smaller logo height");
     s.Connect();
     int32_t slot = static_cast<int32_t>(chosenSlot);
     if (!slot) {
         slot = s.Query("ask the printer for a free logo slot", GetFreeLogoNo, -1);
         if (slot < 1)
-            throw PrinterFailure("Get free Logo number error!! The printer offered slot " + std::to_string(slot), -1,
-                                 "no free slot offered");
+            throw PrinterFailure("Get free Logo number error!! The printer offered slot " +
+                                     std::to_string(slot),
+                                 -1, "no free slot offered");
         if (slot > 50)
-            throw PrinterFailure("Fifty LOGOs are full!! Free a slot on the printer, or choose one with --slot", -1,
-                                 "logo store full");
+            throw PrinterFailure(
+                "Fifty LOGOs are full!! Free a slot on the printer, or choose one with --slot", -1,
+                "logo store full");
     }
     s.CheckTransfer("send the logo " + path + " into slot " + std::to_string(slot),
-            [&] { return StxSendLogo(zarelcom::Text(path), slot); });
+                    [&] { return StxSendLogo(zarelcom::Text(path), slot); });
     s.Out().Say("Send Logo " + path + " OK");
     s.Out().Say("The printer stored the logo in slot " + std::to_string(slot));
     s.Out().Set("slot", slot);
@@ -115,15 +109,14 @@ void SendLogo(Session &s)
 }
 
 // backup-logo and backup-msg: the same request for a logo or a message, then the blocks.
-void BackUp(Session &s, const std::string &kind, zc_bool (*backUp)(zc_text, int32_t))
-{
+void BackUp(Session &s, const std::string &kind, zc_bool (*backUp)(zc_text, int32_t)) {
     s.ExpectWords(2, 2);
     long number = s.Number(0, "the " + kind + " number", 0, 65535);
     const std::string &path = s.Word(1);
     CheckWritable(path);
     s.Connect();
     s.CheckTransfer("back up " + kind + " " + std::to_string(number),
-            [&] { return backUp(zarelcom::Text(path), static_cast<int32_t>(number)); });
+                    [&] { return backUp(zarelcom::Text(path), static_cast<int32_t>(number)); });
     std::string title = kind;
     title[0] = static_cast<char>(title[0] - 'a' + 'A');
     Fetched(s, title + " " + std::to_string(number), path);
@@ -133,34 +126,31 @@ void BackUp(Session &s, const std::string &kind, zc_bool (*backUp)(zc_text, int3
 void BackUpLogoCommand(Session &s) { BackUp(s, "logo", BackUpLogo); }
 void BackUpMessage(Session &s) { BackUp(s, "message", BackUpMsg); }
 
-void RestoreMessage(Session &s)
-{
+void RestoreMessage(Session &s) {
     s.ExpectWords(2, 2);
     long message = s.Number(0, "the message number", 0, 65535);
     const std::string &path = s.Word(1);
     int32_t length = ReadableLength(path);
     s.Connect();
     s.CheckTransfer("restore message " + std::to_string(message) + " from " + path,
-            [&] { return RestoreMsg(path.c_str(), static_cast<uint16_t>(message)); });
+                    [&] { return RestoreMsg(path.c_str(), static_cast<uint16_t>(message)); });
     Sent(s, "Message " + std::to_string(message) + " restored from " + path, path, length);
     s.Out().Set("message", message);
 }
 
-void PrintImageCommand(Session &s)
-{
+void PrintImageCommand(Session &s) {
     s.ExpectWords(1, 1);
     const std::string &path = s.Word(0);
     long option = s.NumberOption("--option", "the print option (--option)", 0, 255, 0);
     int32_t length = ReadableLength(path);
     s.Connect();
     s.CheckTransfer("send the image " + path + " for printing",
-            [&] { return PrintImage(zarelcom::Text(path), static_cast<uint8_t>(option)); });
+                    [&] { return PrintImage(zarelcom::Text(path), static_cast<uint8_t>(option)); });
     Sent(s, "Image " + path + " sent for printing", path, length);
     s.Out().Set("option", option);
 }
 
-void Download(Session &s)
-{
+void Download(Session &s) {
     s.ExpectWords(1, 2);
     const std::string &path = s.Word(0);
     std::string name = s.WordCount() == 2 ? s.Word(1) : BaseName(path);
@@ -168,13 +158,13 @@ void Download(Session &s)
         throw UsageError("the printer-side name must have 1 to 24 characters, not '" + name + "'");
     int32_t length = ReadableLength(path);
     s.Connect();
-    s.CheckTransfer("send " + path + " as " + name, [&] { return StxDownLoadFile(zarelcom::Text(path), zarelcom::Text(name)); });
+    s.CheckTransfer("send " + path + " as " + name,
+                    [&] { return StxDownLoadFile(zarelcom::Text(path), zarelcom::Text(name)); });
     Sent(s, path + " sent to the printer as " + name, path, length);
     s.Out().Set("name", name);
 }
 
-void Upload(Session &s)
-{
+void Upload(Session &s) {
     s.ExpectWords(2, 2);
     const std::string &name = s.Word(0);
     const std::string &path = s.Word(1);
@@ -182,41 +172,42 @@ void Upload(Session &s)
         throw UsageError("the printer-side name must have 1 to 24 characters, not '" + name + "'");
     CheckWritable(path);
     s.Connect();
-    s.CheckTransfer("fetch " + name + " from the printer", [&] { return StxUpLoadFile(zarelcom::Text(path), zarelcom::Text(name)); });
+    s.CheckTransfer("fetch " + name + " from the printer",
+                    [&] { return StxUpLoadFile(zarelcom::Text(path), zarelcom::Text(name)); });
     Fetched(s, name, path);
     s.Out().Set("name", name);
 }
 
-void Parameters(Session &s)
-{
+void Parameters(Session &s) {
     s.ExpectWords(2, 2);
     bool download = s.Choice(0, {"download", "upload"}) == "download";
     const std::string &path = s.Word(1);
     if (download) {
         int32_t length = ReadableLength(path);
         s.Connect();
-        s.CheckTransfer("send the parameter file " + path, [&] { return StxDownLoadParameter(zarelcom::Text(path)); });
+        s.CheckTransfer("send the parameter file " + path,
+                        [&] { return StxDownLoadParameter(zarelcom::Text(path)); });
         Sent(s, "Parameter file " + path + " sent; the printer restarts", path, length);
         return;
     }
     CheckWritable(path);
     s.Connect();
-    s.CheckTransfer("fetch the parameter file", [&] { return StxUpLoadParameter(zarelcom::Text(path)); });
+    s.CheckTransfer("fetch the parameter file",
+                    [&] { return StxUpLoadParameter(zarelcom::Text(path)); });
     Fetched(s, "Parameter file", path);
 }
 
-void MessageNames(Session &s)
-{
+void MessageNames(Session &s) {
     s.ExpectWords(1, 1);
     const std::string &path = s.Word(0);
     CheckWritable(path);
     s.Connect();
-    s.CheckTransfer("fetch the message-name list", [&] { return StxUpLoadMsgName(zarelcom::Text(path)); });
+    s.CheckTransfer("fetch the message-name list",
+                    [&] { return StxUpLoadMsgName(zarelcom::Text(path)); });
     Fetched(s, "Message-name list", path);
 }
 
-void Screen(Session &s)
-{
+void Screen(Session &s) {
     s.ExpectWords(2, 2);
     const std::string &name = s.Word(0);
     const std::string &path = s.Word(1);
@@ -224,41 +215,73 @@ void Screen(Session &s)
         throw UsageError("the screen name must have 1 to 24 characters, not '" + name + "'");
     CheckWritable(path);
     s.Connect();
-    s.CheckTransfer("fetch the screen image " + name, [&] { return StxGetScr(zarelcom::Text(path), zarelcom::Text(name)); });
+    s.CheckTransfer("fetch the screen image " + name,
+                    [&] { return StxGetScr(zarelcom::Text(path), zarelcom::Text(name)); });
     Fetched(s, "Screen image " + name, path);
     s.Out().Set("name", name);
 }
 
-void Update(Session &s)
-{
+void Update(Session &s) {
     s.ExpectWords(1, 1);
     const std::string &path = s.Word(0);
     int32_t length = ReadableLength(path);
     s.Connect();
-    s.CheckTransfer("send the program update " + path, [&] { return StxUpdateZarel(zarelcom::Text(path)); });
+    s.CheckTransfer("send the program update " + path,
+                    [&] { return StxUpdateZarel(zarelcom::Text(path)); });
     Sent(s, "Program update " + path + " sent; the printer restarts", path, length);
 }
 
 } // namespace
 
-std::vector<Command> TransferCommands()
-{
+std::vector<Command> TransferCommands() {
     const char *const fetchNote = "An existing FILE is replaced only when every block arrived.";
     return {
-        {"send-logo", "FILE [--slot N]", "Send a logo file into a free logo slot (or slot N)",
-         "The file may have at most 16000 bytes, as the logo tool allows. Without --slot the printer names a\n"
+        {"send-logo",
+         "FILE [--slot N]",
+         "Send a logo file into a free logo slot (or slot N)",
+         "The file may have at most 16000 bytes, as the logo tool allows. Without --slot the "
+         "printer names a\n"
          "free one of its fifty slots; the slot it stored the logo in is shown.",
-         {{"--slot", "N", "send into slot N (1-50) instead of a free one"}}, SendLogo},
-        {"backup-logo", "N FILE", "Save logo N of the printer into FILE", fetchNote, {}, BackUpLogoCommand},
-        {"backup-msg", "N FILE", "Save message N of the printer into FILE", fetchNote, {}, BackUpMessage},
+         {{"--slot", "N", "send into slot N (1-50) instead of a free one"}},
+         SendLogo},
+        {"backup-logo",
+         "N FILE",
+         "Save logo N of the printer into FILE",
+         fetchNote,
+         {},
+         BackUpLogoCommand},
+        {"backup-msg",
+         "N FILE",
+         "Save message N of the printer into FILE",
+         fetchNote,
+         {},
+         BackUpMessage},
         {"restore-msg", "N FILE", "Restore message N from FILE", "", {}, RestoreMessage},
-        {"print-image", "FILE [--option N]", "Send an image file for printing", "",
-         {{"--option", "N", "the print option byte (0-255, default 0)"}}, PrintImageCommand},
-        {"download", "FILE [NAME]", "Send FILE into the printer's file store as NAME (default its file name)",
-         "NAME has at most 24 characters; 'bmp\\NAME' puts it into the printer's bitmap folder.", {}, Download},
+        {"print-image",
+         "FILE [--option N]",
+         "Send an image file for printing",
+         "",
+         {{"--option", "N", "the print option byte (0-255, default 0)"}},
+         PrintImageCommand},
+        {"download",
+         "FILE [NAME]",
+         "Send FILE into the printer's file store as NAME (default its file name)",
+         "NAME has at most 24 characters; 'bmp\\NAME' puts it into the printer's bitmap folder.",
+         {},
+         Download},
         {"upload", "NAME FILE", "Fetch the printer's file NAME into FILE", fetchNote, {}, Upload},
-        {"param", "download | upload FILE", "Send the parameter file (the printer restarts) or fetch it", "", {}, Parameters},
-        {"msg-names", "FILE", "Fetch the printer's message-name list into FILE", fetchNote, {}, MessageNames},
+        {"param",
+         "download | upload FILE",
+         "Send the parameter file (the printer restarts) or fetch it",
+         "",
+         {},
+         Parameters},
+        {"msg-names",
+         "FILE",
+         "Fetch the printer's message-name list into FILE",
+         fetchNote,
+         {},
+         MessageNames},
         {"screen", "NAME FILE", "Fetch the screen image NAME into FILE", fetchNote, {}, Screen},
         {"update", "FILE", "Send a program update package; the printer restarts", "", {}, Update},
     };

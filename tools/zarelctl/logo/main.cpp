@@ -22,24 +22,20 @@ const int defaultPointSize = 8;
 
 // Qt's own notices (a missing runtime folder and the like) are no business of a script's reader;
 // the tool says what failed itself.
-void KeepQuietUnlessCritical(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
+void KeepQuietUnlessCritical(QtMsgType type, const QMessageLogContext &, const QString &message) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
         std::fprintf(stderr, "zarelctl-logo: %s\n", qPrintable(message));
 }
 
-int Fail(zarelctl::Report &report, const QString &message)
-{
+int Fail(zarelctl::Report &report, const QString &message) {
     report.PrintFailure(stdout, stderr, 1, message.toStdString(), -1, "", "local");
     return 1;
 }
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(KeepQuietUnlessCritical);
     QGuiApplication application(argc, argv);
 
@@ -53,7 +49,9 @@ int main(int argc, char **argv)
             options[arguments[i]] = arguments[i + 1];
             ++i;
         } else {
-            std::fprintf(stderr, "zarelctl-logo: run it as 'zarelctl make-logo'; see 'zarelctl make-logo --help'\n");
+            std::fprintf(
+                stderr,
+                "zarelctl-logo: run it as 'zarelctl make-logo'; see 'zarelctl make-logo --help'\n");
             return 2;
         }
     }
@@ -66,27 +64,27 @@ int main(int argc, char **argv)
     QImage logo;
     if (options.contains("--picture")) {
         LoadedPicture loaded = LoadLogoPicture(options["--picture"]);
-        if (loaded.picture.isNull())
-            return Fail(report, loaded.error);
+        if (loaded.picture.isNull()) return Fail(report, loaded.error);
         if (QString problem = PictureSizeProblem(loaded.picture.size()); !problem.isEmpty())
             return Fail(report, problem);
         logo = ConvertPictureLogo(loaded.picture, height);
     } else {
-        QFont font(options.value("--font", defaultFont), options.value("--size", QString::number(defaultPointSize)).toInt());
+        QFont font(options.value("--font", defaultFont),
+                   options.value("--size", QString::number(defaultPointSize)).toInt());
         // Each line of the text is a line of the logo.
         QStringList lines = options["--text"].split('\n');
-        logo = RenderTextLogo(lines, font, height, options.value("--left").toInt(), options.value("--top").toInt());
+        logo = RenderTextLogo(lines, font, height, options.value("--left").toInt(),
+                              options.value("--top").toInt());
     }
     QString error;
-    if (logo.isNull())
-        return Fail(report, "the logo could not be made from these arguments");
-    if (!WriteLogoBmp(logo, output, &error))
-        return Fail(report, error);
+    if (logo.isNull()) return Fail(report, "the logo could not be made from these arguments");
+    if (!WriteLogoBmp(logo, output, &error)) return Fail(report, error);
 
     const qint64 bytes = LogoFileLength(logo.width(), logo.height());
-    report.Say("Logo written to " + output.toStdString() + ": " + std::to_string(logo.width()) + " x " +
-               std::to_string(logo.height()) + " dots, " + std::to_string(bytes) + " bytes" +
-               (bytes > 16000 ? " (too large to send: the printer takes at most 16000 bytes)" : ""));
+    report.Say(
+        "Logo written to " + output.toStdString() + ": " + std::to_string(logo.width()) + " x " +
+        std::to_string(logo.height()) + " dots, " + std::to_string(bytes) + " bytes" +
+        (bytes > 16000 ? " (too large to send: the printer takes at most 16000 bytes)" : ""));
     report.Set("file", output.toStdString());
     report.Set("width", logo.width());
     report.Set("height", logo.height());

@@ -46,13 +46,13 @@
 #include <zarelcom/version.h> /* ZARELCOM_VERSION_MAJOR, _MINOR, _PATCH and _STRING */
 
 #if defined(_WIN32)
-#  if defined(ZARELCOM_BUILDING)
-#    define ZARELCOM_API __declspec(dllexport)
-#  else
-#    define ZARELCOM_API __declspec(dllimport)
-#  endif
+#if defined(ZARELCOM_BUILDING)
+#define ZARELCOM_API __declspec(dllexport)
 #else
-#  define ZARELCOM_API __attribute__((visibility("default")))
+#define ZARELCOM_API __declspec(dllimport)
+#endif
+#else
+#define ZARELCOM_API __attribute__((visibility("default")))
 #endif
 
 #ifdef __cplusplus
@@ -75,8 +75,21 @@ typedef void (*zc_message_callback)(const char *text);
 
 /* Computer-side line rates, the ordinals taken by SetBaudRate. */
 enum {
-    ZC_BR110 = 0, ZC_BR300, ZC_BR600, ZC_BR1200, ZC_BR2400, ZC_BR4800, ZC_BR9600, ZC_BR14400,
-    ZC_BR19200, ZC_BR38400, ZC_BR56000, ZC_BR57600, ZC_BR115200, ZC_BR128000, ZC_BR256000
+    ZC_BR110 = 0,
+    ZC_BR300,
+    ZC_BR600,
+    ZC_BR1200,
+    ZC_BR2400,
+    ZC_BR4800,
+    ZC_BR9600,
+    ZC_BR14400,
+    ZC_BR19200,
+    ZC_BR38400,
+    ZC_BR56000,
+    ZC_BR57600,
+    ZC_BR115200,
+    ZC_BR128000,
+    ZC_BR256000
 };
 
 /* What GetSysInfo fills in, in the printer's order. */
@@ -157,13 +170,13 @@ ZARELCOM_API zc_bool zc_open_port_device(const char *device);
 /* One serial port of this machine, as zc_list_ports gives it. Texts are zero-terminated, cut to
  * fit. */
 typedef struct zc_port_info {
-    int32_t number;          /* the COM number OpenComPort takes */
-    char device[256];        /* what it resolves to: "/dev/ttyUSB0", "\\.\COM5" */
-    char by_id[256];         /* stable name, e.g. "/dev/serial/by-id/usb-FTDI_...", or "" */
-    char description[128];   /* USB product or the system's friendly name, or "" */
-    char serial_number[64];  /* USB serial number, or "" */
-    int32_t usb_vendor;      /* USB vendor id, -1 when unknown */
-    int32_t usb_product;     /* USB product id, -1 when unknown */
+    int32_t number;         /* the COM number OpenComPort takes */
+    char device[256];       /* what it resolves to: "/dev/ttyUSB0", "\\.\COM5" */
+    char by_id[256];        /* stable name, e.g. "/dev/serial/by-id/usb-FTDI_...", or "" */
+    char description[128];  /* USB product or the system's friendly name, or "" */
+    char serial_number[64]; /* USB serial number, or "" */
+    int32_t usb_vendor;     /* USB vendor id, -1 when unknown */
+    int32_t usb_product;    /* USB product id, -1 when unknown */
 } zc_port_info;
 
 /* The serial ports OpenComPort can reach, in COM order: on Linux each port directory entry and each
@@ -275,23 +288,38 @@ ZARELCOM_API zc_bool RcvCmdPack(uint8_t *buffer);
  * nothing awaited. */
 ZARELCOM_API zc_bool StringSend(zc_text text);
 
+/* Pacing: how the exchanges above wait for the printer.
+ * ZC_PACING_POLLED (the default): they sleep between looks at the port, 20 ms for the first reply
+ * byte, 30 ms while the reply settles, 100 ms in terminal mode, as the printer's protocol paces
+ * them. ZC_PACING_EVENTS: they wait on the line for the same conditions (a byte, the whole reply,
+ * the output sent) and go on the moment each holds, with the same deadlines, retries, outcomes
+ * and error codes; the fixed 2 s pause after a failed terminal command stays. Use it with a
+ * printer whose firmware keeps up with requests sent back to back: an exchange then takes little
+ * more than its time on the wire. The environment variable ZARELCOM_PACING=events makes events
+ * pacing the initial setting of every link, so that a program gets it without being rebuilt. */
+#define ZC_PACING_POLLED 0
+#define ZC_PACING_EVENTS 1
+/* Sets the pacing of the calling thread's link; true, or false (nothing changed) for any value
+ * other than ZC_PACING_POLLED and ZC_PACING_EVENTS. */
+ZARELCOM_API zc_bool zc_set_pacing(int32_t pacing);
+
 /* ---- Queries ---------------------------------------------------------------------------------- */
 /* One exchange each (GetEncoder two). Outputs are written only after a good reply and a null
  * output pointer fails before anything is sent; the reason of a failure is in GetCurrErrCode().
  * A good reply that carries fewer data bytes than the function reads is a failure too: its
  * failure value, outputs untouched, GetCurrErrCode() 104 (ZC_ERR_BAD_REPLY). */
 
-ZARELCOM_API int32_t GetZarelType(void);          /* reply data byte 4 (0-255); -1 on failure */
+ZARELCOM_API int32_t GetZarelType(void); /* reply data byte 4 (0-255); -1 on failure */
 /* The five fields of the printer's "B" reply; untouched on failure. */
 ZARELCOM_API zc_bool GetSysInfo(SystemInfo *info);
-ZARELCOM_API int32_t GetPrintStatus(void);        /* 1 printing, 0 not printing, -1 on failure */
-ZARELCOM_API int32_t GetFreeLogoNo(void);         /* a free logo slot 1-50, above 50 when none, -1 */
-ZARELCOM_API int32_t GetFreeDiskSpc(void);        /* free bytes; 0 on failure (and for 0 free) */
-ZARELCOM_API int32_t GetMaxMsg(void);             /* signed 16-bit value; 0 on failure */
-ZARELCOM_API int32_t GetMeasure(void);            /* 0-255; -1 on failure */
-ZARELCOM_API int32_t GetMessageNo(void);          /* 0-255; -1 on failure */
-ZARELCOM_API int32_t GetInkStaus(void);           /* 0-255; 255 also on failure */
-ZARELCOM_API int32_t GetBackUpRestoreReg(void);   /* 0-255; 2 on failure */
+ZARELCOM_API int32_t GetPrintStatus(void);      /* 1 printing, 0 not printing, -1 on failure */
+ZARELCOM_API int32_t GetFreeLogoNo(void);       /* a free logo slot 1-50, above 50 when none, -1 */
+ZARELCOM_API int32_t GetFreeDiskSpc(void);      /* free bytes; 0 on failure (and for 0 free) */
+ZARELCOM_API int32_t GetMaxMsg(void);           /* signed 16-bit value; 0 on failure */
+ZARELCOM_API int32_t GetMeasure(void);          /* 0-255; -1 on failure */
+ZARELCOM_API int32_t GetMessageNo(void);        /* 0-255; -1 on failure */
+ZARELCOM_API int32_t GetInkStaus(void);         /* 0-255; 255 also on failure */
+ZARELCOM_API int32_t GetBackUpRestoreReg(void); /* 0-255; 2 on failure */
 ZARELCOM_API zc_bool GetConveyor(int32_t *value);
 /* Two requests: "Y" fills record[0..1], then "[" fills *status. A failed second request leaves the
  * record written and returns false. */
@@ -304,7 +332,7 @@ ZARELCOM_API zc_bool GetMsgDelay(int32_t record[2]);
  * caller with ReleaseText. */
 ZARELCOM_API zc_bool GetLang(int32_t *count, int32_t *current, zc_text *names);
 ZARELCOM_API zc_bool GetSysData(uint8_t data[64]); /* reply data bytes 0-63 as they are */
-ZARELCOM_API zc_bool GetPHCfg(int32_t head);      /* the head number's low byte goes out */
+ZARELCOM_API zc_bool GetPHCfg(int32_t head);       /* the head number's low byte goes out */
 ZARELCOM_API zc_bool GetTaskCfg(void);
 ZARELCOM_API zc_bool GetTaskNo(void);
 /* The reply text of sub-command 0x10 (reply data from byte 1), zero-terminated at the latest where
@@ -327,9 +355,9 @@ ZARELCOM_API zc_bool SetPrintOff(void);
 ZARELCOM_API zc_bool SetPrintOn(void);
 ZARELCOM_API zc_bool StopTask(void);
 ZARELCOM_API zc_bool SetConveyor(const int32_t *value);
-ZARELCOM_API zc_bool SetEncoder(const int32_t record[2]); /* what GetEncoder's "Y" reads */
+ZARELCOM_API zc_bool SetEncoder(const int32_t record[2]);     /* what GetEncoder's "Y" reads */
 ZARELCOM_API zc_bool SetEncoderStatus(const uint8_t *status); /* the byte, then three zero bytes */
-ZARELCOM_API zc_bool SetMsgDelay(const int32_t record[2]); /* what GetMsgDelay reads */
+ZARELCOM_API zc_bool SetMsgDelay(const int32_t record[2]);    /* what GetMsgDelay reads */
 /* Print-head configuration, sent byte for byte: cfg[0] is the head number, the rest the
  * printer's values. */
 ZARELCOM_API zc_bool SetPHCfg(const uint8_t cfg[3]);

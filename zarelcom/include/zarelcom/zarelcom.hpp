@@ -31,7 +31,8 @@ public:
     /* A new text holding a copy of bytes. Raises std::length_error beyond 2 GiB - 1 bytes and
      * std::bad_alloc when memory runs out. */
     explicit Text(std::string_view bytes) {
-        if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) throw std::length_error("text longer than 2 GiB");
+        if (bytes.size() > static_cast<std::size_t>(INT32_MAX))
+            throw std::length_error("text longer than 2 GiB");
         text_ = MakeText(bytes.data(), static_cast<int32_t>(bytes.size()));
         if (!text_ && !bytes.empty()) throw std::bad_alloc();
     }
@@ -61,7 +62,9 @@ public:
     std::size_t size() const noexcept {
         return text_ ? static_cast<std::size_t>(reinterpret_cast<const int32_t *>(text_)[-1]) : 0;
     }
-    std::string_view view() const noexcept { return text_ ? std::string_view(text_, size()) : std::string_view(); }
+    std::string_view view() const noexcept {
+        return text_ ? std::string_view(text_, size()) : std::string_view();
+    }
     std::string str() const { return std::string(view()); }
 
 private:
