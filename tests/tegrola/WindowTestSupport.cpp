@@ -20,6 +20,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -169,26 +170,31 @@ void TTestMachine::PointPort(int number, const QString &device) const {
     if (!QFile::link(device, entry)) qFatal("cannot make the port entry %s", qPrintable(entry));
 }
 
-THeldLine::THeldLine()
-{
+namespace {
+
+// Opens a pseudo-terminal pair that programs the tests start do not inherit: a child keeping the
+// held line open would share its lock and be named as its holder.
+QString OpenPrivatePty(int &master, int &terminal) {
     char name[128];
-    if (::openpty(&FMaster, &FTerminal, name, nullptr, nullptr) < 0 || ::flock(FTerminal, LOCK_EX | LOCK_NB) < 0)
-        qFatal("cannot hold a pseudo-terminal");
-    FDevice = QString::fromLocal8Bit(name);
+    if (::openpty(&master, &terminal, name, nullptr, nullptr) < 0 ||
+        ::fcntl(master, F_SETFD, FD_CLOEXEC) < 0 || ::fcntl(terminal, F_SETFD, FD_CLOEXEC) < 0)
+        qFatal("cannot open a pseudo-terminal");
+    return QString::fromLocal8Bit(name);
 }
 
-THeldLine::~THeldLine()
-{
+} // namespace
+
+THeldLine::THeldLine() : FDevice(OpenPrivatePty(FMaster, FTerminal)) {
+    if (::flock(FTerminal, LOCK_EX | LOCK_NB) < 0) qFatal("cannot hold a pseudo-terminal");
+}
+
+THeldLine::~THeldLine() {
     ::close(FTerminal);
     ::close(FMaster);
 }
 
-TSilentLine::TSilentLine(const TTestMachine &machine, int number) : FMachine(machine), FNumber(number)
-{
-    char name[128];
-    if (::openpty(&FMaster, &FTerminal, name, nullptr, nullptr) < 0)
-        qFatal("cannot open a pseudo-terminal");
-    FDevice = QString::fromLocal8Bit(name);
+TSilentLine::TSilentLine(const TTestMachine &machine, int number)
+    : FMachine(machine), FNumber(number), FDevice(OpenPrivatePty(FMaster, FTerminal)) {
     FMachine.PointPort(FNumber, FDevice);
 }
 
@@ -202,16 +208,30 @@ bool TSilentLine::Received() {
 
 bool TSilentLine::Free() const {
     // The library takes the line with flock; a second holder is refused while it keeps it.
-    const int fd = ::open(QFile::encodeName(FDevice).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int fd =
+        ::open(QFile::encodeName(FDevice).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd);
     return free;
 }
 
-TSilentLine::~TSilentLine()
-{
+TSilentLine::~TSilentLine() {
     FMachine.ResetPort(FNumber);
     ::close(FTerminal);
     ::close(FMaster);
+}
+
+TOtherHolder::TOtherHolder(const QString &device) {
+    // Its own process group, so that ending it ends the program flock runs as well.
+    FProcess.setChildProcessModifier([] { ::setpgid(0, 0); });
+    FProcess.start(QStringLiteral("flock"), {QStringLiteral("--nonblock"), device,
+                                             QStringLiteral("sleep"), QStringLiteral("60")});
+    if (!FProcess.waitForStarted()) qFatal("cannot start flock");
+    FGroup = static_cast<pid_t>(FProcess.processId());
+}
+
+TOtherHolder::~TOtherHolder() {
+    ::kill(-FGroup, SIGKILL);
+    FProcess.waitForFinished();
 }

@@ -6,12 +6,14 @@
 
 #include <QFont>
 #include <QObject>
+#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <deque>
 #include <memory>
+#include <sys/types.h>
 #include <variant>
 
 class TStatusPanels;
@@ -130,10 +132,23 @@ public:
 private:
     const TTestMachine &FMachine;
     const int FNumber;
-    QString FDevice;
-    bool FReceived = false;
     int FMaster = -1;
     int FTerminal = -1;
+    QString FDevice;
+    bool FReceived = false;
+};
+
+// Another program holding a line: flock keeping it locked while it runs sleep, both ended together.
+class TOtherHolder {
+public:
+    explicit TOtherHolder(const QString &device);
+    ~TOtherHolder();
+    TOtherHolder(const TOtherHolder &) = delete;
+    TOtherHolder &operator=(const TOtherHolder &) = delete;
+
+private:
+    QProcess FProcess;
+    pid_t FGroup = 0;
 };
 
 #define TEGROLA_WINDOW_TEST_MAIN(TestClass)                                                        \

@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QProcess>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -236,16 +235,17 @@ private slots:
         QVERIFY(FDriver->Messages().isEmpty());
     }
 
-    void openPortSaysWhyThePortDidNotOpen()
-    {
+    void openPortSaysWhyThePortDidNotOpen() {
         TSilentLine other(FMachine, 3);
         // COM1 leads to the held line.
         FPlace->Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), QStringLiteral("1"));
         FWindow = StartWindow(*FPlace);
         Click(*FWindow, "SpeedButton1");
-        QCOMPARE(FDriver->Messages(), QStringList{QStringLiteral("Connect failure!!\n\nCOM1 (%1) is held by another program. "
-                                                                 "Close that program, then connect again.")
-                                                      .arg(FMachine.HeldDevice())});
+        QCOMPARE(
+            FDriver->Messages(),
+            QStringList{QStringLiteral("Connect failure!!\n\nCOM1 (%1) is held by another program. "
+                                       "Close that program, then connect again.")
+                            .arg(FMachine.HeldDevice())});
         QVERIFY(!ConnectedLook(*FWindow));
 
         // The adapter behind COM2 is unplugged after the list was made.
@@ -253,29 +253,31 @@ private slots:
         FMachine.PointPort(2, QStringLiteral("/dev/ttyUSB-unplugged"));
         Control<QComboBox>(*FWindow, "ComboBox1")->setCurrentIndex(1);
         Click(*FWindow, "SpeedButton1");
-        QCOMPARE(FDriver->Messages(), QStringList{QStringLiteral("Connect failure!!\n\nCOM2 leads to /dev/ttyUSB-unplugged, "
-                                                                 "which is not there. Check that the adapter is plugged "
-                                                                 "in, or choose another port.")});
+        QCOMPARE(
+            FDriver->Messages(),
+            QStringList{QStringLiteral("Connect failure!!\n\nCOM2 leads to /dev/ttyUSB-unplugged, "
+                                       "which is not there. Check that the adapter is plugged "
+                                       "in, or choose another port.")});
 
         // Another program holds COM3: it is named.
         FDriver->ClearMessages();
-        QProcess holder;
-        holder.start(QStringLiteral("flock"), {QStringLiteral("--nonblock"), other.Device(), QStringLiteral("sleep"), QStringLiteral("60")});
-        QVERIFY(holder.waitForStarted());
-        QTRY_VERIFY(!other.Free());
-        Control<QComboBox>(*FWindow, "ComboBox1")->setCurrentIndex(2);
-        Click(*FWindow, "SpeedButton1");
-        holder.kill();
-        holder.waitForFinished();
+        {
+            TOtherHolder holder(other.Device());
+            QTRY_VERIFY(!other.Free());
+            Control<QComboBox>(*FWindow, "ComboBox1")->setCurrentIndex(2);
+            Click(*FWindow, "SpeedButton1");
+        }
         QCOMPARE(FDriver->Messages().size(), 1);
-        const QString named = QStringLiteral("COM3 (%1) is held by another program (").arg(other.Device());
-        QVERIFY2(FDriver->Messages().constFirst().contains(named + QStringLiteral("flock, process "))
-                     || FDriver->Messages().constFirst().contains(named + QStringLiteral("sleep, process ")),
-                 qPrintable(FDriver->Messages().constFirst()));
+        const QString named =
+            QStringLiteral("COM3 (%1) is held by another program (").arg(other.Device());
+        QVERIFY2(
+            FDriver->Messages().constFirst().contains(named + QStringLiteral("flock, process ")) ||
+                FDriver->Messages().constFirst().contains(named +
+                                                          QStringLiteral("sleep, process ")),
+            qPrintable(FDriver->Messages().constFirst()));
     }
 
-    void oneAutomaticConnectionASecondAfterStartUp()
-    {
+    void oneAutomaticConnectionASecondAfterStartUp() {
         FMachine.PointPort(3, QStringLiteral("/dev/null"));
         FPlace->Store(QStringLiteral("Comm"), QStringLiteral("AutoConnect"), QStringLiteral("0"));
         FWindow = StartWindow(*FPlace, true);
@@ -284,7 +286,8 @@ private slots:
         auto *timer = Control<QTimer>(*FWindow, "Timer1");
         QVERIFY(timer->isActive());
         // No port opens: the search fails once, says why for each port, and is not repeated.
-        const QString held = QStringLiteral("%1 (%2) is held by another program. Close that program, then connect again.");
+        const QString held = QStringLiteral(
+            "%1 (%2) is held by another program. Close that program, then connect again.");
         const QString expected = QStringLiteral("Connect failure!!\n\n%1\n%2")
                                      .arg(held.arg(QStringLiteral("COM1"), FMachine.HeldDevice()),
                                           held.arg(QStringLiteral("COM2"), FMachine.HeldDevice()));
