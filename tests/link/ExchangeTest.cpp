@@ -10,6 +10,18 @@
 
 namespace {
 
+// Sets ZARELCOM_PACING as a new link reads it; null removes it.
+void SetPacingVariable(const char *value) {
+#ifdef _WIN32
+    _putenv_s("ZARELCOM_PACING", value ? value : "");
+#else
+    if (value)
+        setenv("ZARELCOM_PACING", value, 1);
+    else
+        unsetenv("ZARELCOM_PACING");
+#endif
+}
+
 const Bytes kStatusRequest = {0x02, 0x00, 0x02, 0x30, 0x45, 0x77, 0x03};
 const Bytes kStatusReply = ReplyFrame('E', {0x00});
 
@@ -165,11 +177,11 @@ TEST_F(ExchangeTest, PacingIsChosenPerLinkOrByTheEnvironment) {
                                           {"polled", Pacing::Polled},
                                           {"EVENTS", Pacing::Polled},
                                           {"", Pacing::Polled}}) {
-        setenv("ZARELCOM_PACING", setting, 1);
+        SetPacingVariable(setting);
         EXPECT_EQ(InitialPacing(), pacing) << setting;
         EXPECT_EQ(Link().pacing, pacing) << "a new link starts with the process's setting";
     }
-    unsetenv("ZARELCOM_PACING");
+    SetPacingVariable(nullptr);
     EXPECT_EQ(InitialPacing(), Pacing::Polled);
 }
 
