@@ -93,7 +93,7 @@ void RunLine(const Options &options, uint32_t baud, uint32_t fileKiB, double sle
              const std::string &folder) {
     const uint32_t printerBaud = baud == 0 ? 115200 : baud;
     SimulatorProcess printer(options.simulator, kCom, printerBaud, baud != 0);
-    SetBaudRate(BaudOrdinal(printerBaud));
+    SetBaudRate(zarelcom::RateOrdinal(printerBaud));
     if (!OpenComPort(kCom)) {
         std::fprintf(stderr, "cannot open com%d: %s\n", kCom, GetLastPortError());
         std::exit(1);

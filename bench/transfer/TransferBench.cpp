@@ -87,7 +87,7 @@ void RunLine(const Options &options, uint32_t baud, double sleepOverrunMs,
     // The unthrottled printer still keeps to its line rate for the host's setting; use 115200.
     const uint32_t printerBaud = baud == 0 ? 115200 : baud;
     SimulatorProcess printer(options.simulator, kCom, printerBaud, baud != 0);
-    SetBaudRate(BaudOrdinal(printerBaud));
+    SetBaudRate(zarelcom::RateOrdinal(printerBaud));
     if (!OpenComPort(kCom)) {
         std::fprintf(stderr, "cannot open com%d: %s\n", kCom, GetLastPortError());
         std::exit(1);

@@ -2,7 +2,7 @@
 // library's paths and names, and the files they send.
 #pragma once
 
-#include <zarelcom/zarelcom.h>
+#include <zarelcom/zarelcom.hpp>
 
 #include <cstddef>
 #include <cstdint>
@@ -30,4 +30,3 @@ struct Counted {
 void WritePattern(const std::string &path, size_t size);
 
 // The ZC_BR* ordinal of a printer line rate; 115200 for any rate it does not name.
-int32_t BaudOrdinal(uint32_t baud);

@@ -1,6 +1,7 @@
 #include "PrinterOnPty.h"
 
 #include <zarelcom/zarelcom.h>
+#include <zarelcom/zarelcom.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,23 +13,6 @@
 
 #include "PtyPort.h"
 
-namespace {
-int32_t OrdinalOf(uint32_t rate) {
-    switch (rate) {
-    case 9600:
-        return ZC_BR9600;
-    case 38400:
-        return ZC_BR38400;
-    case 57600:
-        return ZC_BR57600;
-    case 115200:
-        return ZC_BR115200;
-    default:
-        return ZC_BR19200;
-    }
-}
-} // namespace
-
 PrinterOnPty::PrinterOnPty(zarelsim::Options options, bool openPort)
     : options_(std::move(options)) {
     options_.comNumber = kPrinterCom;
@@ -38,7 +22,7 @@ PrinterOnPty::PrinterOnPty(zarelsim::Options options, bool openPort)
         options_.logFile = std::string(log) + "." + std::to_string(getpid());
     PlugIn();
     if (!openPort) return;
-    SetBaudRate(OrdinalOf(options_.baud));
+    SetBaudRate(zarelcom::RateOrdinal(options_.baud));
     if (!OpenComPort(kPrinterCom))
         throw std::runtime_error("cannot open the port to the simulated printer");
 }

@@ -35,25 +35,10 @@ Options PrinterOnNewPort(uint32_t baud) {
 
 std::string TakeText(zc_text text) { return Text::Adopt(text).str(); }
 
-int32_t RateOrdinal(uint32_t baud) {
-    switch (baud) {
-    case 9600:
-        return ZC_BR9600;
-    case 19200:
-        return ZC_BR19200;
-    case 38400:
-        return ZC_BR38400;
-    case 57600:
-        return ZC_BR57600;
-    default:
-        return ZC_BR115200;
-    }
-}
-
 LibraryPrinter::LibraryPrinter(Options options)
     : options_(options), port_(options.comNumber), printer_(std::move(options)) {
     printer_.Start();
-    SetBaudRate(RateOrdinal(options_.baud)); // kept while closed, used by the open
+    SetBaudRate(zarelcom::RateOrdinal(options_.baud)); // kept while closed, used by the open
     if (!OpenComPort(port_))
         throw std::runtime_error("the library cannot open com" + std::to_string(port_) + ": " +
                                  GetLastPortError());

@@ -39,6 +39,5 @@ private:
 };
 
 // The library's rate ordinal for a line rate of the printer's list.
-int32_t RateOrdinal(uint32_t baud);
 
 } // namespace zarelsim::test

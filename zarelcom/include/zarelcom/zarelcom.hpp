@@ -114,6 +114,25 @@ private:
     zc_link *link_;
 };
 
+/* The ZC_BR* ordinal SetBaudRate takes for one of the printer's line rates in bit/s (9600, 19200,
+ * 38400, 57600, 115200); -1 for any other rate. */
+constexpr int32_t RateOrdinal(uint32_t bitsPerSecond) {
+    switch (bitsPerSecond) {
+    case 9600:
+        return ZC_BR9600;
+    case 19200:
+        return ZC_BR19200;
+    case 38400:
+        return ZC_BR38400;
+    case 57600:
+        return ZC_BR57600;
+    case 115200:
+        return ZC_BR115200;
+    default:
+        return -1;
+    }
+}
+
 } // namespace zarelcom
 
 #endif /* ZARELCOM_ZARELCOM_HPP */
