@@ -55,6 +55,14 @@
 #define ZARELCOM_API __attribute__((visibility("default")))
 #endif
 
+/* The calling convention of every export and callback type: stdcall on 32-bit Windows, which is
+ * what 32-bit callers (VB6, Delphi, LabVIEW) expect of such a DLL; the platform's own elsewhere. */
+#if defined(_WIN32) && !defined(_WIN64)
+#define ZARELCOM_CALL __stdcall
+#else
+#define ZARELCOM_CALL
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
