@@ -2,6 +2,7 @@
 // error code and what it means; a wrong command line gives the usage and exit 2, before any
 // printer is asked.
 #include "SimulatorFixture.h"
+#include "TestLogo.h"
 
 #include <zarelsim/Fault.h>
 
@@ -12,6 +13,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -133,6 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"print"}, std::vector<std::string>{"print", "maybe"},
         std::vector<std::string>{"info", "extra"}, std::vector<std::string>{"send-logo"},
         std::vector<std::string>{"send-logo", "a.bmp", "--slot", "51"},
+        std::vector<std::string>{"backup-logo", "0", "a.bmp"},
         std::vector<std::string>{"--baud", "12345", "info"},
         std::vector<std::string>{"--auto", "info"},
         std::vector<std::string>{"--pacing", "fast", "info"},
@@ -142,6 +146,9 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"counter", "set", "1", "2"},
         std::vector<std::string>{"load-msg", "1", "ABC"},
         std::vector<std::string>{"load-msg", "1", "GG"},
+        std::vector<std::string>{"load-msg", "1", std::string(2 * 65533, '0')},
+        std::vector<std::string>{"--port", "", "info"},
+        std::vector<std::string>{"--port", "-1", "info"},
         std::vector<std::string>{"message", "set", "256"},
         std::vector<std::string>{"string", "set", "1", std::string(252, 'x')},
         std::vector<std::string>{"download", "a", "a-name-longer-than-24-chars"},
@@ -150,6 +157,57 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"make-logo", "--text", "x", "--height", "30", "-o", "z.bmp"},
         std::vector<std::string>{"make-logo", "--picture", "y.bmp", "--font", "Serif", "-o",
                                  "z.bmp"}));
+
+TEST(UsageErrors, TheyTellWhatIsWrong) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string says;
+    } cases[] = {
+        {{"load-msg", "1", std::string(2 * 65533, '0')},
+         "the message data is too long: 65533 bytes, and a message holds at most 65532. Nothing "
+         "was sent"},
+        {{"--port", "", "info"}, "--port needs a COM number or a device"},
+        {{"--port", "-1", "info"}, "the COM number (--port) must be a whole number from 1 to 255"},
+    };
+    for (const auto &wrong : cases) {
+        std::vector<std::string> arguments = {ZARELCTL_PROGRAM};
+        arguments.insert(arguments.end(), wrong.arguments.begin(), wrong.arguments.end());
+        EXPECT_CONTAINS(RunProgram(arguments).err, "zarelctl: " + wrong.says);
+    }
+}
+
+// A file show-logo cannot draw is this computer's refusal, exit 1 with the reason: never an abort,
+// never a wait on a pipe, never a read without end.
+TEST(LocalFiles, ShowLogoReadsOnlyRegularFilesAsFarAsTheirHeader) {
+    std::string folder = ::testing::TempDir() + "zarelctl_show_logo";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(folder);
+    std::string fifo = folder + "/pipe.bmp";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(folder + "/empty-wide.bmp", std::ios::binary) << WhiteLogo(0, 17);
+    std::string noRows = WhiteLogo(8, 1);
+    noRows[22] = 0; // the height
+    std::ofstream(folder + "/empty-high.bmp", std::ios::binary) << noRows;
+    const struct {
+        std::string path, says;
+    } cases[] = {
+        {folder, "cannot read " + folder + ": it is a folder. Name a file"},
+        {fifo, "cannot read " + fifo + ": it is not a regular file (a device or a pipe)"},
+        {"/dev/zero", "cannot read /dev/zero: it is not a regular file (a device or a pipe)"},
+        {folder + "/empty-wide.bmp", "holds no logo: it is 0 x 17 dots"},
+        {folder + "/empty-high.bmp", "holds no logo: it is 8 x 0 dots"},
+    };
+    for (const auto &refused : cases) {
+        ProgramRun run;
+        run.arguments = {ZARELCTL_PROGRAM, "--json", "show-logo", refused.path};
+        run.timeoutSeconds = 30;
+        ProgramResult result = RunProgram(run);
+        EXPECT_EQ(result.exitCode, 1) << refused.path;
+        EXPECT_CONTAINS(result.err, refused.says);
+        EXPECT_CONTAINS(result.out, "\"source\":\"local\"}");
+    }
+    std::filesystem::remove_all(folder);
+}
 
 TEST(UsageErrors, InJsonModeScriptsGetAnObjectToo) {
     ProgramResult result = RunProgram({ZARELCTL_PROGRAM, "--json", "print", "maybe"});
@@ -174,6 +232,9 @@ TEST(Help, TheToolAndEveryCommandExplainThemselves) {
                         "Usage: zarelctl [--port PORT | --auto] [--baud RATE] [--json] [--trace] " +
                             name);
         EXPECT_EQ(RunProgram({ZARELCTL_PROGRAM, "help", name}).out, help.out);
+        // The options every command takes are told once, in the tool's help.
+        EXPECT_EQ(help.out.find("--trace  "), std::string::npos) << name;
+        EXPECT_CONTAINS(help.out, "and the exit status: see 'zarelctl --help'.\n");
         ++listed;
     }
     EXPECT_GE(listed, 36u);

@@ -57,9 +57,12 @@ std::string CommandHelp(const Command &command) {
     std::string text = UsageLine(&command) + "\n\n" + command.summary + ".\n";
     if (!command.details.empty()) text += "\n" + command.details + "\n";
     if (!command.options.empty()) text += "\nOptions:\n" + OptionLines(command.options);
-    text += "\nGlobal options:\n" + OptionLines(GlobalOptions());
-    text += "\n";
-    text += exitStatus;
+    // The options every command takes are told once, in the tool's help.
+    std::string common;
+    for (const OptionRule &option : GlobalOptions())
+        common += (common.empty() ? "" : ", ") + std::string(option.name);
+    text +=
+        "\nOptions of every command (" + common + ") and the exit status: see 'zarelctl --help'.\n";
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "System.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,6 +38,38 @@ LocalRefusal WhyNotWritable(const std::string &path) {
     close(descriptor);
     unlink(probe.c_str());
     return {};
+}
+
+ReadableFile OpenRegularFile(const std::string &path) {
+    ReadableFile opened;
+    // Not blocking: opening a pipe for reading would otherwise wait for a writer.
+    int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat info {};
+    if (descriptor < 0 || fstat(descriptor, &info) != 0) {
+        int error = errno;
+        if (descriptor >= 0) close(descriptor);
+        opened.refusal = {std::strerror(error), error};
+        return opened;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        close(descriptor);
+        opened.refusal =
+            S_ISDIR(info.st_mode)
+                ? LocalRefusal{"it is a folder. Name a file", EISDIR}
+                : LocalRefusal{"it is not a regular file (a device or a pipe). Name a file",
+                               EINVAL};
+        return opened;
+    }
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    opened.file.reset(fdopen(descriptor, "rb"));
+    if (!opened.file) {
+        int error = errno;
+        close(descriptor);
+        opened.refusal = {std::strerror(error), error};
+        return opened;
+    }
+    opened.size = info.st_size;
+    return opened;
 }
 
 std::string DeviceHolder(const std::string &device) {

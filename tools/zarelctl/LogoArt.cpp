@@ -1,8 +1,10 @@
 #include "LogoArt.h"
 
+#include "System.h"
+
+#include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 
 namespace zarelctl {
 
@@ -20,14 +22,16 @@ uint16_t Le16(const std::vector<uint8_t> &bytes, size_t at) {
 } // namespace
 
 bool ReadLogoBitmap(const std::string &path, LogoBitmap &logo, std::string &problem) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        problem = "cannot read " + path;
+    ReadableFile opened = OpenRegularFile(path);
+    if (!opened.file) {
+        problem = "cannot read " + path + ": " + opened.refusal.reason;
         return false;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                               std::istreambuf_iterator<char>());
-    if (bytes.size() < 62 || bytes[0] != 'B' || bytes[1] != 'M') {
+    // The header first; then only the bytes it promises, so that the file's length bounds
+    // what is read.
+    std::vector<uint8_t> bytes(62);
+    if (std::fread(bytes.data(), 1, bytes.size(), opened.file.get()) != bytes.size() ||
+        bytes[0] != 'B' || bytes[1] != 'M') {
         problem = path + " is not a BMP file";
         return false;
     }
@@ -40,10 +44,20 @@ bool ReadLogoBitmap(const std::string &path, LogoBitmap &logo, std::string &prob
     }
     bool bottomUp = height > 0;
     int64_t rows = bottomUp ? height : -static_cast<int64_t>(height);
+    if (width <= 0 || rows == 0) {
+        problem = path + " holds no logo: it is " + std::to_string(width) + " x " +
+                  std::to_string(rows) + " dots";
+        return false;
+    }
     int64_t stride = (static_cast<int64_t>(width) + 31) / 32 * 4;
-    size_t palette = 14 + static_cast<size_t>(headerSize);
-    if (width < 0 || width > 1 << 20 || rows > 1 << 16 || palette + 8 > bytes.size() ||
-        pixels + stride * rows > static_cast<int64_t>(bytes.size())) {
+    int64_t palette = 14 + static_cast<int64_t>(headerSize);
+    int64_t needed = std::max(palette + 8, static_cast<int64_t>(pixels) + stride * rows);
+    size_t read = bytes.size();
+    if (width <= 1 << 20 && rows <= 1 << 16 && needed <= opened.size)
+        bytes.resize(static_cast<size_t>(needed));
+    if (bytes.size() != static_cast<size_t>(needed) ||
+        std::fread(bytes.data() + read, 1, bytes.size() - read, opened.file.get()) !=
+            bytes.size() - read) {
         problem = path + " is cut short or has a header that does not fit its length";
         return false;
     }
@@ -51,7 +65,8 @@ bool ReadLogoBitmap(const std::string &path, LogoBitmap &logo, std::string &prob
     auto brightness = [&](size_t entry) {
         return bytes[entry] + bytes[entry + 1] + bytes[entry + 2];
     };
-    bool setBitIsBlack = brightness(palette + 4) < brightness(palette);
+    bool setBitIsBlack =
+        brightness(static_cast<size_t>(palette) + 4) < brightness(static_cast<size_t>(palette));
     logo.width = width;
     logo.height = static_cast<int>(rows);
     logo.black.assign(static_cast<size_t>(rows), std::vector<bool>(static_cast<size_t>(width)));

@@ -23,7 +23,7 @@ void Report::PrintFailure(FILE *out, FILE *err, int exitCode, const std::string 
     if (!json_) return;
     zarelctl::Json failure = zarelctl::Json::Object();
     failure.Add("ok", false).Add("exit", exitCode).Add("error", message);
-    if (errorCode >= 0) failure.Add("code", errorCode);
+    failure.Add("code", errorCode >= 0 ? zarelctl::Json(errorCode) : zarelctl::Json());
     if (!reason.empty()) failure.Add("reason", reason);
     failure.Add("source", source);
     std::fprintf(out, "%s\n", failure.Dump().c_str());

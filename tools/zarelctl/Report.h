@@ -27,7 +27,8 @@ public:
     // The result of a command that succeeded, on out.
     void PrintSuccess(FILE *out) const;
     // A failure: the message on err; in JSON mode also the JSON object {"ok":false,...} with the
-    // code, the reason and where it failed (source) on out, so that a script always gets one object.
+    // code (null when there is none), the reason and where it failed (source) on out, so that a
+    // script always gets one object with the same keys.
     void PrintFailure(FILE *out, FILE *err, int exitCode, const std::string &message, int errorCode,
                       const std::string &reason, const char *source) const;
 

@@ -25,6 +25,14 @@ const char *const refusedAdvice =
     "the printer answers, but did not accept the request or had nothing to send (for a fetch: the "
     "file, logo or message is empty or not there). Check the number or name";
 
+// A --port word that is a COM number (a sign included, so that -1 is a wrong number and not a
+// device's name).
+bool IsComNumber(const std::string &port) {
+    size_t digits = port.find_first_not_of("+-") == 1 ? 1 : 0;
+    return port.size() > digits &&
+           port.find_first_not_of("0123456789", digits) == std::string::npos;
+}
+
 } // namespace
 
 const LineRate &LineRateOf(const std::string &text) {
@@ -101,7 +109,8 @@ const int32_t highestNonPrinterModel = 100;
 } // namespace
 
 void Session::OpenPort(const std::string &port) {
-    bool byNumber = !port.empty() && port.find_first_not_of("0123456789") == std::string::npos;
+    if (port.empty()) throw UsageError("--port needs a COM number or a device, not an empty word");
+    bool byNumber = IsComNumber(port);
     std::string name = byNumber ? "COM" + port : port;
     Attempt before = Begin();
     bool opened = byNumber ? OpenComPort(static_cast<int32_t>(
@@ -164,7 +173,7 @@ void Session::Connect() {
     OpenPort(port);
     Check("set the port to " + std::to_string(rate.bitsPerSecond) + " bit/s",
           [&] { return SetBaudRate(rate.portOrdinal); });
-    if (port.find_first_not_of("0123456789") == std::string::npos)
+    if (IsComNumber(port))
         report_.Set("port", std::stol(port));
     else
         report_.Set("device", port);

@@ -1,7 +1,10 @@
 // What the tool needs of the operating system, with a Linux side and a Windows side.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,16 @@ struct LocalRefusal {
     int error = 0;
 };
 LocalRefusal WhyNotWritable(const std::string &path);
+
+// A local file opened for reading. Only a regular file is opened, and without waiting: a pipe or
+// a device would hang the tool or pour out bytes without end. file is null when it did not open,
+// and refusal says why; size is the file's length in bytes.
+struct ReadableFile {
+    std::unique_ptr<FILE, int (*)(FILE *)> file{nullptr, std::fclose};
+    int64_t size = 0;
+    LocalRefusal refusal;
+};
+ReadableFile OpenRegularFile(const std::string &path);
 
 // The program that has device open, "NAME, process PID", or "" when none is seen (the processes
 // of other users cannot be looked into; on Windows none is).

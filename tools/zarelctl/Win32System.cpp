@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include <io.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace zarelctl {
 
@@ -23,6 +27,32 @@ LocalRefusal WhyNotWritable(const std::string &path) {
     if (folder == INVALID_FILE_ATTRIBUTES || !(folder & FILE_ATTRIBUTE_DIRECTORY))
         return {"its folder " + path.substr(0, separator + 1) + " does not exist", ENOENT};
     return {};
+}
+
+ReadableFile OpenRegularFile(const std::string &path) {
+    ReadableFile opened;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        opened.refusal = {"it is a folder. Name a file", EISDIR};
+        return opened;
+    }
+    opened.file.reset(std::fopen(path.c_str(), "rb"));
+    if (!opened.file) {
+        int error = errno;
+        opened.refusal = {std::strerror(error), error};
+        return opened;
+    }
+    // Devices (CON, NUL, COM ports) and pipes open like files; only a file on disk is read.
+    int descriptor = _fileno(opened.file.get());
+    struct _stat64 info {};
+    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(descriptor))) != FILE_TYPE_DISK ||
+        _fstat64(descriptor, &info) != 0 || !(info.st_mode & _S_IFREG)) {
+        opened.file.reset();
+        opened.refusal = {"it is not a regular file (a device or a pipe). Name a file", EINVAL};
+        return opened;
+    }
+    opened.size = info.st_size;
+    return opened;
 }
 
 std::string DeviceHolder(const std::string &) { return ""; }

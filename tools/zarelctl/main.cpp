@@ -46,6 +46,15 @@ int Run(const Command &command, const CommandLine &line, Report &report) {
         report.PrintFailure(stdout, stderr, Refused, failure.what(), failure.Code(),
                             failure.Reason(), failure.Source());
         return Refused;
+    } catch (const UsageError &) {
+        throw;
+    } catch (const std::exception &error) {
+        // Whatever else stops a command (memory, a stream) is still a message and exit 1.
+        FinishProgress();
+        CloseComPort();
+        report.PrintFailure(stdout, stderr, Refused,
+                            std::string("the command stopped: ") + error.what(), -1, "", "local");
+        return Refused;
     }
 }
 

@@ -10,6 +10,9 @@ namespace zarelctl {
 
 namespace {
 
+// The most bytes one message load carries: its packet's length field has room for no more.
+const size_t largestMessage = 65532;
+
 void Print(Session &s) {
     s.ExpectWords(1, 1);
     bool on = s.Choice(0, {"on", "off"}) == "on";
@@ -143,6 +146,10 @@ void LoadMessage(Session &s) {
         if (!std::isxdigit(static_cast<unsigned char>(c)))
             throw UsageError(
                 std::string("the message data may hold only hexadecimal digits, not '") + c + "'");
+    if (hex.size() / 2 > largestMessage)
+        throw UsageError("the message data is too long: " + std::to_string(hex.size() / 2) +
+                         " bytes, and a message holds at most " + std::to_string(largestMessage) +
+                         ". Nothing was sent");
     s.Connect();
     s.Check("load message " + std::to_string(message),
             [&] { return DownLoadMessage(static_cast<uint8_t>(message), zarelcom::Text(hex)); });

@@ -6,11 +6,8 @@
 #include "../Command.h"
 #include "../System.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 namespace zarelctl {
 
@@ -18,27 +15,16 @@ namespace {
 
 // The logo tool's limit: the printer's logo store takes no larger file.
 const int32_t largestLogo = 16000;
-
-// A local refusal that ends with the system's reason of the call that just failed.
-[[noreturn]] void FailWithSystemError(const std::string &message) {
-    int error = errno;
-    Session::FailLocally(message + std::strerror(error), error);
-}
+// The printer's logo slots are numbered from 1.
+const long logoSlots = 50;
 
 // The length of a local file that is about to be sent; a file that cannot be read stops the
 // command here, as this computer's refusal, instead of going out announced with the length -1.
 int32_t ReadableLength(const std::string &path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) FailWithSystemError("cannot read " + path + ": ");
-    if (S_ISDIR(info.st_mode))
-        Session::FailLocally("cannot read " + path + ": it is a folder. Name a file", EISDIR);
-    if (!S_ISREG(info.st_mode))
-        Session::FailLocally("cannot read " + path +
-                                 ": it is not a regular file (a device or a pipe). Name a file",
-                             EINVAL);
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file) FailWithSystemError("cannot read " + path + ": ");
-    std::fclose(file);
+    ReadableFile opened = OpenRegularFile(path);
+    if (!opened.file)
+        Session::FailLocally("cannot read " + path + ": " + opened.refusal.reason,
+                             opened.refusal.error);
     int32_t length = GetFileLen(zarelcom::Text(path), 0x8002);
     if (length < 0) Session::FailLocally("cannot read " + path + ": it has more than 2 GiB", EFBIG);
     return length;
@@ -80,7 +66,7 @@ void Fetched(Session &s, const std::string &what, const std::string &path) {
 void SendLogo(Session &s) {
     s.ExpectWords(1, 1);
     const std::string &path = s.Word(0);
-    long chosenSlot = s.NumberOption("--slot", "the logo slot (--slot)", 1, 50, 0);
+    long chosenSlot = s.NumberOption("--slot", "the logo slot (--slot)", 1, logoSlots, 0);
     int32_t length = ReadableLength(path);
     if (length > largestLogo)
         Session::FailLocally(
@@ -94,7 +80,7 @@ void SendLogo(Session &s) {
             throw PrinterFailure("Get free Logo number error!! The printer offered slot " +
                                      std::to_string(slot),
                                  -1, "no free slot offered");
-        if (slot > 50)
+        if (slot > logoSlots)
             throw PrinterFailure(
                 "Fifty LOGOs are full!! Free a slot on the printer, or choose one with --slot", -1,
                 "logo store full");
@@ -109,9 +95,10 @@ void SendLogo(Session &s) {
 }
 
 // backup-logo and backup-msg: the same request for a logo or a message, then the blocks.
-void BackUp(Session &s, const std::string &kind, zc_bool (*backUp)(zc_text, int32_t)) {
+void BackUp(Session &s, const std::string &kind, long lowest, long highest,
+            zc_bool (*backUp)(zc_text, int32_t)) {
     s.ExpectWords(2, 2);
-    long number = s.Number(0, "the " + kind + " number", 0, 65535);
+    long number = s.Number(0, "the " + kind + " number", lowest, highest);
     const std::string &path = s.Word(1);
     CheckWritable(path);
     s.Connect();
@@ -123,8 +110,9 @@ void BackUp(Session &s, const std::string &kind, zc_bool (*backUp)(zc_text, int3
     s.Out().Set(kind, number);
 }
 
-void BackUpLogoCommand(Session &s) { BackUp(s, "logo", BackUpLogo); }
-void BackUpMessage(Session &s) { BackUp(s, "message", BackUpMsg); }
+void BackUpLogoCommand(Session &s) { BackUp(s, "logo", 1, logoSlots, BackUpLogo); }
+// The request carries a message number in 16 bits.
+void BackUpMessage(Session &s) { BackUp(s, "message", 0, 65535, BackUpMsg); }
 
 void RestoreMessage(Session &s) {
     s.ExpectWords(2, 2);
@@ -246,7 +234,7 @@ std::vector<Command> TransferCommands() {
          SendLogo},
         {"backup-logo",
          "N FILE",
-         "Save logo N of the printer into FILE",
+         "Save logo N (1-50) of the printer into FILE",
          fetchNote,
          {},
          BackUpLogoCommand},
