@@ -1,8 +1,9 @@
 # zarelcom_debian_package(COMPONENT NAME SECTION SUMMARY DESCRIPTION
 #                         [DEPENDS ...] [SUGGESTS ...] [ARCHITECTURE all])
 # Declares the Debian package NAME made of the install component COMPONENT: its control fields,
-# and the files every Debian package carries in /usr/share/doc/NAME (copyright, changelog.gz) and,
-# when debian/NAME.lintian-overrides exists, its lintian overrides. DESCRIPTION is the long
+# and the files every Debian package carries in /usr/share/doc/NAME (copyright, changelog.gz, the
+# project's README.md.gz and CHANGELOG.md.gz) and, when debian/NAME.lintian-overrides exists, its
+# lintian overrides. DESCRIPTION is the long
 # description as lines of at most 79 characters (a lone "." is an empty line). Libraries the
 # package's programs link are added to DEPENDS by dpkg-shlibdeps. Call before include(CPack).
 include_guard()
@@ -20,6 +21,12 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/copyright.in ${CMAKE_CURRENT_BINARY_DIR
 string(TIMESTAMP ZARELCOM_RELEASE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog @ONLY)
 execute_process(COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog COMMAND_ERROR_IS_FATAL ANY)
+
+# The project's README and CHANGELOG, which every package carries beside them.
+foreach(document README.md CHANGELOG.md)
+  configure_file(${PROJECT_SOURCE_DIR}/${document} ${CMAKE_CURRENT_BINARY_DIR}/debian/${document} COPYONLY)
+  execute_process(COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/debian/${document} COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
 
 function(zarelcom_debian_package)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "COMPONENT;NAME;SECTION;SUMMARY;ARCHITECTURE"
@@ -41,6 +48,7 @@ function(zarelcom_debian_package)
   # Only in the package: an install into a prefix does not need them.
   set(doc ${CMAKE_INSTALL_DATADIR}/doc/${arg_NAME})
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/debian/copyright ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog.gz
+    ${CMAKE_CURRENT_BINARY_DIR}/debian/README.md.gz ${CMAKE_CURRENT_BINARY_DIR}/debian/CHANGELOG.md.gz
     DESTINATION ${doc} COMPONENT ${arg_COMPONENT} EXCLUDE_FROM_ALL)
   set(overrides ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${arg_NAME}.lintian-overrides)
   if(EXISTS ${overrides})

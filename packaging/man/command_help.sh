@@ -8,8 +8,9 @@ program=$1 output=$2
   "$program" --help | awk '$0 == "Commands:" { inside = 1; next } inside && /^$/ { exit } inside { print $1 }' |
     while read -r command; do
       printf '.SS %s\n.nf\n' "$command"
-      # Up to the global options, which the page shows once; roff's escapes and requests quoted.
-      "$program" "$command" --help | sed -e '/^Global options:/,$d' -e 's/\\/\\e/g' -e "s/^[.']/\\\\\\&&/"
+      # Up to the pointer to the common options, which the page shows once; roff's escapes and
+      # requests quoted.
+      "$program" "$command" --help | sed -e '/^Options of every command/,$d' -e 's/\\/\\e/g' -e "s/^[.']/\\\\\\&&/"
       printf '.fi\n'
     done
 } >"$output.new"

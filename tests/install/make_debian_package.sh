@@ -16,7 +16,8 @@ while IFS='|' read -r package files depends forbidden; do
   deb=$(find "$work" -maxdepth 1 -name "${package}_${version}_*.deb")
   [ -f "$deb" ] || { ls "$work"; fail "no ${package}_$version .deb was made"; }
   dpkg-deb --contents "$deb" | awk '{ print $6 }' | sed 's/^\.//' >"$work/contents"
-  for file in $files /usr/share/doc/$package/copyright /usr/share/doc/$package/changelog.gz; do
+  for file in $files /usr/share/doc/$package/copyright /usr/share/doc/$package/changelog.gz \
+              /usr/share/doc/$package/README.md.gz /usr/share/doc/$package/CHANGELOG.md.gz; do
     file=$(echo "$file" | sed -e "s|@LIB@|$multiarch|" -e "s|@VERSION@|$version|")
     grep -qxF "$file" "$work/contents" || { cat "$work/contents"; fail "$package lacks $file"; }
   done
@@ -33,8 +34,13 @@ libzarelcom1|@LIB@/libzarelcom.so.1 @LIB@/libzarelcom.so.@VERSION@|libc6 libstdc
 libzarelcom-dev|@LIB@/libzarelcom.so /usr/include/zarelcom/zarelcom.h /usr/include/zarelcom/zarelcom.hpp /usr/include/zarelcom/version.h @LIB@/pkgconfig/zarelcom.pc @LIB@/cmake/Zarelcom/ZarelcomConfig.cmake|libzarelcom1|qt
 zarelcom-tools|/usr/bin/zarelctl /usr/bin/zarel-sim /usr/share/man/man1/zarelctl.1.gz /usr/share/man/man1/zarel-sim.1.gz /usr/share/bash-completion/completions/zarelctl|libzarelcom1 libc6|qt
 python3-zarelcom|/usr/lib/python3/dist-packages/zarelcom/__init__.py /usr/lib/python3/dist-packages/zarelcom/py.typed|python3 libzarelcom1|qt
-tegrola|/usr/bin/tegrola /usr/bin/zarelctl-logo /usr/share/man/man1/tegrola.1.gz|libzarelcom1 libqt6widgets6 fonts-dejavu-core fonts-wqy-microhei|
+tegrola|/usr/bin/tegrola /usr/bin/zarelctl-logo /usr/share/man/man1/tegrola.1.gz /usr/share/applications/tegrola.desktop|libzarelcom1 libqt6widgets6 fonts-dejavu-core fonts-wqy-microhei|
 PACKAGES
+
+# The desktop's menu takes the logo tool's entry as it is.
+deb=$(find "$work" -maxdepth 1 -name "tegrola_${version}_*.deb")
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/tegrola.desktop >"$work/tegrola.desktop"
+desktop-file-validate "$work/tegrola.desktop" || fail "the desktop entry of tegrola is not valid"
 
 # lintian fails on an error; its warnings are shown.
 if ! lintian --fail-on error "$work"/*.deb >"$work/lintian.log" 2>&1; then
