@@ -2,6 +2,8 @@
 
 from __future__ import annotations
 
+import os
+import stat
 import struct
 from pathlib import Path
 
@@ -9,7 +11,7 @@ import pytest
 from hypothesis import given
 from hypothesis import strategies as st
 
-from zarelcom import Logo
+from zarelcom import Logo, ZarelcomError
 
 dots = st.integers(1, 80).flatmap(
     lambda w: st.integers(1, 20).flatmap(
@@ -77,6 +79,7 @@ def test_reads_other_row_orders_and_colour_tables(top_down: bool, white_first: b
         (lambda d: b"XX" + d[2:], "bitmap header"),
         (lambda d: d[:28] + b"\x08\x00" + d[30:], "8 bits a pixel"),
         (lambda d: d[:18] + b"\x00\x00\x00\x00" + d[22:], "holds no logo"),
+        (lambda d: d[:22] + b"\x00\x00\x00\x00" + d[26:], "holds no logo"),
     ],
 )
 def test_refuses_what_is_no_one_bit_logo(change: object, complaint: str) -> None:
@@ -91,3 +94,39 @@ def test_write_replaces_the_file_whole(tmp_path: Path) -> None:
     make(9, 3, {(8, 2)}).write(path)
     assert Logo.read(path) == make(9, 3, {(8, 2)})
     assert [p.name for p in tmp_path.iterdir()] == ["logo.bmp"]
+
+
+def test_write_follows_links_and_keeps_modes(tmp_path: Path) -> None:
+    logo = make(8, 2, {(0, 0)})
+    kept = tmp_path / "kept.bmp"
+    kept.write_bytes(b"old")
+    kept.chmod(0o640)
+    (tmp_path / "link.bmp").symlink_to(kept)
+    previous = os.umask(0o027)
+    try:
+        logo.write(tmp_path / "new.bmp")
+        logo.write(tmp_path / "link.bmp")
+    finally:
+        os.umask(previous)
+    assert stat.S_IMODE((tmp_path / "new.bmp").stat().st_mode) == 0o640  # 0666 less the umask
+    assert (tmp_path / "link.bmp").is_symlink() and Logo.read(kept) == logo
+    assert stat.S_IMODE(kept.stat().st_mode) == 0o640
+
+
+@pytest.fixture
+def not_files(tmp_path: Path) -> list[Path]:
+    """A folder, a pipe with no writer, and a device that never ends."""
+    os.mkfifo(tmp_path / "pipe.bmp")
+    (tmp_path / "folder.bmp").mkdir()
+    return [tmp_path / "folder.bmp", tmp_path / "pipe.bmp", Path("/dev/zero")]
+
+
+def test_only_regular_files_are_read_or_replaced(not_files: list[Path]) -> None:
+    for path in not_files:
+        with pytest.raises(ZarelcomError, match="not a regular file"):
+            Logo.read(path)
+    for path in not_files[:2]:
+        with pytest.raises(ZarelcomError, match="not a regular file"):
+            make(8, 1, set()).write(path)
+    assert stat.S_ISFIFO(not_files[1].stat().st_mode)
+

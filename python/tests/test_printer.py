@@ -97,7 +97,7 @@ def test_clock_head_task_and_restart(printer: Printer) -> None:
     for method, arguments in [
         ("set_head_config", (1, b"\x10\x20")),
         ("set_head_parameters", (1, b"\x01\x02\x03\x04")),
-        ("set_head_dpi", (1, 300)),
+        ("set_head_dpi", (1, 180)),
         ("set_task", (2,)),
         ("set_task_config", (1,)),
         ("reboot", ()),
@@ -148,6 +148,60 @@ def test_refusals_raise_with_the_printer_code(printer: Printer) -> None:
         assert raised.value.meaning and str(code) in str(raised.value)
 
 
+# Numbers outside what their argument takes, which ctypes would cut to another value.
+OUT_OF_RANGE: list[tuple[Callable[[Printer, Path], object], str]] = [
+    (lambda p, logo: p.set_user_string(256, "x"), "number must be from 0 to 255, not 256"),
+    (lambda p, logo: p.set_user_string(-1, "x"), "number must be from 0 to 255, not -1"),
+    (lambda p, logo: p.user_string(256), "number must be from 0 to 255"),
+    (lambda p, logo: p.send_logo(logo, 2**32 + 3), "slot must be from 1 to 50"),
+    (lambda p, logo: p.send_logo(logo, 0), "slot must be from 1 to 50, not 0"),
+    (lambda p, logo: p.send_logo(logo, -1), "slot must be from 1 to 50, not -1"),
+    (lambda p, logo: p.send_logo(logo, 51), "slot must be from 1 to 50, not 51"),
+    (lambda p, logo: p.backup_logo(65539, logo), "slot must be from 1 to 50"),
+    (lambda p, logo: p.set_measure(256), "measure must be from 0 to 255"),
+    (lambda p, logo: p.set_message_number(256), "message must be from 0 to 255"),
+    (lambda p, logo: p.set_language(-1), "language must be from 0 to 255"),
+    (lambda p, logo: p.set_encoder_status(256), "status must be from 0 to 255"),
+    (lambda p, logo: p.set_conveyor(2**31), "value must be from -2147483648 to 2147483647"),
+    (lambda p, logo: p.set_head_dpi(1, 300), "dpi must be from 0 to 255"),
+    (lambda p, logo: p.set_head_config(256, b"\x01\x02"), "head must be from 0 to 255"),
+    (lambda p, logo: p.set_date_format([1, 256]), "each of codes must be from 0 to 255"),
+    (lambda p, logo: p.counter(256), "number must be from 0 to 255"),
+    (lambda p, logo: p.set_counter(Counter(1, (2**31, 0, 0), True)), "each counter value must be from"),
+    (lambda p, logo: p.restore_message(logo, 65536), "message must be from 0 to 65535"),
+    (lambda p, logo: p.load_message(256, b"\x01"), "message must be from 0 to 255"),
+    (lambda p, logo: p.print_image(logo, 256), "option must be from 0 to 255"),
+    (lambda p, logo: p.set_year_code(65536), "year must be from -32768 to 65535"),
+    (lambda p, logo: p.send_file(logo, "N" * 25), "1 to 24 bytes, not 25"),
+    (lambda p, logo: Printer(2**32 + 5), "COM number must be from 1 to 255"),
+    (lambda p, logo: Printer.search([0]), "each COM number must be from 1 to 255, not 0"),
+]
+
+
+def test_numbers_out_of_range_never_reach_the_printer(printer: Printer, tmp_path: Path) -> None:
+    logo = tmp_path / "logo.bmp"
+    write_logo(logo, 16, 8)
+    for call, complaint in OUT_OF_RANGE:
+        with pytest.raises(ValueError, match=complaint):
+            call(printer, logo)
+    assert (printer.user_string(0), printer.user_string(255), printer.free_logo_slot()) == (b"", b"", 1)
+
+
+def test_a_silent_printer_is_a_timeout_and_a_repeated_refusal_keeps_its_code(
+    start_printer: Callable[..., SimulatedPrinter],
+) -> None:
+    with Printer(start_printer("--fault", "silence").com) as printer:
+        with pytest.raises(zarelcom.PrinterTimeout, match="the printer did not answer") as silent:
+            printer.system_info()
+    assert (silent.value.export, silent.value.code) == ("GetSysInfo", None)
+    assert isinstance(silent.value, PrinterError)
+    with Printer(start_printer().com) as printer:
+        for _ in range(2):
+            with pytest.raises(PrinterError, match="error code 5, printer error 5") as refused:
+                printer.set_language(9)
+            assert not isinstance(refused.value, zarelcom.PrinterTimeout)
+
+
 @pytest.mark.parametrize(
     "fault, call, export, code",
     [
@@ -168,8 +222,9 @@ def test_a_fault_reaches_the_caller(
 
 @pytest.mark.parametrize("port", [99, "/dev/null", "/nonexistent/tty"])
 def test_a_port_that_does_not_open(port_directory: Path, port: Any) -> None:
-    with pytest.raises(zarelcom.PortError, match="could not open"):
+    with pytest.raises(OSError, match="could not open") as raised:
         Printer(port)
+    assert isinstance(raised.value, zarelcom.PortError)
 
 
 def test_a_closed_printer_refuses_calls(printer_com: SimulatedPrinter) -> None:
@@ -190,6 +245,7 @@ def test_search_finds_the_port_and_rate(start_printer: Callable[..., SimulatedPr
 def test_ports_lists_the_simulated_printer(printer_com: SimulatedPrinter) -> None:
     listed = {port.number: port for port in zarelcom.ports()}
     assert Path(listed[printer_com.com].device).resolve() == Path(printer_com.device).resolve()
+    assert (listed[printer_com.com].vid, listed[printer_com.com].pid) == (None, None)  # no USB
 
 
 def test_pacing(printer_com: SimulatedPrinter) -> None:

@@ -8,25 +8,45 @@
 from __future__ import annotations
 
 import argparse
+import re
 import sys
-from typing import Optional, Sequence, Union
+from typing import Callable, Optional, Sequence, Union
 
-from . import Printer, ZarelcomError, ports
+from . import PRINTER_RATES, Printer, ZarelcomError, ports
+from ._checks import COM_NUMBER, LOGO_SLOT, Range, whole
 
 
 def _port(text: str) -> Union[int, str]:
-    return int(text) if text.isdigit() else text
+    if not text:
+        raise argparse.ArgumentTypeError("give a COM number or a device path, not an empty word")
+    if re.fullmatch(r"[-+]?\d+", text):
+        return _number(COM_NUMBER, "the COM number")(text)
+    return text
+
+
+def _number(bounds: Range, what: str) -> Callable[[str], int]:
+    def parse(text: str) -> int:
+        if not re.fullmatch(r"[-+]?\d+", text):
+            raise argparse.ArgumentTypeError(f"{what} is a number, not {text!r}")
+        try:
+            return whole(int(text), what, bounds)
+        except ValueError as error:
+            raise argparse.ArgumentTypeError(str(error)) from None
+
+    return parse
 
 
 def _parser() -> argparse.ArgumentParser:
     parser = argparse.ArgumentParser(prog="python3 -m zarelcom", description="Drive a Zarel HP printer.")
     parser.add_argument("--port", type=_port, default=1, help="COM number or device path (default 1)")
-    parser.add_argument("--baud", type=int, default=19200, help="line rate in bit/s (default 19200)")
+    parser.add_argument(
+        "--baud", type=int, choices=PRINTER_RATES, default=19200, help="line rate in bit/s (default 19200)"
+    )
     commands = parser.add_subparsers(dest="command", required=True)
     commands.add_parser("info", help="show the printer's system information")
     send = commands.add_parser("send-logo", help="send a logo file into a logo slot")
     send.add_argument("file", help="a one-bit logo bitmap")
-    send.add_argument("--slot", type=int, help="the slot (default: a free one)")
+    send.add_argument("--slot", type=_number(LOGO_SLOT, "the slot"), help="the slot, 1-50 (default: a free one)")
     commands.add_parser("ports", help="list this machine's serial ports")
     return parser
 

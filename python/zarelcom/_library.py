@@ -171,13 +171,16 @@ class Library:
 
 
 def _candidates() -> list[tuple[str, Optional[str]]]:
-    """Where the library is looked for, in order: (what was tried, the path or name to load)."""
+    """Where the library is looked for, in order: (what was tried, the path or name to load).
+    ZARELCOM_LIBRARY, when set, is the only place: a developer testing a build tests that build."""
+    override = os.environ.get("ZARELCOM_LIBRARY")
+    if override:
+        return [(f"ZARELCOM_LIBRARY ({override})", override)]
     here = Path(__file__).resolve().parent
     tried: list[tuple[str, Optional[str]]] = [(str(here / name), str(here / name)) for name in _FILE_NAMES]
     system = ctypes.util.find_library("zarelcom")
     tried.append(("the system's libraries (" + (system or "none found") + ")", system))
-    override = os.environ.get("ZARELCOM_LIBRARY")
-    tried.append(("ZARELCOM_LIBRARY (" + (override or "not set") + ")", override))
+    tried.append(("ZARELCOM_LIBRARY (not set)", None))
     return tried
 
 
@@ -185,7 +188,7 @@ def _load() -> Library:
     reasons = []
     for what, path in _candidates():
         if path is None or (os.sep in path and not os.path.exists(path)):
-            reasons.append(what)
+            reasons.append(what + (": no such file" if path else ""))
             continue
         try:
             return Library(ctypes.CDLL(path), path)

@@ -10,7 +10,7 @@ from contextlib import contextmanager
 from typing import Any, Callable, Iterator, Optional, Union
 
 from ._library import MESSAGE_CALLBACK, Library, library
-from .errors import PrinterError, ZarelcomError
+from .errors import PrinterError, PrinterTimeout, ZarelcomError
 
 Progress = Callable[[int, int, str], None]
 """A progress callable: (bytes done, total bytes, the library's progress line)."""
@@ -76,10 +76,16 @@ class Link:
         with self.selected() as lib:
             before = lib.GetCurrErrCode()
             result = getattr(lib, export)(*args)
-            if result == failure:
-                if not confirm or lib.GetCurrErrCode() != before or lib.GetPrintStatus() == -1:
-                    raise self.failure(lib, export, doing, before)
-            return result
+            if result != failure:
+                return result
+            code = lib.GetCurrErrCode()
+            if code == before:
+                answers = self.answers(lib, code)
+                if confirm and answers:
+                    return result
+                if not answers:
+                    raise PrinterTimeout(export, doing)
+            raise self.refusal(lib, export, code, doing)
 
     def transfer(self, export: str, doing: str, progress: Optional[Progress], *args: Any) -> None:
         """Runs a transfer export, handing its progress lines to `progress`."""
@@ -93,16 +99,23 @@ class Link:
             if self._progress_error is not None:
                 raise self._progress_error
             if not ok:
-                raise self.failure(lib, export, doing, before)
+                code = lib.GetCurrErrCode()
+                if code == before and not self.answers(lib, code):
+                    raise PrinterTimeout(export, doing)
+                raise self.refusal(lib, export, code, doing)
+
+    # A failure that changed no code is a printer that did not answer, unless a status query shows
+    # that it answers: then it refused again with the code it gave before.
+    @staticmethod
+    def answers(lib: Library, code: int) -> bool:
+        """Whether the printer answers a status query (an error reply, which changes the code, is
+        an answer too)."""
+        return bool(lib.GetPrintStatus() != -1 or lib.GetCurrErrCode() != code)
 
     @staticmethod
-    def failure(lib: Library, export: str, doing: str, before: int) -> PrinterError:
-        """The error for a failed export, with the code and meaning the library keeps."""
-        code = lib.GetCurrErrCode()
-        meaning = lib.zc_error_text(code).decode("utf-8", "replace")
-        if code == before:
-            meaning += " (from an earlier failure: this one set no code, as when the printer does not answer)"
-        return PrinterError(export, code, meaning, doing)
+    def refusal(lib: Library, export: str, code: int, doing: str) -> PrinterError:
+        """The error for a failed export, with its code and the library's meaning of it."""
+        return PrinterError.from_code(export, code, lib.zc_error_text(code).decode("utf-8", "replace"), doing)
 
     def _on_progress_line(self, line: Optional[bytes]) -> None:
         # Runs inside the library's transfer: an exception cannot cross the C frames, so it waits

@@ -9,8 +9,9 @@ from __future__ import annotations
 
 import os
 import struct
-import tempfile
 from typing import Union
+
+from ._files import open_regular, replace_file
 
 PIXEL_OFFSET = 62
 _DOTS_PER_METRE = 3780  # 96 dots an inch, as drawing programs write it
@@ -92,16 +93,12 @@ class Logo:
         return header + palette + b"".join(bytes(row) + padding for row in reversed(self._rows))
 
     def write(self, path: Union[str, "os.PathLike[str]"]) -> None:
-        """Writes the logo file, replacing an older file only once the new one is complete."""
-        folder = os.path.dirname(os.path.abspath(path))
-        handle, temporary = tempfile.mkstemp(prefix=".logo-", dir=folder)
-        try:
-            with os.fdopen(handle, "wb") as file:
-                file.write(self.to_bmp())
-            os.replace(temporary, path)
-        except BaseException:
-            os.unlink(temporary)
-            raise
+        """Writes the logo file, replacing an older file only once the new one is complete.
+
+        A symbolic link is followed: the file it leads to is replaced. A new file gets the mode
+        the umask leaves, a replaced one keeps its mode; a folder, device or pipe is refused
+        (ZarelcomError)."""
+        replace_file(path, self.to_bmp())
 
     @classmethod
     def from_bmp(cls, data: bytes) -> Logo:
@@ -138,6 +135,17 @@ class Logo:
 
     @classmethod
     def read(cls, path: Union[str, "os.PathLike[str]"]) -> Logo:
-        """The logo in a one-bit bitmap file."""
-        with open(path, "rb") as file:
-            return cls.from_bmp(file.read())
+        """The logo in a one-bit bitmap file. Only a regular file is read (ZarelcomError for a
+        folder, device or pipe), and only as far as its header says the logo reaches."""
+        with open_regular(path) as file:
+            header = file.read(PIXEL_OFFSET)
+            wanted = min(_promised_length(header), os.fstat(file.fileno()).st_size)
+            return cls.from_bmp(header + file.read(max(0, wanted - len(header))))
+
+
+def _promised_length(header: bytes) -> int:
+    """How long a bitmap file is by its header: to the end of its pixel rows or colour table."""
+    if len(header) < 54 or header[:2] != b"BM":
+        return len(header)
+    offset, info_size, width, height = struct.unpack_from("<IIii", header, 10)
+    return int(max(14 + info_size + 8, offset + _row_bytes(max(width, 0)) * abs(height)))

@@ -5,20 +5,25 @@ from __future__ import annotations
 import ctypes
 import datetime
 import os
-import stat
 from types import TracebackType
 from typing import Iterable, Optional, Sequence, Union
 
+from ._checks import BYTE, COM_NUMBER, INT32, LOGO_SLOT, UINT16, YEAR_CODE, byte_values, whole
+from ._files import check_regular, check_writable
 from ._library import PortInfoRecord, SystemInfoRecord, library
 from ._link import Link, PathLike, Progress, counted_texts, path_bytes, read_c_bytes
-from .errors import PortError, ZarelcomError
+from .errors import PortError, PrinterTimeout, ZarelcomError
 from .records import PORT_RATES, PRINTER_RATES, Counter, Encoder, Languages, PortInfo, Shift, SystemInfo
 
 # A logo file longer than this does not fit a logo slot.
 LOGO_SLOT_BYTES = 16000
-LOGO_SLOTS = 50
+LOGO_SLOTS = LOGO_SLOT[1]
 # The longest user string the printer keeps.
 USER_STRING_BYTES = 251
+# The most bytes one message load carries: its packet's length field has room for no more.
+MESSAGE_BYTES = 65532
+# The longest name of a file in the printer's store.
+PRINTER_NAME_BYTES = 24
 
 Port = Union[int, str, "os.PathLike[str]"]
 Text = Union[str, bytes]
@@ -38,10 +43,23 @@ def _as_bytes(text: Text) -> bytes:
 
 
 def _readable_file(path: PathLike) -> bytes:
-    """The path's bytes, once it is known to name a regular file (else the OSError that tells why)."""
-    if not stat.S_ISREG(os.stat(path).st_mode):
-        raise ZarelcomError(f"{os.fspath(path)} is not a regular file")
+    """The path's bytes, once it is known to name a regular file (else the error that tells why)."""
+    check_regular(path)
     return path_bytes(path)
+
+
+def _writable_file(path: PathLike) -> bytes:
+    """The path's bytes, once it is known that a fetch can make the file (else the error that
+    tells why, before anything is sent: the library would refuse it without a word)."""
+    check_writable(path)
+    return path_bytes(path)
+
+
+def _printer_name(name: Text) -> bytes:
+    data = _as_bytes(name)
+    if not 0 < len(data) <= PRINTER_NAME_BYTES:
+        raise ValueError(f"a printer-side name has 1 to {PRINTER_NAME_BYTES} bytes, not {len(data)}: {name!r}")
+    return data
 
 
 class Printer:
@@ -52,8 +70,10 @@ class Printer:
     line: "polled" (the library's default) or "events" (needs a library that has it).
     The port opens here and closes with `close()` or at the end of a `with` block. Several
     printers may be driven at once, each from its own thread; one printer serves one call at a
-    time. Every failure raises: `PrinterError` when the printer refused or did not answer,
-    `PortError` when the port refused, `ZarelcomError` for the rest. A progress callable must not
+    time. Every failure raises: `PrinterTimeout` when the printer did not answer, `PrinterError`
+    (its base) when it refused, `PortError` (an OSError too) when the port refused,
+    `ZarelcomError` for the rest; a number outside the range its argument takes raises
+    ValueError before anything is sent. A progress callable must not
     call its printer; an exception it raises comes out of the transfer when the transfer ends (the
     library cannot stop one midway).
     """
@@ -74,7 +94,7 @@ class Printer:
                     lib.zc_set_pacing(_PACINGS[pacing])
                 lib.SetBaudRate(ordinal)  # false while closed, but kept for the open below
                 if isinstance(port, int):
-                    opened, name = lib.OpenComPort(port), f"COM{port}"
+                    opened, name = lib.OpenComPort(whole(port, "the COM number", COM_NUMBER)), f"COM{port}"
                 else:
                     name = os.fspath(port)
                     opened = lib.zc_open_port_device(os.fsencode(name))
@@ -113,16 +133,19 @@ class Printer:
         """Looks for a printer on the COM numbers given, in order, at each of the printer's five
         rates; returns (COM number, rate in bit/s) of the first that answers. The port is closed
         again: open it with `Printer(port, baud)`. A port that opens but where nothing answers
-        costs about 30 seconds. Raises PrinterError when none answered."""
-        candidates = list(ports)
+        costs about 30 seconds. Raises PrinterTimeout when none answered."""
+        candidates = [whole(port, "each COM number", COM_NUMBER) for port in ports]
         if not candidates:
             raise ValueError("give at least one COM number to search")
         record = (ctypes.c_int32 * (len(candidates) + 2))(len(candidates) + 1, *candidates)
         link = Link()
         try:
-            link.call("AutoConnect", f"find a printer on COM {', '.join(map(str, candidates))}", record)
+            with link.selected() as lib:
+                found = lib.AutoConnect(record)
         finally:
             link.close()
+        if not found:
+            raise PrinterTimeout("AutoConnect", f"find a printer on COM {', '.join(map(str, candidates))}")
         return candidates[record[0] - 1], PRINTER_RATES[record[1]]
 
     # ---- Line rates and link modes ---------------------------------------------------------------
@@ -225,7 +248,7 @@ class Printer:
 
     def message_delay(self, message: int) -> int:
         """The print delay of a message."""
-        record = (ctypes.c_int32 * 2)(message, 0)
+        record = (ctypes.c_int32 * 2)(whole(message, "message", INT32), 0)
         self._link.call("GetMsgDelay", f"read the delay of message {message}", record)
         return record[1]
 
@@ -250,9 +273,9 @@ class Printer:
         return bytes(text).decode("latin-1")
 
     def query_head_config(self, head: int) -> None:
-        """Asks for a print head's configuration. The library keeps the reply to itself: this
-        shows only that the printer answered."""
-        self._link.call("GetPHCfg", f"read the configuration of head {head}", head)
+        """Asks for a print head's configuration (head 0-255). The library keeps the reply to
+        itself: this shows only that the printer answered."""
+        self._link.call("GetPHCfg", f"read the configuration of head {head}", whole(head, "head", BYTE))
 
     def query_task(self) -> None:
         """Asks for the task number (the library hands out no value: this shows the printer answered)."""
@@ -281,58 +304,63 @@ class Printer:
         self._link.call("StopTask", "stop the task")
 
     def set_language(self, language: int) -> None:
-        """Chooses the display language by its number in `languages()`."""
-        self._link.call("SetLang", f"set language {language}", language)
+        """Chooses the display language by its number in `languages()` (0-255)."""
+        self._link.call("SetLang", f"set language {language}", whole(language, "language", BYTE))
 
     def set_measure(self, measure: int) -> None:
-        """Sets the measure setting."""
-        self._link.call("SetMeasure", f"set the measure to {measure}", measure)
+        """Sets the measure setting (0-255)."""
+        self._link.call("SetMeasure", f"set the measure to {measure}", whole(measure, "measure", BYTE))
 
     def set_message_number(self, message: int) -> None:
-        """Selects the message to print."""
-        self._link.call("SetMessageNo", f"select message {message}", message)
+        """Selects the message to print (0-255)."""
+        self._link.call("SetMessageNo", f"select message {message}", whole(message, "message", BYTE))
 
     def set_task(self, task: int) -> None:
-        """Sets the task number."""
-        self._link.call("SetTaskNo", f"set task {task}", task)
+        """Sets the task number (0-255)."""
+        self._link.call("SetTaskNo", f"set task {task}", whole(task, "task", BYTE))
 
     def set_task_config(self, config: int) -> None:
-        """Sets the task configuration."""
-        self._link.call("SetTaskCfg", f"set the task configuration to {config}", config)
+        """Sets the task configuration (0-255)."""
+        self._link.call("SetTaskCfg", f"set the task configuration to {config}", whole(config, "config", BYTE))
 
     def set_conveyor(self, value: int) -> None:
         """Sets the conveyor value."""
+        value = whole(value, "value", INT32)
         self._link.call("SetConveyor", f"set the conveyor to {value}", ctypes.byref(ctypes.c_int32(value)))
 
     def set_encoder(self, first: int, second: int) -> None:
         """Sets the encoder's two values."""
-        self._link.call("SetEncoder", "set the encoder", (ctypes.c_int32 * 2)(first, second))
+        values = (ctypes.c_int32 * 2)(whole(first, "first", INT32), whole(second, "second", INT32))
+        self._link.call("SetEncoder", "set the encoder", values)
 
     def set_encoder_status(self, status: int) -> None:
-        """Sets the encoder status byte."""
+        """Sets the encoder status byte (0-255)."""
+        status = whole(status, "status", BYTE)
         self._link.call("SetEncoderStatus", "set the encoder status", ctypes.byref(ctypes.c_uint8(status)))
 
     def set_message_delay(self, message: int, delay: int) -> None:
         """Sets the print delay of a message."""
-        self._link.call("SetMsgDelay", f"set the delay of message {message}", (ctypes.c_int32 * 2)(message, delay))
+        record = (ctypes.c_int32 * 2)(whole(message, "message", INT32), whole(delay, "delay", INT32))
+        self._link.call("SetMsgDelay", f"set the delay of message {message}", record)
 
     def set_head_config(self, head: int, values: bytes) -> None:
-        """Sends a print head's two configuration bytes."""
+        """Sends a print head's (0-255) two configuration bytes."""
         self._head_bytes("SetPHCfg", head, values, 2)
 
     def set_head_parameters(self, head: int, values: bytes) -> None:
-        """Sends a print head's four parameter bytes."""
+        """Sends a print head's (0-255) four parameter bytes."""
         self._head_bytes("SetPHCfgH", head, values, 4)
 
     def _head_bytes(self, export: str, head: int, values: bytes, count: int) -> None:
-        if len(values) != count:
-            raise ValueError(f"a head takes {count} bytes here, not {len(values)}")
-        cfg = (ctypes.c_uint8 * (count + 1))(head, *values)
+        data = byte_values(values, "values")
+        if len(data) != count:
+            raise ValueError(f"a head takes {count} bytes here, not {len(data)}")
+        cfg = (ctypes.c_uint8 * (count + 1))(whole(head, "head", BYTE), *data)
         self._link.call(export, f"configure head {head}", cfg)
 
     def set_head_dpi(self, head: int, dpi: int) -> None:
-        """Sets a print head's resolution in dots per inch (sent in one byte)."""
-        self._link.call("SetPHDPI", f"set head {head} to {dpi} dpi", dpi, head)
+        """Sets a print head's (0-255) resolution in dots per inch (0-255: it is sent in one byte)."""
+        self._link.call("SetPHDPI", f"set head {head} to {dpi} dpi", whole(dpi, "dpi", BYTE), whole(head, "head", BYTE))
 
     def clear_product_counter(self) -> None:
         """Clears the print-registration counter."""
@@ -343,8 +371,7 @@ class Printer:
         self._link.call("SetPRCmd", "preset the product counter")
 
     def increment_product_counter(self) -> None:
-        """Adds one to the print-registration counter. The library reports only a refusal here,
-        not a printer that did not answer."""
+        """Adds one to the print-registration counter."""
         self._link.call("IncPRCmd", "count a product")
 
     def take_back_product_counter(self) -> None:
@@ -375,8 +402,8 @@ class Printer:
             return int(text.value or b"0")
 
     def set_year_code(self, year: int) -> None:
-        """Sets the year code."""
-        self._link.call("SetCYear", f"set the year code to {year}", year)
+        """Sets the year code (-32768 to 65535)."""
+        self._link.call("SetCYear", f"set the year code to {year}", whole(year, "year", YEAR_CODE))
 
     def roll_hour(self) -> datetime.time:
         """The time of day at which the printer's date rolls over."""
@@ -414,14 +441,18 @@ class Printer:
         self._link.call("SetZarelShift", "set the shifts", groups)
 
     def counter(self, number: int, extra: int = 0) -> Counter:
-        """Counter `number`; `extra` is the byte the printer takes with every counter request."""
-        record = (ctypes.c_int32 * 5)(number)
+        """Counter `number` (0-255); `extra` is the byte (0-255) the printer takes with every
+        counter request."""
+        record = (ctypes.c_int32 * 5)(whole(number, "number", BYTE))
+        extra = whole(extra, "extra", BYTE)
         self._link.call("GetCounter", f"read counter {number}", record, extra)
         return Counter(record[0], (record[1], record[2], record[3]), bool(record[4]))
 
     def set_counter(self, counter: Counter, extra: int = 0) -> None:
-        """Sets a counter's values and state."""
-        record = (ctypes.c_int32 * 5)(counter.number, *counter.values, int(counter.on))
+        """Sets a counter's values and state (counter number and `extra` 0-255, values 32-bit)."""
+        values = [whole(value, "each counter value", INT32) for value in counter.values]
+        record = (ctypes.c_int32 * 5)(whole(counter.number, "the counter number", BYTE), *values, int(counter.on))
+        extra = whole(extra, "extra", BYTE)
         self._link.call("SetZarelCount", f"set counter {counter.number}", record, extra)
 
     def date_format(self) -> Optional[str]:
@@ -441,11 +472,12 @@ class Printer:
                 return b""
             return read_c_bytes(text.value + 1, ctypes.string_at(text.value, 1)[0])
 
-    def set_date_format(self, codes: bytes) -> None:
+    def set_date_format(self, codes: Iterable[int]) -> None:
         """Sets the time-and-date print format from the printer's codes (at most 127)."""
-        if len(codes) > 127:
-            raise ValueError(f"a date format has at most 127 codes, not {len(codes)}")
-        data = (ctypes.c_uint8 * (len(codes) + 1))(len(codes), *codes)
+        counted = byte_values(codes, "codes")
+        if len(counted) > 127:
+            raise ValueError(f"a date format has at most 127 codes, not {len(counted)}")
+        data = (ctypes.c_uint8 * (len(counted) + 1))(len(counted), *counted)
         self._link.call("SetTDFormat", "set the date format", data)
 
     # ---- User strings and messages ---------------------------------------------------------------
@@ -454,12 +486,15 @@ class Printer:
         """User string `number` (0-255); b"" when it is empty."""
         text = ctypes.c_char_p()
         with self._link.selected():  # the library keeps the text until the next call
-            self._link.call("StxGetStringC", f"read user string {number}", number, ctypes.byref(text))
+            self._link.call(
+                "StxGetStringC", f"read user string {number}", whole(number, "number", BYTE), ctypes.byref(text)
+            )
             value = text.value or b""
         return b"" if value == b" Not use this string" else value
 
     def set_user_string(self, number: int, text: Text) -> None:
-        """Writes user string `number` (at most 251 bytes)."""
+        """Writes user string `number` (0-255; at most 251 bytes)."""
+        number = whole(number, "number", BYTE)
         data = _as_bytes(text)
         if len(data) > USER_STRING_BYTES:
             raise ValueError(f"a user string holds at most {USER_STRING_BYTES} bytes, not {len(data)}")
@@ -467,16 +502,19 @@ class Printer:
             self._link.call("StxSdString", f"write user string {number}", counted, number)
 
     def load_message(self, message: int, data: bytes) -> None:
-        """Loads message `message` with the printer's bytes for it (at most 65532)."""
-        if len(data) > 65532:
-            raise ValueError(f"a message holds at most 65532 bytes, not {len(data)}")
+        """Loads message `message` (0-255) with the printer's bytes for it (at most 65532)."""
+        message = whole(message, "message", BYTE)
+        if len(data) > MESSAGE_BYTES:
+            raise ValueError(f"a message holds at most {MESSAGE_BYTES} bytes, not {len(data)}")
         with counted_texts(self._link.library, data.hex().encode()) as (hex_text,):
             self._link.call("DownLoadMessage", f"load message {message}", message, hex_text)
 
     # ---- Transfers -------------------------------------------------------------------------------
 
     def send_logo(self, path: PathLike, slot: Optional[int] = None, *, progress: Optional[Progress] = None) -> int:
-        """Sends a logo file into a logo slot, a free one when `slot` is None; returns the slot."""
+        """Sends a logo file into a logo slot (1-50), a free one when `slot` is None; returns the slot."""
+        if slot is not None:
+            slot = whole(slot, "slot", LOGO_SLOT)
         data = _readable_file(path)
         size = os.path.getsize(path)
         if size > LOGO_SLOT_BYTES:
@@ -490,15 +528,17 @@ class Printer:
         return slot
 
     def backup_logo(self, slot: int, path: PathLike, *, progress: Optional[Progress] = None) -> None:
-        """Copies the logo in `slot` into a local file (the printer pads it to whole 512-byte blocks)."""
-        with counted_texts(self._link.library, path_bytes(path)) as (text,):
+        """Copies the logo in `slot` (1-50) into a local file (the printer pads it to whole 512-byte
+        blocks)."""
+        slot = whole(slot, "slot", LOGO_SLOT)
+        with counted_texts(self._link.library, _writable_file(path)) as (text,):
             self._link.transfer("BackUpLogo", f"back up logo slot {slot}", progress, text, slot)
 
     def send_file(self, path: PathLike, name: Optional[Text] = None, *, progress: Optional[Progress] = None) -> None:
         """Sends a file into the printer's store under `name` (at most 24 bytes), by default its
         own file name."""
         data = _readable_file(path)
-        kind, printer_name = (1, None) if name is None else (0, _as_bytes(name))
+        kind, printer_name = (1, None) if name is None else (0, _printer_name(name))
         with counted_texts(self._link.library, data, printer_name) as (text, counted_name):
             self._link.transfer("StxSendFile", f"send {os.fspath(path)}", progress, text, counted_name, kind)
 
@@ -509,22 +549,22 @@ class Printer:
 
     def fetch_file(self, name: Text, path: PathLike, *, progress: Optional[Progress] = None) -> None:
         """Copies the printer's file `name` into a local file."""
-        with counted_texts(self._link.library, path_bytes(path), _as_bytes(name)) as (text, counted_name):
+        with counted_texts(self._link.library, _writable_file(path), _printer_name(name)) as (text, counted_name):
             self._link.transfer("StxUpLoadFile", f"fetch {name!r} from the printer", progress, text, counted_name)
 
     def fetch_screen(self, path: PathLike, *, progress: Optional[Progress] = None) -> None:
         """Copies the printer's screen image into a local file."""
-        with counted_texts(self._link.library, path_bytes(path)) as (text,):
+        with counted_texts(self._link.library, _writable_file(path)) as (text,):
             self._link.transfer("StxGetScr", "fetch the screen image", progress, text, None)
 
     def fetch_message_names(self, path: PathLike, *, progress: Optional[Progress] = None) -> None:
         """Copies the printer's message-name list into a local file."""
-        with counted_texts(self._link.library, path_bytes(path)) as (text,):
+        with counted_texts(self._link.library, _writable_file(path)) as (text,):
             self._link.transfer("StxUpLoadMsgName", "fetch the message names", progress, text)
 
     def fetch_parameters(self, path: PathLike, *, progress: Optional[Progress] = None) -> None:
         """Copies the printer's parameter file into a local file."""
-        with counted_texts(self._link.library, path_bytes(path)) as (text,):
+        with counted_texts(self._link.library, _writable_file(path)) as (text,):
             self._link.transfer("StxUpLoadParameter", "fetch the parameter file", progress, text)
 
     def send_parameters(self, path: PathLike, *, progress: Optional[Progress] = None) -> None:
@@ -538,25 +578,27 @@ class Printer:
             self._link.transfer("StxUpdateZarel", f"send the update {os.fspath(path)}", progress, text)
 
     def backup_message(self, message: int, path: PathLike, *, progress: Optional[Progress] = None) -> None:
-        """Copies message `message` into a local file."""
-        with counted_texts(self._link.library, path_bytes(path)) as (text,):
+        """Copies message `message` (0-65535) into a local file."""
+        message = whole(message, "message", UINT16)
+        with counted_texts(self._link.library, _writable_file(path)) as (text,):
             self._link.transfer("BackUpMsg", f"back up message {message}", progress, text, message)
 
     def restore_message(self, path: PathLike, message: int, *, progress: Optional[Progress] = None) -> None:
-        """Restores message `message` from a local file made by `backup_message`."""
-        self._link.transfer(
-            "RestoreMsg", f"restore message {message}", progress, _readable_file(path), message & 0xFFFF
-        )
+        """Restores message `message` (0-65535) from a local file made by `backup_message`."""
+        message = whole(message, "message", UINT16)
+        self._link.transfer("RestoreMsg", f"restore message {message}", progress, _readable_file(path), message)
 
     def print_image(self, path: PathLike, option: int = 0, *, progress: Optional[Progress] = None) -> None:
-        """Sends an image file for printing; `option` goes to the printer unchanged."""
+        """Sends an image file for printing; `option` (0-255) goes to the printer unchanged."""
+        option = whole(option, "option", BYTE)
         with counted_texts(self._link.library, _readable_file(path)) as (text,):
             self._link.transfer("PrintImage", f"send {os.fspath(path)} for printing", progress, text, option)
 
     # ---- Terminal-mode announcements -------------------------------------------------------------
 
     def announce_logo(self, path: PathLike, slot: int) -> None:
-        """Terminal mode: announces a logo file for `slot` (no content follows)."""
+        """Terminal mode: announces a logo file for `slot` (1-50; no content follows)."""
+        slot = whole(slot, "slot", LOGO_SLOT)
         with counted_texts(self._link.library, _readable_file(path)) as (text,):
             self._link.call("XmodemSendLogo", f"announce logo slot {slot}", text, slot)
 

@@ -76,11 +76,12 @@ class Languages:
 
 @dataclass(frozen=True)
 class PortInfo:
-    """A serial port of this machine, as the library lists it.
+    """A serial port of this machine, as the library lists it; the USB fields are named as
+    pyserial's `list_ports` names them.
 
-    `number` is the COM number `Printer` takes; `device` the device it resolves to; `by_id` its
-    stable name, `description` and `serial_number` what USB reports ("" when unknown);
-    `usb_vendor` and `usb_product` the USB ids (None when unknown).
+    `number` is the COM number `Printer` takes; `device` the device it resolves to (which
+    `Printer` takes too); `by_id` its stable name; `description` and `serial_number` what USB
+    reports ("" when unknown); `vid` and `pid` the USB vendor and product ids (None when unknown).
     """
 
     number: int
@@ -88,5 +89,5 @@ class PortInfo:
     by_id: str
     description: str
     serial_number: str
-    usb_vendor: Optional[int]
-    usb_product: Optional[int]
+    vid: Optional[int]
+    pid: Optional[int]
