@@ -106,6 +106,7 @@ public:
         }
         if (!lost_) return true;
         const bool busy = Heard("in use");
+        attempt.refused = busy ? OpenRefused::Busy : OpenRefused::Other;
         attempt.error = busy ? EBUSY : lostCode_;
         attempt.reason =
             busy ? "the device server says the port is in use by another client" : reason_;
@@ -568,12 +569,16 @@ std::unique_ptr<Device> OpenNetworkDevice(const std::string& name, OpenAttempt& 
     NetworkPortName parsed;
     std::string error;
     if (!ParseNetworkPortName(name, parsed, error)) {
+        attempt.refused = OpenRefused::Missing;
         attempt.error = EINVAL;
         attempt.reason = error;
         return nullptr;
     }
     std::unique_ptr<Socket> socket = Socket::Connect(parsed.host, parsed.port, kConnectMs, attempt);
-    if (!socket) return nullptr;
+    if (!socket) {
+        attempt.refused = OpenRefused::Other;
+        return nullptr;
+    }
     auto device = std::make_unique<NetworkDevice>(std::move(socket), parsed);
     if (parsed.rfc2217 && !device->Negotiate(attempt)) return nullptr;
     return device;
