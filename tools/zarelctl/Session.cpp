@@ -34,6 +34,12 @@ const LineRate &LineRateOf(const std::string &text) {
                      "'");
 }
 
+const LineRate &LineRateOfOrdinal(int32_t portOrdinal) {
+    for (const LineRate &rate : lineRates)
+        if (rate.portOrdinal == portOrdinal) return rate;
+    return lineRates[1];
+}
+
 const LineRate &LineRateAt(int32_t printerIndex) {
     return lineRates[printerIndex >= 0 && printerIndex < 5 ? printerIndex : 1];
 }
@@ -92,14 +98,6 @@ void Session::FailLocally(const std::string &message, int error) {
     throw PrinterFailure(message, error, error >= 0 ? std::strerror(error) : "", "local");
 }
 
-namespace {
-
-// Anything that answers the system-information request with a model number up to this is no
-// printer.
-const int32_t highestNonPrinterModel = 100;
-
-} // namespace
-
 void Session::OpenPort(const std::string &port) {
     bool byNumber = !port.empty() && port.find_first_not_of("0123456789") == std::string::npos;
     std::string name = byNumber ? "COM" + port : port;
@@ -108,12 +106,49 @@ void Session::OpenPort(const std::string &port) {
                                  ParseNumber(port, "the COM number (--port)", 1, 255)))
                            : zc_open_port_device(port.c_str());
     if (opened) return;
-    std::string message = GetLastPortError();
-    if (message.rfind("Cannot open ", 0) != 0) Refuse("open " + name, before, false);
-    OpenRefusal refusal = ReadOpenRefusal(name, message);
-    std::string holder = refusal.error == EBUSY ? DeviceHolder(refusal.device) : "";
-    throw PrinterFailure(OpenAdvice(name, refusal, holder), refusal.error, refusal.reason, "port");
+    zc_port_failure_info failure{};
+    if (!zc_port_failure(&failure)) Refuse("open " + name, before, false);
+    throw PrinterFailure(OpenAdvice(name, failure), failure.os_error, OpenReason(failure), "port");
 }
+
+namespace {
+
+// What the search tells while it runs: every try, and why a port was passed over, which the
+// library's record of the port's open says once the search has moved on from it.
+class SearchNotes {
+public:
+    explicit SearchNotes(const std::vector<zc_port_info> &ports) : ports_(ports) {}
+
+    static zc_bool ZARELCOM_CALL OnTry(int32_t port, int32_t rateOrdinal, void *context) {
+        auto &notes = *static_cast<SearchNotes *>(context);
+        if (port != notes.asked_) notes.TellSkipped();
+        notes.asked_ = port;
+        Report::Note("Trying " + notes.NameOf(port) + " at " +
+                     std::to_string(LineRateOfOrdinal(rateOrdinal).bitsPerSecond) + " bit/s");
+        return true;
+    }
+
+    // Tells the port asked about last, if it did not open.
+    void TellSkipped() {
+        zc_port_failure_info failure{};
+        if (asked_ != 0 && zc_port_failure(&failure))
+            Report::Note("Skipping " + NameOf(asked_) + ": " + OpenReason(failure));
+        asked_ = 0;
+    }
+
+    std::string NameOf(int32_t number) const {
+        for (const zc_port_info &port : ports_)
+            if (port.number == number)
+                return "COM" + std::to_string(number) + " (" + port.device + ")";
+        return "COM" + std::to_string(number);
+    }
+
+private:
+    const std::vector<zc_port_info> &ports_;
+    int32_t asked_ = 0;
+};
+
+} // namespace
 
 void Session::Search() {
     std::vector<zc_port_info> ports = ListedPorts();
@@ -121,25 +156,20 @@ void Session::Search() {
         FailLocally("no serial port was found on this machine: connect the printer, or map its "
                     "device as com<n> in "
                     "$ZARELCOM_PORT_DIR (by default ~/.config/zarelcom/ports)");
-    for (const zc_port_info &port : ports) {
-        std::string name = "COM" + std::to_string(port.number) + " (" + port.device + ")";
-        if (!OpenComPort(port.number)) {
-            Report::Note("Skipping " + name + ": " + GetLastPortError());
-            continue;
-        }
-        for (const LineRate &rate : lineRates) {
-            Report::Note("Trying " + name + " at " + std::to_string(rate.bitsPerSecond) + " bit/s");
-            SystemInfo info{};
-            if (SetBaudRate(rate.portOrdinal) && GetSysInfo(&info) &&
-                info.ModelNo > highestNonPrinterModel) {
-                report_.Say("Printer found on COM" + std::to_string(port.number) + " at " +
-                            std::to_string(rate.bitsPerSecond) + " bit/s");
-                report_.Set("port", port.number);
-                report_.Set("device", port.device);
-                report_.Set("baud", rate.bitsPerSecond);
-                return;
-            }
-        }
+    std::vector<int32_t> list = {static_cast<int32_t>(ports.size() + 1)};
+    for (const zc_port_info &port : ports) list.push_back(port.number);
+    SearchNotes notes(ports);
+    const bool found = zc_search(list.data(), &SearchNotes::OnTry, &notes);
+    notes.TellSkipped();
+    if (found) {
+        const zc_port_info &port = ports[static_cast<size_t>(list[0] - 1)];
+        const LineRate &rate = LineRateAt(list[1]);
+        report_.Say("Printer found on COM" + std::to_string(port.number) + " at " +
+                    std::to_string(rate.bitsPerSecond) + " bit/s");
+        report_.Set("port", port.number);
+        report_.Set("device", port.device);
+        report_.Set("baud", rate.bitsPerSecond);
+        return;
     }
     CloseComPort();
     throw PrinterFailure(
