@@ -4,6 +4,8 @@
 #include "Report.h"
 #include "TextFont.h"
 
+#include <zarelcom/zarelcom.h>
+
 #include <logo/LogoBitmap.h>
 #include <logo/PictureFile.h>
 #include <logo/PictureLogo.h>
@@ -79,10 +81,11 @@ int main(int argc, char **argv) {
     if (!WriteLogoBmp(logo, output, &error)) return Fail(report, error);
 
     const int64_t bytes = LogoFileLength(logo.Width(), logo.Height());
-    report.Say(
-        "Logo written to " + output + ": " + std::to_string(logo.Width()) + " x " +
-        std::to_string(logo.Height()) + " dots, " + std::to_string(bytes) + " bytes" +
-        (bytes > 16000 ? " (too large to send: the printer takes at most 16000 bytes)" : ""));
+    report.Say("Logo written to " + output + ": " + std::to_string(logo.Width()) + " x " +
+               std::to_string(logo.Height()) + " dots, " + std::to_string(bytes) + " bytes" +
+               (bytes > ZC_LOGO_MAX_BYTES ? " (too large to send: the printer takes at most " +
+                                                std::to_string(ZC_LOGO_MAX_BYTES) + " bytes)"
+                                          : ""));
     report.Set("file", output);
     report.Set("width", logo.Width());
     report.Set("height", logo.Height());
