@@ -3,6 +3,9 @@
 #include "Ports.h"
 #include "System.h"
 
+#include <zarelcom/zarelcom.hpp>
+
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -11,10 +14,18 @@ namespace zarelctl {
 
 namespace {
 
-const LineRate lineRates[] = {
-    {9600, ZC_BR9600, 0},   {19200, ZC_BR19200, 1},   {38400, ZC_BR38400, 2},
-    {57600, ZC_BR57600, 3}, {115200, ZC_BR115200, 4},
-};
+// The printer's rates, in the order of its own numbers for them.
+const std::array<LineRate, ZC_SEARCH_RATE_COUNT> &LineRates() {
+    static const std::array<LineRate, ZC_SEARCH_RATE_COUNT> rates = [] {
+        constexpr int32_t ordinals[ZC_SEARCH_RATE_COUNT] = ZC_SEARCH_RATES;
+        std::array<LineRate, ZC_SEARCH_RATE_COUNT> table{};
+        for (int32_t i = 0; i < ZC_SEARCH_RATE_COUNT; ++i)
+            table[i] = {static_cast<long>(zarelcom::RateBitsPerSecond(ordinals[i])), ordinals[i],
+                        i};
+        return table;
+    }();
+    return rates;
+}
 
 const char *const noAnswerAdvice =
     "the printer did not answer. Check that it is switched on and cabled, that --port names its "
@@ -28,20 +39,20 @@ const char *const refusedAdvice =
 } // namespace
 
 const LineRate &LineRateOf(const std::string &text) {
-    for (const LineRate &rate : lineRates)
+    for (const LineRate &rate : LineRates())
         if (text == std::to_string(rate.bitsPerSecond)) return rate;
     throw UsageError("the baud rate must be 9600, 19200, 38400, 57600 or 115200, not '" + text +
                      "'");
 }
 
 const LineRate &LineRateOfOrdinal(int32_t portOrdinal) {
-    for (const LineRate &rate : lineRates)
+    for (const LineRate &rate : LineRates())
         if (rate.portOrdinal == portOrdinal) return rate;
-    return lineRates[1];
+    return LineRates()[1];
 }
 
 const LineRate &LineRateAt(int32_t printerIndex) {
-    return lineRates[printerIndex >= 0 && printerIndex < 5 ? printerIndex : 1];
+    return LineRates()[printerIndex >= 0 && printerIndex < ZC_SEARCH_RATE_COUNT ? printerIndex : 1];
 }
 
 void Session::ExpectWords(size_t min, size_t max) const {
