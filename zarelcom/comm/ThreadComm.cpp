@@ -44,23 +44,30 @@ void TThreadComm::UsePlatform(Platform& platform) {
 }
 
 void TThreadComm::CreateHandle() {
-    OpenAttempt attempt;
-    std::shared_ptr<Device> device = platform_->OpenDevice(deviceName_, attempt);
+    lastOpen_ = OpenAttempt();
+    std::shared_ptr<Device> device = platform_->OpenDevice(deviceName_, lastOpen_);
     openFailure_.clear();
     if (!device) {
-        openFailure_ = OpenFailureMessage(deviceName_, attempt);
+        openFailure_ = OpenFailureMessage(deviceName_, lastOpen_);
         return;
     }
     std::atomic_store(&device_, device);
     enabled_ = true;
     if (!device->IsSerialDevice()) {
         DestroyHandle();
-        attempt.error = ENOTTY;
-        attempt.reason = "not a serial port";
-        openFailure_ = OpenFailureMessage(deviceName_, attempt);
+        lastOpen_.refused = OpenRefused::NotSerial;
+        lastOpen_.error = ENOTTY;
+        lastOpen_.reason = "not a serial port";
+        openFailure_ = OpenFailureMessage(deviceName_, lastOpen_);
         return;
     }
     device->SetEventMask(AllLineEvents);
+}
+
+void TThreadComm::KeepRaisedOpenFailure(const ECommError& error) {
+    lastOpen_.refused = OpenRefused::Other;
+    lastOpen_.error = error.Code();
+    lastOpen_.reason = error.what();
 }
 
 void TThreadComm::DestroyHandle() {
@@ -72,15 +79,22 @@ void TThreadComm::Open() {
     std::optional<ECommError> error;
     {
         Guard guard(lock_);
-        CheckOpen();
+        try {
+            CheckOpen();
+        } catch (const ECommError& alreadyOpen) {
+            lastOpen_ = OpenAttempt();
+            KeepRaisedOpenFailure(alreadyOpen);
+            throw;
+        }
         CreateHandle();
         if (!enabled_) return;
         try {
             UpdateCommTimeouts();
             UpdateDataControlBlock();
-        } catch (const ECommError&) {
+        } catch (const ECommError& refused) {
             // A device that refuses its settings is no usable port: leave it closed.
             DestroyHandle();
+            KeepRaisedOpenFailure(refused);
             throw;
         }
         const std::shared_ptr<Device> device = CurrentDevice();

@@ -3,6 +3,8 @@
 // no display is needed. zarelctl has checked the arguments; they come as option-value pairs.
 #include "Report.h"
 
+#include <zarelcom/zarelcom.h>
+
 #include <logo/LogoBitmap.h>
 #include <logo/PictureLogo.h>
 #include <logo/TextLogo.h>
@@ -81,10 +83,12 @@ int main(int argc, char **argv) {
     if (!WriteLogoBmp(logo, output, &error)) return Fail(report, error);
 
     const qint64 bytes = LogoFileLength(logo.width(), logo.height());
-    report.Say(
-        "Logo written to " + output.toStdString() + ": " + std::to_string(logo.width()) + " x " +
-        std::to_string(logo.height()) + " dots, " + std::to_string(bytes) + " bytes" +
-        (bytes > 16000 ? " (too large to send: the printer takes at most 16000 bytes)" : ""));
+    report.Say("Logo written to " + output.toStdString() + ": " + std::to_string(logo.width()) +
+               " x " + std::to_string(logo.height()) + " dots, " + std::to_string(bytes) +
+               " bytes" +
+               (bytes > ZC_LOGO_MAX_BYTES ? " (too large to send: the printer takes at most " +
+                                                std::to_string(ZC_LOGO_MAX_BYTES) + " bytes)"
+                                          : ""));
     report.Set("file", output.toStdString());
     report.Set("width", logo.width());
     report.Set("height", logo.height());
