@@ -3,6 +3,8 @@
 from __future__ import annotations
 
 import datetime
+import errno
+import os
 from pathlib import Path
 from typing import Any, Callable
 
@@ -220,11 +222,18 @@ def test_a_fault_reaches_the_caller(
     assert (raised.value.export, raised.value.code) == (export, code)
 
 
-@pytest.mark.parametrize("port", [99, "/dev/null", "/nonexistent/tty"])
-def test_a_port_that_does_not_open(port_directory: Path, port: Any) -> None:
+@pytest.mark.parametrize("port, error", [(99, errno.ENOENT), ("/dev/null", errno.ENOTTY), ("/nonexistent/tty", errno.ENOENT)])
+def test_a_port_that_does_not_open(port_directory: Path, port: Any, error: int) -> None:
     with pytest.raises(OSError, match="could not open") as raised:
         Printer(port)
-    assert isinstance(raised.value, zarelcom.PortError)
+    assert isinstance(raised.value, zarelcom.PortError) and raised.value.errno == error
+
+
+def test_a_busy_port_names_its_holder(printer_com: SimulatedPrinter) -> None:
+    with Printer(printer_com.com):
+        with pytest.raises(OSError, match=f"another program holds it: .*, process {os.getpid()}") as raised:
+            Printer(printer_com.device)
+    assert raised.value.errno == errno.EBUSY
 
 
 def test_a_closed_printer_refuses_calls(printer_com: SimulatedPrinter) -> None:

@@ -6,13 +6,15 @@ from __future__ import annotations
 import operator
 from typing import Iterable
 
+from .records import LOGO_SLOTS
+
 Range = tuple[int, int]
 
 BYTE: Range = (0, 255)
 INT32: Range = (-(2**31), 2**31 - 1)
 UINT16: Range = (0, 65535)
 COM_NUMBER: Range = (1, 255)
-LOGO_SLOT: Range = (1, 50)
+LOGO_SLOT: Range = (1, LOGO_SLOTS)
 YEAR_CODE: Range = (-32768, 65535)
 
 

@@ -10,14 +10,22 @@ from typing import Iterable, Optional, Sequence, Union
 
 from ._checks import BYTE, COM_NUMBER, INT32, LOGO_SLOT, UINT16, YEAR_CODE, byte_values, whole
 from ._files import check_regular, check_writable
-from ._library import PortInfoRecord, SystemInfoRecord, library
+from ._library import Library, PortFailureRecord, PortInfoRecord, SystemInfoRecord, library
 from ._link import Link, PathLike, Progress, counted_texts, path_bytes, read_c_bytes
 from .errors import PortError, PrinterTimeout, ZarelcomError
-from .records import PORT_RATES, PRINTER_RATES, Counter, Encoder, Languages, PortInfo, Shift, SystemInfo
+from .records import (
+    LOGO_SLOT_BYTES,
+    LOGO_SLOTS,
+    PORT_RATES,
+    PRINTER_RATES,
+    Counter,
+    Encoder,
+    Languages,
+    PortInfo,
+    Shift,
+    SystemInfo,
+)
 
-# A logo file longer than this does not fit a logo slot.
-LOGO_SLOT_BYTES = 16000
-LOGO_SLOTS = LOGO_SLOT[1]
 # The longest user string the printer keeps.
 USER_STRING_BYTES = 251
 # The most bytes one message load carries: its packet's length field has room for no more.
@@ -53,6 +61,19 @@ def _writable_file(path: PathLike) -> bytes:
     tells why, before anything is sent: the library would refuse it without a word)."""
     check_writable(path)
     return path_bytes(path)
+
+
+def _open_failure(lib: Library, message: str) -> PortError:
+    """Why the port did not open, from the library's record of it: the system's error number as
+    `errno`, and the program that holds a busy line."""
+    record = PortFailureRecord()
+    error = None
+    if lib.zc_port_failure(ctypes.byref(record)):
+        error = record.os_error if record.os_error > 0 else None
+        holder = record.holder.decode(errors="replace")
+        if holder:
+            message += f" (another program holds it: {holder}, process {record.holder_pid})"
+    return PortError(message, lib.GetLastPortError().decode(), error)
 
 
 def _printer_name(name: Text) -> bytes:
@@ -99,7 +120,7 @@ class Printer:
                     name = os.fspath(port)
                     opened = lib.zc_open_port_device(os.fsencode(name))
                 if not opened:
-                    raise PortError(f"could not open {name} at {baud} bit/s", lib.GetLastPortError().decode())
+                    raise _open_failure(lib, f"could not open {name} at {baud} bit/s")
         except BaseException:
             self._link.close()
             raise

@@ -13,11 +13,6 @@ namespace zarelctl {
 
 namespace {
 
-// The logo tool's limit: the printer's logo store takes no larger file.
-const int32_t largestLogo = 16000;
-// The printer's logo slots are numbered from 1.
-const long logoSlots = 50;
-
 // The length of a local file that is about to be sent; a file that cannot be read stops the
 // command here, as this computer's refusal, instead of going out announced with the length -1.
 int32_t ReadableLength(const std::string &path) {
@@ -66,12 +61,12 @@ void Fetched(Session &s, const std::string &what, const std::string &path) {
 void SendLogo(Session &s) {
     s.ExpectWords(1, 1);
     const std::string &path = s.Word(0);
-    long chosenSlot = s.NumberOption("--slot", "the logo slot (--slot)", 1, logoSlots, 0);
+    long chosenSlot = s.NumberOption("--slot", "the logo slot (--slot)", 1, ZC_LOGO_SLOTS, 0);
     int32_t length = ReadableLength(path);
-    if (length > largestLogo)
-        Session::FailLocally(
-            "Send error, LOGO size=" + std::to_string(length) +
-            " >16000 bytes!! Make the logo narrower, or use a smaller logo height");
+    if (length > ZC_LOGO_MAX_BYTES)
+        Session::FailLocally("Send error, LOGO size=" + std::to_string(length) + " >" +
+                             std::to_string(ZC_LOGO_MAX_BYTES) +
+                             " bytes!! Make the logo narrower, or use a smaller logo height");
     s.Connect();
     int32_t slot = static_cast<int32_t>(chosenSlot);
     if (!slot) {
@@ -80,7 +75,7 @@ void SendLogo(Session &s) {
             throw PrinterFailure("Get free Logo number error!! The printer offered slot " +
                                      std::to_string(slot),
                                  -1, "no free slot offered");
-        if (slot > logoSlots)
+        if (slot > ZC_LOGO_SLOTS)
             throw PrinterFailure(
                 "Fifty LOGOs are full!! Free a slot on the printer, or choose one with --slot", -1,
                 "logo store full");
@@ -110,7 +105,7 @@ void BackUp(Session &s, const std::string &kind, long lowest, long highest,
     s.Out().Set(kind, number);
 }
 
-void BackUpLogoCommand(Session &s) { BackUp(s, "logo", 1, logoSlots, BackUpLogo); }
+void BackUpLogoCommand(Session &s) { BackUp(s, "logo", 1, ZC_LOGO_SLOTS, BackUpLogo); }
 // The request carries a message number in 16 bits.
 void BackUpMessage(Session &s) { BackUp(s, "message", 0, 65535, BackUpMsg); }
 
