@@ -80,9 +80,13 @@ bool QtDialogs::ChooseFont(const LogoFont &current, LogoFont *chosen) {
     dialog.setCurrentFont(QtFontOf(current));
     if (dialog.exec() != QDialog::Accepted) return false;
     const QFont font = dialog.selectedFont();
-    // Only what a logo font holds is taken, and that is what the dialog shows next time.
+    // Only what a logo font holds is taken, and that is what the dialog shows next time. The
+    // style's name tells its weight and slant where the font database does not.
+    const QString style = font.styleName();
     *chosen = LogoFont{font.family().toStdString(), font.pointSize() > 0 ? font.pointSize() : 8,
-                       font.bold(), font.italic()};
+                       font.bold() || style.contains(QLatin1String("Bold")),
+                       font.italic() || style.contains(QLatin1String("Italic")) ||
+                           style.contains(QLatin1String("Oblique"))};
     return true;
 }
 
@@ -90,11 +94,36 @@ std::unique_ptr<TextRasterizer> QtFontSource::RasterizerFor(const LogoFont &font
     return std::make_unique<QtTextRasterizer>(QtFontOf(font));
 }
 
+namespace {
+
+// Whether a style name ("Book", "Bold Oblique", "Condensed") means exactly that weight and slant
+// at normal width. The names are judged, not the font database's weights and slants, which
+// fontconfig does not always fill (DejaVu Sans' "Oblique" is not italic there).
+bool StyleIs(const QString &style, bool bold, bool italic) {
+    bool hasBold = false, hasSlant = false;
+    for (const QString &word : style.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (word == QLatin1String("Bold"))
+            hasBold = true;
+        else if (word == QLatin1String("Italic") || word == QLatin1String("Oblique"))
+            hasSlant = true;
+        else if (word != QLatin1String("Regular") && word != QLatin1String("Book") &&
+                 word != QLatin1String("Normal") && word != QLatin1String("Roman"))
+            return false;
+    }
+    return hasBold == bold && hasSlant == italic;
+}
+
+} // namespace
+
 QFont QtFontOf(const LogoFont &font) {
-    QFont qt(QString::fromStdString(font.family), font.points,
-             font.bold ? QFont::Bold : QFont::Normal, font.italic);
-    // The style is named by weight and slant alone, so that no style of the family (a condensed
-    // or oblique one) is picked in their place.
-    qt.setStretch(QFont::Unstretched);
+    const QString family = QString::fromStdString(font.family);
+    QFont qt(family, font.points, font.bold ? QFont::Bold : QFont::Normal, font.italic);
+    // The family's style of that weight and slant, named: without a name Qt's font dialog takes
+    // another style of the family on its own (DejaVu Sans: Oblique).
+    for (const QString &style : QFontDatabase::styles(family))
+        if (StyleIs(style, font.bold, font.italic)) {
+            qt.setStyleName(style);
+            break;
+        }
     return qt;
 }
