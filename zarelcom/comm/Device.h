@@ -154,6 +154,16 @@ public:
     // Waits until the output queue is empty or ms milliseconds have passed; unsent gets the
     // bytes still queued then.
     virtual int WaitOutputEmpty(uint32_t ms, uint32_t& unsent) = 0;
+
+    // The device's own words for the latest error it returned ("the device server did not
+    // accept 38400 bit/s"); empty where the system's error number says it all.
+    virtual std::string Reason() const { return std::string(); }
+    // True once the device can carry no more bytes (a network connection that ended): every
+    // operation fails from then on, and the port must be opened again.
+    virtual bool Lost() const { return false; }
+    // The one line rate the device carries, in bit/s, when it cannot be set (a raw network port
+    // whose server rate is known); 0 when the rate can be set.
+    virtual uint32_t FixedRate() const { return 0; }
 };
 
 // Why an open failed, in the words every platform can tell apart.

@@ -14,6 +14,8 @@
 #include "comm/LinuxDevice.h"
 #include "comm/LinuxLineHolder.h"
 #include "comm/LinuxPortDirectory.h"
+#include "comm/NetworkDevice.h"
+#include "comm/NetworkPortName.h"
 #include "comm/PortNames.h"
 
 namespace {
@@ -56,6 +58,7 @@ public:
         attempt = OpenAttempt();
         attempt.device = path.empty() ? path : DeviceBehind(path);
         if (path.empty()) return Refused(attempt, ENOENT);
+        if (IsNetworkPortName(path)) return OpenNetworkDevice(path, attempt);
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) return Refused(attempt, errno == EWOULDBLOCK ? EBUSY : errno);
         struct stat info;

@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include "comm/Device.h"
+#include "comm/NetworkDevice.h"
+#include "comm/NetworkPortName.h"
 #include "comm/PortNames.h"
 #include "comm/Win32Device.h"
 
@@ -48,6 +50,7 @@ public:
         attempt = OpenAttempt();
         attempt.device = path;
         if (path.empty()) return Refused(attempt, ERROR_FILE_NOT_FOUND);
+        if (IsNetworkPortName(path)) return OpenNetworkDevice(path, attempt);
         // No sharing: the port is this program's alone while open.
         const HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
