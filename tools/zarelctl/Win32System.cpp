@@ -25,8 +25,6 @@ LocalRefusal WhyNotWritable(const std::string &path) {
     return {};
 }
 
-std::string DeviceHolder(const std::string &) { return ""; }
-
 std::string SystemErrorText(int error) {
     char text[256] = "";
     DWORD length =
