@@ -167,6 +167,11 @@ TEST_F(TransferFrames, NameFieldsAreCutOrBlankPaddedTo24) {
     WriteFile(path, Pattern(20));
     Start();
     const std::string thirty = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234";
+    // A caller's text whose length field claims a gigabyte: only the 24 bytes used are read.
+    struct {
+        int32_t references = -1, length = 1 << 30;
+        char bytes[31] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234";
+    } lying;
 
     EXPECT_TRUE(StxDownLoadFile(MakeCounted(path).get(), MakeCounted("ABC").get()));
     EXPECT_TRUE(StxDownLoadFile(MakeCounted(path).get(), MakeCounted(thirty).get()));
@@ -174,11 +179,12 @@ TEST_F(TransferFrames, NameFieldsAreCutOrBlankPaddedTo24) {
     EXPECT_TRUE(XmodemFileSend(MakeCounted(path).get()));
     EXPECT_TRUE(StxSendFile(MakeCounted(path).get(), MakeCounted("ignored").get(), 1));
     EXPECT_TRUE(StxSendFile(MakeCounted(path).get(), MakeCounted("ignored").get(), 2));
+    EXPECT_TRUE(StxDownLoadFile(MakeCounted(path).get(), lying.bytes));
 
     std::vector<Bytes> announcements;
     for (const Bytes &frame : printer_->Frames())
         if (frame[4] == 'x') announcements.push_back(frame);
-    ASSERT_EQ(announcements.size(), 6u);
+    ASSERT_EQ(announcements.size(), 7u);
     EXPECT_EQ(Slice(announcements[0], 0, 10), Hex("02 00 1F 30 78 14 00 00 00 03"));
     EXPECT_EQ(announcements[0].size(), 36u);
     EXPECT_EQ(NameField(announcements[0], 10), "ABC" + std::string(21, ' '));
@@ -187,6 +193,7 @@ TEST_F(TransferFrames, NameFieldsAreCutOrBlankPaddedTo24) {
     EXPECT_EQ(NameField(announcements[3], 10), "bmp\\logo1.bmp" + std::string(11, ' '));
     EXPECT_EQ(NameField(announcements[4], 10), "logo1.bmp" + std::string(15, ' '));
     EXPECT_EQ(NameField(announcements[5], 10), "HP.ZIP" + std::string(18, ' '));
+    EXPECT_EQ(NameField(announcements[6], 10), thirty.substr(0, 24));
 }
 
 TEST_F(TransferFrames, NullNameAndNegativeLengthFieldAreTheEmptyName) {
