@@ -121,13 +121,17 @@ ZARELCOM_API int32_t sio_outque(void) {
     return GuardExport<int32_t>(-1, [](Link &link) { return link.port.OutQueCount(); });
 }
 
-ZARELCOM_API int32_t GetCurrErrCode(void) { return SelectedLink().lastErrorCode; }
+ZARELCOM_API int32_t GetCurrErrCode(void) {
+    const HeldLink held;
+    return held.Refused() ? -1 : held.Get().lastErrorCode;
+}
 
 // A copy for the calling thread: another thread on the same link cannot change it under the caller.
 ZARELCOM_API const char *GetLastPortError(void) {
     static thread_local std::string message;
     try {
-        message = SelectedLink().lastPortError.Message();
+        const HeldLink held;
+        message = held.Refused() ? kNoSuchLink : held.Get().lastPortError.Message();
     } catch (...) {
         message.clear();
     }
@@ -135,8 +139,9 @@ ZARELCOM_API const char *GetLastPortError(void) {
 }
 
 ZARELCOM_API intptr_t CallBackMsgback(zc_message_callback callback) {
-    if (!callback) return 0;
-    SelectedLink().messageCallback = callback;
+    const HeldLink held;
+    if (!callback || held.Refused()) return 0;
+    held.Get().messageCallback = callback;
     return reinterpret_cast<intptr_t>(callback);
 }
 
