@@ -112,6 +112,33 @@ TEST_F(TransferFrames, FileThatCannotBeReadIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(GetCurrErrCode(), errorBefore);
 }
 
+// The file the progress callback cuts to 100 bytes after the first block.
+std::string shrinking;
+void CutShort(const char *) {
+    if (!shrinking.empty()) truncate(shrinking.c_str(), 100);
+    shrinking.clear();
+}
+
+TEST_F(TransferFrames, ABlockThatCannotBeReadWholeIsNeverSentAsZeros) {
+    const std::string path = folder_.Path("logo.bmp");
+    WriteFile(path, Pattern(1400));
+    Start();
+
+    FILE *writeOnly = std::fopen(path.c_str(), "ab"); // every read fails
+    EXPECT_FALSE(StxSendPack(1, writeOnly));
+    std::fclose(writeOnly);
+    EXPECT_EQ(std::string(GetLastPortError()).rfind("The file to send could not be read: ", 0), 0u)
+        << GetLastPortError();
+    EXPECT_TRUE(printer_->Frames().empty());
+
+    shrinking = path;
+    CallBackMsgback(CutShort);
+    EXPECT_FALSE(StxSendLogo(MakeCounted(path).get(), 5));
+    EXPECT_EQ(std::string(GetLastPortError()).rfind("The file became shorter", 0), 0u)
+        << GetLastPortError();
+    EXPECT_EQ(printer_->Frames().size(), 2u) << "the announcement and the first block only";
+}
+
 TEST_F(TransferFrames, AnnouncementAnsweredWithAnotherCodeSendsNoBlockAndSets200) {
     const std::string path = folder_.Path("logo.bmp");
     WriteFile(path, Pattern(1462));

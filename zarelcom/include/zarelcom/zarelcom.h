@@ -477,7 +477,9 @@ ZARELCOM_API zc_bool SetStxProtocol(void);
  * a path that is not a readable regular file (or is 2 GiB or larger) is refused before anything
  * goes on the wire: false, LastErrorCode unchanged. An announcement answered with another code
  * than "O" gives false, LastErrorCode 200, and no block. An empty file is announced with length 0
- * and then gives false.
+ * and then gives false. Every block is read before it goes: a read that fails, or a file now
+ * shorter than when the send began, ends the send before that block (false, LastErrorCode
+ * unchanged, GetLastPortError says why); no zeros stand in for the file's missing bytes.
  *
  * Fetching: the blocks go into a temporary file beside the local file (beside the file a
  * symbolic link points to), which replaces it only when every block arrived and was written. The
