@@ -105,19 +105,29 @@ bool AwaitFirstByte(Link &link, ReplyTime &time) {
     return false;
 }
 
-// Drops up to 10 stray bytes in front of the reply's STX. In polled pacing a probe that finds no
-// byte waiting pauses instead of waiting on the line; in events pacing each probe waits as long
-// for its byte as the pauses would.
+// Drops up to 10 stray bytes in front of the reply's STX. In polled pacing a probe sleeps, then
+// looks at the input queue, and pauses once more when it found no byte. In events pacing each
+// probe waits on the line until the moment the polled probe would look, and goes on as soon as a
+// byte comes: a probe finds a byte exactly when the polled one would, so the codes are the same.
 bool FindStx(Link &link, ReplyReader &reader, ReplyTime &time) {
     const bool polled = link.pacing == Pacing::Polled;
+    uint64_t lookAt = link.port.Now();
     for (int probe = 0; probe < kStxProbes && !time.Over(); ++probe) {
-        if (polled) time.Sleep(kStxProbeMs);
-        const int32_t queued =
-            polled ? link.port.InQueCount() : time.Await(1, kStxProbeMs + kStxSilenceMs);
+        lookAt += kStxProbeMs;
+        int32_t queued = 0;
+        if (polled) {
+            time.Sleep(kStxProbeMs);
+            queued = link.port.InQueCount();
+        } else {
+            const uint64_t now = link.port.Now();
+            queued = time.Await(1, static_cast<uint32_t>(lookAt > now ? lookAt - now : 0));
+        }
         uint8_t byte = 0;
         const bool arrived = queued > 0 && link.port.Read(&byte, 1) == 1;
         if (reader.Probe(arrived ? std::optional<uint8_t>(byte) : std::nullopt)) return true;
-        if (!arrived && polled) time.Sleep(kStxSilenceMs);
+        if (arrived) continue;
+        lookAt += kStxSilenceMs;
+        if (polled) time.Sleep(kStxSilenceMs);
     }
     return false;
 }
