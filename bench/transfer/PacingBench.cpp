@@ -104,7 +104,8 @@ void RunLine(const Options &options, uint32_t baud, uint32_t fileKiB, double sle
                       back = folder + "/back.bin";
     WritePattern(logo, kLogoBytes);
     WritePattern(file, fileBytes);
-    const uint32_t logoBlocks = (kLogoBytes + 511) / 512, fileBlocks = (fileBytes + 511) / 512;
+    const uint32_t logoBlocks = (kLogoBytes + ZC_BLOCK_SIZE - 1) / ZC_BLOCK_SIZE,
+                   fileBlocks = (fileBytes + ZC_BLOCK_SIZE - 1) / ZC_BLOCK_SIZE;
     Counted logoPath(logo), filePath(file), backPath(back), name("BENCH.BIN"),
         text("LOT 2026-12-07 000123");
 

@@ -87,7 +87,7 @@ TEST_F(DllPrinterTest, ALogoSentComesBackByteForByte) {
     const std::string backup = (folder / "backup.bmp").make_preferred().string();
     ASSERT_TRUE(BackUpLogo(Text(backup).text, slot));
     Bytes padded = logo;
-    padded.resize((logo.size() + 511) / 512 * 512, 0);
+    padded.resize((logo.size() + ZC_BLOCK_SIZE - 1) / ZC_BLOCK_SIZE * ZC_BLOCK_SIZE, 0);
     EXPECT_EQ(Read(backup), padded);
 }
 
