@@ -161,8 +161,9 @@ ZARELCOM_API int32_t GetCurrErrCode(void) {
 }
 
 ZARELCOM_API zc_bool ZARELCOM_CALL zc_port_failure(zc_port_failure_info *out) {
-    if (!out) return false;
-    *out = SelectedLink().lastOpen.Get();
+    const HeldLink held;
+    if (!out || held.Refused()) return false;
+    *out = held.Get().lastOpen.Get();
     return out->kind != ZC_PORT_OK;
 }
 
@@ -186,7 +187,9 @@ ZARELCOM_API intptr_t CallBackMsgback(zc_message_callback callback) {
 }
 
 ZARELCOM_API intptr_t ZARELCOM_CALL zc_set_progress(zc_progress_callback callback, void *context) {
-    Link &link = SelectedLink();
+    const HeldLink held;
+    if (held.Refused()) return 0;
+    Link &link = held.Get();
     const intptr_t previous =
         link.progressCallback ? reinterpret_cast<intptr_t>(link.progressContext) : 0;
     link.progressCallback = callback;

@@ -197,8 +197,9 @@ ZARELCOM_API void zc_link_free(zc_link *link);
  * which the caller may select again when done. A link that is not live (freed, or not made by
  * zc_link_new) is refused, and loudly: the thread is then on no link at all, not even the
  * process-wide one, so every call fails (false, -1 or null; GetCurrErrCode -1; CallBackMsgback
- * registers nothing) and GetLastPortError begins "No such link", until the thread selects a live
- * link or null. The result is still the link selected before. */
+ * and zc_set_progress register nothing; zc_port_failure is false) and GetLastPortError begins
+ * "No such link", until the thread selects a live link or null. The result is still the link
+ * selected before. */
 ZARELCOM_API zc_link *zc_link_select(zc_link *link);
 
 /* ---- Port and library state ----------------------------------------------------------------- */
