@@ -162,7 +162,7 @@ void ReportShortReply(Link &link, std::size_t got) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, got).ptr;
     link.port.Write(digits, static_cast<uint32_t>(end - digits));
-    TraceLineSent(std::string_view(digits, std::size_t(end - digits)));
+    TraceLineSent(link, std::string_view(digits, std::size_t(end - digits)));
 }
 
 } // namespace
@@ -199,9 +199,9 @@ bool ExchangePacket(Link &link, uint8_t *frame, Retries retries) {
     const auto frameSize = static_cast<uint32_t>(n + kFrameOverhead);
     for (link.retryCount = 0; link.retryCount < kAttempts; ++link.retryCount) {
         if (link.port.Write(frame, frameSize) != -1) {
-            TraceFrameSent(frame, frameSize);
+            TraceFrameSent(link, frame, frameSize);
             const Reception reception = ReceiveReply(link);
-            TraceReply(reception, link.rcvBuffer, link.currentLength, link.lastErrorCode);
+            TraceReply(link, reception);
             if (reception == Reception::Good) return true;
             if (retries == Retries::StopOnError16 && reception == Reception::ErrorReply &&
                 link.lastErrorCode == kErrorStopsRetries)

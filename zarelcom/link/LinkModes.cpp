@@ -32,7 +32,7 @@ void AwaitSent(Link &link, std::size_t count) {
 bool ToTerminalMode(Link &link) {
     const auto &toTerminal = command::ToTerminalMode;
     link.port.Write(toTerminal.data(), static_cast<uint32_t>(toTerminal.size()));
-    TraceFrameSent(toTerminal.data(), toTerminal.size());
+    TraceFrameSent(link, toTerminal.data(), toTerminal.size());
     AwaitSent(link, toTerminal.size());
     for (int attempt = 0; attempt < kPromptAttempts; ++attempt) {
         link.ClearQueues();
