@@ -1,7 +1,9 @@
 // The exports that manage the link's port: open, close, line rate, queues, raw bytes, and the
 // link's state.
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "comm/PortList.h"
@@ -39,7 +41,16 @@ zc_port_failure_info AsPortFailure(const OpenAttempt &attempt) noexcept {
 class OpenOutcomeKeeper {
 public:
     explicit OpenOutcomeKeeper(Link &link) : link_(link) {}
-    ~OpenOutcomeKeeper() { link_.lastOpen.Keep(AsPortFailure(link_.port.LastOpen())); }
+    ~OpenOutcomeKeeper() {
+        try {
+            link_.lastOpen.Keep(AsPortFailure(link_.port.LastOpen()));
+        } catch (const std::bad_alloc &) {
+            zc_port_failure_info unknown{};
+            unknown.kind = ZC_PORT_OTHER;
+            unknown.os_error = ENOMEM;
+            link_.lastOpen.Keep(unknown);
+        }
+    }
     OpenOutcomeKeeper(const OpenOutcomeKeeper &) = delete;
     OpenOutcomeKeeper &operator=(const OpenOutcomeKeeper &) = delete;
 
