@@ -3,8 +3,6 @@
 #include "System.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 
 namespace zarelctl {
 

@@ -1,7 +1,9 @@
 // The exports that manage the link's port: open, close, line rate, queues, raw bytes, and the
 // link's state.
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "comm/PortList.h"
@@ -39,7 +41,16 @@ zc_port_failure_info AsPortFailure(const OpenAttempt &attempt) noexcept {
 class OpenOutcomeKeeper {
 public:
     explicit OpenOutcomeKeeper(Link &link) : link_(link) {}
-    ~OpenOutcomeKeeper() { link_.lastOpen.Keep(AsPortFailure(link_.port.LastOpen())); }
+    ~OpenOutcomeKeeper() {
+        try {
+            link_.lastOpen.Keep(AsPortFailure(link_.port.LastOpen()));
+        } catch (const std::bad_alloc &) {
+            zc_port_failure_info unknown{};
+            unknown.kind = ZC_PORT_OTHER;
+            unknown.os_error = ENOMEM;
+            link_.lastOpen.Keep(unknown);
+        }
+    }
     OpenOutcomeKeeper(const OpenOutcomeKeeper &) = delete;
     OpenOutcomeKeeper &operator=(const OpenOutcomeKeeper &) = delete;
 
@@ -155,11 +166,15 @@ ZARELCOM_API int32_t sio_outque(void) {
     return GuardExport<int32_t>(-1, [](Link &link) { return link.port.OutQueCount(); });
 }
 
-ZARELCOM_API int32_t GetCurrErrCode(void) { return SelectedLink().lastErrorCode; }
+ZARELCOM_API int32_t GetCurrErrCode(void) {
+    const HeldLink held;
+    return held.Refused() ? -1 : held.Get().lastErrorCode;
+}
 
 ZARELCOM_API zc_bool ZARELCOM_CALL zc_port_failure(zc_port_failure_info *out) {
-    if (!out) return false;
-    *out = SelectedLink().lastOpen.Get();
+    const HeldLink held;
+    if (!out || held.Refused()) return false;
+    *out = held.Get().lastOpen.Get();
     return out->kind != ZC_PORT_OK;
 }
 
@@ -167,7 +182,8 @@ ZARELCOM_API zc_bool ZARELCOM_CALL zc_port_failure(zc_port_failure_info *out) {
 ZARELCOM_API const char *GetLastPortError(void) {
     static thread_local std::string message;
     try {
-        message = SelectedLink().lastPortError.Message();
+        const HeldLink held;
+        message = held.Refused() ? kNoSuchLink : held.Get().lastPortError.Message();
     } catch (...) {
         message.clear();
     }
@@ -175,13 +191,16 @@ ZARELCOM_API const char *GetLastPortError(void) {
 }
 
 ZARELCOM_API intptr_t CallBackMsgback(zc_message_callback callback) {
-    if (!callback) return 0;
-    SelectedLink().messageCallback = callback;
+    const HeldLink held;
+    if (!callback || held.Refused()) return 0;
+    held.Get().messageCallback = callback;
     return reinterpret_cast<intptr_t>(callback);
 }
 
 ZARELCOM_API intptr_t ZARELCOM_CALL zc_set_progress(zc_progress_callback callback, void *context) {
-    Link &link = SelectedLink();
+    const HeldLink held;
+    if (held.Refused()) return 0;
+    Link &link = held.Get();
     const intptr_t previous =
         link.progressCallback ? reinterpret_cast<intptr_t>(link.progressContext) : 0;
     link.progressCallback = callback;
