@@ -90,7 +90,7 @@ void TfrmTegrola::ShowPrinterInfo(const SystemInfo &info) {
     StatusBar2->SetPanelText(1, text);
 }
 
-void TfrmTegrola::StatusMessageCallback(const char *text) {
+void ZARELCOM_CALL TfrmTegrola::StatusMessageCallback(const char *text) {
     const QString line = QLatin1Char(' ') + QString::fromLocal8Bit(text);
     const auto show = [line]() {
         if (!StatusWindow) return;

@@ -93,7 +93,7 @@ private:
     void SetLibraryBusy(bool busy);
     void FollowBaudIndex();
     std::vector<int32_t> AutoConnectCandidates() const;
-    static void StatusMessageCallback(const char *text);
+    static void ZARELCOM_CALL StatusMessageCallback(const char *text);
 
     // Picture logo.
     void SpeedButton48Click();

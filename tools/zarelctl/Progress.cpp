@@ -59,7 +59,7 @@ double BytesPerSecond(const TransferPosition &position) {
     return seconds > 0 ? (position.done - firstLineBytes) / seconds : 0;
 }
 
-void ShowLine(const char *text) {
+void ZARELCOM_CALL ShowLine(const char *text) {
     std::string line = text ? text : "";
     if (!progressAsBar) {
         std::fprintf(progressOut, "%s\n", line.c_str());

@@ -37,6 +37,6 @@ bool FindPrinter(Link &link, int32_t *list) {
 
 } // namespace
 
-extern "C" ZARELCOM_API zc_bool AutoConnect(int32_t *list) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL AutoConnect(int32_t *list) {
     return GuardExport<zc_bool>(false, [&](Link &link) { return list && FindPrinter(link, list); });
 }

@@ -70,7 +70,7 @@ bool SelectedLinkFreed() noexcept {
 
 extern "C" {
 
-ZARELCOM_API zc_link *zc_link_new(void) {
+ZARELCOM_API zc_link *ZARELCOM_CALL zc_link_new(void) {
     try {
         auto link = std::make_unique<zc_link>();
         const std::lock_guard<std::mutex> lock(registryLock);
@@ -81,7 +81,7 @@ ZARELCOM_API zc_link *zc_link_new(void) {
     }
 }
 
-ZARELCOM_API void zc_link_free(zc_link *link) {
+ZARELCOM_API void ZARELCOM_CALL zc_link_free(zc_link *link) {
     std::unique_ptr<zc_link> gone;
     {
         const std::lock_guard<std::mutex> lock(registryLock);
@@ -91,7 +91,7 @@ ZARELCOM_API void zc_link_free(zc_link *link) {
     }
 }
 
-ZARELCOM_API zc_link *zc_link_select(zc_link *link) {
+ZARELCOM_API zc_link *ZARELCOM_CALL zc_link_select(zc_link *link) {
     bool refused = false;
     zc_link *previous = selection.Change(link, &refused);
     if (!refused) return previous;
