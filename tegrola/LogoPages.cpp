@@ -3,8 +3,10 @@
 
 #include "PictureBox.h"
 #include "logo/LogoBitmap.h"
+#include "logo/PictureFile.h"
 #include "logo/PictureLogo.h"
 #include "logo/TextLogo.h"
+#include "qt/QtTextRasterizer.h"
 
 #include <QButtonGroup>
 #include <QFileDialog>
@@ -23,18 +25,17 @@ void TfrmTegrola::SpeedButton48Click() {
     const QString path = ChooseFile(QFileDialog::AcceptOpen);
     if (path.isEmpty()) return;
     // A refused picture leaves Image1, Image2 and "tempold.bmp" as they were.
-    const LoadedPicture loaded = LoadLogoPicture(path);
-    if (!loaded.error.isEmpty()) return ShowMessage(loaded.error);
-    const QImage logo = ConvertPictureLogo(loaded.picture, FLogoHeight);
-    if (logo.isNull())
+    const LoadedPicture loaded = LoadLogoPicture(path.toStdString());
+    if (!loaded.error.empty()) return ShowMessage(QString::fromStdString(loaded.error));
+    const LogoBitmap logo = ConvertPictureLogo(loaded.picture, FLogoHeight);
+    if (logo.IsNull())
         return ShowMessage(
             QStringLiteral("There is not enough memory to make the logo; open a smaller picture."));
 
     Image1->SetPicture(loaded.picture);
     ScrollBox2->verticalScrollBar()->setValue(0);
-    Image2->SetPicture(logo);
-    QString error;
-    if (!WriteLogoBmp(logo, WorkFile(QStringLiteral("tempold.bmp")), &error)) ShowMessage(error);
+    Image2->SetLogo(logo);
+    WriteWorkLogo(logo, QStringLiteral("tempold.bmp"));
 }
 
 // OpenPictureDialog1 or SavePictureDialog1; the chosen file, empty when the operator cancels.
@@ -61,25 +62,30 @@ QString TfrmTegrola::ChooseFile(QFileDialog::AcceptMode mode) {
     return dialog.selectedFiles().constFirst();
 }
 
-void TfrmTegrola::SaveLogoAs(const QImage &logo) {
+void TfrmTegrola::SaveLogoAs(const LogoBitmap &logo) {
     const QString path = ChooseFile(QFileDialog::AcceptSave);
     if (path.isEmpty()) return;
-    QString error;
-    if (!WriteLogoBmp(logo, path, &error)) ShowMessage(error);
+    std::string error;
+    if (!WriteLogoBmp(logo, path.toStdString(), &error)) ShowMessage(QString::fromStdString(error));
 }
 
-void TfrmTegrola::SpeedButton53Click() { SaveLogoAs(Image2->Picture()); }
+void TfrmTegrola::WriteWorkLogo(const LogoBitmap &logo, const QString &name) {
+    std::string error;
+    if (!WriteLogoBmp(logo, WorkFile(name).toStdString(), &error))
+        ShowMessage(QString::fromStdString(error));
+}
+
+void TfrmTegrola::SpeedButton53Click() { SaveLogoAs(Image2->Logo()); }
 
 // ---- Text logo ----------------------------------------------------------------------------------
 
 void TfrmTegrola::RenderTextLogo() {
     Memo1->setFont(FLogoFont);
-    const QString text = Memo1->toPlainText();
-    const QStringList lines = text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-    const QImage logo = ::RenderTextLogo(lines, FLogoFont, FLogoHeight, FTextLeft, FTextTop);
-    Image3->SetPicture(logo);
-    QString error;
-    if (!WriteLogoBmp(logo, WorkFile(QStringLiteral("tempnew.bmp")), &error)) ShowMessage(error);
+    const LogoBitmap logo =
+        ::RenderTextLogo(TextLines(Memo1->toPlainText().toStdString()), QtTextRasterizer(FLogoFont),
+                         FLogoHeight, FTextLeft, FTextTop);
+    Image3->SetLogo(logo);
+    WriteWorkLogo(logo, QStringLiteral("tempnew.bmp"));
 }
 
 void TfrmTegrola::RadioGroup2Click(int index) {
@@ -108,7 +114,7 @@ void TfrmTegrola::SpeedButton51Click() {
 
 void TfrmTegrola::SpeedButton52Click() {
     // Down stops once the text has left the logo at the bottom.
-    if (FTextTop >= Image3->Picture().height()) return;
+    if (FTextTop >= Image3->Logo().Height()) return;
     ++FTextTop;
     RenderTextLogo();
 }
@@ -133,4 +139,4 @@ void TfrmTegrola::Memo1Change() { RenderTextLogo(); }
 
 void TfrmTegrola::TabSheet4Show() { RenderTextLogo(); }
 
-void TfrmTegrola::SpeedButton54Click() { SaveLogoAs(Image3->Picture()); }
+void TfrmTegrola::SpeedButton54Click() { SaveLogoAs(Image3->Logo()); }

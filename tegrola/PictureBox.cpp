@@ -1,5 +1,7 @@
 #include "PictureBox.h"
 
+#include "qt/LogoImages.h"
+
 #include <QPixmap>
 
 TPictureBox::TPictureBox(const QString &objectName, QWidget *parent) : QLabel(parent) {
@@ -7,8 +9,18 @@ TPictureBox::TPictureBox(const QString &objectName, QWidget *parent) : QLabel(pa
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void TPictureBox::SetPicture(const QImage &picture) {
-    FPicture = picture;
-    setPixmap(QPixmap::fromImage(picture));
+void TPictureBox::SetPicture(const ::Picture &picture) {
+    FLogo = LogoBitmap();
+    Show(PictureImage(picture));
+}
+
+void TPictureBox::SetLogo(const LogoBitmap &logo) {
+    FLogo = logo;
+    Show(LogoImage(logo));
+}
+
+void TPictureBox::Show(const QImage &image) {
+    FPicture = image;
+    setPixmap(QPixmap::fromImage(image));
     adjustSize();
 }

@@ -2,6 +2,9 @@
 // it is (a logo stays one bit a pixel) and the widget sizes itself to it.
 #pragma once
 
+#include "logo/LogoBitmap.h"
+#include "logo/Picture.h"
+
 #include <QImage>
 #include <QLabel>
 
@@ -10,9 +13,16 @@ class TPictureBox : public QLabel {
 public:
     TPictureBox(const QString &objectName, QWidget *parent);
 
+    // What is shown.
     const QImage &Picture() const { return FPicture; }
-    void SetPicture(const QImage &picture);
+    // The logo shown by SetLogo; the null logo after SetPicture.
+    const LogoBitmap &Logo() const { return FLogo; }
+    void SetPicture(const ::Picture &picture);
+    void SetLogo(const LogoBitmap &logo);
 
 private:
+    void Show(const QImage &image);
+
     QImage FPicture;
+    LogoBitmap FLogo;
 };

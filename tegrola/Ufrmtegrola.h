@@ -10,6 +10,8 @@
 // them (WorkFolder).
 #pragma once
 
+#include "logo/LogoBitmap.h"
+
 #include <zarelcom/zarelcom.h>
 
 #include <QFileDialog>
@@ -111,7 +113,9 @@ private:
     void Memo1Change();
     void TabSheet4Show();
     void SpeedButton54Click();
-    void SaveLogoAs(const QImage &logo);
+    void SaveLogoAs(const LogoBitmap &logo);
+    // Writes a work file, telling the operator when it cannot be written.
+    void WriteWorkLogo(const LogoBitmap &logo, const QString &name);
     QString ChooseFile(QFileDialog::AcceptMode mode);
     // Sending.
     void SpeedButton46Click();

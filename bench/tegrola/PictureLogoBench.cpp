@@ -2,48 +2,64 @@
 // and write it, beside ImageMagick's
 //   convert in.bmp -sample x50 -monochrome out.bmp
 // on the same file, the floor to meet. Run it as
-//   QT_QPA_PLATFORM=offscreen build/default/bench/tegrola/bench_tegrola_picture_logo
+//   build/default/bench/tegrola/bench_tegrola_picture_logo
 #include "logo/LogoBitmap.h"
+#include "logo/PictureFile.h"
 #include "logo/PictureLogo.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-#include <QImage>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
-QTemporaryDir *Scratch = nullptr;
+std::filesystem::path Scratch;
 
-QString PicturePath() { return Scratch->filePath(QStringLiteral("photo.bmp")); }
+std::string PicturePath() { return (Scratch / "photo.bmp").string(); }
 
-// A 4000 x 3000 picture of colour bands and noise, so neither tool meets a trivial picture.
+void Put32(std::string &bytes, size_t offset, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[offset + size_t(i)] = char(value >> (8 * i));
+}
+
+// A 4000 x 3000 24-bit picture of colour bands and noise, so neither tool meets a trivial picture.
 void WritePicture() {
-    QImage picture(4000, 3000, QImage::Format_RGB888);
-    QRandomGenerator random(2026);
-    for (int y = 0; y < picture.height(); ++y) {
-        uchar *line = picture.scanLine(y);
-        for (int x = 0; x < picture.width(); ++x) {
-            const quint32 noise = random.generate();
-            line[3 * x] = uchar((x / 16 + (noise & 0x3f)) & 0xff);
-            line[3 * x + 1] = uchar((y / 12 + ((noise >> 8) & 0x3f)) & 0xff);
-            line[3 * x + 2] = uchar(((x + y) / 28 + ((noise >> 16) & 0x3f)) & 0xff);
+    const uint32_t width = 4000, height = 3000, rowBytes = width * 3;
+    std::string file(54 + size_t(rowBytes) * height, '\0');
+    file[0] = 'B';
+    file[1] = 'M';
+    Put32(file, 2, uint32_t(file.size()));
+    Put32(file, 10, 54);
+    Put32(file, 14, 40);
+    Put32(file, 18, width);
+    Put32(file, 22, height);
+    file[26] = 1;  // planes
+    file[28] = 24; // bits a pixel
+    std::mt19937 random(2026);
+    for (uint32_t y = 0; y < height; ++y) {
+        char *line = file.data() + 54 + size_t(height - 1 - y) * rowBytes;
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint32_t noise = random();
+            line[3 * x + 2] = char((x / 16 + (noise & 0x3f)) & 0xff);
+            line[3 * x + 1] = char((y / 12 + ((noise >> 8) & 0x3f)) & 0xff);
+            line[3 * x] = char(((x + y) / 28 + ((noise >> 16) & 0x3f)) & 0xff);
         }
     }
-    if (!picture.save(PicturePath(), "BMP")) std::abort();
+    std::ofstream out(PicturePath(), std::ios::binary);
+    out.write(file.data(), std::streamsize(file.size()));
+    if (!out) std::abort();
 }
 
 void TegrolaPictureLogo(benchmark::State &state) {
-    const QString logoPath = Scratch->filePath(QStringLiteral("tempold.bmp"));
+    const std::string logoPath = (Scratch / "tempold.bmp").string();
     for (auto _ : state) {
         const LoadedPicture loaded = LoadLogoPicture(PicturePath());
-        const QImage logo = ConvertPictureLogo(loaded.picture, 50);
-        if (logo.isNull() || !WriteLogoBmp(logo, logoPath, nullptr))
+        const LogoBitmap logo = ConvertPictureLogo(loaded.picture, 50);
+        if (logo.IsNull() || !WriteLogoBmp(logo, logoPath, nullptr))
             state.SkipWithError("the logo was not made");
     }
     state.SetLabel("read, convert, write tempold.bmp");
@@ -51,9 +67,8 @@ void TegrolaPictureLogo(benchmark::State &state) {
 
 // The floor: the same work by ImageMagick, a process of its own for each logo.
 void ImageMagickConvert(benchmark::State &state) {
-    const std::string command =
-        "convert '" + PicturePath().toStdString() + "' -sample x50 -monochrome '" +
-        Scratch->filePath(QStringLiteral("convert.bmp")).toStdString() + "'";
+    const std::string command = "convert '" + PicturePath() + "' -sample x50 -monochrome '" +
+                                (Scratch / "convert.bmp").string() + "'";
     if (std::system("command -v convert >/dev/null 2>&1") != 0) {
         state.SkipWithError("ImageMagick's convert is not installed (Debian package imagemagick)");
         return;
@@ -69,12 +84,13 @@ BENCHMARK(ImageMagickConvert)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char **argv) {
-    QGuiApplication application(argc, argv);
-    QTemporaryDir scratch;
-    Scratch = &scratch;
+    Scratch =
+        std::filesystem::temp_directory_path() / ("bench-picture-" + std::to_string(getpid()));
+    std::filesystem::create_directories(Scratch);
     WritePicture();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    std::filesystem::remove_all(Scratch);
     return 0;
 }

@@ -98,7 +98,8 @@ void RunLine(const Options &options, uint32_t baud, double sleepOverrunMs,
                       back = folder + "/back.bin";
     WritePattern(logo, kLogoBytes);
     WritePattern(file, fileBytes);
-    const uint32_t logoBlocks = (kLogoBytes + 511) / 512, fileBlocks = (fileBytes + 511) / 512;
+    const uint32_t logoBlocks = (kLogoBytes + ZC_BLOCK_SIZE - 1) / ZC_BLOCK_SIZE,
+                   fileBlocks = (fileBytes + ZC_BLOCK_SIZE - 1) / ZC_BLOCK_SIZE;
 
     Counted logoPath(logo), filePath(file), backPath(back), name("BENCH.BIN");
     const auto row = [&](const char *what, uint32_t bytes, const std::function<bool()> &transfer,

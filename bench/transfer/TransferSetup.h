@@ -14,7 +14,7 @@ constexpr uint32_t kBlockReply = 521; // ... "}", number, complement, 512 bytes
 constexpr uint32_t kBlockFrame =
     521; // a sent block: STX, length, "0", "~", number, complement, 512 bytes, ...
 constexpr uint32_t kBlockRequest = 9; // STX, length, "0", "}", number, complement, checksum, ETX
-constexpr uint32_t kLogoBytes = 16000;
+constexpr uint32_t kLogoBytes = ZC_LOGO_MAX_BYTES;
 
 // A counted text, released with the object.
 struct Counted {

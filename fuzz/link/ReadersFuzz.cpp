@@ -140,7 +140,7 @@ void Fetch(const std::function<bool(zc_text path)> &fetch) {
     ReleaseText(path);
     const std::string content = ReadLocalFile();
     if (fetched)
-        Require(!content.empty() && content.size() % 512 == 0);
+        Require(!content.empty() && content.size() % ZC_BLOCK_SIZE == 0);
     else
         Require(content == kOldContent);
 }

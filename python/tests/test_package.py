@@ -4,6 +4,7 @@ from __future__ import annotations
 
 import ctypes.util
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -13,7 +14,7 @@ import pytest
 from conftest import SimulatedPrinter, write_logo
 
 import zarelcom
-from zarelcom import _library
+from zarelcom import _library, records
 
 PACKAGE_ROOT = Path(__file__).resolve().parents[1]
 
@@ -71,3 +72,17 @@ def test_pip_installs_a_typed_package(tmp_path: Path) -> None:
         capture_output=True, text=True, cwd=tmp_path, env={k: v for k, v in os.environ.items() if k != "PYTHONPATH"},
     )  # fmt: skip
     assert shown.stdout == "True A Zarel HP printer on a serial port, driven over a link of its own.\n", shown.stderr
+
+
+def test_the_printers_facts_are_the_headers() -> None:
+    header = (PACKAGE_ROOT.parent / "zarelcom" / "include" / "zarelcom" / "zarelcom.h").read_text()
+    header = header.replace("\\\n", " ")
+    defined = dict(re.findall(r"^#define (ZC_\w+) (.+?)(?:\s+/\*.*)?$", header, re.MULTILINE))
+    names = re.findall(r"^\s+(ZC_BR\d+)(?: = 0)?,?$", header, re.MULTILINE)
+    ordinals = {name: index for index, name in enumerate(names)}
+    assert int(defined["ZC_BLOCK_SIZE"]) == records.BLOCK_SIZE
+    assert int(defined["ZC_LOGO_MAX_BYTES"]) == records.LOGO_SLOT_BYTES
+    assert int(defined["ZC_LOGO_SLOTS"]) == records.LOGO_SLOTS
+    search = re.findall(r"ZC_BR\d+", defined["ZC_SEARCH_RATES"])
+    assert tuple(ordinals[name] for name in search) == records.SEARCH_RATE_ORDINALS
+    assert [int(name[5:]) for name in names] == list(records.PORT_RATES)

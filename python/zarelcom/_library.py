@@ -20,6 +20,10 @@ c_uint8_p = ctypes.POINTER(ctypes.c_uint8)
 c_char_pp = ctypes.POINTER(ctypes.c_char_p)
 
 MESSAGE_CALLBACK = ctypes.CFUNCTYPE(None, ctypes.c_char_p)
+# zc_progress_callback: bytes done, bytes in all, the progress line, the context.
+PROGRESS_CALLBACK = ctypes.CFUNCTYPE(None, ctypes.c_int64, ctypes.c_int64, ctypes.c_char_p, ctypes.c_void_p)
+# zc_search_callback: COM number, rate ordinal, the context; zero stops the search.
+SEARCH_CALLBACK = ctypes.CFUNCTYPE(c_bool8, c_int32, c_int32, ctypes.c_void_p)
 
 
 class SystemInfoRecord(ctypes.Structure):
@@ -35,6 +39,16 @@ class PortInfoRecord(ctypes.Structure):
         ("serial_number", ctypes.c_char * 64),
         ("usb_vendor", c_int32),
         ("usb_product", c_int32),
+    ]
+
+
+class PortFailureRecord(ctypes.Structure):
+    _fields_ = [
+        ("kind", c_int32),
+        ("os_error", c_int32),
+        ("device", ctypes.c_char * 260),
+        ("holder_pid", c_int32),
+        ("holder", ctypes.c_char * 64),
     ]
 
 
@@ -134,6 +148,9 @@ SIGNATURES: dict[str, tuple[Any, list[Any]]] = {
     "zc_list_ports": (c_int32, [ctypes.POINTER(PortInfoRecord), c_int32]),
     "zc_open_port_device": (c_bool8, [ctypes.c_char_p]),
     "zc_set_pacing": (c_bool8, [c_int32]),
+    "zc_search": (c_bool8, [c_int32_p, SEARCH_CALLBACK, ctypes.c_void_p]),
+    "zc_port_failure": (c_bool8, [ctypes.POINTER(PortFailureRecord)]),
+    "zc_set_progress": (ctypes.c_ssize_t, [PROGRESS_CALLBACK, ctypes.c_void_p]),
 }
 
 _FILE_NAMES = {

@@ -4,21 +4,17 @@ from __future__ import annotations
 
 import ctypes
 import os
-import re
 import threading
 from contextlib import contextmanager
 from typing import Any, Callable, Iterator, Optional, Union
 
-from ._library import MESSAGE_CALLBACK, Library, library
+from ._library import PROGRESS_CALLBACK, Library, library
 from .errors import PrinterError, ZarelcomError
 
 Progress = Callable[[int, int, str], None]
 """A progress callable: (bytes done, total bytes, the library's progress line)."""
 
 PathLike = Union[str, "os.PathLike[str]"]
-
-# The tail of the library's progress line: "512 / 1500 Bytes", "1024 / 0", then maybe "  Retry count:1".
-_POSITION = re.compile(r"(\d+) / (-?\d+)(?: Bytes)?(?:  Retry count:\d+)?$")
 
 
 class Link:
@@ -38,9 +34,9 @@ class Link:
         self._progress: Optional[Progress] = None
         self._progress_error: Optional[BaseException] = None
         # Kept as long as the link: the library calls it during every transfer on this link.
-        self._callback = MESSAGE_CALLBACK(self._on_progress_line)
+        self._callback = PROGRESS_CALLBACK(self._on_progress)
         with self.selected() as lib:
-            lib.CallBackMsgback(self._callback)
+            lib.zc_set_progress(self._callback, None)
 
     @contextmanager
     def selected(self) -> Iterator[Library]:
@@ -104,14 +100,12 @@ class Link:
             meaning += " (from an earlier failure: this one set no code, as when the printer does not answer)"
         return PrinterError(export, code, meaning, doing)
 
-    def _on_progress_line(self, line: Optional[bytes]) -> None:
+    def _on_progress(self, done: int, total: int, line: Optional[bytes], _context: Optional[int]) -> None:
         # Runs inside the library's transfer: an exception cannot cross the C frames, so it waits
         # for the transfer's end and is raised there.
         if self._progress is None or self._progress_error is not None:
             return
         text = os.fsdecode(line or b"")  # the line starts with the local path
-        match = _POSITION.search(text)
-        done, total = (int(match.group(1)), int(match.group(2))) if match else (0, 0)
         try:
             self._progress(min(done, total) if total > 0 else done, total, text)
         except BaseException as error:  # noqa: B036 - handed back to the caller after the transfer

@@ -12,11 +12,19 @@ from typing import Iterable, Optional, Sequence, Union
 from ._library import PortInfoRecord, SystemInfoRecord, library
 from ._link import Link, PathLike, Progress, counted_texts, path_bytes, read_c_bytes
 from .errors import PortError, ZarelcomError
-from .records import PORT_RATES, PRINTER_RATES, Counter, Encoder, Languages, PortInfo, Shift, SystemInfo
+from .records import (
+    LOGO_SLOT_BYTES,
+    LOGO_SLOTS,
+    PORT_RATES,
+    PRINTER_RATES,
+    Counter,
+    Encoder,
+    Languages,
+    PortInfo,
+    Shift,
+    SystemInfo,
+)
 
-# A logo file longer than this does not fit a logo slot.
-LOGO_SLOT_BYTES = 16000
-LOGO_SLOTS = 50
 # The longest user string the printer keeps.
 USER_STRING_BYTES = 251
 

@@ -6,10 +6,17 @@ import datetime
 from dataclasses import dataclass
 from typing import Optional
 
+# The printer's facts as the library's header gives them (ZC_BLOCK_SIZE, ZC_LOGO_MAX_BYTES,
+# ZC_LOGO_SLOTS, ZC_SEARCH_RATES); the package's tests hold them to the header.
+BLOCK_SIZE = 512
+LOGO_SLOT_BYTES = 16000  # a logo file longer than this does not fit a logo slot
+LOGO_SLOTS = 50
+SEARCH_RATE_ORDINALS = (6, 8, 9, 11, 12)
+
 # The computer side's line rates in bit/s, in the order of the library's rate ordinals.
 PORT_RATES = (110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000)
 # The printer's own line rates, in the order of its rate list (what the printer search reports).
-PRINTER_RATES = (9600, 19200, 38400, 57600, 115200)
+PRINTER_RATES = tuple(PORT_RATES[ordinal] for ordinal in SEARCH_RATE_ORDINALS)
 
 
 @dataclass(frozen=True)

@@ -1,91 +1,121 @@
 #include "logo/LogoBitmap.h"
 
-#include <QDir>
-#include <QSaveFile>
-#include <QtEndian>
+#include "logo/FilePaths.h"
 
-#include <cstring>
-#include <limits>
+#include <cerrno>
+#include <cstddef>
+#include <fstream>
+#include <random>
+#include <system_error>
 
-QImage NewLogoBitmap(int width, int height) {
-    if (width < 1 || height < 1) return QImage();
-    QImage logo(width, height, QImage::Format_Mono);
-    if (logo.isNull()) return logo;
-    logo.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-    logo.fill(1);
-    return logo;
+namespace {
+
+// Dots a metre stored in the logo file: 100 dots an inch, as the logos written so far carry.
+constexpr uint32_t kDotsPerMetre = 3937;
+
+void Put16(std::vector<uint8_t> &bytes, size_t offset, uint16_t value) {
+    bytes[offset] = uint8_t(value);
+    bytes[offset + 1] = uint8_t(value >> 8);
 }
 
-bool IsNearerWhite(QRgb colour) { return qRed(colour) + qGreen(colour) + qBlue(colour) >= 383; }
-
-void SetLogoBlack(QImage &logo, int x, int y) {
-    // Format_Mono keeps the leftmost pixel in the highest bit, as the BMP rows do.
-    logo.scanLine(y)[x >> 3] &= static_cast<uchar>(~(0x80u >> (x & 7)));
+void Put32(std::vector<uint8_t> &bytes, size_t offset, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[offset + size_t(i)] = uint8_t(value >> (8 * i));
 }
 
-qint64 LogoFileLength(int width, int height) {
-    return kLogoPixelOffset + 4 * ((qint64(width) + 31) / 32) * height;
-}
-
-QByteArray EncodeLogoBmp(const QImage &logo) {
-    if (logo.isNull() || logo.format() != QImage::Format_Mono ||
-        logo.colorTable() != NewLogoBitmap(1, 1).colorTable())
-        return QByteArray();
-    const int width = logo.width();
-    const int height = logo.height();
-    const int pixelBytes = (width + 7) / 8;
-    const int rowBytes = int(4 * ((qint64(width) + 31) / 32));
-    const qint64 length = LogoFileLength(width, height);
-    if (length > std::numeric_limits<int>::max()) return QByteArray();
-
-    QByteArray file(int(length), '\0');
-    char *bytes = file.data();
-    const auto put16 = [&](int offset, quint16 value) { qToLittleEndian(value, bytes + offset); };
-    const auto put32 = [&](int offset, quint32 value) { qToLittleEndian(value, bytes + offset); };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(2, quint32(length));
-    put32(10, kLogoPixelOffset);
-    put32(14, 40); // information header
-    put32(18, quint32(width));
-    put32(22, quint32(height)); // positive: the rows run bottom-up
-    put16(26, 1);               // planes
-    put16(28, 1);               // bits a pixel
-    put32(30, 0);               // no compression
-    put32(34, quint32(rowBytes) * quint32(height));
-    put32(38, quint32(logo.dotsPerMeterX()));
-    put32(42, quint32(logo.dotsPerMeterY()));
-    put32(46, 2); // colours used
-    put32(50, 2); // colours important
-    const QRgb table[2] = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
-    for (int entry = 0; entry < 2; ++entry) {
-        bytes[54 + 4 * entry] = char(qBlue(table[entry]));
-        bytes[55 + 4 * entry] = char(qGreen(table[entry]));
-        bytes[56 + 4 * entry] = char(qRed(table[entry]));
+// Where a logo written to path really goes: the file a symbolic link names (also one that does
+// not exist yet), so that the link stays a link.
+std::filesystem::path WriteTarget(std::filesystem::path path) {
+    std::error_code status;
+    for (int link = 0; link < 40 && std::filesystem::is_symlink(path, status); ++link) {
+        const std::filesystem::path target = std::filesystem::read_symlink(path, status);
+        if (status) break;
+        path = target.is_absolute() ? target : path.parent_path() / target;
     }
+    return path;
+}
 
-    // The bits past the last column are white and the padding is zero, whatever the image's
-    // memory holds there, so that a logo always gives the same file.
-    const uchar unusedBits = uchar(0xFFu >> (width % 8 == 0 ? 8 : width % 8));
+} // namespace
+
+bool IsNearerWhite(Rgb colour) { return colour.red + colour.green + colour.blue >= 383; }
+
+LogoBitmap::LogoBitmap(int width, int height) {
+    if (width < 1 || height < 1) return;
+    width_ = width;
+    height_ = height;
+    bits_.assign(size_t(RowBytes()) * size_t(height), 0xFF);
+}
+
+int64_t LogoFileLength(int width, int height) {
+    return kLogoPixelOffset + 4 * ((int64_t(width) + 31) / 32) * height;
+}
+
+std::vector<uint8_t> EncodeLogoBmp(const LogoBitmap &logo) {
+    if (logo.IsNull()) return {};
+    const int width = logo.Width();
+    const int height = logo.Height();
+    const size_t rowBytes = size_t(4 * ((int64_t(width) + 31) / 32));
+    const uint64_t length = uint64_t(LogoFileLength(width, height));
+    if (length > UINT32_MAX) return {};
+
+    std::vector<uint8_t> file(size_t(length), 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    Put32(file, 2, uint32_t(length));
+    Put32(file, 10, kLogoPixelOffset);
+    Put32(file, 14, 40); // information header
+    Put32(file, 18, uint32_t(width));
+    Put32(file, 22, uint32_t(height)); // positive: the rows run bottom-up
+    Put16(file, 26, 1);                // planes
+    Put16(file, 28, 1);                // bits a pixel
+    Put32(file, 30, 0);                // no compression
+    Put32(file, 34, uint32_t(rowBytes * size_t(height)));
+    Put32(file, 38, kDotsPerMetre);
+    Put32(file, 42, kDotsPerMetre);
+    Put32(file, 46, 2);          // colours used
+    Put32(file, 50, 2);          // colours important
+    Put32(file, 58, 0x00FFFFFF); // entry 0 black (zero), entry 1 white
     for (int y = 0; y < height; ++y) {
-        char *row = bytes + kLogoPixelOffset + qint64(height - 1 - y) * rowBytes;
-        std::memcpy(row, logo.constScanLine(y), size_t(pixelBytes));
-        row[pixelBytes - 1] = char(uchar(row[pixelBytes - 1]) | unusedBits);
+        const uint8_t *row = logo.Row(y);
+        std::copy(row, row + logo.RowBytes(),
+                  file.begin() + kLogoPixelOffset +
+                      std::ptrdiff_t(height - 1 - y) * std::ptrdiff_t(rowBytes));
     }
     return file;
 }
 
-bool WriteLogoBmp(const QImage &logo, const QString &path, QString *error) {
-    const auto fail = [&](const QString &reason) {
-        if (error)
-            *error = QStringLiteral("Cannot write the logo file %1: %2.")
-                         .arg(QDir::toNativeSeparators(path), reason);
+bool WriteLogoBmp(const LogoBitmap &logo, const std::string &path, std::string *error) {
+    const auto fail = [&](const std::string &reason) {
+        if (error) *error = "Cannot write the logo file " + ShownPath(path) + ": " + reason + ".";
         return false;
     };
-    const QByteArray bytes = EncodeLogoBmp(logo);
-    if (bytes.isEmpty()) return fail(QStringLiteral("there is no logo to write"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return fail(file.errorString());
+    const std::vector<uint8_t> bytes = EncodeLogoBmp(logo);
+    if (bytes.empty()) return fail("there is no logo to write");
+
+    const std::filesystem::path target = WriteTarget(PathOf(path));
+    std::error_code status;
+    const auto type = std::filesystem::status(target, status).type();
+    if (type != std::filesystem::file_type::not_found &&
+        type != std::filesystem::file_type::regular)
+        return fail("it is not a regular file; choose another name");
+    // The new logo goes into a file of its own beside the old one and takes its name only once
+    // complete.
+    std::filesystem::path partial = target;
+    partial += ".partial-" + std::to_string(std::random_device{}());
+    errno = 0;
+    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    if (!out) return fail(SystemErrorText(errno ? errno : EIO));
+    out.write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
+    out.close();
+    if (!out) {
+        const int written = errno ? errno : EIO;
+        std::filesystem::remove(partial, status);
+        return fail(SystemErrorText(written));
+    }
+    std::filesystem::rename(partial, target, status);
+    if (status) {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+        return fail(status.message());
+    }
     return true;
 }

@@ -1,47 +1,58 @@
 #include "logo/TextLogo.h"
 
-#include "logo/LogoBitmap.h"
-
-#include <QFontMetrics>
-#include <QPainter>
-
 #include <algorithm>
 
-QImage RenderTextLogo(const QStringList &lines, const QFont &font, int logoHeight, int textLeft,
-                      int textTop) {
-    QFont drawing(font);
-    drawing.setStyleStrategy(QFont::NoAntialias);
+namespace {
 
-    // The canvas in full colour: QPainter does not draw on one-bit images with every engine;
-    // without smoothing every pixel drawn is pure black or pure white anyway.
-    QImage measure(1, 1, QImage::Format_RGB32);
-    const QFontMetrics metrics(drawing, &measure);
+int WidestLine(const std::vector<std::string> &lines, const TextRasterizer &font) {
     int widest = 0;
-    for (const QString &line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
-    if (widest == 0) return NewLogoBitmap(kEmptyTextLogoWidth, logoHeight);
+    for (const std::string &line : lines) widest = std::max(widest, font.LineWidth(line));
+    return widest;
+}
 
-    QImage canvas(widest, logoHeight, QImage::Format_RGB32);
-    if (canvas.isNull()) return canvas;
-    canvas.fill(Qt::white);
-    {
-        QPainter painter(&canvas);
-        painter.setRenderHint(QPainter::TextAntialiasing, false);
-        painter.setFont(drawing);
-        painter.setPen(Qt::black);
-        // Each line's cell is painted white behind its letters.
-        painter.setBackgroundMode(Qt::OpaqueMode);
-        painter.setBackground(Qt::white);
-        const QFontMetrics painted(painter.fontMetrics());
-        for (int i = 0; i < lines.size(); ++i)
-            painter.drawText(QPoint(textLeft, i * painted.height() + textTop + painted.ascent()),
-                             lines[i]);
-    }
+} // namespace
 
-    QImage logo = NewLogoBitmap(widest, logoHeight);
-    for (int y = 0; y < logoHeight; ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(canvas.constScanLine(y));
-        for (int x = 0; x < widest; ++x)
-            if (!IsNearerWhite(line[x])) SetLogoBlack(logo, x, y);
+LogoBitmap RenderTextLogo(const std::vector<std::string> &lines, const TextRasterizer &font,
+                          int logoHeight, int textLeft, int textTop) {
+    const int widest = WidestLine(lines, font);
+    if (widest == 0) return LogoBitmap(kEmptyTextLogoWidth, logoHeight);
+    return font.Draw(lines, widest, logoHeight, textLeft, textTop);
+}
+
+std::string TextFitProblem(const std::vector<std::string> &lines, const TextRasterizer &font,
+                           int logoHeight, int textLeft, int textTop) {
+    if (WidestLine(lines, font) == 0) return {};
+    int lastLine = 0; // one past the last line with letters
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (font.LineWidth(lines[i]) > 0) lastLine = int(i) + 1;
+    const int bottom = textTop + lastLine * font.LineHeight();
+    std::vector<std::string> cuts;
+    const auto dots = [](int count) {
+        return std::to_string(count) + (count == 1 ? " dot" : " dots");
+    };
+    if (textLeft > 0) cuts.push_back("moved " + dots(textLeft) + " past the right edge");
+    if (textLeft < 0) cuts.push_back("moved " + dots(-textLeft) + " past the left edge");
+    if (textTop < 0) cuts.push_back("moved " + dots(-textTop) + " past the top edge");
+    if (bottom > logoHeight)
+        cuts.push_back(dots(bottom - logoHeight) + " too tall for the " +
+                       std::to_string(logoHeight) + "-dot logo");
+    if (cuts.empty()) return {};
+    std::string problem = "The text does not fit the logo: ";
+    for (size_t i = 0; i < cuts.size(); ++i) problem += (i ? ", " : "") + cuts[i];
+    return problem + ".";
+}
+
+std::vector<std::string> TextLines(const std::string &text) {
+    std::vector<std::string> lines;
+    if (text.empty()) return lines;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find('\n', start);
+        std::string line =
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        if (end == std::string::npos) return lines;
+        start = end + 1;
     }
-    return logo;
 }

@@ -3,7 +3,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <chrono>
@@ -172,6 +176,10 @@ TEST_F(ExportsOnPty, PortZeroWhileOpenFailsWithTheMessageAndKeepsThePort) {
     ASSERT_TRUE(OpenComPort(7));
     EXPECT_FALSE(OpenComPort(0));
     EXPECT_STREQ(GetLastPortError(), "Port already assigned (open) (Error: -1)");
+    zc_port_failure_info failure;
+    EXPECT_TRUE(zc_port_failure(&failure));
+    EXPECT_EQ(failure.kind, ZC_PORT_OTHER);
+    EXPECT_EQ(failure.os_error, -1);
     EXPECT_EQ(sio_inque(), 0);
 }
 
@@ -182,24 +190,81 @@ TEST_F(ExportsOnPty, NumbersWithoutASerialDeviceDoNotOpenAndSayWhy) {
         int number;
         std::string target; // empty: no entry
         std::string reason;
+        int32_t kind, error;
     } cases[] = {
-        {250, "", "Cannot open Com250: no device is mapped to this name (Error: 2)"},
-        {8, "/dev/null", "Cannot open Com8: /dev/null: not a serial port (Error: 25)"},
-        {9, file, "Cannot open Com9: " + file + ": not a serial port (Error: 25)"},
+        {250, "", "Cannot open Com250: no device is mapped to this name (Error: 2)",
+         ZC_PORT_MISSING, ENOENT},
+        {8, "/dev/null", "Cannot open Com8: /dev/null: not a serial port (Error: 25)",
+         ZC_PORT_NOT_SERIAL, ENOTTY},
+        {9, file, "Cannot open Com9: " + file + ": not a serial port (Error: 25)",
+         ZC_PORT_NOT_SERIAL, ENOTTY},
         {10, PtyPort::Directory(),
-         "Cannot open Com10: " + PtyPort::Directory() + ": Is a directory (Error: 21)"},
+         "Cannot open Com10: " + PtyPort::Directory() + ": Is a directory (Error: 21)",
+         ZC_PORT_NOT_SERIAL, EISDIR},
         {11, "/nonexistent/device",
-         "Cannot open Com11: /nonexistent/device: No such file or directory (Error: 2)"},
+         "Cannot open Com11: /nonexistent/device: No such file or directory (Error: 2)",
+         ZC_PORT_MISSING, ENOENT},
+        {300, "", "", ZC_PORT_MISSING, -1},
     };
     for (const auto& refused : cases) {
         if (!refused.target.empty()) MakeEntry(refused.number, refused.target);
         EXPECT_FALSE(OpenComPort(refused.number));
         EXPECT_EQ(GetLastPortError(), refused.reason);
+        zc_port_failure_info failure;
+        EXPECT_TRUE(zc_port_failure(&failure));
+        EXPECT_EQ(failure.kind, refused.kind) << refused.number;
+        EXPECT_EQ(failure.os_error, refused.error) << refused.number;
+        EXPECT_EQ(failure.device, refused.target) << refused.number;
+        EXPECT_EQ(failure.holder_pid, 0);
     }
     EXPECT_FALSE(zc_open_port_device(file.c_str()));
     EXPECT_EQ(GetLastPortError(), "Cannot open " + file + ": not a serial port (Error: 25)");
     EXPECT_EQ(sio_inque(), -1);
     ASSERT_TRUE(OpenComPort(7)); // the real one still does
+    zc_port_failure_info opened;
+    EXPECT_FALSE(zc_port_failure(&opened));
+    EXPECT_EQ(opened.kind, ZC_PORT_OK);
+    EXPECT_EQ(opened.device, pty.TerminalPath());
+    EXPECT_FALSE(zc_port_failure(nullptr));
+}
+
+// The test holds both sides of the pseudo-terminal, as a simulator does; another process takes the
+// line: that one is named.
+TEST_F(ExportsOnPty, ABusyLineNamesTheProcessHoldingItNotThePseudoTerminalsFarEnd) {
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        ::close(release[1]);
+        const int line = ::open(pty.TerminalPath().c_str(), O_RDWR | O_NOCTTY);
+        const char locked = line >= 0 && ::flock(line, LOCK_EX | LOCK_NB) == 0 ? 1 : 0;
+        (void)!::write(ready[1], &locked, 1);
+        char end;
+        (void)!::read(release[0], &end, 1); // until the test closes its end
+        ::_exit(0);
+    }
+    char locked = 0;
+    ASSERT_EQ(::read(ready[0], &locked, 1), 1);
+    ASSERT_EQ(locked, 1);
+    const bool opened = OpenComPort(7);
+    zc_port_failure_info failure;
+    const bool failed = zc_port_failure(&failure);
+    ::close(release[1]);
+    ::waitpid(holder, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ::close(release[0]);
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(failure.kind, ZC_PORT_BUSY);
+    EXPECT_EQ(failure.os_error, EBUSY);
+    EXPECT_EQ(failure.device, pty.TerminalPath());
+    EXPECT_EQ(failure.holder_pid, holder);
+    std::string program;
+    std::getline(std::ifstream("/proc/self/comm"), program);
+    EXPECT_EQ(failure.holder, program);
 }
 
 TEST_F(ExportsOnPty, OpensByDevicePathAndClosesTheOpenPortFirst) {

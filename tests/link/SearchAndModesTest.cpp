@@ -1,5 +1,8 @@
 // The printer search over ports and line rates, and the two link-mode switches.
 #include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 #include <zarelcom/zarelcom.h>
 
@@ -25,6 +28,46 @@ protected:
         });
     }
 };
+
+// Every try the search asks about, answering 0 from the stopAt-th question on.
+struct Tries {
+    std::vector<std::pair<int32_t, int32_t>> asked;
+    size_t stopAt = SIZE_MAX;
+};
+
+zc_bool ZARELCOM_CALL Ask(int32_t port, int32_t rateOrdinal, void *context) {
+    auto &tries = *static_cast<Tries *>(context);
+    tries.asked.emplace_back(port, rateOrdinal);
+    return tries.asked.size() < tries.stopAt;
+}
+
+TEST_F(SearchTest, AsksBeforeEachPortAndRateAndOnceForAPortThatDoesNotOpen) {
+    platform.AddDevice("Com2");
+    PrinterAt(2, 38400); // Com9 does not open: Com2's is the second open
+    int32_t list[] = {3, 9, 2};
+    Tries tries;
+    EXPECT_TRUE(zc_search(list, Ask, &tries));
+    EXPECT_EQ(tries.asked, (std::vector<std::pair<int32_t, int32_t>>{
+                               {9, ZC_BR9600}, {2, ZC_BR9600}, {2, ZC_BR19200}, {2, ZC_BR38400}}));
+    EXPECT_EQ(list[0], 2);
+    EXPECT_EQ(list[1], 2);
+    EXPECT_TRUE(platform.IsOpen());
+}
+
+TEST_F(SearchTest, ANoStopsAtOnceWithTheListUnchangedAndThePortClosed) {
+    platform.AddDevice("Com2");
+    PrinterAt(3, 9600); // on Com2, never reached
+    int32_t list[] = {3, 1, 2};
+    Tries tries;
+    tries.stopAt = 3;
+    EXPECT_FALSE(zc_search(list, Ask, &tries));
+    EXPECT_EQ(tries.asked.size(), 3u);
+    EXPECT_EQ(RequestsWritten(), 2 * 3) << "two silent rates of three attempts, then nothing";
+    EXPECT_EQ(list[0], 3);
+    EXPECT_EQ(list[1], 1);
+    EXPECT_EQ(list[2], 2);
+    EXPECT_FALSE(platform.IsOpen());
+}
 
 TEST_F(SearchTest, ListWithoutPortsTriesNothing) {
     int32_t list[] = {1, 7};
@@ -81,12 +124,14 @@ TEST_F(SearchTest, PortErrorIsKeptAndTheSearchGoesOn) {
     EXPECT_STREQ(GetLastPortError(), "Error updating DataControlBlock (Error: 5)");
 }
 
-TEST_F(SearchTest, PortThatDoesNotOpenCostsNoExchange) {
+TEST_F(SearchTest, PortThatDoesNotOpenCostsNoExchangeAndLeavesTheLastRateForTheNextOpen) {
     int32_t list[] = {2, 9};
     EXPECT_FALSE(AutoConnect(list));
     EXPECT_TRUE(Written().empty());
     EXPECT_TRUE(Sleeps().empty());
     EXPECT_FALSE(platform.IsOpen());
+    ASSERT_TRUE(OpenComPort(1));
+    EXPECT_EQ(platform.Line().BaudRate, 115200u);
 }
 
 TEST_F(SearchTest, AnEntryWhosePortDoesNotOpenIsPassedOver) {

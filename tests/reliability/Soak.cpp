@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
 
     const Bytes logo = Pattern(1462, 5);
     Bytes padded = logo;
-    padded.resize(3 * 512, 0);
+    padded.resize(3 * ZC_BLOCK_SIZE, 0);
     TemporaryFile logoFile(logo, "soak.bmp");
     TemporaryFile fetched({}, "fetched.bin");
     const zc_text logoPath = MakeText(logoFile.Path().data(), int32_t(logoFile.Path().size()));

@@ -214,6 +214,7 @@ std::unique_ptr<Device> VirtualPlatform::OpenDevice(const std::string& name, Ope
     attempt.device = name;
     if (entry == names_.end() || open_) {
         attempt.error = open_ ? EBUSY : ENOENT;
+        attempt.refused = open_ ? OpenRefused::Busy : OpenRefused::Missing;
         attempt.reason = std::strerror(attempt.error);
         return nullptr;
     }

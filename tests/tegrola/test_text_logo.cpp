@@ -2,6 +2,8 @@
 // empty text.
 #include "LogoTestSupport.h"
 #include "logo/TextLogo.h"
+#include "qt/LogoImages.h"
+#include "qt/QtTextRasterizer.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -21,6 +23,14 @@ int LineHeight(const QFont &font) {
     QFont drawing(font);
     drawing.setStyleStrategy(QFont::NoAntialias);
     return QFontMetrics(drawing, &device).height();
+}
+
+// The text logo through Qt's rasterizer, as an image.
+QImage RenderTextLogo(const QStringList &lines, const QFont &font, int logoHeight, int textLeft,
+                      int textTop) {
+    std::vector<std::string> text;
+    for (const QString &line : lines) text.push_back(line.toStdString());
+    return LogoImage(::RenderTextLogo(text, QtTextRasterizer(font), logoHeight, textLeft, textTop));
 }
 
 bool SameRows(const QImage &a, int aTop, const QImage &b, int bTop, int rows) {

@@ -5,6 +5,7 @@
 #include "WindowTestSupport.h"
 #include "logo/LogoBitmap.h"
 #include "logo/TextLogo.h"
+#include "qt/QtTextRasterizer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -26,13 +27,16 @@ QImage Logo(QWidget &window, const char *image) {
     return Control<TPictureBox>(window, image)->Picture();
 }
 
+QByteArray Bytes(const std::vector<uint8_t> &bytes) {
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+}
+
 // The text logo the window should show for its text, font, height and offsets.
 QByteArray ExpectedTextLogo(QWidget &window, int height, int left, int top) {
     auto *memo = Control<QPlainTextEdit>(window, "Memo1");
     const QString text = memo->toPlainText();
-    return EncodeLogoBmp(
-        RenderTextLogo(text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n')), memo->font(),
-                       height, left, top));
+    return Bytes(EncodeLogoBmp(RenderTextLogo(TextLines(text.toStdString()),
+                                              QtTextRasterizer(memo->font()), height, left, top)));
 }
 
 void ChooseHeight(QWidget &window, int index) {
@@ -77,7 +81,7 @@ private slots:
         QCOMPARE(Logo(*FWindow, "Image2").size(), QSize(56, 50));
         const QByteArray tempold = FileBytes(FPlace->WorkFile(QStringLiteral("tempold.bmp")));
         QCOMPARE(tempold.size(), 462);
-        QCOMPARE(tempold, EncodeLogoBmp(Logo(*FWindow, "Image2")));
+        QCOMPARE(tempold, Bytes(EncodeLogoBmp(Control<TPictureBox>(*FWindow, "Image2")->Logo())));
         QVERIFY(FDriver->Messages().isEmpty());
 
         // The picture logo takes the height chosen before it is opened.

@@ -16,6 +16,18 @@ std::vector<std::string> lines;
 
 void ZARELCOM_CALL Collect(const char *line) { lines.emplace_back(line); }
 
+struct Figures {
+    int64_t done, total;
+    std::string line;
+    bool operator==(const Figures &other) const {
+        return done == other.done && total == other.total && line == other.line;
+    }
+};
+
+void ZARELCOM_CALL CollectFigures(int64_t done, int64_t total, const char *line, void *seen) {
+    static_cast<std::vector<Figures> *>(seen)->push_back({done, total, line});
+}
+
 class Progress : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -70,6 +82,22 @@ TEST_F(Progress, EveryBlockOfATransferReportsWithTheRetryItNeeded) {
                          path + "  93% 1024 / 1100 Bytes  Retry count:1",
                          path + "  100%1536 / 1100 Bytes",
                      }));
+}
+
+TEST_F(Progress, TheFiguresComeWithTheLineToTheirOwnCallbackUntilItIsRemoved) {
+    std::vector<Figures> seen, before;
+    EXPECT_EQ(zc_set_progress(CollectFigures, &before), 0);
+    EXPECT_EQ(zc_set_progress(CollectFigures, &seen), reinterpret_cast<intptr_t>(&before));
+    const Text name = MakeCounted("C:\\logo.bmp");
+    ShowTxRxInfo(name.get(), 1500, 3);
+    ShowTxRxInfo(name.get(), 0, 2);
+    EXPECT_EQ(zc_set_progress(nullptr, nullptr), reinterpret_cast<intptr_t>(&seen));
+    ShowTxRxInfo(name.get(), 1500, 1);
+
+    EXPECT_TRUE(before.empty());
+    EXPECT_EQ(seen, (std::vector<Figures>{{1536, 1500, "C:\\logo.bmp  100%1536 / 1500 Bytes"},
+                                          {1024, 0, "1024 / 0"}}));
+    EXPECT_EQ(lines.size(), 3u) << "the message callback still gets every line";
 }
 
 } // namespace

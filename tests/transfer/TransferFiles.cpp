@@ -48,7 +48,7 @@ Bytes Pattern(size_t size) {
 }
 
 Bytes Padded(Bytes content) {
-    content.resize((content.size() + 511) / 512 * 512, 0);
+    content.resize((content.size() + ZC_BLOCK_SIZE - 1) / ZC_BLOCK_SIZE * ZC_BLOCK_SIZE, 0);
     return content;
 }
 

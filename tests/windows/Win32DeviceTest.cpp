@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -24,6 +25,16 @@ std::unique_ptr<Device> Open(const std::string& name) {
 
 bool UnderWine() {
     return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Processor time of this process so far.
+double ProcessorMs() {
+    FILETIME created, ended, kernel, user;
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &ended, &kernel, &user);
+    const auto ms = [](FILETIME time) {
+        return double(ULARGE_INTEGER{{time.dwLowDateTime, time.dwHighDateTime}}.QuadPart) / 1e4;
+    };
+    return ms(kernel) + ms(user);
 }
 
 #define SKIP_UNDER_WINE(why)                                                                       \
@@ -127,6 +138,31 @@ TEST_F(Win32DeviceTest, PurgeEndsAPendingRead) {
         device->Purge(purgeRxAbort | purgeRxClear);
     lock.unlock();
     reader.join();
+}
+
+// Events pacing waits on the line: a wait for input ends once its count has arrived, or at its
+// limit with what came; meanwhile it sleeps rather than spinning on the bytes that wait unread.
+TEST_F(Win32DeviceTest, InputWaitEndsOnceItsCountHasArrived) {
+    uint32_t written = 0, queued = 0;
+    ASSERT_EQ(device->Write("\x01\x02\x03\x04\x05", 5, written), 0);
+    const ULONGLONG start = ::GetTickCount64();
+    ASSERT_EQ(device->WaitInput(5, 60000, queued), 0);
+    EXPECT_EQ(queued, 5u);
+    EXPECT_LT(::GetTickCount64() - start, 30000u) << "the wait ran to its limit";
+}
+
+TEST_F(Win32DeviceTest, InputWaitSleepsToItsLimitWhileTooFewBytesWait) {
+    uint32_t written = 0, queued = 0, unsent = 99;
+    ASSERT_EQ(device->Write("\x01\x02\x03", 3, written), 0);
+    ASSERT_EQ(device->WaitInput(3, 60000, queued), 0);
+    const double before = ProcessorMs();
+    ASSERT_EQ(device->WaitInput(10, 500, queued), 0);
+    const double used = ProcessorMs() - before;
+    EXPECT_EQ(queued, 3u);
+    std::printf("processor time while waiting 500 ms with 3 of 10 bytes queued: %.1f ms\n", used);
+    EXPECT_LT(used, 50.0) << "a wait that spun would burn the whole half second";
+    EXPECT_EQ(device->WaitOutputEmpty(500, unsent), 0);
+    EXPECT_EQ(unsent, 0u);
 }
 
 TEST_F(Win32DeviceTest, ExclusiveOpen) {

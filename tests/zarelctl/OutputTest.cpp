@@ -1,5 +1,6 @@
-// What scripts and people read: JSON that stays valid for any printer bytes, the progress line
-// read back into figures, the bar drawn from them, and logo files drawn as text.
+// What scripts and people read: JSON that stays valid for any printer bytes, the progress bar
+// drawn from the library's figures, the advice for a port that did not open, and logo files drawn
+// as text.
 #include "Json.h"
 #include "LogoArt.h"
 #include "Ports.h"
@@ -28,60 +29,53 @@ TEST(Json, ObjectsKeepTheirOrderAndEscapeEveryAwkwardByte) {
     EXPECT_EQ(Json("\xA4\xA4 \x7F").Dump(), "\"\\u00a4\\u00a4 \\u007f\"");
 }
 
-TEST(Progress, TheLibraryLineGivesItsFigures) {
-    TransferPosition first = ReadProgressLine("/tmp/logo.bmp  34% 512 / 1500 Bytes");
-    EXPECT_TRUE(first.valid);
-    EXPECT_EQ(first.done, 512);
-    EXPECT_EQ(first.total, 1500);
-    TransferPosition retried = ReadProgressLine("a / b.bmp  100%2048 / 1900 Bytes  Retry count:2");
-    EXPECT_EQ(retried.done, 2048);
-    EXPECT_EQ(retried.total, 1900);
-    TransferPosition unannounced = ReadProgressLine("1024 / 0");
-    EXPECT_TRUE(unannounced.valid);
-    EXPECT_EQ(unannounced.total, 0);
-    EXPECT_FALSE(ReadProgressLine("no figures here").valid);
-}
-
 TEST(Progress, TheBarFillsWithTheBytesAndStopsAtTheEnd) {
-    EXPECT_EQ(ProgressBar({512, 1500, true}, 10), "[###-------]  34%  512 / 1500 bytes");
-    EXPECT_EQ(ProgressBar({0, 1500, true}, 4), "[----]   0%  0 / 1500 bytes");
+    EXPECT_EQ(ProgressBar({512, 1500}, 10), "[###-------]  34%  512 / 1500 bytes");
+    EXPECT_EQ(ProgressBar({0, 1500}, 4), "[----]   0%  0 / 1500 bytes");
     // The last block counts whole, past the announced length: the bar ends at the file's size.
-    EXPECT_EQ(ProgressBar({1536, 1500, true}, 4), "[####] 100%  1500 / 1500 bytes");
-    EXPECT_EQ(ProgressBar({1024, 0, true}, 4), "[####] 100%  1024 / 0 bytes");
+    EXPECT_EQ(ProgressBar({1536, 1500}, 4), "[####] 100%  1500 / 1500 bytes");
+    EXPECT_EQ(ProgressBar({1024, 0}, 4), "[####] 100%  1024 / 0 bytes");
     // Once the rate is known: the rate and the time the rest takes at it.
-    EXPECT_EQ(ProgressBar({500, 1500, true}, 10, 250),
+    EXPECT_EQ(ProgressBar({500, 1500}, 10, 250),
               "[###-------]  33%  500 / 1500 bytes  0.2 kB/s  0:04 left");
-    EXPECT_EQ(ProgressBar({0, 192000, true}, 4, 1920),
+    EXPECT_EQ(ProgressBar({0, 192000}, 4, 1920),
               "[----]   0%  0 / 192000 bytes  1.9 kB/s  1:40 left");
 }
 
-TEST(Ports, AFailedOpenIsReadBackAndAnsweredWithWhatToDo) {
+TEST(Ports, AFailedOpenIsAnsweredWithWhatToDo) {
     const struct {
-        std::string port, message, device;
-        int error;
-        std::string advice;
+        std::string port;
+        int32_t kind, error;
+        std::string device, holder;
+        int32_t holderPid;
+        std::string reason, advice;
     } cases[] = {
-        {"COM33", "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)", "/dev/ttyUSB0",
-         EACCES,
+        {"COM33", ZC_PORT_DENIED, EACCES, "/dev/ttyUSB0", "", 0, "Permission denied",
          "could not open COM33 (/dev/ttyUSB0): you may not use this port. Add yourself to its "
-         "group with 'sudo usermod "
-         "-aG dialout $USER', then log out and in again"},
-        {"COM97", "Cannot open Com97: no device is mapped to this name (Error: 2)", "", ENOENT,
+         "group with 'sudo usermod -aG dialout $USER', then log out and in again"},
+        {"COM97", ZC_PORT_MISSING, -1, "", "", 0, "no device is mapped to this name",
          "could not open COM97: no device belongs to this number."},
-        {"/dev/ttyACM0", "Cannot open /dev/ttyACM0: Device or resource busy (Error: 16)",
-         "/dev/ttyACM0", EBUSY,
+        {"/dev/ttyACM0", ZC_PORT_BUSY, EBUSY, "/dev/ttyACM0", "", 0, "Device or resource busy",
          "could not open /dev/ttyACM0: another program holds it. Close that program and try again "
-         "('fuser -v "
-         "/dev/ttyACM0' names it)"},
-        {"COM2", "Cannot open Com2: /dev/ttyS1: Input/output error (Error: 5)", "/dev/ttyS1", EIO,
+         "('fuser -v /dev/ttyACM0' names it)"},
+        {"COM5", ZC_PORT_BUSY, EBUSY, "/dev/pts/7", "picocom", 4242, "Device or resource busy",
+         "could not open COM5 (/dev/pts/7): another program holds it (picocom, process 4242). "
+         "Close that program and try again"},
+        {"COM8", ZC_PORT_NOT_SERIAL, ENOTTY, "/dev/null", "", 0, "not a serial port",
+         "could not open COM8 (/dev/null): /dev/null is not a serial port."},
+        {"COM2", ZC_PORT_OTHER, EIO, "/dev/ttyS1", "", 0, "Input/output error",
          "could not open COM2 (/dev/ttyS1): Input/output error (system error 5)"},
     };
     for (const auto &refused : cases) {
-        OpenRefusal refusal = ReadOpenRefusal(refused.port, refused.message);
-        EXPECT_EQ(refusal.device, refused.device);
-        EXPECT_EQ(refusal.error, refused.error);
-        EXPECT_EQ(OpenAdvice(refused.port, refusal, "").rfind(refused.advice, 0), 0u)
-            << OpenAdvice(refused.port, refusal, "");
+        zc_port_failure_info failure{};
+        failure.kind = refused.kind;
+        failure.os_error = refused.error;
+        std::snprintf(failure.device, sizeof failure.device, "%s", refused.device.c_str());
+        std::snprintf(failure.holder, sizeof failure.holder, "%s", refused.holder.c_str());
+        failure.holder_pid = refused.holderPid;
+        EXPECT_EQ(OpenReason(failure), refused.reason);
+        EXPECT_EQ(OpenAdvice(refused.port, failure).rfind(refused.advice, 0), 0u)
+            << OpenAdvice(refused.port, failure);
     }
 }
 

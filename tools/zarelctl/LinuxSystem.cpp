@@ -69,6 +69,8 @@ std::string DeviceHolder(const std::string &device) {
     return holder;
 }
 
+std::string SystemErrorText(int error) { return std::strerror(error); }
+
 std::string DeviceGroup(const std::string &device) {
     struct stat info {};
     const group *owner =

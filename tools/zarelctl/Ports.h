@@ -1,5 +1,5 @@
 // The machine's serial ports as the library lists them, and what to do about one that did not
-// open, told from the library's reason for it.
+// open, told from the library's record of why.
 #pragma once
 
 #include <zarelcom/zarelcom.h>
@@ -12,8 +12,9 @@ namespace zarelctl {
 // Every port the library lists, in COM order.
 std::vector<zc_port_info> ListedPorts();
 
-// A failed open as the library reported it: "Cannot open Com33: /dev/ttyUSB0: Permission denied
-// (Error: 13)".
+// A failed open read back from the library's message: "Cannot open Com33: /dev/ttyUSB0:
+// Permission denied (Error: 13)". Only the logo tool still reads it so, until it takes
+// zc_port_failure's record as this tool does.
 struct OpenRefusal {
     std::string device; // what the port resolved to; empty when it leads to no device
     int error = -1;     // the system's error number
@@ -21,9 +22,11 @@ struct OpenRefusal {
 };
 OpenRefusal ReadOpenRefusal(const std::string &portName, const std::string &libraryMessage);
 
-// "could not open COM33 (/dev/ttyUSB0): ..." with what to do for this reason. holder names the
-// program that holds a busy device ("picocom, process 4242"), or is empty when it is unknown.
-std::string OpenAdvice(const std::string &portName, const OpenRefusal &refusal,
-                       const std::string &holder);
+// The system's words for why the port did not open: "Permission denied", "not a serial port".
+std::string OpenReason(const zc_port_failure_info &failure);
+
+// "could not open COM33 (/dev/ttyUSB0): ..." with what to do for this failure, naming the program
+// that holds a busy line when the library found it ("picocom, process 4242").
+std::string OpenAdvice(const std::string &portName, const zc_port_failure_info &failure);
 
 } // namespace zarelctl

@@ -4,24 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 
 namespace zarelctl {
-
-TransferPosition ReadProgressLine(const std::string &line) {
-    TransferPosition position;
-    size_t slash = line.rfind(" / ");
-    if (slash == std::string::npos) return position;
-    size_t start = slash;
-    while (start > 0 && line[start - 1] >= '0' && line[start - 1] <= '9') --start;
-    const char *total = line.c_str() + slash + 3;
-    if (start == slash || *total < '0' || *total > '9') return position;
-    position.done = std::atoll(line.c_str() + start);
-    position.total = std::atoll(total);
-    position.valid = true;
-    return position;
-}
 
 std::string ProgressBar(const TransferPosition &position, int width, double bytesPerSecond) {
     long long done = position.total > 0 ? std::min(position.done, position.total) : position.done;
@@ -59,15 +44,14 @@ double BytesPerSecond(const TransferPosition &position) {
     return seconds > 0 ? (position.done - firstLineBytes) / seconds : 0;
 }
 
-void ZARELCOM_CALL ShowLine(const char *text) {
+void ZARELCOM_CALL ShowProgress(int64_t done, int64_t total, const char *text, void *) {
     std::string line = text ? text : "";
     if (!progressAsBar) {
         std::fprintf(progressOut, "%s\n", line.c_str());
         std::fflush(progressOut);
         return;
     }
-    TransferPosition position = ReadProgressLine(line);
-    if (!position.valid) return;
+    const TransferPosition position{done, total};
     std::string retry;
     if (size_t note = line.find("Retry count:"); note != std::string::npos)
         retry = "  retry " + line.substr(note + std::strlen("Retry count:"));
@@ -84,7 +68,7 @@ void ZARELCOM_CALL ShowLine(const char *text) {
 void ShowProgressOn(FILE *out, bool asBar) {
     progressOut = out;
     progressAsBar = asBar;
-    CallBackMsgback(&ShowLine);
+    zc_set_progress(&ShowProgress, nullptr);
 }
 
 void FinishProgress() {

@@ -3,6 +3,9 @@
 #include "Ports.h"
 #include "System.h"
 
+#include <zarelcom/zarelcom.hpp>
+
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -11,10 +14,18 @@ namespace zarelctl {
 
 namespace {
 
-const LineRate lineRates[] = {
-    {9600, ZC_BR9600, 0},   {19200, ZC_BR19200, 1},   {38400, ZC_BR38400, 2},
-    {57600, ZC_BR57600, 3}, {115200, ZC_BR115200, 4},
-};
+// The printer's rates, in the order of its own numbers for them.
+const std::array<LineRate, ZC_SEARCH_RATE_COUNT> &LineRates() {
+    static const std::array<LineRate, ZC_SEARCH_RATE_COUNT> rates = [] {
+        constexpr int32_t ordinals[ZC_SEARCH_RATE_COUNT] = ZC_SEARCH_RATES;
+        std::array<LineRate, ZC_SEARCH_RATE_COUNT> table{};
+        for (int32_t i = 0; i < ZC_SEARCH_RATE_COUNT; ++i)
+            table[i] = {static_cast<long>(zarelcom::RateBitsPerSecond(ordinals[i])), ordinals[i],
+                        i};
+        return table;
+    }();
+    return rates;
+}
 
 const char *const noAnswerAdvice =
     "the printer did not answer. Check that it is switched on and cabled, that --port names its "
@@ -28,14 +39,20 @@ const char *const refusedAdvice =
 } // namespace
 
 const LineRate &LineRateOf(const std::string &text) {
-    for (const LineRate &rate : lineRates)
+    for (const LineRate &rate : LineRates())
         if (text == std::to_string(rate.bitsPerSecond)) return rate;
     throw UsageError("the baud rate must be 9600, 19200, 38400, 57600 or 115200, not '" + text +
                      "'");
 }
 
+const LineRate &LineRateOfOrdinal(int32_t portOrdinal) {
+    for (const LineRate &rate : LineRates())
+        if (rate.portOrdinal == portOrdinal) return rate;
+    return LineRates()[1];
+}
+
 const LineRate &LineRateAt(int32_t printerIndex) {
-    return lineRates[printerIndex >= 0 && printerIndex < 5 ? printerIndex : 1];
+    return LineRates()[printerIndex >= 0 && printerIndex < ZC_SEARCH_RATE_COUNT ? printerIndex : 1];
 }
 
 void Session::ExpectWords(size_t min, size_t max) const {
@@ -92,14 +109,6 @@ void Session::FailLocally(const std::string &message, int error) {
     throw PrinterFailure(message, error, error >= 0 ? std::strerror(error) : "", "local");
 }
 
-namespace {
-
-// Anything that answers the system-information request with a model number up to this is no
-// printer.
-const int32_t highestNonPrinterModel = 100;
-
-} // namespace
-
 void Session::OpenPort(const std::string &port) {
     bool byNumber = !port.empty() && port.find_first_not_of("0123456789") == std::string::npos;
     std::string name = byNumber ? "COM" + port : port;
@@ -108,12 +117,49 @@ void Session::OpenPort(const std::string &port) {
                                  ParseNumber(port, "the COM number (--port)", 1, 255)))
                            : zc_open_port_device(port.c_str());
     if (opened) return;
-    std::string message = GetLastPortError();
-    if (message.rfind("Cannot open ", 0) != 0) Refuse("open " + name, before, false);
-    OpenRefusal refusal = ReadOpenRefusal(name, message);
-    std::string holder = refusal.error == EBUSY ? DeviceHolder(refusal.device) : "";
-    throw PrinterFailure(OpenAdvice(name, refusal, holder), refusal.error, refusal.reason, "port");
+    zc_port_failure_info failure{};
+    if (!zc_port_failure(&failure)) Refuse("open " + name, before, false);
+    throw PrinterFailure(OpenAdvice(name, failure), failure.os_error, OpenReason(failure), "port");
 }
+
+namespace {
+
+// What the search tells while it runs: every try, and why a port was passed over, which the
+// library's record of the port's open says once the search has moved on from it.
+class SearchNotes {
+public:
+    explicit SearchNotes(const std::vector<zc_port_info> &ports) : ports_(ports) {}
+
+    static zc_bool ZARELCOM_CALL OnTry(int32_t port, int32_t rateOrdinal, void *context) {
+        auto &notes = *static_cast<SearchNotes *>(context);
+        if (port != notes.asked_) notes.TellSkipped();
+        notes.asked_ = port;
+        Report::Note("Trying " + notes.NameOf(port) + " at " +
+                     std::to_string(LineRateOfOrdinal(rateOrdinal).bitsPerSecond) + " bit/s");
+        return true;
+    }
+
+    // Tells the port asked about last, if it did not open.
+    void TellSkipped() {
+        zc_port_failure_info failure{};
+        if (asked_ != 0 && zc_port_failure(&failure))
+            Report::Note("Skipping " + NameOf(asked_) + ": " + OpenReason(failure));
+        asked_ = 0;
+    }
+
+    std::string NameOf(int32_t number) const {
+        for (const zc_port_info &port : ports_)
+            if (port.number == number)
+                return "COM" + std::to_string(number) + " (" + port.device + ")";
+        return "COM" + std::to_string(number);
+    }
+
+private:
+    const std::vector<zc_port_info> &ports_;
+    int32_t asked_ = 0;
+};
+
+} // namespace
 
 void Session::Search() {
     std::vector<zc_port_info> ports = ListedPorts();
@@ -121,25 +167,20 @@ void Session::Search() {
         FailLocally("no serial port was found on this machine: connect the printer, or map its "
                     "device as com<n> in "
                     "$ZARELCOM_PORT_DIR (by default ~/.config/zarelcom/ports)");
-    for (const zc_port_info &port : ports) {
-        std::string name = "COM" + std::to_string(port.number) + " (" + port.device + ")";
-        if (!OpenComPort(port.number)) {
-            Report::Note("Skipping " + name + ": " + GetLastPortError());
-            continue;
-        }
-        for (const LineRate &rate : lineRates) {
-            Report::Note("Trying " + name + " at " + std::to_string(rate.bitsPerSecond) + " bit/s");
-            SystemInfo info{};
-            if (SetBaudRate(rate.portOrdinal) && GetSysInfo(&info) &&
-                info.ModelNo > highestNonPrinterModel) {
-                report_.Say("Printer found on COM" + std::to_string(port.number) + " at " +
-                            std::to_string(rate.bitsPerSecond) + " bit/s");
-                report_.Set("port", port.number);
-                report_.Set("device", port.device);
-                report_.Set("baud", rate.bitsPerSecond);
-                return;
-            }
-        }
+    std::vector<int32_t> list = {static_cast<int32_t>(ports.size() + 1)};
+    for (const zc_port_info &port : ports) list.push_back(port.number);
+    SearchNotes notes(ports);
+    const bool found = zc_search(list.data(), &SearchNotes::OnTry, &notes);
+    notes.TellSkipped();
+    if (found) {
+        const zc_port_info &port = ports[static_cast<size_t>(list[0] - 1)];
+        const LineRate &rate = LineRateAt(list[1]);
+        report_.Say("Printer found on COM" + std::to_string(port.number) + " at " +
+                    std::to_string(rate.bitsPerSecond) + " bit/s");
+        report_.Set("port", port.number);
+        report_.Set("device", port.device);
+        report_.Set("baud", rate.bitsPerSecond);
+        return;
     }
     CloseComPort();
     throw PrinterFailure(

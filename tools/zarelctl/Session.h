@@ -23,6 +23,7 @@ struct LineRate {
 };
 const LineRate &LineRateOf(const std::string &text); // UsageError for any other rate
 const LineRate &LineRateAt(int32_t printerIndex);
+const LineRate &LineRateOfOrdinal(int32_t portOrdinal); // 19200 for an ordinal it does not offer
 
 class Session {
 public:

@@ -27,6 +27,18 @@ LocalRefusal WhyNotWritable(const std::string &path) {
 
 std::string DeviceHolder(const std::string &) { return ""; }
 
+std::string SystemErrorText(int error) {
+    char text[256] = "";
+    DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(error), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                       text, sizeof text, nullptr);
+    std::string words(text, length);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == '.'))
+        words.pop_back();
+    return words.empty() ? "system error " + std::to_string(error) : words;
+}
+
 std::string DeviceGroup(const std::string &) { return ""; }
 
 void SetEnvironment(const char *name, const char *value) { _putenv_s(name, value); }

@@ -49,6 +49,9 @@ public:
     // "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)"; empty after an open
     // that found a serial device.
     const std::string& OpenFailure() const { return openFailure_; }
+    // What the latest Open learnt, also when it raised (refused Other with the port's code);
+    // refused No when it opened. A copy, taken under the lock.
+    OpenAttempt LastOpen();
     // Raises "Port already assigned (open) (Error: -1)" while open.
     void CheckOpen() const;
     void Lock() { lock_.lock(); }
@@ -148,6 +151,7 @@ protected:
     // Opens the device; leaves the port closed when it cannot be opened or is not serial.
     virtual void CreateHandle();
     void DestroyHandle();
+    void KeepRaisedOpenFailure(const ECommError& error);
 
 private:
     std::shared_ptr<Device> CurrentDevice() const;
@@ -162,6 +166,7 @@ private:
     std::atomic<bool> enabled_{false};
     std::string deviceName_ = "Com1";
     std::string openFailure_;
+    OpenAttempt lastOpen_;
     uint16_t readBufSize_ = 4096;
     uint16_t writeBufSize_ = 2048;
     uint32_t suspendTime_ = 5;

@@ -154,13 +154,29 @@ public:
     // Waits until the output queue is empty or ms milliseconds have passed; unsent gets the
     // bytes still queued then.
     virtual int WaitOutputEmpty(uint32_t ms, uint32_t& unsent) = 0;
+
+    // The device's own words for the latest error it returned ("the device server did not
+    // accept 38400 bit/s"); empty where the system's error number says it all.
+    virtual std::string Reason() const { return std::string(); }
+    // True once the device can carry no more bytes (a network connection that ended): every
+    // operation fails from then on, and the port must be opened again.
+    virtual bool Lost() const { return false; }
+    // The one line rate the device carries, in bit/s, when it cannot be set (a raw network port
+    // whose server rate is known); 0 when the rate can be set.
+    virtual uint32_t FixedRate() const { return 0; }
 };
+
+// Why an open failed, in the words every platform can tell apart.
+enum class OpenRefused { No, Missing, Denied, Busy, NotSerial, Other };
 
 // What an open learnt about the device, so that a failed open can say why.
 struct OpenAttempt {
     std::string device; // what the name resolved to; empty when it leads to no device
+    OpenRefused refused = OpenRefused::No;
     int error = 0;      // the system's error number of a failed open, 0 otherwise
     std::string reason; // the system's text for error
+    int holderPid = 0;  // for Busy: the process holding the line, 0 when unknown
+    std::string holder; // its program's name
 };
 
 // Opens devices and paces polls. One platform object serves the whole process.
@@ -169,7 +185,8 @@ public:
     virtual ~Platform() = default;
     // Opens the named device ("Com" and a number, or a path) exclusively for reading and
     // writing; null when it does not exist, cannot be opened or is held by another user, with
-    // attempt telling why (a held device is EBUSY, however the system reported it).
+    // attempt telling why (a held device is Busy, however the system reported it, and names its
+    // holder where the system can tell).
     virtual std::unique_ptr<Device> OpenDevice(const std::string& name, OpenAttempt& attempt) = 0;
     // Blocks the calling thread for ms milliseconds; every poll of the exchange sleeps here.
     virtual void Sleep(uint32_t ms) = 0;

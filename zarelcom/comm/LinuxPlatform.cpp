@@ -12,13 +12,42 @@
 
 #include "comm/Device.h"
 #include "comm/LinuxDevice.h"
+#include "comm/LinuxLineHolder.h"
 #include "comm/LinuxPortDirectory.h"
+#include "comm/NetworkDevice.h"
+#include "comm/NetworkPortName.h"
 #include "comm/PortNames.h"
 
 namespace {
+OpenRefused RefusalOf(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return OpenRefused::Missing;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return OpenRefused::Denied;
+    case EBUSY:
+        return OpenRefused::Busy;
+    case ENOTTY:
+    case EISDIR:
+        return OpenRefused::NotSerial;
+    default:
+        return OpenRefused::Other;
+    }
+}
+
 std::unique_ptr<Device> Refused(OpenAttempt& attempt, int error) {
     attempt.error = error;
     attempt.reason = std::strerror(error);
+    attempt.refused = RefusalOf(error);
+    if (attempt.refused == OpenRefused::Busy) {
+        const LineHolder holder = FindLineHolder(attempt.device);
+        attempt.holderPid = holder.pid;
+        attempt.holder = holder.program;
+    }
     return nullptr;
 }
 
@@ -29,6 +58,7 @@ public:
         attempt = OpenAttempt();
         attempt.device = path.empty() ? path : DeviceBehind(path);
         if (path.empty()) return Refused(attempt, ENOENT);
+        if (IsNetworkPortName(path)) return OpenNetworkDevice(path, attempt);
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) return Refused(attempt, errno == EWOULDBLOCK ? EBUSY : errno);
         struct stat info;

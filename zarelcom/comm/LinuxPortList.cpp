@@ -12,6 +12,7 @@
 #include <map>
 
 #include "comm/LinuxPortDirectory.h"
+#include "comm/NetworkPortName.h"
 #include "comm/PortList.h"
 #include "comm/PortNames.h"
 
@@ -94,6 +95,10 @@ std::vector<PortInfo> ListPorts() {
     std::vector<PortInfo> ports;
     for (int number = 1; number <= LastPortNumber; ++number) {
         const std::string name = ResolvePortName("Com" + std::to_string(number));
+        if (IsNetworkPortName(name)) {
+            ports.push_back(NetworkPort(number, name));
+            continue;
+        }
         if (name.empty() || !IsSerialPort(name)) continue;
         PortInfo port;
         port.number = number;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "comm/LinuxPortDirectory.h"
+#include "comm/NetworkPortName.h"
 #include "comm/PortNames.h"
 
 namespace {
@@ -33,14 +34,21 @@ std::string PortDirectory() {
 }
 
 std::string ResolvePortName(const std::string& name) {
-    if (!name.empty() && name[0] == '/') return name;
+    if ((!name.empty() && name[0] == '/') || IsNetworkPortName(name)) return name;
     const long number = PortNumber(name);
     if (number < 0) return std::string();
     const std::string directory = PortDirectory();
     if (!directory.empty()) {
         const std::string entry = directory + "/com" + std::to_string(number);
         struct stat info;
-        if (::lstat(entry.c_str(), &info) == 0) return entry;
+        if (::lstat(entry.c_str(), &info) == 0) {
+            // An entry may name a device server rather than lead to a device.
+            char target[PATH_MAX];
+            const ssize_t length =
+                S_ISLNK(info.st_mode) ? ::readlink(entry.c_str(), target, sizeof target - 1) : -1;
+            const std::string named = length > 0 ? std::string(target, size_t(length)) : "";
+            return IsNetworkPortName(named) ? named : entry;
+        }
     }
     return DefaultDevice(number);
 }

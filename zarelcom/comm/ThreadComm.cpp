@@ -14,6 +14,19 @@ int32_t AsCount(uint32_t value) {
     return static_cast<int32_t>(std::min<uint32_t>(value, INT32_MAX));
 }
 
+// A device that can carry no more bytes (a network connection that ended) fails the running
+// exchange at once with a port error, rather than let it wait out its retries in silence.
+void RaiseIfLost(const Device& device, int code) {
+    if (code != 0 && device.Lost()) throw ECommError(CommMessage::Lost, code, device.Reason());
+}
+
+// The ordinal of a line rate in bit/s; nothing for a rate outside the enumeration.
+std::optional<TBaudRate> RateOrdinal(uint32_t rate) {
+    for (int ordinal = 0; ordinal < BaudRateCount; ++ordinal)
+        if (BaudRateValue(TBaudRate(ordinal)) == rate) return TBaudRate(ordinal);
+    return std::nullopt;
+}
+
 // "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)"; the device is left out when
 // the name is the device already, and said to be missing when the name leads to none.
 std::string OpenFailureMessage(const std::string& name, const OpenAttempt& attempt) {
@@ -44,23 +57,35 @@ void TThreadComm::UsePlatform(Platform& platform) {
 }
 
 void TThreadComm::CreateHandle() {
-    OpenAttempt attempt;
-    std::shared_ptr<Device> device = platform_->OpenDevice(deviceName_, attempt);
+    lastOpen_ = OpenAttempt();
+    std::shared_ptr<Device> device = platform_->OpenDevice(deviceName_, lastOpen_);
     openFailure_.clear();
     if (!device) {
-        openFailure_ = OpenFailureMessage(deviceName_, attempt);
+        openFailure_ = OpenFailureMessage(deviceName_, lastOpen_);
         return;
     }
     std::atomic_store(&device_, device);
     enabled_ = true;
     if (!device->IsSerialDevice()) {
         DestroyHandle();
-        attempt.error = ENOTTY;
-        attempt.reason = "not a serial port";
-        openFailure_ = OpenFailureMessage(deviceName_, attempt);
+        lastOpen_.refused = OpenRefused::NotSerial;
+        lastOpen_.error = ENOTTY;
+        lastOpen_.reason = "not a serial port";
+        openFailure_ = OpenFailureMessage(deviceName_, lastOpen_);
         return;
     }
     device->SetEventMask(AllLineEvents);
+}
+
+OpenAttempt TThreadComm::LastOpen() {
+    Guard guard(lock_);
+    return lastOpen_;
+}
+
+void TThreadComm::KeepRaisedOpenFailure(const ECommError& error) {
+    lastOpen_.refused = OpenRefused::Other;
+    lastOpen_.error = error.Code();
+    lastOpen_.reason = error.what();
 }
 
 void TThreadComm::DestroyHandle() {
@@ -72,15 +97,24 @@ void TThreadComm::Open() {
     std::optional<ECommError> error;
     {
         Guard guard(lock_);
-        CheckOpen();
+        try {
+            CheckOpen();
+        } catch (const ECommError& alreadyOpen) {
+            lastOpen_ = OpenAttempt();
+            KeepRaisedOpenFailure(alreadyOpen);
+            throw;
+        }
         CreateHandle();
         if (!enabled_) return;
+        // A device that carries one rate only (a raw network port) opens at that rate.
+        if (const auto fixed = RateOrdinal(CurrentDevice()->FixedRate())) baudRate_ = *fixed;
         try {
             UpdateCommTimeouts();
             UpdateDataControlBlock();
-        } catch (const ECommError&) {
+        } catch (const ECommError& refused) {
             // A device that refuses its settings is no usable port: leave it closed.
             DestroyHandle();
+            KeepRaisedOpenFailure(refused);
             throw;
         }
         const std::shared_ptr<Device> device = CurrentDevice();
@@ -122,7 +156,10 @@ int32_t TThreadComm::Transfer(bool reading, void* buffer, uint32_t count) {
     uint32_t transferred = 0;
     const int code = reading ? device->Read(buffer, count, transferred)
                              : device->Write(buffer, count, transferred);
-    if (code != 0) device->ClearError(errors, status);
+    if (code != 0) {
+        RaiseIfLost(*device, code);
+        device->ClearError(errors, status);
+    }
     return AsCount(transferred);
 }
 
@@ -137,7 +174,7 @@ std::optional<CommStatus> TThreadComm::ClearedStatus() {
     if (!enabled_ || !device) return std::nullopt;
     uint32_t errors = 0;
     CommStatus status;
-    device->ClearError(errors, status);
+    RaiseIfLost(*device, device->ClearError(errors, status));
     return status;
 }
 
@@ -155,7 +192,9 @@ int32_t TThreadComm::AwaitInQueCount(uint32_t count, uint32_t ms) {
     const std::shared_ptr<Device> device = CurrentDevice();
     if (!enabled_ || !device) return -1;
     uint32_t queued = 0;
-    if (device->WaitInput(count, ms, queued) == 0) return AsCount(queued);
+    const int code = device->WaitInput(count, ms, queued);
+    if (code == 0) return AsCount(queued);
+    RaiseIfLost(*device, code);
     platform_->Sleep(ms);
     return InQueCount();
 }
@@ -164,7 +203,9 @@ int32_t TThreadComm::AwaitOutQueEmpty(uint32_t ms) {
     const std::shared_ptr<Device> device = CurrentDevice();
     if (!enabled_ || !device) return -1;
     uint32_t unsent = 0;
-    if (device->WaitOutputEmpty(ms, unsent) == 0) return AsCount(unsent);
+    const int code = device->WaitOutputEmpty(ms, unsent);
+    if (code == 0) return AsCount(unsent);
+    RaiseIfLost(*device, code);
     platform_->Sleep(ms);
     return OutQueCount();
 }
@@ -240,7 +281,7 @@ void TThreadComm::UpdateDataControlBlock() {
     dcb.fErrorChar = has(coErrorChar);
     dcb.fNull = has(coNullStrip);
     if (int code = device->SetLineSettings(dcb))
-        throw ECommError(CommMessage::DataControlBlock, code);
+        throw ECommError(CommMessage::DataControlBlock, code, device->Reason());
     dcb_ = dcb;
 }
 

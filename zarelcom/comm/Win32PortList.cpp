@@ -6,15 +6,15 @@
 #include <algorithm>
 
 #include "comm/PortList.h"
+#include "comm/NetworkPortName.h"
 #include "comm/PortNames.h"
 
 std::vector<PortInfo> ListPorts() {
     std::vector<PortInfo> ports;
     HKEY map;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &map) !=
-        ERROR_SUCCESS)
-        return ports;
-    for (DWORD index = 0;; ++index) {
+    const bool mapped = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0,
+                                        KEY_READ, &map) == ERROR_SUCCESS;
+    for (DWORD index = 0; mapped; ++index) {
         char driver[256];
         char name[64];
         DWORD driverSize = sizeof driver, nameSize = sizeof name - 1, type = 0;
@@ -31,9 +31,17 @@ std::vector<PortInfo> ListPorts() {
         port.description = driver;
         ports.push_back(port);
     }
-    ::RegCloseKey(map);
-    std::sort(ports.begin(), ports.end(),
-              [](const PortInfo& a, const PortInfo& b) { return a.number < b.number; });
+    if (mapped) ::RegCloseKey(map);
+    // The user's network ports come first, so that a number mapped to a device server is listed
+    // with its URL, as it opens.
+    std::vector<PortInfo> listed;
+    for (int number = 1; number <= 255; ++number) {
+        const std::string name = ResolvePortName("Com" + std::to_string(number));
+        if (IsNetworkPortName(name)) listed.push_back(NetworkPort(number, name));
+    }
+    ports.insert(ports.begin(), listed.begin(), listed.end());
+    std::stable_sort(ports.begin(), ports.end(),
+                     [](const PortInfo& a, const PortInfo& b) { return a.number < b.number; });
     ports.erase(
         std::unique(ports.begin(), ports.end(),
                     [](const PortInfo& a, const PortInfo& b) { return a.number == b.number; }),

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::size_t kBlockSize = 512;
+constexpr std::size_t kBlockSize = ZC_BLOCK_SIZE;
 constexpr std::size_t kBlockDataOffset = 2; // reply data: number, complement, then the block
 constexpr uint8_t kBlockAcknowledged = 'O';
 constexpr uint8_t kBlockDelivered = '}';

@@ -9,6 +9,7 @@
 #include "comm/Comm.h"
 #include "link/HeldText.h"
 #include "link/PortError.h"
+#include "link/PortFailure.h"
 #include "zarelcom/zarelcom.h"
 
 constexpr std::size_t kRcvBufferSize = 1024;
@@ -50,8 +51,13 @@ public:
     int32_t lastErrorCode = 0;
     // The progress callback; null until CallBackMsgback registers one.
     zc_message_callback messageCallback = nullptr;
+    // The progress callback with numbers and its context; null until zc_set_progress sets one.
+    zc_progress_callback progressCallback = nullptr;
+    void *progressContext = nullptr;
     // Cleared at the start of every export that can set it.
     PortError lastPortError;
+    // How the latest open of the port went.
+    PortFailure lastOpen;
 
     // Texts handed out by address, held until the next call of the same function.
     HeldText<8> yearText;

@@ -1,7 +1,9 @@
 // The exports that manage the link's port: open, close, line rate, queues, raw bytes, and the
 // link's state.
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "comm/PortList.h"
@@ -12,21 +14,58 @@ namespace {
 // Windows numbers its ports up to COM255; a negative or larger number names no port.
 constexpr int32_t MaxPortNumber = 255;
 
+// Copies text into a fixed field, cut to fit, always zero-terminated.
+template <size_t Size>
+void CopyField(char (&field)[Size], const std::string &text) noexcept {
+    const size_t length = std::min(text.size(), Size - 1);
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
+}
+
+zc_port_failure_info AsPortFailure(const OpenAttempt &attempt) noexcept {
+    static_assert(
+        int(OpenRefused::No) == ZC_PORT_OK && int(OpenRefused::Missing) == ZC_PORT_MISSING &&
+        int(OpenRefused::Denied) == ZC_PORT_DENIED && int(OpenRefused::Busy) == ZC_PORT_BUSY &&
+        int(OpenRefused::NotSerial) == ZC_PORT_NOT_SERIAL &&
+        int(OpenRefused::Other) == ZC_PORT_OTHER);
+    zc_port_failure_info info{};
+    info.kind = int32_t(attempt.refused);
+    info.os_error = attempt.error;
+    CopyField(info.device, attempt.device);
+    info.holder_pid = attempt.holderPid;
+    CopyField(info.holder, attempt.holder);
+    return info;
+}
+
+// Keeps how the port's open went for zc_port_failure, also when the open raised.
+class OpenOutcomeKeeper {
+public:
+    explicit OpenOutcomeKeeper(Link &link) : link_(link) {}
+    ~OpenOutcomeKeeper() {
+        try {
+            link_.lastOpen.Keep(AsPortFailure(link_.port.LastOpen()));
+        } catch (const std::bad_alloc &) {
+            zc_port_failure_info unknown{};
+            unknown.kind = ZC_PORT_OTHER;
+            unknown.os_error = ENOMEM;
+            link_.lastOpen.Keep(unknown);
+        }
+    }
+    OpenOutcomeKeeper(const OpenOutcomeKeeper &) = delete;
+    OpenOutcomeKeeper &operator=(const OpenOutcomeKeeper &) = delete;
+
+private:
+    Link &link_;
+};
+
 // Opens the link's port on the named device; an open that leaves the port closed keeps its
 // reason for GetLastPortError.
 bool OpenNamedPort(Link &link, const std::string &name) {
+    const OpenOutcomeKeeper keeper(link);
     link.port.SetDeviceName(name);
     link.port.Open();
     if (!link.port.Enabled()) link.lastPortError.Keep(link.port.OpenFailure().c_str());
     return link.port.Enabled();
-}
-
-// Copies text into a fixed field, cut to fit, always zero-terminated.
-template <size_t Size>
-void CopyField(char (&field)[Size], const std::string &text) {
-    const size_t length = std::min(text.size(), Size - 1);
-    std::memcpy(field, text.data(), length);
-    field[length] = '\0';
 }
 
 zc_port_info AsPortInfo(const PortInfo &port) {
@@ -44,7 +83,13 @@ zc_port_info AsPortInfo(const PortInfo &port) {
 
 bool OpenPort(Link &link, int32_t n) {
     if (n != 0) link.port.Close();
-    if (n < 0 || n > MaxPortNumber) return false;
+    if (n < 0 || n > MaxPortNumber) {
+        zc_port_failure_info noSuchPort{};
+        noSuchPort.kind = ZC_PORT_MISSING;
+        noSuchPort.os_error = -1;
+        link.lastOpen.Keep(noSuchPort);
+        return false;
+    }
     return OpenNamedPort(link, "Com" + std::to_string(n));
 }
 
@@ -123,6 +168,12 @@ ZARELCOM_API int32_t ZARELCOM_CALL sio_outque(void) {
 
 ZARELCOM_API int32_t ZARELCOM_CALL GetCurrErrCode(void) { return SelectedLink().lastErrorCode; }
 
+ZARELCOM_API zc_bool ZARELCOM_CALL zc_port_failure(zc_port_failure_info *out) {
+    if (!out) return false;
+    *out = SelectedLink().lastOpen.Get();
+    return out->kind != ZC_PORT_OK;
+}
+
 // A copy for the calling thread: another thread on the same link cannot change it under the caller.
 ZARELCOM_API const char *ZARELCOM_CALL GetLastPortError(void) {
     static thread_local std::string message;
@@ -138,6 +189,15 @@ ZARELCOM_API intptr_t ZARELCOM_CALL CallBackMsgback(zc_message_callback callback
     if (!callback) return 0;
     SelectedLink().messageCallback = callback;
     return reinterpret_cast<intptr_t>(callback);
+}
+
+ZARELCOM_API intptr_t ZARELCOM_CALL zc_set_progress(zc_progress_callback callback, void *context) {
+    Link &link = SelectedLink();
+    const intptr_t previous =
+        link.progressCallback ? reinterpret_cast<intptr_t>(link.progressContext) : 0;
+    link.progressCallback = callback;
+    link.progressContext = callback ? context : nullptr;
+    return previous;
 }
 
 ZARELCOM_API int32_t ZARELCOM_CALL DllVersion(void) { return 247; }

@@ -11,10 +11,6 @@
 #include "transfer/Progress.h"
 #include "transfer/ReplacementFile.h"
 
-namespace {
-constexpr size_t BlockSize = 512;
-} // namespace
-
 bool FetchToFile(Link &link, std::string_view pathText, const FetchRequest &request) {
     const auto path = LocalPath(pathText);
     if (!path) return false;
@@ -25,7 +21,8 @@ bool FetchToFile(Link &link, std::string_view pathText, const FetchRequest &requ
     const int32_t blocks = BlockCount(*length);
     for (int32_t n = 1; n <= blocks; ++n) {
         // The reply's block number is not compared with the one asked for.
-        if (!FetchBlock(link, static_cast<uint8_t>(n)) || !file.Write(BlockData(link), BlockSize))
+        if (!FetchBlock(link, static_cast<uint8_t>(n)) ||
+            !file.Write(BlockData(link), ZC_BLOCK_SIZE))
             return false;
         ReportProgress(link, pathText, *length, n);
     }

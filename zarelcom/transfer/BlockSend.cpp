@@ -23,7 +23,9 @@ SendableFile OpenForSending(std::string_view pathText) {
 }
 
 int32_t BlockCount(int32_t length) {
-    return length <= 0 ? 0 : static_cast<int32_t>((static_cast<int64_t>(length) + 511) / 512);
+    return length <= 0 ? 0
+                       : static_cast<int32_t>((static_cast<int64_t>(length) + ZC_BLOCK_SIZE - 1) /
+                                              ZC_BLOCK_SIZE);
 }
 
 bool SendBlocks(Link &link, FILE *file, std::string_view name, int32_t length) {

@@ -5,8 +5,12 @@
 #include "link/CountedText.h"
 #include "link/Library.h"
 
+namespace {
+int64_t BytesDone(int32_t n) { return static_cast<int64_t>(n) * ZC_BLOCK_SIZE; }
+} // namespace
+
 std::string ProgressLine(std::string_view name, int32_t total, int32_t n, int32_t retries) {
-    const int64_t done = static_cast<int64_t>(n) * 512;
+    const int64_t done = BytesDone(n);
     std::string line;
     if (total != 0) {
         int64_t percent = done * 100 / total;
@@ -23,9 +27,13 @@ std::string ProgressLine(std::string_view name, int32_t total, int32_t n, int32_
 }
 
 void ReportProgress(const Link &link, std::string_view name, int32_t total, int32_t n) {
-    if (link.messageCallback == nullptr) return;
+    if (link.messageCallback == nullptr && link.progressCallback == nullptr) return;
     const std::string line = ProgressLine(name, total, n, link.retryCount);
-    link.messageCallback(line.c_str());
+    // Taken before the first call: a callback may register another.
+    const zc_progress_callback progress = link.progressCallback;
+    void *const context = link.progressContext;
+    if (link.messageCallback) link.messageCallback(line.c_str());
+    if (progress) progress(BytesDone(n), total, line.c_str(), context);
 }
 
 extern "C" ZARELCOM_API void ZARELCOM_CALL ShowTxRxInfo(zc_text name, int32_t total, int32_t n) {

@@ -13,5 +13,5 @@
 std::string ProgressLine(std::string_view name, int32_t total, int32_t n, int32_t retries);
 
 // Builds the line with the link's current retry counter and hands it to the link's message
-// callback, if any.
+// callback and then to its progress callback with the figures, to those that are registered.
 void ReportProgress(const Link &link, std::string_view name, int32_t total, int32_t n);

@@ -46,12 +46,14 @@ void ShowStatus(Session &s) {
     s.Out().Say(std::string("Printing: ") + (printing ? "on" : "off"));
     s.Out().Say("Ink status: " + std::to_string(ink));
     s.Out().Say("Message: " + std::to_string(message));
-    s.Out().Say("Free logo slot: " + (freeSlot >= 1 && freeSlot <= 50 ? std::to_string(freeSlot)
-                                                                      : "none, all fifty taken"));
+    s.Out().Say("Free logo slot: " + (freeSlot >= 1 && freeSlot <= ZC_LOGO_SLOTS
+                                          ? std::to_string(freeSlot)
+                                          : "none, all fifty taken"));
     s.Out().Set("printing", printing == 1);
     s.Out().Set("ink", ink);
     s.Out().Set("message", message);
-    s.Out().Set("freeLogoSlot", freeSlot >= 1 && freeSlot <= 50 ? Json(freeSlot) : Json());
+    s.Out().Set("freeLogoSlot",
+                freeSlot >= 1 && freeSlot <= ZC_LOGO_SLOTS ? Json(freeSlot) : Json());
 }
 
 void ShowDisk(Session &s) {

@@ -16,9 +16,6 @@ namespace zarelctl {
 
 namespace {
 
-// The logo tool's limit: the printer's logo store takes no larger file.
-const int32_t largestLogo = 16000;
-
 // A local refusal that ends with the system's reason of the call that just failed.
 [[noreturn]] void FailWithSystemError(const std::string &message) {
     int error = errno;
@@ -80,12 +77,12 @@ void Fetched(Session &s, const std::string &what, const std::string &path) {
 void SendLogo(Session &s) {
     s.ExpectWords(1, 1);
     const std::string &path = s.Word(0);
-    long chosenSlot = s.NumberOption("--slot", "the logo slot (--slot)", 1, 50, 0);
+    long chosenSlot = s.NumberOption("--slot", "the logo slot (--slot)", 1, ZC_LOGO_SLOTS, 0);
     int32_t length = ReadableLength(path);
-    if (length > largestLogo)
-        Session::FailLocally(
-            "Send error, LOGO size=" + std::to_string(length) +
-            " >16000 bytes!! Make the logo narrower, or use a smaller logo height");
+    if (length > ZC_LOGO_MAX_BYTES)
+        Session::FailLocally("Send error, LOGO size=" + std::to_string(length) + " >" +
+                             std::to_string(ZC_LOGO_MAX_BYTES) +
+                             " bytes!! Make the logo narrower, or use a smaller logo height");
     s.Connect();
     int32_t slot = static_cast<int32_t>(chosenSlot);
     if (!slot) {

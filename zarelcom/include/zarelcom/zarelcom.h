@@ -100,6 +100,17 @@ enum {
     ZC_BR256000
 };
 
+/* The printer's facts, for every caller to take from here. */
+#define ZC_BLOCK_SIZE 512       /* bytes of a transfer's block; a file's last block is padded */
+#define ZC_LOGO_MAX_BYTES 16000 /* the largest logo file a printer takes into a slot */
+#define ZC_LOGO_SLOTS 50        /* logo slots, numbered 1 to 50 */
+#define ZC_SEARCH_RATE_COUNT 5  /* the line rates a printer may be set to, which the search tries */
+/* Those rates as ZC_BR* ordinals, in the order the search tries them, to initialise an array:
+ * int32_t rates[ZC_SEARCH_RATE_COUNT] = ZC_SEARCH_RATES; a rate's index here is the printer's
+ * own number for it (SetZarelBaud) and what a search reports. */
+#define ZC_SEARCH_RATES                                                                            \
+    { ZC_BR9600, ZC_BR19200, ZC_BR38400, ZC_BR57600, ZC_BR115200 }
+
 /* What GetSysInfo fills in, in the printer's order. */
 typedef struct SystemInfo {
     int32_t SerialNo;    /* serial number */
@@ -136,6 +147,33 @@ ZARELCOM_API void ZARELCOM_CALL ReleaseText(zc_text text);
  * "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)" (the code is the system's error
  * number). Never null. Valid until the next GetLastPortError on this thread. */
 ZARELCOM_API const char *ZARELCOM_CALL GetLastPortError(void);
+
+/* Why the last open of a port failed (zc_port_failure). */
+#define ZC_PORT_OK 0      /* the last open succeeded (or no port was opened yet) */
+#define ZC_PORT_MISSING 1 /* no device: the number is mapped to none, or the device is not there */
+#define ZC_PORT_DENIED 2  /* the user may not open the device */
+#define ZC_PORT_BUSY 3    /* another program holds the line */
+#define ZC_PORT_NOT_SERIAL 4 /* the device is no serial port (a disk file, /dev/null, ...) */
+#define ZC_PORT_OTHER 5      /* any other reason: see os_error and GetLastPortError */
+
+typedef struct zc_port_failure_info {
+    int32_t kind;       /* ZC_PORT_* */
+    int32_t os_error;   /* the system's error number (errno; on Windows GetLastError's code);
+                           ENOTTY for a device that is no serial port, -1 where the refusal is
+                           the library's own (a number outside 0-255, a port already open) */
+    char device[260];   /* the device (or address) the name led to, "" when it leads to none */
+    int32_t holder_pid; /* for ZC_PORT_BUSY: the process that holds the line, 0 when unknown */
+    char holder[64];    /* that process's program name, "" when unknown */
+} zc_port_failure_info;
+
+/* Fills *out with how the calling thread's link last tried to open a port (OpenComPort,
+ * zc_open_port_device, or a search): kind ZC_PORT_OK with the device when it opened, otherwise
+ * why it did not. The holder of a busy line is looked up on Linux (the program holding its lock,
+ * else one that has it open; processes of other users cannot be looked into); on Windows it is
+ * unknown, and a port held by another program is ZC_PORT_BUSY. Texts are zero-terminated, cut to
+ * fit. True when that open failed (kind is not ZC_PORT_OK); false when it succeeded, when no open
+ * was tried yet (kind ZC_PORT_OK, the rest empty), and for a null out. */
+ZARELCOM_API zc_bool ZARELCOM_CALL zc_port_failure(zc_port_failure_info *out);
 
 /* ---- Links ------------------------------------------------------------------------------------- */
 
@@ -238,6 +276,20 @@ ZARELCOM_API const char *ZARELCOM_CALL zc_error_text(int32_t code);
 /* Registers the progress callback, called on the thread that runs a transfer. Null keeps the
  * registered one and returns 0; otherwise returns the function's address as an integer. */
 ZARELCOM_API intptr_t ZARELCOM_CALL CallBackMsgback(zc_message_callback callback);
+
+/* Receives every transfer's progress as numbers: done bytes (whole blocks, so it can pass the
+ * total on the last block), the total announced (0 when none), the progress line the message
+ * callback gets (ShowTxRxInfo), and the context given with it. The line is valid only during the
+ * call. */
+typedef void(ZARELCOM_CALL *zc_progress_callback)(int64_t done, int64_t total, const char *line,
+                                                  void *context);
+
+/* Registers the calling thread's link's progress callback, with a context it is handed back; null
+ * removes it. It is called on the thread that runs a transfer, after every finished block, just
+ * after the message callback (CallBackMsgback), which stays as it is. Returns the context
+ * registered before as an integer (0 when there was none), so that a caller that allocated it can
+ * free it. */
+ZARELCOM_API intptr_t ZARELCOM_CALL zc_set_progress(zc_progress_callback callback, void *context);
 
 /* The library's version number: 247. */
 ZARELCOM_API int32_t ZARELCOM_CALL DllVersion(void);
@@ -457,13 +509,26 @@ ZARELCOM_API zc_bool ZARELCOM_CALL StxSdStringC(const char *text, int32_t number
 /* ---- Printer search and link modes ------------------------------------------------------------- */
 
 /* list[0]: one more than the number of ports, list[1..]: the COM numbers to try, in order. Opens
- * each and tries the rates 9600, 19200, 38400, 57600, 115200 with GetSysInfo, until one answers
+ * each and tries the rates of ZC_SEARCH_RATES (9600 to 115200) with GetSysInfo, until one answers
  * with a model number above 100: then list[0] is the position (1-based) of that port, list[1] the
  * index (0-4) of its rate, the port stays open at that rate, and the result is true. On failure
- * the list is unchanged and the port is left open at the last port tried (if it opened) at 115200.
+ * the list is unchanged, the port is left open at the last port tried (if it opened), and the
+ * rate is 115200, also for the next open when no port opened.
  * A port that opens but does not answer costs about 30 s; an entry whose port does not open
  * (also 0 while a port is open, and numbers outside 0-255) costs no exchange and is passed over. */
 ZARELCOM_API zc_bool ZARELCOM_CALL AutoConnect(int32_t *list);
+/* Asked before each port and rate of a search is tried: the COM number, the ZC_BR* ordinal and
+ * the context given to zc_search. Zero stops the search. */
+typedef zc_bool(ZARELCOM_CALL *zc_search_callback)(int32_t port, int32_t rate_ordinal,
+                                                   void *context);
+/* AutoConnect with a say: calls on_try (when not null) before each port and rate is tried, the
+ * first time for a port before it is opened (a port that does not open is asked about once).
+ * When on_try returns 0 the search stops at once: the result is false, the list unchanged and the
+ * port closed. Otherwise the rule, order, list and results are AutoConnect's. A caller that must
+ * stop a search from another thread makes on_try answer 0 and closes the port (CloseComPort): the
+ * try under way then fails at once and the search asks on_try next. */
+ZARELCOM_API zc_bool ZARELCOM_CALL zc_search(int32_t *list, zc_search_callback on_try,
+                                             void *context);
 /* Switches the printer to terminal mode: sends the switch packet, then single carriage returns
  * until the prompt "CMD: " comes back, up to 25 tries of about 4 s. True when it came. */
 ZARELCOM_API zc_bool ZARELCOM_CALL SetCmdProtocol(void);

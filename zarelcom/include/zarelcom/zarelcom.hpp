@@ -114,23 +114,20 @@ private:
     zc_link *link_;
 };
 
-/* The ZC_BR* ordinal SetBaudRate takes for one of the printer's line rates in bit/s (9600, 19200,
- * 38400, 57600, 115200); -1 for any other rate. */
+/* The line rate in bit/s of a ZC_BR* ordinal; 0 for a number that is none. */
+constexpr uint32_t RateBitsPerSecond(int32_t ordinal) {
+    constexpr uint32_t bitsPerSecond[] = {110,   300,   600,   1200,  2400,   4800,   9600,  14400,
+                                          19200, 38400, 56000, 57600, 115200, 128000, 256000};
+    return ordinal >= 0 && ordinal <= ZC_BR256000 ? bitsPerSecond[ordinal] : 0;
+}
+
+/* The ZC_BR* ordinal SetBaudRate takes for one of the printer's line rates in bit/s (those of
+ * ZC_SEARCH_RATES: 9600, 19200, 38400, 57600, 115200); -1 for any other rate. */
 constexpr int32_t RateOrdinal(uint32_t bitsPerSecond) {
-    switch (bitsPerSecond) {
-    case 9600:
-        return ZC_BR9600;
-    case 19200:
-        return ZC_BR19200;
-    case 38400:
-        return ZC_BR38400;
-    case 57600:
-        return ZC_BR57600;
-    case 115200:
-        return ZC_BR115200;
-    default:
-        return -1;
-    }
+    constexpr int32_t printerRates[ZC_SEARCH_RATE_COUNT] = ZC_SEARCH_RATES;
+    for (int32_t ordinal : printerRates)
+        if (RateBitsPerSecond(ordinal) == bitsPerSecond) return ordinal;
+    return -1;
 }
 
 } // namespace zarelcom

@@ -1,0 +1,58 @@
+#!/bin/sh
+# The installer's round trip under Wine, as an operator's PC would see it: a silent install, the
+# installed programs start, a newer package replaces it, an older one is refused over the newer,
+# and an uninstall leaves nothing behind (files, Start-menu entry, the product's registration).
+# Usage: msi_round_trip.sh WIXL MSI VERSION WXS FILES WIXL-DEFINES...
+#   (wixl runs in FILES, the folder of what the package holds)
+set -eu
+wixl=$1
+msi=$2
+version=$3
+source=$4
+files=$5
+shift 5
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=${WINEPREFIX:-$HOME/.wine}
+folder="$prefix/drive_c/Program Files/Zarelcom"
+menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tegrola.lnk"
+fail() { echo "$*"; exit 1; }
+msiexec() { # msiexec ACTION MSI: its exit status (8 bits under Wine)
+    status=0
+    wine msiexec "$1" "$(wine winepath -w "$2" 2>/dev/null | tr -d '\r')" /qn >/dev/null 2>&1 || status=$?
+    return "$status"
+}
+registered() { # the versions of the product the system lists as installed
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
+        tr -d '\r' | awk '/DisplayName/ { named = ($NF == "Zarelcom") } /DisplayVersion/ && named { print $NF }'
+}
+
+# The same files as a later release: one more in the last place of the version.
+newer_version=$(echo "$version" | awk -F. '{ print $1 "." $2 "." $3 + 1 }')
+newer="$work/zarelcom-$newer_version-x64.msi"
+(cd "$files" && "$wixl" -a x64 -D Version="$newer_version" "$@" -o "$newer" "$source")
+
+[ -z "$(registered)" ] || fail "Zarelcom is installed before the test: $(registered)"
+msiexec /i "$msi" || fail "the install ended with status $status"
+for program in zarelctl tegrola; do
+    [ -f "$folder/$program.exe" ] || continue
+    shown=$(wine "$folder/$program.exe" --version 2>/dev/null | tr -d '\r')
+    echo "installed $program.exe --version: $shown"
+    case "$shown" in *"$version"*) ;; *) fail "$program.exe --version does not say $version" ;; esac
+done
+[ -f "$folder/zarelctl.exe" ] && [ -f "$folder/zarelcom.dll" ] || fail "not installed under Program Files"
+if [ -f "$folder/tegrola.exe" ]; then [ -f "$menu" ] || fail "no Start-menu entry for Tegrola"; fi
+[ "$(registered)" = "$version" ] || fail "registered as '$(registered)', not $version"
+
+msiexec /i "$newer" || fail "the upgrade ended with status $status"
+[ "$(registered)" = "$newer_version" ] || fail "after the upgrade registered as '$(registered)'"
+[ -f "$folder/zarelctl.exe" ] || fail "the upgrade lost zarelctl.exe"
+
+if msiexec /i "$msi"; then fail "the older package installed over the newer"; fi
+[ "$(registered)" = "$newer_version" ] || fail "the refused downgrade left '$(registered)'"
+
+msiexec /x "$newer" || fail "the uninstall ended with status $status"
+[ ! -e "$folder" ] || fail "the uninstall left $(ls "$folder")"
+[ ! -e "$menu" ] || fail "the uninstall left the Start-menu entry"
+[ -z "$(registered)" ] || fail "the uninstall left the registration $(registered)"
+echo "installed, upgraded to $newer_version, downgrade refused, uninstalled"
