@@ -29,15 +29,14 @@ ZARELCOM_API int32_t ZARELCOM_CALL GetTDFormat(const char **text, uint8_t textFo
             *text = kNoFormat;
             return -1;
         }
-        // The caller reads the raw codes by the count: all of them must be the reply's own.
+        // Every code the count announces must be the reply's own, in either form.
+        if (!ReplyCarries(link, 1 + std::size_t{count})) return 0;
         if (!textForm) {
-            if (!ReplyCarries(link, 1 + std::size_t{count})) return 0;
             *text = reinterpret_cast<const char *>(&link.rcvBuffer[kReplyDataOffset]);
             return 1;
         }
         std::string pattern;
-        for (std::size_t i = 0; i < ReplyBytesHeld(link, 1, count); ++i)
-            pattern += CodeCharacter(ReplyByte(link, 1 + i));
+        for (std::size_t i = 0; i < count; ++i) pattern += CodeCharacter(ReplyByte(link, 1 + i));
         *text = link.formatText.Hold(pattern);
         return 1;
     });

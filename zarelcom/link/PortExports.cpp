@@ -166,11 +166,15 @@ ZARELCOM_API int32_t ZARELCOM_CALL sio_outque(void) {
     return GuardExport<int32_t>(-1, [](Link &link) { return link.port.OutQueCount(); });
 }
 
-ZARELCOM_API int32_t ZARELCOM_CALL GetCurrErrCode(void) { return SelectedLink().lastErrorCode; }
+ZARELCOM_API int32_t ZARELCOM_CALL GetCurrErrCode(void) {
+    const HeldLink held;
+    return held.Refused() ? -1 : held.Get().lastErrorCode;
+}
 
 ZARELCOM_API zc_bool ZARELCOM_CALL zc_port_failure(zc_port_failure_info *out) {
-    if (!out) return false;
-    *out = SelectedLink().lastOpen.Get();
+    const HeldLink held;
+    if (!out || held.Refused()) return false;
+    *out = held.Get().lastOpen.Get();
     return out->kind != ZC_PORT_OK;
 }
 
@@ -178,7 +182,8 @@ ZARELCOM_API zc_bool ZARELCOM_CALL zc_port_failure(zc_port_failure_info *out) {
 ZARELCOM_API const char *ZARELCOM_CALL GetLastPortError(void) {
     static thread_local std::string message;
     try {
-        message = SelectedLink().lastPortError.Message();
+        const HeldLink held;
+        message = held.Refused() ? kNoSuchLink : held.Get().lastPortError.Message();
     } catch (...) {
         message.clear();
     }
@@ -186,13 +191,16 @@ ZARELCOM_API const char *ZARELCOM_CALL GetLastPortError(void) {
 }
 
 ZARELCOM_API intptr_t ZARELCOM_CALL CallBackMsgback(zc_message_callback callback) {
-    if (!callback) return 0;
-    SelectedLink().messageCallback = callback;
+    const HeldLink held;
+    if (!callback || held.Refused()) return 0;
+    held.Get().messageCallback = callback;
     return reinterpret_cast<intptr_t>(callback);
 }
 
 ZARELCOM_API intptr_t ZARELCOM_CALL zc_set_progress(zc_progress_callback callback, void *context) {
-    Link &link = SelectedLink();
+    const HeldLink held;
+    if (held.Refused()) return 0;
+    Link &link = held.Get();
     const intptr_t previous =
         link.progressCallback ? reinterpret_cast<intptr_t>(link.progressContext) : 0;
     link.progressCallback = callback;

@@ -30,7 +30,8 @@ std::string PrinterSideName(std::string_view path, std::string_view name, int32_
     case BitmapFolder:
         return "bmp\\" + std::string(FileNamePart(path));
     default:
-        return std::string(name);
+        // Only what fits the name field is read: the text's length field may claim more.
+        return std::string(name.substr(0, NameFieldSize));
     }
 }
 

@@ -33,9 +33,11 @@
  * lock: one exchange at a time per link is the caller's rule, so a link is used by one thread at a
  * time (two threads may share one only if the caller orders their calls). Texts and addresses a
  * function hands out belong to the link they came from. Freeing a link that another thread still
- * has selected, or while a call on it runs, is a caller's fault: the link then stays in memory,
- * and that thread's calls fail (false, -1 or null as each function fails, with a message for
- * GetLastPortError) until it selects another link.
+ * has selected, or while a call on it runs, is a caller's fault: the link then stays in memory
+ * until the running call ends (also when the call's own callback freed it), and that thread's
+ * calls fail (false, -1 or null as each function fails, with a message for GetLastPortError)
+ * until it selects another link. A handle names one link for the life of the process: a freed
+ * handle never names a link made later.
  */
 #ifndef ZARELCOM_ZARELCOM_H
 #define ZARELCOM_ZARELCOM_H
@@ -191,9 +193,13 @@ ZARELCOM_API zc_link *ZARELCOM_CALL zc_link_new(void);
 ZARELCOM_API void ZARELCOM_CALL zc_link_free(zc_link *link);
 
 /* From now on the calling thread's functions act on link; null selects the process-wide link.
- * Returns the link selected before (null for the process-wide one), which the caller may select
- * again when done. A link that is not live (freed, or not made by zc_link_new) is refused: the
- * selection stays, the result is the link still selected, and GetLastPortError says why. */
+ * Returns the link selected before (null for the process-wide one, or for one freed meanwhile),
+ * which the caller may select again when done. A link that is not live (freed, or not made by
+ * zc_link_new) is refused, and loudly: the thread is then on no link at all, not even the
+ * process-wide one, so every call fails (false, -1 or null; GetCurrErrCode -1; CallBackMsgback
+ * and zc_set_progress register nothing; zc_port_failure is false) and GetLastPortError begins
+ * "No such link", until the thread selects a live link or null. The result is still the link
+ * selected before. */
 ZARELCOM_API zc_link *ZARELCOM_CALL zc_link_select(zc_link *link);
 
 /* ---- Port and library state ----------------------------------------------------------------- */
@@ -554,7 +560,9 @@ ZARELCOM_API zc_bool ZARELCOM_CALL SetStxProtocol(void);
  * a path that is not a readable regular file (or is 2 GiB or larger) is refused before anything
  * goes on the wire: false, LastErrorCode unchanged. An announcement answered with another code
  * than "O" gives false, LastErrorCode 200, and no block. An empty file is announced with length 0
- * and then gives false.
+ * and then gives false. Every block is read before it goes: a read that fails, or a file now
+ * shorter than when the send began, ends the send before that block (false, LastErrorCode
+ * unchanged, GetLastPortError says why); no zeros stand in for the file's missing bytes.
  *
  * Fetching: the blocks go into a temporary file beside the local file (beside the file a
  * symbolic link points to), which replaces it only when every block arrived and was written. The
