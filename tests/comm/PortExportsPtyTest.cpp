@@ -393,11 +393,13 @@ TEST_F(ExportsOnPty, ReopensManyTimesWithoutLeaking) {
     EXPECT_EQ(OpenDescriptors(), before);
 }
 
+static void ZARELCOM_CALL IgnoreProgress(const char*) {}
+
 TEST(LibraryState, VersionErrorCodeAndCallback) {
     EXPECT_EQ(DllVersion(), 247);
     EXPECT_EQ(GetCurrErrCode(), 0);
     EXPECT_EQ(CallBackMsgback(nullptr), 0);
-    const zc_message_callback first = [](const char*) {};
+    const zc_message_callback first = IgnoreProgress;
     EXPECT_EQ(CallBackMsgback(first), reinterpret_cast<intptr_t>(first));
     EXPECT_EQ(CallBackMsgback(nullptr), 0);
     EXPECT_EQ(ProcessLink().messageCallback, first); // null keeps the registered one

@@ -1,10 +1,16 @@
 // The wire trace of several links in one process: every line names its own link's port and
 // request, even when another link's exchange runs between a request and its reply.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -16,9 +22,19 @@
 
 namespace {
 
-const std::string kTracePath = "/tmp/zarelcom-trace-test-" + std::to_string(getpid()) + ".log";
+const std::string kTracePath = (std::filesystem::temp_directory_path() /
+                                ("zarelcom-trace-test-" + std::to_string(getpid()) + ".log"))
+                                   .string();
+
 // Set before the process's first exchange, which reads it.
-const bool traced = setenv("ZARELCOM_TRACE", kTracePath.c_str(), 1) == 0;
+bool SetTraceVariable() {
+#ifdef _WIN32
+    return _putenv_s("ZARELCOM_TRACE", kTracePath.c_str()) == 0;
+#else
+    return setenv("ZARELCOM_TRACE", kTracePath.c_str(), 1) == 0;
+#endif
+}
+const bool traced = SetTraceVariable();
 
 // A line whose first pause runs a given action: another link's exchange while this one's reply
 // is awaited.

@@ -24,8 +24,8 @@ constexpr int32_t kRefusal = 9; // what the second printer answers its free-slot
 int32_t MessageNumber(int index, int round) { return round % 50 * 2 + index; }
 
 std::atomic<int> progressLines[2];
-void ProgressOfFirst(const char*) { ++progressLines[0]; }
-void ProgressOfSecond(const char*) { ++progressLines[1]; }
+void ZARELCOM_CALL ProgressOfFirst(const char*) { ++progressLines[0]; }
+void ZARELCOM_CALL ProgressOfSecond(const char*) { ++progressLines[1]; }
 
 // One printer's thread: what it does on its own link, and what it saw.
 struct Drive {

@@ -71,12 +71,12 @@ const uint8_t *BlockData(const Link &link) {
 
 extern "C" {
 
-ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file) {
+ZARELCOM_API zc_bool ZARELCOM_CALL StxSendPack(uint8_t block, FILE *file) {
     return GuardExport<zc_bool>(false,
                                 [&](Link &link) { return file && SendBlock(link, block, file); });
 }
 
-ZARELCOM_API zc_bool StxGetPack(uint8_t block) {
+ZARELCOM_API zc_bool ZARELCOM_CALL StxGetPack(uint8_t block) {
     return GuardExport<zc_bool>(false, [&](Link &link) { return FetchBlock(link, block); });
 }
 

@@ -21,7 +21,7 @@ char CodeCharacter(uint8_t code) {
 
 extern "C" {
 
-ZARELCOM_API int32_t GetTDFormat(const char **text, uint8_t textForm) {
+ZARELCOM_API int32_t ZARELCOM_CALL GetTDFormat(const char **text, uint8_t textForm) {
     return GuardExport<int32_t>(0, [&](Link &link) {
         if (!text || !ExchangeFor(link, command::GetTDFormat, 1)) return 0;
         const uint8_t count = ReplyByte(link, 0);
@@ -43,7 +43,7 @@ ZARELCOM_API int32_t GetTDFormat(const char **text, uint8_t textForm) {
 }
 
 // Codes beyond 127 do not fit the printer's signed count: refused, nothing is sent.
-ZARELCOM_API zc_bool SetTDFormat(const uint8_t *codes) {
+ZARELCOM_API zc_bool ZARELCOM_CALL SetTDFormat(const uint8_t *codes) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!codes || codes[0] > kMaxCodes) return false;
         auto frame = VariableRequest(command::SetTDFormat, {codes[0]}, codes + 1, codes[0]);

@@ -57,8 +57,12 @@ bool ToPacketMode(Link &link) {
 
 extern "C" {
 
-ZARELCOM_API zc_bool SetCmdProtocol(void) { return GuardExport<zc_bool>(false, ToTerminalMode); }
+ZARELCOM_API zc_bool ZARELCOM_CALL SetCmdProtocol(void) {
+    return GuardExport<zc_bool>(false, ToTerminalMode);
+}
 
-ZARELCOM_API zc_bool SetStxProtocol(void) { return GuardExport<zc_bool>(false, ToPacketMode); }
+ZARELCOM_API zc_bool ZARELCOM_CALL SetStxProtocol(void) {
+    return GuardExport<zc_bool>(false, ToPacketMode);
+}
 
 } // extern "C"

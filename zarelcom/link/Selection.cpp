@@ -49,7 +49,7 @@ const char *const kNoSuchLink =
 
 extern "C" {
 
-ZARELCOM_API zc_link *zc_link_new(void) {
+ZARELCOM_API zc_link *ZARELCOM_CALL zc_link_new(void) {
     try {
         auto entry = std::make_shared<LinkEntry>();
         const std::lock_guard<std::mutex> lock(registryLock);
@@ -61,7 +61,7 @@ ZARELCOM_API zc_link *zc_link_new(void) {
     }
 }
 
-ZARELCOM_API void zc_link_free(zc_link *link) {
+ZARELCOM_API void ZARELCOM_CALL zc_link_free(zc_link *link) {
     std::shared_ptr<LinkEntry> gone; // released after the lock, when no thread or call holds it
     const std::lock_guard<std::mutex> lock(registryLock);
     const auto found = liveLinks.find(NumberOf(link));
@@ -71,7 +71,7 @@ ZARELCOM_API void zc_link_free(zc_link *link) {
     liveLinks.erase(found);
 }
 
-ZARELCOM_API zc_link *zc_link_select(zc_link *link) {
+ZARELCOM_API zc_link *ZARELCOM_CALL zc_link_select(zc_link *link) {
     std::shared_ptr<LinkEntry> next;
     if (link) {
         const std::lock_guard<std::mutex> lock(registryLock);

@@ -45,12 +45,12 @@ bool SendBlocks(Link &link, const SendableFile &source, std::string_view name, i
     return blocks > 0;
 }
 
-extern "C" ZARELCOM_API int32_t GetFileLen(zc_text pathText, int32_t /*mode*/) {
+extern "C" ZARELCOM_API int32_t ZARELCOM_CALL GetFileLen(zc_text pathText, int32_t /*mode*/) {
     const TextArgument path(pathText);
     return GuardExport<int32_t>(-1, [&](Link &) { return OpenForSending(path.View()).size; });
 }
 
-extern "C" ZARELCOM_API zc_bool StxSendAllPack(zc_text pathText, int32_t length) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL StxSendAllPack(zc_text pathText, int32_t length) {
     const TextArgument path(pathText);
     return GuardExport<zc_bool>(false, [&](Link &link) {
         SendableFile source = OpenForSending(path.View());
