@@ -13,7 +13,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-static void progress(const char *line) { printf("  %s\n", line); }
+static void ZARELCOM_CALL progress(const char *line) { printf("  %s\n", line); }
 
 static int fail(const char *what) {
     fprintf(stderr, "send_logo: could not %s (last error code %d)\n", what, (int)GetCurrErrCode());

@@ -23,8 +23,8 @@ struct job {
 };
 
 /* A progress callback has no context argument: each link registers a function of its own. */
-static void progress_first(const char *line) { printf("  first:  %s\n", line); }
-static void progress_second(const char *line) { printf("  second: %s\n", line); }
+static void ZARELCOM_CALL progress_first(const char *line) { printf("  first:  %s\n", line); }
+static void ZARELCOM_CALL progress_second(const char *line) { printf("  second: %s\n", line); }
 
 static void *drive(void *argument) {
     struct job *job = argument;

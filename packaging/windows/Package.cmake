@@ -1,11 +1,11 @@
 # The Windows zip made with `cpack`: zarelcom-<version>-win64.zip holding bin/zarelcom.dll and
-# bin/zarelctl.exe (they need only Windows' own DLLs), lib/zarelcom.lib (the import library),
+# bin/zarelctl.exe with its make-logo helper bin/zarelctl-logo.exe (they need only Windows' own DLLs), lib/zarelcom.lib (the import library),
 # include/zarelcom/ with the header, and README.txt with LICENSE.
 install(TARGETS zarelcom
   RUNTIME DESTINATION bin
   ARCHIVE DESTINATION lib
   PUBLIC_HEADER DESTINATION include/zarelcom)
-install(TARGETS zarelctl RUNTIME DESTINATION bin)
+install(TARGETS zarelctl zarelctl-logo RUNTIME DESTINATION bin)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/windows/README.txt ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)

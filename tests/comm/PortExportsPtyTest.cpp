@@ -205,6 +205,8 @@ TEST_F(ExportsOnPty, NumbersWithoutASerialDeviceDoNotOpenAndSayWhy) {
          "Cannot open Com11: /nonexistent/device: No such file or directory (Error: 2)",
          ZC_PORT_MISSING, ENOENT},
         {300, "", "", ZC_PORT_MISSING, -1},
+        {12, "/dev/ptmx", "Cannot open Com12: /dev/ptmx: not a serial port (Error: 25)",
+         ZC_PORT_NOT_SERIAL, ENOTTY},
     };
     for (const auto& refused : cases) {
         if (!refused.target.empty()) MakeEntry(refused.number, refused.target);
@@ -216,6 +218,12 @@ TEST_F(ExportsOnPty, NumbersWithoutASerialDeviceDoNotOpenAndSayWhy) {
         EXPECT_EQ(failure.os_error, refused.error) << refused.number;
         EXPECT_EQ(failure.device, refused.target) << refused.number;
         EXPECT_EQ(failure.holder_pid, 0);
+    }
+    // The controlling terminal and the console are no printer's line either (whether they open
+    // at all depends on the session and the user).
+    for (const char* terminal : {"/dev/tty", "/dev/console"}) {
+        MakeEntry(13, terminal);
+        EXPECT_FALSE(OpenComPort(13)) << terminal;
     }
     EXPECT_FALSE(zc_open_port_device(file.c_str()));
     EXPECT_EQ(GetLastPortError(), "Cannot open " + file + ": not a serial port (Error: 25)");
@@ -267,6 +275,32 @@ TEST_F(ExportsOnPty, ABusyLineNamesTheProcessHoldingItNotThePseudoTerminalsFarEn
     EXPECT_EQ(failure.holder, program);
 }
 
+TEST_F(ExportsOnPty, APortNeverTakesAStandardStreamAndSaysWhyItLacksDescriptors) {
+    const int savedError = ::dup(STDERR_FILENO);
+    ::close(STDERR_FILENO); // a program that closed standard error before the open
+    const bool opened = OpenComPort(7);
+    const bool errorIsNoLine = !::isatty(STDERR_FILENO);
+    CloseComPort();
+    ::dup2(savedError, STDERR_FILENO);
+    ::close(savedError);
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(errorIsNoLine) << "what goes to standard error would reach the printer";
+
+    std::vector<int> spent; // every descriptor but one taken: the device opens, its waits cannot
+    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) spent.push_back(fd);
+    ::close(spent.back());
+    spent.pop_back();
+    EXPECT_FALSE(OpenComPort(7));
+    const std::string message = GetLastPortError();
+    zc_port_failure_info failure;
+    const bool recorded = zc_port_failure(&failure);
+    for (int fd : spent) ::close(fd);
+    EXPECT_EQ(message,
+              "Cannot open Com7: " + pty.TerminalPath() + ": Too many open files (Error: 24)");
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(failure.os_error, EMFILE);
+}
+
 TEST_F(ExportsOnPty, OpensByDevicePathAndClosesTheOpenPortFirst) {
     PtyPort other(12);
     ASSERT_TRUE(OpenComPort(12));
@@ -285,6 +319,8 @@ TEST_F(ExportsOnPty, ListsTheTerminalsTheNumbersReachInComOrder) {
     PtyPort higher(40), lower(3);
     MakeEntry(8, "/dev/null");
     MakeEntry(11, "/nonexistent/device");
+    MakeEntry(12, "/dev/ptmx");
+    MakeEntry(13, "/dev/console");
     ASSERT_TRUE(OpenComPort(3)); // a held port is listed all the same
     const int32_t count = zc_list_ports(nullptr, 0);
     std::vector<zc_port_info> ports(size_t(count) + 1);
@@ -298,7 +334,8 @@ TEST_F(ExportsOnPty, ListsTheTerminalsTheNumbersReachInComOrder) {
         {3, lower.TerminalPath()}, {7, pty.TerminalPath()}, {40, higher.TerminalPath()}};
     for (const auto& port : ours)
         EXPECT_NE(std::find(listed.begin(), listed.end(), port), listed.end());
-    for (const auto& [number, device] : listed) EXPECT_TRUE(number != 8 && number != 11) << device;
+    for (const auto& [number, device] : listed)
+        EXPECT_TRUE(number != 8 && number != 11 && number != 12 && number != 13) << device;
     EXPECT_TRUE(std::is_sorted(listed.begin(), listed.end()));
     zc_port_info first{};
     EXPECT_EQ(zc_list_ports(&first, 1), count); // a short array gets the first ones
@@ -356,11 +393,13 @@ TEST_F(ExportsOnPty, ReopensManyTimesWithoutLeaking) {
     EXPECT_EQ(OpenDescriptors(), before);
 }
 
+static void ZARELCOM_CALL IgnoreProgress(const char*) {}
+
 TEST(LibraryState, VersionErrorCodeAndCallback) {
     EXPECT_EQ(DllVersion(), 247);
     EXPECT_EQ(GetCurrErrCode(), 0);
     EXPECT_EQ(CallBackMsgback(nullptr), 0);
-    const zc_message_callback first = [](const char*) {};
+    const zc_message_callback first = IgnoreProgress;
     EXPECT_EQ(CallBackMsgback(first), reinterpret_cast<intptr_t>(first));
     EXPECT_EQ(CallBackMsgback(nullptr), 0);
     EXPECT_EQ(ProcessLink().messageCallback, first); // null keeps the registered one

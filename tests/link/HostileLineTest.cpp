@@ -21,12 +21,22 @@ protected:
     }
 };
 
+// The same drips in both pacings: the codes are the same.
+class DrippingLine : public InBothPacings<HostileLineTest> {
+protected:
+    void SetUp() override {
+        InBothPacings::SetUp();
+        ASSERT_TRUE(SetBaudRate(ZC_BR19200)); // whatever rate an earlier test left
+    }
+};
+INSTANTIATE_IN_BOTH_PACINGS(DrippingLine);
+
 // Milliseconds that count bytes take at 19200 bit/s, ten bits each, rounded up.
 uint64_t WireMs(uint64_t count) { return (count * 10 * 1000 + 19199) / 19200; }
 
 Bytes Header(uint16_t n) { return {0x02, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)}; }
 
-TEST_F(HostileLineTest, ADrippingReplyEndsWithinItsTime) {
+TEST_P(DrippingLine, ADrippingReplyEndsWithinItsTime) {
     const Bytes sysInfo = ReplyFrame('B', Bytes(20, 0x11));
     Bytes lateBody = Header(22);
     lateBody.resize(3 + 24, 0x11);
@@ -55,6 +65,14 @@ TEST_F(HostileLineTest, ADrippingReplyEndsWithinItsTime) {
         EXPECT_LE(Now() - start, kReceptionMs + WireMs(c.replyBytes) + 100);
         platform.Sleep(static_cast<uint32_t>(c.bytes.size() * c.intervalMs)); // the drip's rest
     }
+}
+
+TEST_P(DrippingLine, AStrayThatComesAfterTheLastLookIsNotSeen) {
+    // Ten strays 10 ms apart, then one at 150 ms: the eleventh look, at 110 ms, finds nothing.
+    Drip(Bytes(10, 'x'), 10);
+    Arrive({'x'}, 150);
+    EXPECT_FALSE(RcvPack(nullptr));
+    EXPECT_EQ(ProcessLink().lastErrorCode, ZC_ERR_SILENT);
 }
 
 TEST_F(HostileLineTest, LateBodyWritesBackTheCountThatCame) {
@@ -194,6 +212,11 @@ TEST_F(HostileLineTest, AReplyTooShortForItsReaderFails) {
          [] { // the count byte 0x5A and its codes
              const char *t = "untouched";
              return Of({GetTDFormat(&t, 0)}) + t;
+         }},
+        {"GetTDFormat text", 1 + 0x5A,
+         [] {
+             const char *t = "untouched";
+             return Of({GetTDFormat(&t, 1)}) + t;
          }},
         {"StxGetStringC", 2,
          [] {

@@ -1,5 +1,6 @@
 // Links made by callers and selected per thread: a new link starts as the process-wide one did,
-// selection is per thread, a freed link fails safe, and the error table says what codes mean.
+// selection is per thread, a freed link or a refused selection fails safe and loud, handles are
+// never reused, and the error table says what codes mean.
 #include <gtest/gtest.h>
 
 #include <zarelcom/zarelcom.hpp>
@@ -58,11 +59,35 @@ TEST_F(Links, AFreedLinkFailsSafeInTheThreadThatStillHasItSelected) {
     EXPECT_FALSE(opened);
     EXPECT_EQ(message,
               "This thread's link was freed: select another with zc_link_select (Error: -1)");
+}
 
-    EXPECT_EQ(zc_link_select(link), nullptr) << "a freed link cannot be selected";
+TEST_F(Links, ARefusedSelectionLeavesTheThreadOnNoLinkUntilItSelectsAgain) {
+    zarelcom::Link other;
+    zc_link *stale = zc_link_new();
+    zc_link_free(stale);
+    ASSERT_EQ(zc_link_select(other.get()), nullptr);
+
+    EXPECT_EQ(zc_link_select(stale), other.get()) << "the result is the link selected before";
     EXPECT_EQ(std::string(GetLastPortError()).rfind("No such link", 0), 0u);
-    EXPECT_EQ(sio_inque(), 0) << "the process-wide link stays selected";
-    zc_link_free(link); // freeing twice is ignored
+    EXPECT_EQ(sio_inque(), -1) << "no call goes quietly to another link's printer";
+    EXPECT_EQ(GetCurrErrCode(), -1);
+    EXPECT_EQ(CallBackMsgback([](const char *) {}), 0);
+    EXPECT_EQ(std::string(GetLastPortError()).rfind("No such link", 0), 0u) << "it stays said";
+
+    EXPECT_EQ(zc_link_select(nullptr), nullptr);
+    EXPECT_EQ(sio_inque(), 0) << "the process-wide link is selected again";
+    EXPECT_STREQ(GetLastPortError(), "");
+}
+
+TEST_F(Links, AFreedHandleNeverNamesALinkMadeLater) {
+    zc_link *freed = zc_link_new();
+    zc_link_free(freed);
+    zarelcom::Link later; // made where the freed one was, were handles addresses
+    EXPECT_NE(later.get(), freed);
+    zc_link_free(freed); // freeing twice is ignored and leaves the later link alone
+    EXPECT_EQ(zc_link_select(later.get()), nullptr);
+    EXPECT_STREQ(GetLastPortError(), "") << "the later link is live";
+    EXPECT_EQ(zc_link_select(nullptr), later.get());
 }
 
 TEST(ErrorText, EveryCodeHasAMeaning) {

@@ -216,6 +216,16 @@ TEST_F(LinkModeTest, TerminalModeMakesTwentyFiveAttempts) {
     EXPECT_EQ(Now(), 25u * 4000);
 }
 
+TEST_F(LinkModeTest, TheSwitchToTerminalModeHasLeftBeforeTheFirstPurge) {
+    ASSERT_TRUE(SetBaudRate(ZC_BR9600)); // 7 bytes: 7.3 ms on the line
+    platform.SendAtLineRate();
+    PrinterIs(
+        [](const Bytes &written) { return written == Bytes{0x0D} ? ToBytes("CMD: ") : Bytes{}; });
+    EXPECT_TRUE(SetCmdProtocol());
+    EXPECT_EQ(platform.PurgedUnsent(), 0u);
+    EXPECT_EQ(Waits().at(0), 8u) << "the wait is bounded by the switch's wire time";
+}
+
 TEST_F(LinkModeTest, TerminalModeEndsAtThePrompt) {
     int returns = 0;
     PrinterIs([&](const Bytes &written) {

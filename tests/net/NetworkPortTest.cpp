@@ -4,6 +4,8 @@
 // reached the line.
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -201,6 +203,68 @@ TEST(NetworkPort, ASettingTheServerDoesNotAcknowledgeFailsWithAPortError) {
                   std::string::npos)
             << error.what();
     }
+}
+
+// A device server that ser2net cannot play: it takes the COM port option but answers every line
+// rate with 9600 bit/s, as a server on a line that cannot carry the rate asked may do. It serves
+// one connection, answering the other settings with their own values.
+class ServerAnsweringWith9600 {
+public:
+    ServerAnsweringWith9600() : listener_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
+        ::listen(listener_, 1);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    // The connection ends when the library closes its side.
+    ~ServerAnsweringWith9600() {
+        CloseComPort();
+        ::shutdown(listener_, SHUT_RDWR);
+        thread_.join();
+        ::close(listener_);
+    }
+    std::string Url() const { return "rfc2217://127.0.0.1:" + std::to_string(port_); }
+
+private:
+    void Serve() {
+        const int client = ::accept(listener_, nullptr, nullptr);
+        if (client < 0) return;
+        const uint8_t offer[] = {0xFF, 0xFD, 44}; // DO COM-PORT-OPTION
+        ::send(client, offer, sizeof offer, MSG_NOSIGNAL);
+        std::string heard;
+        char chunk[256];
+        for (ssize_t got; (got = ::recv(client, chunk, sizeof chunk, 0)) > 0;) {
+            heard.append(chunk, size_t(got));
+            // Each complete IAC SB 44 command value IAC SE is answered as command + 100.
+            for (size_t at; (at = heard.find("\xFF\xFA\x2C")) != std::string::npos;) {
+                const size_t end = heard.find("\xFF\xF0", at);
+                if (end == std::string::npos) break;
+                std::string reply = heard.substr(at, end + 2 - at);
+                reply[3] = char(reply[3] + 100);
+                if (reply[3] == char(101)) reply.replace(4, 4, std::string("\0\0\x25\x80", 4));
+                ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
+                heard.erase(0, end + 2);
+            }
+        }
+        ::close(client);
+    }
+
+    int listener_;
+    uint16_t port_ = 0;
+    std::thread thread_;
+};
+
+TEST(NetworkPort, ARateTheServerAnswersWithAnotherFailsWithAPortError) {
+    ServerAnsweringWith9600 server;
+    SetBaudRate(ZC_BR38400);
+    EXPECT_FALSE(zc_open_port_device(server.Url().c_str()));
+    EXPECT_NE(std::string(GetLastPortError()).find("did not accept 38400 bit/s"), std::string::npos)
+        << GetLastPortError();
 }
 
 TEST(NetworkPort, APortInUseAtTheServerIsBusy) {

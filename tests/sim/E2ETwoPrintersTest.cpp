@@ -1,5 +1,6 @@
 // Two printers driven at once from two threads of one process, each thread on a link of its own:
-// every link keeps its own port, receive buffer, error code and progress callback.
+// every link keeps its own port, receive buffer, error code and progress callback; a link freed
+// while a call on it runs lives to the call's end.
 #include "LibraryPrinter.h"
 
 #include <gtest/gtest.h>
@@ -23,8 +24,8 @@ constexpr int32_t kRefusal = 9; // what the second printer answers its free-slot
 int32_t MessageNumber(int index, int round) { return round % 50 * 2 + index; }
 
 std::atomic<int> progressLines[2];
-void ProgressOfFirst(const char*) { ++progressLines[0]; }
-void ProgressOfSecond(const char*) { ++progressLines[1]; }
+void ZARELCOM_CALL ProgressOfFirst(const char*) { ++progressLines[0]; }
+void ZARELCOM_CALL ProgressOfSecond(const char*) { ++progressLines[1]; }
 
 // One printer's thread: what it does on its own link, and what it saw.
 struct Drive {
@@ -90,6 +91,50 @@ TEST(TwoPrinters, EachThreadOnItsOwnLinkSeesOnlyItsOwnPrinter) {
     EXPECT_EQ(drives[0].errorCode, 0);
     EXPECT_EQ(drives[1].errorCode, kRefusal);
     EXPECT_EQ(GetCurrErrCode(), 0) << "the process-wide link saw none of it";
+}
+
+// The progress callback of a fetch that, at its first line, selects another link and frees the
+// link the fetch runs on, on its own thread or on another one.
+struct FreeingCallback {
+    zc_link* running = nullptr;
+    zc_link* next = nullptr;
+    bool onAnotherThread = false;
+    int lines = 0;
+} freeing;
+
+void SelectAwayAndFree(const char*) {
+    if (freeing.lines++ > 0) return;
+    zc_link_select(freeing.next);
+    if (freeing.onAnotherThread)
+        std::thread([] { zc_link_free(freeing.running); }).join();
+    else
+        zc_link_free(freeing.running);
+}
+
+TEST(TwoPrinters, ALinkFreedDuringACallOnItLivesToTheCallsEnd) {
+    const std::string path = "/tmp/zarelcom-freed-link-" + std::to_string(getpid());
+    const std::string content(1300, 'F'); // three blocks: two more after the first line
+    FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(content.data(), 1, content.size(), file);
+    std::fclose(file);
+    for (const bool onAnotherThread : {false, true}) {
+        SCOPED_TRACE(onAnotherThread ? "freed by another thread" : "freed by the callback");
+        zarelcom::Link next;
+        freeing = {zc_link_new(), next.get(), onAnotherThread, 0};
+        zc_link_select(freeing.running);
+        bool fetched = false;
+        {
+            LibraryPrinter printer;
+            ASSERT_TRUE(StxDownLoadFile(Text(path), Text("F.BIN")));
+            CallBackMsgback(SelectAwayAndFree);
+            fetched = StxUpLoadFile(Text(path + ".back"), Text("F.BIN"));
+        }
+        EXPECT_TRUE(fetched) << "the fetch went on to its end on the freed link";
+        EXPECT_EQ(freeing.lines, 3);
+        EXPECT_EQ(zc_link_select(nullptr), next.get()) << "the callback's selection holds";
+        std::remove((path + ".back").c_str());
+    }
+    std::remove(path.c_str());
 }
 
 } // namespace

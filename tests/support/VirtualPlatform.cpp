@@ -83,6 +83,14 @@ public:
                               line_.timeouts_.WriteTotalTimeoutConstant;
                 return 0;
             }
+            if (line_.sendAtLineRate_) {
+                const uint64_t byteUs = WireMicroseconds(line_.line_, 1);
+                uint64_t sentUs =
+                    std::max(line_.now_ * 1000,
+                             line_.unsentUntilUs_.empty() ? 0 : line_.unsentUntilUs_.back());
+                for (uint32_t i = 0; i < count; ++i)
+                    line_.unsentUntilUs_.push_back(sentUs += byteUs);
+            }
             line_.written_.insert(line_.written_.end(), block.begin(), block.end());
             line_.blocks_.push_back({line_.now_, block});
             transferred = count;
@@ -99,6 +107,7 @@ public:
         line_.errors_ = 0;
         status = line_.status_;
         status.InQue = line_.DueCount();
+        if (line_.sendAtLineRate_) status.OutQue = line_.UnsentCount();
         return 0;
     }
 
@@ -109,7 +118,11 @@ public:
             auto& input = line_.input_;
             while (!input.empty() && input.front().at <= line_.now_) input.pop_front();
         }
-        if (flags & purgeTxClear) line_.status_.OutQue = 0;
+        if (flags & purgeTxClear) {
+            line_.status_.OutQue = 0;
+            line_.purgedUnsent_ += line_.UnsentCount();
+            line_.unsentUntilUs_.clear();
+        }
         return 0;
     }
 
@@ -171,6 +184,12 @@ public:
     int WaitOutputEmpty(uint32_t ms, uint32_t& unsent) override {
         std::lock_guard<std::mutex> guard(line_.mutex_);
         line_.waits_.push_back(ms);
+        if (line_.sendAtLineRate_) {
+            if (line_.UnsentCount() > 0)
+                line_.now_ = std::min(line_.now_ + ms, (line_.unsentUntilUs_.back() + 999) / 1000);
+            unsent = line_.UnsentCount();
+            return 0;
+        }
         // The output queue holds what SetStatus put there until a purge: it never drains by itself.
         if (line_.status_.OutQue > 0) line_.now_ += ms;
         unsent = line_.status_.OutQue;
@@ -312,6 +331,22 @@ void VirtualPlatform::SetErrors(uint32_t flags) {
 void VirtualPlatform::SetStatus(const CommStatus& status) {
     std::lock_guard<std::mutex> guard(mutex_);
     status_ = status;
+}
+
+void VirtualPlatform::SendAtLineRate() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    sendAtLineRate_ = true;
+}
+
+uint32_t VirtualPlatform::PurgedUnsent() const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return purgedUnsent_;
+}
+
+uint32_t VirtualPlatform::UnsentCount() {
+    while (!unsentUntilUs_.empty() && unsentUntilUs_.front() <= now_ * 1000)
+        unsentUntilUs_.pop_front();
+    return static_cast<uint32_t>(unsentUntilUs_.size());
 }
 
 void VirtualPlatform::RaiseEvent(uint32_t bits) {

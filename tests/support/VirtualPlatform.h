@@ -13,8 +13,8 @@
 //
 // Time. Now() starts at 0 ms and moves only forward: by Sleep (each call recorded in Sleeps()),
 // by a read that waits under its time-out, by a wait for input or for an empty output queue
-// (each recorded with its limit in Waits()) until the awaited byte arrives or the limit passes,
-// and by a write that StallWrites makes time out.
+// (each recorded with its limit in Waits()) until the awaited byte arrives, the queue is empty or
+// the limit passes, and by a write that StallWrites makes time out.
 // Nothing else advances it; the event thread's waits are real, not virtual.
 //
 // Reads keep to the time-outs the port set (SetTimeouts): with ReadIntervalTimeout NoInterval
@@ -98,6 +98,11 @@ public:
     void SetErrors(uint32_t flags);
     // Hold flags and output-queue count of the status block; InQue always counts arrived bytes.
     void SetStatus(const CommStatus& status);
+    // From now on written bytes leave the output queue at the line's rate (as a UART sends them),
+    // and the status block's OutQue counts those not sent by Now().
+    void SendAtLineRate();
+    // Bytes written and then discarded by a purge before they were sent.
+    uint32_t PurgedUnsent() const;
     // Completes the pending event wait with bits (only those in the event mask count).
     void RaiseEvent(uint32_t bits);
 
@@ -144,6 +149,10 @@ private:
     uint32_t modemLines_ = 0;
     uint32_t errors_ = 0;
     CommStatus status_;
+    bool sendAtLineRate_ = false;
+    std::deque<uint64_t> unsentUntilUs_; // when each byte of the output queue has been sent
+    uint32_t purgedUnsent_ = 0;
+    uint32_t UnsentCount(); // with mutex_ held; forgets the bytes sent by now_
     std::vector<uint32_t> escapes_;
     std::vector<uint32_t> purges_;
     uint32_t eventMask_ = 0;

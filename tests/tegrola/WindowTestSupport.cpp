@@ -75,6 +75,14 @@ void ChooseLanguage(QWidget &window, int index) {
     emit languages->activated(index);
 }
 
+void ClickSend(QWidget &window, const char *button) {
+    Click(window, button);
+    auto *memo = Control<QWidget>(window, "Memo1");
+    // A logo of a few blocks at 19200 bit/s takes a second or two; a loaded machine takes longer.
+    if (!QTest::qWaitFor([memo] { return memo->isEnabled(); }, 60000))
+        qWarning("the send did not end");
+}
+
 void Click(QWidget &window, const char *button) {
     QTest::mouseClick(Control<QAbstractButton>(window, button), Qt::LeftButton);
 }

@@ -51,6 +51,9 @@ QString CaptionOf(QWidget &window, const char *control);
 // Chooses ComboBox4's item as the operator does from the list.
 void ChooseLanguage(QWidget &window, int index);
 void Click(QWidget &window, const char *button);
+// Clicks a Send Logo button and waits until the send has ended: the window's controls are
+// usable again.
+void ClickSend(QWidget &window, const char *button);
 // Where the connection band's controls sit in the window: the port button shown (Open Port or
 // Stop Port), Auto Connect's place, the labels and the lists.
 QList<QRect> BandPlaces(QWidget &window);

@@ -27,12 +27,7 @@ int main(int argc, char **argv) {
     const char *const languages[] = {"english", "traditional-chinese", "simplified-chinese"};
     for (int language = 0; language < 3; ++language) {
         for (const char *page : {"new-logo", "exist-logo"}) {
-            {
-                TfrmTegrola settings(scratch.path());
-                settings.findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
-                settings.WriteSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"),
-                                      QString::number(language));
-            }
+            QtSettingsStore().Write("Lang", "Langurge", std::to_string(language));
             TfrmTegrola window(scratch.path());
             window.findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
             if (page == std::string("exist-logo"))

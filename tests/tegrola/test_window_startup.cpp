@@ -1,7 +1,6 @@
 // The window's start-up, its settings and its captions in the three languages.
-#include "PortTrouble.h"
 #include "WindowTestSupport.h"
-#include "WorkFolder.h"
+#include "core/WorkFolder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -9,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -64,10 +64,17 @@ public:
 
 private slots:
     void settingsLiveInTheUsersConfigFolder() {
-        const QString expected =
-            qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Vantorleaf/ZarelHP.conf");
-        QCOMPARE(QSettings(QStringLiteral("Vantorleaf"), QStringLiteral("ZarelHP")).fileName(),
-                 expected);
+        // What the window stores lands in the user's configuration folder (before any
+        // workplace of the other tests moves the settings elsewhere).
+        QTemporaryDir programDir;
+        TfrmTegrola window(programDir.path());
+        Control<QTimer>(window, "Timer1")->stop();
+        ChooseLanguage(window, 2);
+        QFile file(qEnvironmentVariable("XDG_CONFIG_HOME") +
+                   QStringLiteral("/Vantorleaf/ZarelHP.conf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString stored = QString::fromUtf8(file.readAll());
+        QVERIFY2(stored.contains(QStringLiteral("[Lang]\nLangurge=2")), qPrintable(stored));
     }
 
     void firstStartWithoutSettings() {
@@ -139,35 +146,6 @@ private slots:
         QCOMPARE(Control<QComboBox>(*window, "ComboBox2")->currentIndex(), rateCode);
     }
 
-    void savedSettingsTakeTheirForms() {
-        TFreshWorkplace place;
-        place.Store(QStringLiteral("Comm"), QStringLiteral("AutoConnect"), QStringLiteral("7"));
-        place.Store(QStringLiteral("Comm"), QStringLiteral("CommPort"), QStringLiteral("9"));
-        place.Store(QStringLiteral("LogoFont"), QStringLiteral("FontName"),
-                    QStringLiteral("DejaVu Sans"));
-        place.Store(QStringLiteral("LogoFont"), QStringLiteral("FontSize"), QStringLiteral("12"));
-        place.Store(QStringLiteral("Lang"), QStringLiteral("Langurge"), QStringLiteral("1"));
-        {
-            auto window = StartWindow(place);
-            QCOMPARE(Control<QPlainTextEdit>(*window, "Memo1")->font().family(),
-                     QStringLiteral("DejaVu Sans"));
-            QCOMPARE(Control<QPlainTextEdit>(*window, "Memo1")->font().pointSize(), 12);
-            window->SaveSettings();
-        }
-        const QStringList lines = place.SettingsLines();
-        QVERIFY2(lines.contains(QStringLiteral("AutoConnect=-1")),
-                 qPrintable(lines.join(QLatin1Char('|'))));
-        QVERIFY(lines.contains(QStringLiteral("CommPort=0"))); // no port was selected
-        QVERIFY(lines.contains(QStringLiteral("BaudRate=1")));
-        QVERIFY(lines.contains(QStringLiteral("Langurge=1")));
-        QVERIFY(lines.contains(QStringLiteral("[Comm]")));
-        QVERIFY(lines.contains(QStringLiteral("[Lang]")));
-
-        place.Store(QStringLiteral("Comm"), QStringLiteral("AutoConnect"), QStringLiteral("0"));
-        StartWindow(place)->SaveSettings();
-        QVERIFY(place.SettingsLines().contains(QStringLiteral("AutoConnect=0")));
-    }
-
     void eachLanguageSetsItsCaptions_data() {
         QTest::addColumn<int>("language");
         QTest::newRow("English") << 0;
@@ -216,10 +194,11 @@ private slots:
             QCOMPARE(languages->currentText(), QStringLiteral("abc"));
             QCOMPARE(languages->currentIndex(), -1);
             CheckCaptions(*window, 0, "Communication");
-            QVERIFY(place.SettingsLines().contains(QStringLiteral("Langurge=-1")));
+            // No language is stored for it: the last one chosen comes back.
+            QVERIFY(place.SettingsLines().contains(QStringLiteral("Langurge=2")));
         }
         auto window = StartWindow(place);
-        CheckCaptions(*window, 0, "Communication");
+        CheckCaptions(*window, 2, "Communication");
 
         // Typing an item's name selects it.
         auto *languages = Control<QComboBox>(*window, "ComboBox4");
@@ -256,7 +235,7 @@ private slots:
         QFETCH(bool, beside);
         const QString dataFolder = FMachine.DataHome() + QStringLiteral("/Vantorleaf/Tegrola");
         const QString expected = beside ? programDir : dataFolder;
-        QCOMPARE(WorkFolder(programDir), expected);
+        QCOMPARE(QString::fromStdString(WorkFolder(programDir.toStdString())), expected);
 
         TFreshWorkplace place;
         TModalDriver driver;
@@ -293,44 +272,6 @@ private slots:
         QCOMPARE(program.exitCode(), 0);
         QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).startsWith(begins),
                  qPrintable(program.readAllStandardError()));
-    }
-
-    void portOpenAdviceSaysWhatToDo_data() {
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<QString>("library");
-        QTest::addColumn<QString>("advice");
-        QTest::newRow("not in the group")
-            << "COM33"
-            << "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)"
-            << "COM33 (/dev/ttyUSB0) may not be opened by you. Add yourself to the group "
-               "dialout (sudo adduser $USER dialout), then log out and in again.";
-        QTest::newRow("no device mapped")
-            << "COM3"
-            << "Cannot open Com3: no device is mapped to this name (Error: 2)"
-            << "No device belongs to COM3.";
-        QTest::newRow("adapter unplugged")
-            << "COM34"
-            << "Cannot open Com34: /dev/ttyUSB1: No such file or directory (Error: 2)"
-            << "COM34 leads to /dev/ttyUSB1, which is not there.";
-        QTest::newRow("not a serial port")
-            << "COM1"
-            << "Cannot open Com1: /dev/null: not a serial port (Error: 25)"
-            << "COM1 leads to /dev/null, which is not a serial port.";
-        QTest::newRow("another reason")
-            << "COM2"
-            << "Cannot open Com2: /dev/ttyS1: Input/output error (Error: 5)"
-            << "COM2 (/dev/ttyS1) did not open: Input/output error (system error 5).";
-        QTest::newRow("a raised port error is no refusal")
-            << "COM2"
-            << "Error updating DataControlBlock (Error: 22)"
-            << "";
-    }
-    void portOpenAdviceSaysWhatToDo() {
-        QFETCH(QString, port);
-        QFETCH(QString, library);
-        QFETCH(QString, advice);
-        const QString given = PortOpenAdvice(port, library);
-        QVERIFY2(advice.isEmpty() ? given.isEmpty() : given.startsWith(advice), qPrintable(given));
     }
 
 private:

@@ -14,7 +14,7 @@ namespace {
 
 std::vector<std::string> lines;
 
-void Collect(const char *line) { lines.emplace_back(line); }
+void ZARELCOM_CALL Collect(const char *line) { lines.emplace_back(line); }
 
 struct Figures {
     int64_t done, total;

@@ -112,6 +112,33 @@ TEST_F(TransferFrames, FileThatCannotBeReadIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(GetCurrErrCode(), errorBefore);
 }
 
+// The file the progress callback cuts to 100 bytes after the first block.
+std::string shrinking;
+void CutShort(const char *) {
+    if (!shrinking.empty()) truncate(shrinking.c_str(), 100);
+    shrinking.clear();
+}
+
+TEST_F(TransferFrames, ABlockThatCannotBeReadWholeIsNeverSentAsZeros) {
+    const std::string path = folder_.Path("logo.bmp");
+    WriteFile(path, Pattern(1400));
+    Start();
+
+    FILE *writeOnly = std::fopen(path.c_str(), "ab"); // every read fails
+    EXPECT_FALSE(StxSendPack(1, writeOnly));
+    std::fclose(writeOnly);
+    EXPECT_EQ(std::string(GetLastPortError()).rfind("The file to send could not be read: ", 0), 0u)
+        << GetLastPortError();
+    EXPECT_TRUE(printer_->Frames().empty());
+
+    shrinking = path;
+    CallBackMsgback(CutShort);
+    EXPECT_FALSE(StxSendLogo(MakeCounted(path).get(), 5));
+    EXPECT_EQ(std::string(GetLastPortError()).rfind("The file became shorter", 0), 0u)
+        << GetLastPortError();
+    EXPECT_EQ(printer_->Frames().size(), 2u) << "the announcement and the first block only";
+}
+
 TEST_F(TransferFrames, AnnouncementAnsweredWithAnotherCodeSendsNoBlockAndSets200) {
     const std::string path = folder_.Path("logo.bmp");
     WriteFile(path, Pattern(1462));
@@ -167,6 +194,11 @@ TEST_F(TransferFrames, NameFieldsAreCutOrBlankPaddedTo24) {
     WriteFile(path, Pattern(20));
     Start();
     const std::string thirty = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234";
+    // A caller's text whose length field claims a gigabyte: only the 24 bytes used are read.
+    struct {
+        int32_t references = -1, length = 1 << 30;
+        char bytes[31] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234";
+    } lying;
 
     EXPECT_TRUE(StxDownLoadFile(MakeCounted(path).get(), MakeCounted("ABC").get()));
     EXPECT_TRUE(StxDownLoadFile(MakeCounted(path).get(), MakeCounted(thirty).get()));
@@ -174,11 +206,12 @@ TEST_F(TransferFrames, NameFieldsAreCutOrBlankPaddedTo24) {
     EXPECT_TRUE(XmodemFileSend(MakeCounted(path).get()));
     EXPECT_TRUE(StxSendFile(MakeCounted(path).get(), MakeCounted("ignored").get(), 1));
     EXPECT_TRUE(StxSendFile(MakeCounted(path).get(), MakeCounted("ignored").get(), 2));
+    EXPECT_TRUE(StxDownLoadFile(MakeCounted(path).get(), lying.bytes));
 
     std::vector<Bytes> announcements;
     for (const Bytes &frame : printer_->Frames())
         if (frame[4] == 'x') announcements.push_back(frame);
-    ASSERT_EQ(announcements.size(), 6u);
+    ASSERT_EQ(announcements.size(), 7u);
     EXPECT_EQ(Slice(announcements[0], 0, 10), Hex("02 00 1F 30 78 14 00 00 00 03"));
     EXPECT_EQ(announcements[0].size(), 36u);
     EXPECT_EQ(NameField(announcements[0], 10), "ABC" + std::string(21, ' '));
@@ -187,6 +220,7 @@ TEST_F(TransferFrames, NameFieldsAreCutOrBlankPaddedTo24) {
     EXPECT_EQ(NameField(announcements[3], 10), "bmp\\logo1.bmp" + std::string(11, ' '));
     EXPECT_EQ(NameField(announcements[4], 10), "logo1.bmp" + std::string(15, ' '));
     EXPECT_EQ(NameField(announcements[5], 10), "HP.ZIP" + std::string(18, ' '));
+    EXPECT_EQ(NameField(announcements[6], 10), thirty.substr(0, 24));
 }
 
 TEST_F(TransferFrames, NullNameAndNegativeLengthFieldAreTheEmptyName) {

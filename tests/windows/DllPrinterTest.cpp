@@ -106,12 +106,32 @@ TEST_F(DllPrinterTest, SwitchesToTerminalModeAndBack) {
     EXPECT_EQ(GetZarelType(), 2);
 }
 
+zc_bool ZARELCOM_CALL Count(int32_t, int32_t, void* tries) {
+    ++*static_cast<int*>(tries);
+    return true;
+}
+
 TEST_F(DllPrinterTest, TheSearchFindsThePrinterOnItsPort) {
     CloseComPort();
     int32_t list[] = {3, 249, PrinterPort}; // COM249 does not exist: skipped at once
-    ASSERT_TRUE(AutoConnect(list));
+    int tries = 0;
+    ASSERT_TRUE(zc_search(list, Count, &tries));
+    EXPECT_EQ(tries, 1 + 2) << "COM249 once, then the printer's port at 9600 and 19200";
     EXPECT_EQ(list[0], 2);
     EXPECT_EQ(list[1], 1); // 19200 bit/s, the second rate of the search
     EXPECT_EQ(GetZarelType(), 2);
+}
+
+// A port held by another program is ZC_PORT_BUSY on Windows (its "access denied"); only real
+// Windows shows it: Wine lets a program open a COM port twice.
+TEST_F(DllPrinterTest, APortThatDoesNotOpenSaysWhyAsData) {
+    zc_port_failure_info failure{};
+    EXPECT_FALSE(zc_port_failure(&failure));
+    EXPECT_EQ(failure.kind, ZC_PORT_OK);
+    EXPECT_FALSE(OpenComPort(249));
+    EXPECT_TRUE(zc_port_failure(&failure));
+    EXPECT_EQ(failure.kind, ZC_PORT_MISSING);
+    EXPECT_EQ(failure.os_error, 2) << "ERROR_FILE_NOT_FOUND";
+    EXPECT_EQ(failure.holder_pid, 0);
 }
 } // namespace

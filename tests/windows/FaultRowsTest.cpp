@@ -98,7 +98,8 @@ TEST_P(FaultRow, EndsAsTheMatrixSays) {
     if (GetParam() == 0 && !ok) {
         SystemInfo untouched;
         std::memset(&untouched, 0x5A, sizeof untouched);
-        EXPECT_EQ(std::memcmp(&info, &untouched, sizeof info), 0) << "a failed query wrote its record";
+        EXPECT_EQ(std::memcmp(&info, &untouched, sizeof info), 0)
+            << "a failed query wrote its record";
     }
     std::printf("%s under %s: %s, code %d\n", op.name, row.fault, ok ? "success" : "failure", code);
 }

@@ -1,6 +1,7 @@
 #!/bin/sh
 # A zarelctl.exe session against the simulator, as a production-line script would run it: read,
-# set and read back, send a logo and save it again, and a refused command's message and status.
+# set and read back, make logos from text and from a picture and look at them, send a logo and
+# save it again, and a refused command's message and status.
 # Usage: zarelctl_session.sh WINE ZARELCTL_EXE PORT
 set -eu
 wine=$1
@@ -21,6 +22,15 @@ expect() { # expect TEXT OUTPUT
 expect "20260001" "$(run info)"
 run measure 1 >/dev/null
 expect '"measure":1' "$(run --json measure)"
+# Text drawn by GDI: 25 rows, the same file every time; the picture made from it keeps its dots.
+run make-logo --text "LOT 42" --font Tahoma --size 12 --height 25 -o "$(windows "$work/text.bmp")" >/dev/null
+run make-logo --text "LOT 42" --font Tahoma --size 12 --height 25 -o "$(windows "$work/again.bmp")" >/dev/null
+cmp "$work/text.bmp" "$work/again.bmp"
+shown=$(run show-logo "$(windows "$work/text.bmp")")
+expect " x 25 dots" "$shown"
+expect "#" "$shown"
+run make-logo --picture "$(windows "$work/text.bmp")" --height 25 -o "$(windows "$work/picture.bmp")" >/dev/null
+[ -s "$work/picture.bmp" ] || { echo "make-logo --picture wrote nothing"; exit 1; }
 head -c 1462 /dev/urandom >"$work/logo.bmp"
 sent=$(run send-logo "$(windows "$work/logo.bmp")")
 printf '%s\n' "$sent"

@@ -2,7 +2,13 @@
 // time, direction, name and bytes; on standard error with --trace, in a file with ZARELCOM_TRACE.
 #include "SimulatorFixture.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
+#include <thread>
 #include <iterator>
 #include <regex>
 
@@ -19,7 +25,7 @@ protected:
     }
 };
 
-const char *const stamp = R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )";
+const char *const stamp = R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} Com\d+ )";
 
 TEST_F(Trace, FramesAndTerminalLinesWithTimeDirectionNameAndBytes) {
     ProgramResult query = Traced({"--trace", "message", "get"}, "");
@@ -56,6 +62,26 @@ TEST_F(Trace, AFileTakesTheTraceAndNothingIsWrittenWhenUnset) {
 
     ProgramResult quiet = Traced({"status"}, "");
     EXPECT_EQ(quiet.err, "");
+}
+
+TEST_F(Trace, AFifoNeitherHoldsUpTheProgramNorEndsItWhenItsReaderGoes) {
+    const std::string fifo = File("wire.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ProgramResult unread = Traced({"status"}, fifo);
+    EXPECT_EQ(unread.exitCode, 0) << "a FIFO without a reader is not waited for";
+
+    // A reader that takes the first line and goes away.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    std::thread firstLine([reader] {
+        pollfd ready{reader, POLLIN, 0};
+        char byte = 0;
+        while (::poll(&ready, 1, 60000) == 1 && ::read(reader, &byte, 1) == 1 && byte != '\n') {}
+        ::close(reader);
+    });
+    ProgramResult left = Traced({"status"}, fifo);
+    firstLine.join();
+    EXPECT_EQ(left.exitCode, 0) << "no SIGPIPE: " << left.err;
 }
 
 TEST_F(Trace, AReplyThatNeverCameIsSaidSo) {

@@ -6,7 +6,9 @@ namespace zarelctl {
 
 const std::vector<OptionRule> &GlobalOptions() {
     static const std::vector<OptionRule> options = {
-        {"--port", "PORT", "the serial port: a COM number (default 1), a device or its by-id name",
+        {"--port", "PORT",
+         "the serial port: a COM number (default 1), a device or its by-id name, or a device "
+         "server's rfc2217://host:port or socket://host:port?baud=RATE",
          "-p"},
         {"--auto", nullptr,
          "search every listed port at the five printer rates instead of --port/--baud", "-a"},

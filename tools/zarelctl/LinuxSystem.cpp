@@ -1,6 +1,5 @@
 #include "System.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
@@ -11,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 namespace zarelctl {
 
@@ -70,36 +68,6 @@ ReadableFile OpenRegularFile(const std::string &path) {
     }
     opened.size = info.st_size;
     return opened;
-}
-
-std::string DeviceHolder(const std::string &device) {
-    char resolved[PATH_MAX];
-    const std::string wanted = realpath(device.c_str(), resolved) ? resolved : device;
-    const std::string self = std::to_string(getpid());
-    DIR *processes = opendir("/proc");
-    if (!processes) return "";
-    std::string holder;
-    while (const dirent *process = readdir(processes)) {
-        const std::string pid = process->d_name;
-        if (pid.find_first_not_of("0123456789") != std::string::npos || pid == self) continue;
-        const std::string fds = "/proc/" + pid + "/fd";
-        DIR *listing = opendir(fds.c_str());
-        if (!listing) continue;
-        while (const dirent *fd = readdir(listing)) {
-            char target[PATH_MAX];
-            ssize_t length = readlink((fds + "/" + fd->d_name).c_str(), target, sizeof target - 1);
-            if (length > 0 && std::string(target, static_cast<size_t>(length)) == wanted) {
-                std::string name;
-                std::getline(std::ifstream("/proc/" + pid + "/comm"), name);
-                holder = name + ", process " + pid;
-                break;
-            }
-        }
-        closedir(listing);
-        if (!holder.empty()) break;
-    }
-    closedir(processes);
-    return holder;
 }
 
 std::string SystemErrorText(int error) { return std::strerror(error); }

@@ -3,8 +3,6 @@
 #include "System.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 
 namespace zarelctl {
 
@@ -14,25 +12,6 @@ std::vector<zc_port_info> ListedPorts() {
     int32_t count = zc_list_ports(ports.data(), static_cast<int32_t>(ports.size()));
     ports.resize(std::min(ports.size(), static_cast<size_t>(count)));
     return ports;
-}
-
-OpenRefusal ReadOpenRefusal(const std::string &portName, const std::string &libraryMessage) {
-    OpenRefusal refusal;
-    std::string rest = libraryMessage;
-    if (size_t start = rest.find(": "); start != std::string::npos) rest.erase(0, start + 2);
-    if (size_t code = rest.rfind(" (Error: "); code != std::string::npos) {
-        refusal.error = std::atoi(rest.c_str() + code + 9);
-        rest.erase(code);
-    }
-    // The device is named before the reason, unless the port was named by its device already.
-    if (size_t colon = rest.find(": "); colon != std::string::npos) {
-        refusal.device = rest.substr(0, colon);
-        rest.erase(0, colon + 2);
-    } else if (refusal.error != ENOENT || portName.find('/') != std::string::npos) {
-        refusal.device = portName;
-    }
-    refusal.reason = rest;
-    return refusal;
 }
 
 std::string OpenReason(const zc_port_failure_info &failure) {

@@ -12,16 +12,6 @@ namespace zarelctl {
 // Every port the library lists, in COM order.
 std::vector<zc_port_info> ListedPorts();
 
-// A failed open read back from the library's message: "Cannot open Com33: /dev/ttyUSB0:
-// Permission denied (Error: 13)". Only the logo tool still reads it so, until it takes
-// zc_port_failure's record as this tool does.
-struct OpenRefusal {
-    std::string device; // what the port resolved to; empty when it leads to no device
-    int error = -1;     // the system's error number
-    std::string reason; // the system's words for it
-};
-OpenRefusal ReadOpenRefusal(const std::string &portName, const std::string &libraryMessage);
-
 // The system's words for why the port did not open: "Permission denied", "not a serial port".
 std::string OpenReason(const zc_port_failure_info &failure);
 

@@ -33,11 +33,6 @@ struct ReadableFile {
 };
 ReadableFile OpenRegularFile(const std::string &path);
 
-// The program that has device open, "NAME, process PID", or "" when none is seen (the processes
-// of other users cannot be looked into; on Windows none is). Only the logo tool still asks this;
-// the library names a busy line's holder itself (zc_port_failure).
-std::string DeviceHolder(const std::string &device);
-
 // The system's words for a port's error number (errno on Linux, GetLastError's code on Windows).
 std::string SystemErrorText(int error);
 

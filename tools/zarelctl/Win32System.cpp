@@ -55,8 +55,6 @@ ReadableFile OpenRegularFile(const std::string &path) {
     return opened;
 }
 
-std::string DeviceHolder(const std::string &) { return ""; }
-
 std::string SystemErrorText(int error) {
     char text[256] = "";
     DWORD length =
@@ -87,9 +85,51 @@ std::string ProgramFolder() {
     return separator == std::string::npos ? std::string(".") : path.substr(0, separator);
 }
 
-std::string RunInstead(const std::string &, std::vector<std::string>) {
-    return "the Windows build has no logo helper: it needs Qt 6, which is not built for Windows "
-           "here";
+namespace {
+
+// One argument as the C runtime of the program started reads it back: in quotes, with the
+// backslashes before a quote (and before the closing one) doubled and the quote escaped.
+std::string Quoted(const std::string &argument) {
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    return quoted + '"';
+}
+
+} // namespace
+
+// Windows has no exec: the program runs as a child on the same standard handles, and this tool
+// ends with its exit status.
+std::string RunInstead(const std::string &program, std::vector<std::string> args) {
+    std::string commandLine;
+    for (const std::string &argument : args)
+        commandLine += (commandLine.empty() ? "" : " ") + Quoted(argument);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION child{};
+    const std::string file = program + ".exe";
+    if (!CreateProcessA(file.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        nullptr, &startup, &child))
+        return SystemErrorText(static_cast<int>(GetLastError()));
+    WaitForSingleObject(child.hProcess, INFINITE);
+    DWORD status = 1;
+    GetExitCodeProcess(child.hProcess, &status);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    std::exit(static_cast<int>(status));
 }
 
 } // namespace zarelctl

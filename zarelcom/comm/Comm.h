@@ -50,8 +50,8 @@ public:
     // that found a serial device.
     const std::string& OpenFailure() const { return openFailure_; }
     // What the latest Open learnt, also when it raised (refused Other with the port's code);
-    // refused No when it opened. Read it on the thread that opened.
-    const OpenAttempt& LastOpen() const { return lastOpen_; }
+    // refused No when it opened. A copy, taken under the lock.
+    OpenAttempt LastOpen();
     // Raises "Port already assigned (open) (Error: -1)" while open.
     void CheckOpen() const;
     void Lock() { lock_.lock(); }

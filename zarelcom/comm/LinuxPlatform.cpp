@@ -14,6 +14,7 @@
 #include "comm/LinuxDevice.h"
 #include "comm/LinuxLineHolder.h"
 #include "comm/LinuxPortDirectory.h"
+#include "comm/LinuxTerminals.h"
 #include "comm/NetworkDevice.h"
 #include "comm/NetworkPortName.h"
 #include "comm/PortNames.h"
@@ -51,6 +52,17 @@ std::unique_ptr<Device> Refused(OpenAttempt& attempt, int error) {
     return nullptr;
 }
 
+// A port never takes descriptor 0, 1 or 2 of a program that closed its standard streams: what the
+// program (or the trace) writes to standard error must not go down the line to the printer.
+int AboveStandardStreams(int fd) {
+    if (fd < 0 || fd > STDERR_FILENO) return fd;
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return moved;
+}
+
 class TermiosPlatform : public Platform {
 public:
     std::unique_ptr<Device> OpenDevice(const std::string& name, OpenAttempt& attempt) override {
@@ -59,10 +71,12 @@ public:
         attempt.device = path.empty() ? path : DeviceBehind(path);
         if (path.empty()) return Refused(attempt, ENOENT);
         if (IsNetworkPortName(path)) return OpenNetworkDevice(path, attempt);
-        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        const int fd =
+            AboveStandardStreams(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
         if (fd < 0) return Refused(attempt, errno == EWOULDBLOCK ? EBUSY : errno);
         struct stat info;
-        const bool serial = ::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode) && ::isatty(fd);
+        const bool serial = ::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode) &&
+                            IsLineDevice(info.st_rdev) && ::isatty(fd);
         // Exclusive: TIOCEXCL keeps other users out; flock also keeps out root and this
         // process's own second open.
         if (serial && (::flock(fd, LOCK_EX | LOCK_NB) < 0 || ::ioctl(fd, TIOCEXCL) < 0)) {
@@ -70,7 +84,11 @@ public:
             ::close(fd);
             return Refused(attempt, error);
         }
-        return LinuxDevice::Adopt(fd, serial);
+        errno = 0;
+        std::unique_ptr<Device> device = LinuxDevice::Adopt(fd, serial);
+        // Adopt fails only for want of descriptors or memory for the line's waits.
+        if (!device) return Refused(attempt, errno ? errno : ENOMEM);
+        return device;
     }
 
     void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

@@ -12,6 +12,7 @@
 #include <map>
 
 #include "comm/LinuxPortDirectory.h"
+#include "comm/LinuxTerminals.h"
 #include "comm/NetworkPortName.h"
 #include "comm/PortList.h"
 #include "comm/PortNames.h"
@@ -40,7 +41,8 @@ int HexAttribute(const std::string& path) {
 // sysfs. A device that may not be opened, or is held, exists: its open will say why.
 bool IsSerialPort(const std::string& device) {
     struct stat info;
-    if (::stat(device.c_str(), &info) != 0 || !S_ISCHR(info.st_mode)) return false;
+    if (::stat(device.c_str(), &info) != 0 || !S_ISCHR(info.st_mode) || !IsLineDevice(info.st_rdev))
+        return false;
     const std::string node = "/sys/dev/char/" + std::to_string(major(info.st_rdev)) + ":" +
                              std::to_string(minor(info.st_rdev));
     if (::access(node.c_str(), F_OK) == 0) {

@@ -77,6 +77,11 @@ void TThreadComm::CreateHandle() {
     device->SetEventMask(AllLineEvents);
 }
 
+OpenAttempt TThreadComm::LastOpen() {
+    Guard guard(lock_);
+    return lastOpen_;
+}
+
 void TThreadComm::KeepRaisedOpenFailure(const ECommError& error) {
     lastOpen_.refused = OpenRefused::Other;
     lastOpen_.error = error.Code();

@@ -1,11 +1,13 @@
 // Numbered 512-byte data blocks in both directions, on which every file and logo transfer rests.
 // Each block travels with its number's low 8 bits and their complement.
+#include <cerrno>
 #include <cstdio>
 
 #include <zarelcom/zarelcom.h>
 
 #include "link/Command.h"
 #include "link/Library.h"
+#include "link/LocalFailure.h"
 #include "link/Printer.h"
 
 namespace {
@@ -23,11 +25,22 @@ Request<Size> &Numbered(Request<Size> &request, uint8_t block) {
 
 } // namespace
 
-// The file is read once; the same frame is resent on every attempt.
-bool SendBlock(Link &link, uint8_t block, FILE *file) {
+// The file is read once; the same frame is resent on every attempt. A read is checked before
+// anything goes: a block of zeros the printer acknowledged could not be taken back.
+bool SendBlock(Link &link, uint8_t block, FILE *file, std::size_t expected) {
     Request request(command::SendBlock);
     Numbered(request, block);
-    std::fread(request.Frame() + kPayloadOffset + 4, 1, kBlockSize, file);
+    errno = 0;
+    const std::size_t got = std::fread(request.Frame() + kPayloadOffset + 4, 1, kBlockSize, file);
+    if (std::ferror(file)) {
+        KeepLocalFailure(link, "The file to send could not be read", errno);
+        return false;
+    }
+    if (got < expected) {
+        link.lastPortError.Keep("The file became shorter while it was sent: it changed during the "
+                                "send; nothing more was sent, send it again (Error: -1)");
+        return false;
+    }
     for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {
         if (ExchangePacket(link, request.Frame(), Retries::AllThree) &&
             ReplyCode(link) == kBlockAcknowledged)
@@ -58,12 +71,12 @@ const uint8_t *BlockData(const Link &link) {
 
 extern "C" {
 
-ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file) {
+ZARELCOM_API zc_bool ZARELCOM_CALL StxSendPack(uint8_t block, FILE *file) {
     return GuardExport<zc_bool>(false,
                                 [&](Link &link) { return file && SendBlock(link, block, file); });
 }
 
-ZARELCOM_API zc_bool StxGetPack(uint8_t block) {
+ZARELCOM_API zc_bool ZARELCOM_CALL StxGetPack(uint8_t block) {
     return GuardExport<zc_bool>(false, [&](Link &link) { return FetchBlock(link, block); });
 }
 

@@ -29,7 +29,7 @@ std::string HourMinuteText(int32_t value) {
 
 extern "C" {
 
-ZARELCOM_API zc_bool GetSystemClock(int32_t clock[6]) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetSystemClock(int32_t clock[6]) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!clock || !ExchangeFor(link, command::GetSystemClock, 2 + kClockBytes)) return false;
         clock[0] = ReplySigned16(link, 0);
@@ -38,7 +38,7 @@ ZARELCOM_API zc_bool GetSystemClock(int32_t clock[6]) {
     });
 }
 
-ZARELCOM_API zc_bool SetZarelClock(const int32_t clock[6]) {
+ZARELCOM_API zc_bool ZARELCOM_CALL SetZarelClock(const int32_t clock[6]) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!clock) return false;
         Request request(command::SetZarelClock);
@@ -48,7 +48,7 @@ ZARELCOM_API zc_bool SetZarelClock(const int32_t clock[6]) {
     });
 }
 
-ZARELCOM_API zc_bool GetCYear(const char **text) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetCYear(const char **text) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!text) return false;
         *text = kYearUnanswered;
@@ -60,14 +60,14 @@ ZARELCOM_API zc_bool GetCYear(const char **text) {
     });
 }
 
-ZARELCOM_API zc_bool SetCYear(int32_t year) {
+ZARELCOM_API zc_bool ZARELCOM_CALL SetCYear(int32_t year) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         Request request(command::SetCYear);
         return Exchange(link, request.Split16(2, year));
     });
 }
 
-ZARELCOM_API zc_bool GetRollHour(const char **text) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetRollHour(const char **text) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!text || !ExchangeFor(link, command::GetRollHour, 2)) return false;
         *text = link.rollHourText.Hold(HourMinuteText(ReplySigned16(link, 0)));
@@ -75,14 +75,14 @@ ZARELCOM_API zc_bool GetRollHour(const char **text) {
     });
 }
 
-ZARELCOM_API zc_bool SetRollHour(int32_t hourMinute) {
+ZARELCOM_API zc_bool ZARELCOM_CALL SetRollHour(int32_t hourMinute) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         Request request(command::SetRollHour);
         return Exchange(link, request.Split16(2, hourMinute));
     });
 }
 
-ZARELCOM_API zc_bool GetShift(int8_t shifts[15]) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetShift(int8_t shifts[15]) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!shifts || !ExchangeFor(link, command::GetShift, 3 * kShiftGroups)) return false;
         for (int g = 0; g < kShiftGroups; ++g) {
@@ -98,7 +98,7 @@ ZARELCOM_API zc_bool GetShift(int8_t shifts[15]) {
     });
 }
 
-ZARELCOM_API zc_bool SetZarelShift(const int8_t shifts[15]) {
+ZARELCOM_API zc_bool ZARELCOM_CALL SetZarelShift(const int8_t shifts[15]) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!shifts) return false;
         Request request(command::SetZarelShift);
@@ -110,7 +110,7 @@ ZARELCOM_API zc_bool SetZarelShift(const int8_t shifts[15]) {
     });
 }
 
-ZARELCOM_API zc_bool GetCounter(int32_t record[5], int32_t second) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetCounter(int32_t record[5], int32_t second) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!record) return false;
         Request request(command::GetCounter);
@@ -122,7 +122,7 @@ ZARELCOM_API zc_bool GetCounter(int32_t record[5], int32_t second) {
     });
 }
 
-ZARELCOM_API zc_bool SetZarelCount(const int32_t record[5], int32_t second) {
+ZARELCOM_API zc_bool ZARELCOM_CALL SetZarelCount(const int32_t record[5], int32_t second) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!record) return false;
         Request request(command::SetZarelCount);

@@ -61,12 +61,12 @@ TextArgument::~TextArgument() {
     if (held_) ReleaseText(text_);
 }
 
-extern "C" ZARELCOM_API zc_text MakeText(const char* bytes, int32_t len) {
+extern "C" ZARELCOM_API zc_text ZARELCOM_CALL MakeText(const char* bytes, int32_t len) {
     if (len <= 0 || !bytes) return nullptr;
     return Allocate(bytes, len);
 }
 
-extern "C" ZARELCOM_API void ReleaseText(zc_text text) {
+extern "C" ZARELCOM_API void ZARELCOM_CALL ReleaseText(zc_text text) {
     if (!text) return;
     TextHeader* header = HeaderOf(text);
     if (__atomic_load_n(&header->references, __ATOMIC_RELAXED) <= 0) return; // constant text

@@ -21,7 +21,7 @@ char CodeCharacter(uint8_t code) {
 
 extern "C" {
 
-ZARELCOM_API int32_t GetTDFormat(const char **text, uint8_t textForm) {
+ZARELCOM_API int32_t ZARELCOM_CALL GetTDFormat(const char **text, uint8_t textForm) {
     return GuardExport<int32_t>(0, [&](Link &link) {
         if (!text || !ExchangeFor(link, command::GetTDFormat, 1)) return 0;
         const uint8_t count = ReplyByte(link, 0);
@@ -29,22 +29,21 @@ ZARELCOM_API int32_t GetTDFormat(const char **text, uint8_t textForm) {
             *text = kNoFormat;
             return -1;
         }
-        // The caller reads the raw codes by the count: all of them must be the reply's own.
+        // Every code the count announces must be the reply's own, in either form.
+        if (!ReplyCarries(link, 1 + std::size_t{count})) return 0;
         if (!textForm) {
-            if (!ReplyCarries(link, 1 + std::size_t{count})) return 0;
             *text = reinterpret_cast<const char *>(&link.rcvBuffer[kReplyDataOffset]);
             return 1;
         }
         std::string pattern;
-        for (std::size_t i = 0; i < ReplyBytesHeld(link, 1, count); ++i)
-            pattern += CodeCharacter(ReplyByte(link, 1 + i));
+        for (std::size_t i = 0; i < count; ++i) pattern += CodeCharacter(ReplyByte(link, 1 + i));
         *text = link.formatText.Hold(pattern);
         return 1;
     });
 }
 
 // Codes beyond 127 do not fit the printer's signed count: refused, nothing is sent.
-ZARELCOM_API zc_bool SetTDFormat(const uint8_t *codes) {
+ZARELCOM_API zc_bool ZARELCOM_CALL SetTDFormat(const uint8_t *codes) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!codes || codes[0] > kMaxCodes) return false;
         auto frame = VariableRequest(command::SetTDFormat, {codes[0]}, codes + 1, codes[0]);

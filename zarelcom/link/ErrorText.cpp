@@ -49,7 +49,7 @@ std::string PrinterErrorText(int32_t code) {
 
 } // namespace
 
-extern "C" ZARELCOM_API const char *zc_error_text(int32_t code) {
+extern "C" ZARELCOM_API const char *ZARELCOM_CALL zc_error_text(int32_t code) {
     if (const char *text = LibraryCodeText(code)) return text;
     try {
         if (code >= 0 && code < kPrinterErrors) {

@@ -105,19 +105,29 @@ bool AwaitFirstByte(Link &link, ReplyTime &time) {
     return false;
 }
 
-// Drops up to 10 stray bytes in front of the reply's STX. In polled pacing a probe that finds no
-// byte waiting pauses instead of waiting on the line; in events pacing each probe waits as long
-// for its byte as the pauses would.
+// Drops up to 10 stray bytes in front of the reply's STX. In polled pacing a probe sleeps, then
+// looks at the input queue, and pauses once more when it found no byte. In events pacing each
+// probe waits on the line until the moment the polled probe would look, and goes on as soon as a
+// byte comes: a probe finds a byte exactly when the polled one would, so the codes are the same.
 bool FindStx(Link &link, ReplyReader &reader, ReplyTime &time) {
     const bool polled = link.pacing == Pacing::Polled;
+    uint64_t lookAt = link.port.Now();
     for (int probe = 0; probe < kStxProbes && !time.Over(); ++probe) {
-        if (polled) time.Sleep(kStxProbeMs);
-        const int32_t queued =
-            polled ? link.port.InQueCount() : time.Await(1, kStxProbeMs + kStxSilenceMs);
+        lookAt += kStxProbeMs;
+        int32_t queued = 0;
+        if (polled) {
+            time.Sleep(kStxProbeMs);
+            queued = link.port.InQueCount();
+        } else {
+            const uint64_t now = link.port.Now();
+            queued = time.Await(1, static_cast<uint32_t>(lookAt > now ? lookAt - now : 0));
+        }
         uint8_t byte = 0;
         const bool arrived = queued > 0 && link.port.Read(&byte, 1) == 1;
         if (reader.Probe(arrived ? std::optional<uint8_t>(byte) : std::nullopt)) return true;
-        if (!arrived && polled) time.Sleep(kStxSilenceMs);
+        if (arrived) continue;
+        lookAt += kStxSilenceMs;
+        if (polled) time.Sleep(kStxSilenceMs);
     }
     return false;
 }
@@ -152,7 +162,7 @@ void ReportShortReply(Link &link, std::size_t got) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, got).ptr;
     link.port.Write(digits, static_cast<uint32_t>(end - digits));
-    TraceLineSent(std::string_view(digits, std::size_t(end - digits)));
+    TraceLineSent(link, std::string_view(digits, std::size_t(end - digits)));
 }
 
 } // namespace
@@ -189,9 +199,9 @@ bool ExchangePacket(Link &link, uint8_t *frame, Retries retries) {
     const auto frameSize = static_cast<uint32_t>(n + kFrameOverhead);
     for (link.retryCount = 0; link.retryCount < kAttempts; ++link.retryCount) {
         if (link.port.Write(frame, frameSize) != -1) {
-            TraceFrameSent(frame, frameSize);
+            TraceFrameSent(link, frame, frameSize);
             const Reception reception = ReceiveReply(link);
-            TraceReply(reception, link.rcvBuffer, link.currentLength, link.lastErrorCode);
+            TraceReply(link, reception);
             if (reception == Reception::Good) return true;
             if (retries == Retries::StopOnError16 && reception == Reception::ErrorReply &&
                 link.lastErrorCode == kErrorStopsRetries)

@@ -8,40 +8,40 @@
 
 extern "C" {
 
-ZARELCOM_API zc_bool SendPackToZarel(uint8_t *frame) {
+ZARELCOM_API zc_bool ZARELCOM_CALL SendPackToZarel(uint8_t *frame) {
     return GuardExport<zc_bool>(false, [&](Link &link) { return frame && Exchange(link, frame); });
 }
 
-ZARELCOM_API zc_bool SendPackToZarel2(uint8_t *frame) {
+ZARELCOM_API zc_bool ZARELCOM_CALL SendPackToZarel2(uint8_t *frame) {
     return GuardExport<zc_bool>(
         false, [&](Link &link) { return frame && ExchangePacket(link, frame, Retries::AllThree); });
 }
 
-ZARELCOM_API zc_bool RcvPack(uint8_t *) {
+ZARELCOM_API zc_bool ZARELCOM_CALL RcvPack(uint8_t *) {
     return GuardExport<zc_bool>(false,
                                 [](Link &link) { return ReceiveReply(link) == Reception::Good; });
 }
 
-ZARELCOM_API zc_bool SendTermCmd(zc_text line) {
+ZARELCOM_API zc_bool ZARELCOM_CALL SendTermCmd(zc_text line) {
     return GuardExport<zc_bool>(
         false, [&](Link &link) { return SendCommandLine(link, TextArgument(line).View()); });
 }
 
-ZARELCOM_API zc_bool RcvCmdPack1(zc_text expected, uint8_t *) {
+ZARELCOM_API zc_bool ZARELCOM_CALL RcvCmdPack1(zc_text expected, uint8_t *) {
     return GuardExport<zc_bool>(
         false, [&](Link &link) { return AwaitAnswer(link, TextArgument(expected).View()); });
 }
 
-ZARELCOM_API zc_bool RcvCmdPack(uint8_t *) {
+ZARELCOM_API zc_bool ZARELCOM_CALL RcvCmdPack(uint8_t *) {
     return GuardExport<zc_bool>(false, [](Link &link) { return AwaitReady(link); });
 }
 
-ZARELCOM_API zc_bool StringSend(zc_text text) {
+ZARELCOM_API zc_bool ZARELCOM_CALL StringSend(zc_text text) {
     return GuardExport<zc_bool>(
         false, [&](Link &link) { return SendRaw(link, TextArgument(text).View()); });
 }
 
-ZARELCOM_API zc_bool zc_set_pacing(int32_t pacing) {
+ZARELCOM_API zc_bool ZARELCOM_CALL zc_set_pacing(int32_t pacing) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (pacing != ZC_PACING_POLLED && pacing != ZC_PACING_EVENTS) return false;
         link.pacing = pacing == ZC_PACING_EVENTS ? Pacing::Events : Pacing::Polled;

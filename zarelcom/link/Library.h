@@ -27,12 +27,15 @@ Result KeepingErrors(Link &link, Result failure, Body &&body) noexcept {
 
 // Runs body(link) on the calling thread's selected link, its kept port error cleared first, and
 // returns its result; whatever body raises becomes failure (see KeepingErrors), so no exception
-// crosses the C interface. A selected link that was freed runs nothing.
+// crosses the C interface. The link is held to the end of the call; a thread whose link was freed,
+// or whose latest selection was refused, runs nothing.
 template <typename Result, typename Body>
 Result GuardExport(Result failure, Body &&body) noexcept {
-    Link &link = SelectedLink();
+    const HeldLink held;
+    if (held.Refused()) return failure; // GetLastPortError says why
+    Link &link = held.Get();
     link.lastPortError.Clear();
-    if (SelectedLinkFreed()) {
+    if (held.Freed()) {
         link.lastPortError.Keep(
             "This thread's link was freed: select another with zc_link_select (Error: -1)");
         return failure;

@@ -54,6 +54,8 @@ public:
     // The progress callback with numbers and its context; null until zc_set_progress sets one.
     zc_progress_callback progressCallback = nullptr;
     void *progressContext = nullptr;
+    // The command of the request the trace showed last, which names its reply in the trace.
+    uint8_t tracedCommand = 0;
     // Cleared at the start of every export that can set it.
     PortError lastPortError;
     // How the latest open of the port went.

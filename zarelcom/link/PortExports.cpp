@@ -1,7 +1,9 @@
 // The exports that manage the link's port: open, close, line rate, queues, raw bytes, and the
 // link's state.
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "comm/PortList.h"
@@ -39,7 +41,16 @@ zc_port_failure_info AsPortFailure(const OpenAttempt &attempt) noexcept {
 class OpenOutcomeKeeper {
 public:
     explicit OpenOutcomeKeeper(Link &link) : link_(link) {}
-    ~OpenOutcomeKeeper() { link_.lastOpen.Keep(AsPortFailure(link_.port.LastOpen())); }
+    ~OpenOutcomeKeeper() {
+        try {
+            link_.lastOpen.Keep(AsPortFailure(link_.port.LastOpen()));
+        } catch (const std::bad_alloc &) {
+            zc_port_failure_info unknown{};
+            unknown.kind = ZC_PORT_OTHER;
+            unknown.os_error = ENOMEM;
+            link_.lastOpen.Keep(unknown);
+        }
+    }
     OpenOutcomeKeeper(const OpenOutcomeKeeper &) = delete;
     OpenOutcomeKeeper &operator=(const OpenOutcomeKeeper &) = delete;
 
@@ -90,11 +101,11 @@ bool SetPortRate(Link &link, int32_t ordinal) {
 
 extern "C" {
 
-ZARELCOM_API zc_bool OpenComPort(int32_t n) {
+ZARELCOM_API zc_bool ZARELCOM_CALL OpenComPort(int32_t n) {
     return GuardExport<zc_bool>(false, [n](Link &link) { return OpenPort(link, n); });
 }
 
-ZARELCOM_API zc_bool zc_open_port_device(const char *device) {
+ZARELCOM_API zc_bool ZARELCOM_CALL zc_open_port_device(const char *device) {
     return GuardExport<zc_bool>(false, [device](Link &link) {
         if (!device || !*device) return false;
         link.port.Close();
@@ -102,7 +113,7 @@ ZARELCOM_API zc_bool zc_open_port_device(const char *device) {
     });
 }
 
-ZARELCOM_API int32_t zc_list_ports(zc_port_info *ports, int32_t capacity) {
+ZARELCOM_API int32_t ZARELCOM_CALL zc_list_ports(zc_port_info *ports, int32_t capacity) {
     return GuardExport<int32_t>(0, [=](Link &) {
         const std::vector<PortInfo> found = ListPorts();
         const size_t filled =
@@ -112,76 +123,84 @@ ZARELCOM_API int32_t zc_list_ports(zc_port_info *ports, int32_t capacity) {
     });
 }
 
-ZARELCOM_API zc_bool CloseComPort(void) {
+ZARELCOM_API zc_bool ZARELCOM_CALL CloseComPort(void) {
     return GuardExport<zc_bool>(false, [](Link &link) {
         link.port.Close();
         return !link.port.Enabled();
     });
 }
 
-ZARELCOM_API zc_bool SetBaudRate(int32_t ordinal) {
+ZARELCOM_API zc_bool ZARELCOM_CALL SetBaudRate(int32_t ordinal) {
     return GuardExport<zc_bool>(false,
                                 [ordinal](Link &link) { return SetPortRate(link, ordinal); });
 }
 
-ZARELCOM_API void ClearFiFo(void) {
+ZARELCOM_API void ZARELCOM_CALL ClearFiFo(void) {
     GuardExport([](Link &link) { link.ClearQueues(); });
 }
 
-ZARELCOM_API int32_t sio_getchar(void) {
+ZARELCOM_API int32_t ZARELCOM_CALL sio_getchar(void) {
     return GuardExport<int32_t>(-1, [](Link &link) {
         uint8_t byte = 0;
         return link.port.Read(&byte, 1) == 1 ? int32_t(byte) : -1;
     });
 }
 
-ZARELCOM_API int32_t sio_read(uint8_t *buffer, int32_t count) {
+ZARELCOM_API int32_t ZARELCOM_CALL sio_read(uint8_t *buffer, int32_t count) {
     return GuardExport<int32_t>(-1, [=](Link &link) {
         return buffer && count >= 0 ? link.port.Read(buffer, uint32_t(count)) : -1;
     });
 }
 
-ZARELCOM_API int32_t sio_write(const uint8_t *buffer, int32_t count) {
+ZARELCOM_API int32_t ZARELCOM_CALL sio_write(const uint8_t *buffer, int32_t count) {
     return GuardExport<int32_t>(-1, [=](Link &link) {
         return buffer && count >= 0 ? link.port.Write(buffer, uint32_t(count)) : -1;
     });
 }
 
-ZARELCOM_API int32_t sio_inque(void) {
+ZARELCOM_API int32_t ZARELCOM_CALL sio_inque(void) {
     return GuardExport<int32_t>(-1, [](Link &link) { return link.port.InQueCount(); });
 }
 
-ZARELCOM_API int32_t sio_outque(void) {
+ZARELCOM_API int32_t ZARELCOM_CALL sio_outque(void) {
     return GuardExport<int32_t>(-1, [](Link &link) { return link.port.OutQueCount(); });
 }
 
-ZARELCOM_API int32_t GetCurrErrCode(void) { return SelectedLink().lastErrorCode; }
+ZARELCOM_API int32_t ZARELCOM_CALL GetCurrErrCode(void) {
+    const HeldLink held;
+    return held.Refused() ? -1 : held.Get().lastErrorCode;
+}
 
 ZARELCOM_API zc_bool ZARELCOM_CALL zc_port_failure(zc_port_failure_info *out) {
-    if (!out) return false;
-    *out = SelectedLink().lastOpen.Get();
+    const HeldLink held;
+    if (!out || held.Refused()) return false;
+    *out = held.Get().lastOpen.Get();
     return out->kind != ZC_PORT_OK;
 }
 
 // A copy for the calling thread: another thread on the same link cannot change it under the caller.
-ZARELCOM_API const char *GetLastPortError(void) {
+ZARELCOM_API const char *ZARELCOM_CALL GetLastPortError(void) {
     static thread_local std::string message;
     try {
-        message = SelectedLink().lastPortError.Message();
+        const HeldLink held;
+        message = held.Refused() ? kNoSuchLink : held.Get().lastPortError.Message();
     } catch (...) {
         message.clear();
     }
     return message.c_str();
 }
 
-ZARELCOM_API intptr_t CallBackMsgback(zc_message_callback callback) {
-    if (!callback) return 0;
-    SelectedLink().messageCallback = callback;
+ZARELCOM_API intptr_t ZARELCOM_CALL CallBackMsgback(zc_message_callback callback) {
+    const HeldLink held;
+    if (!callback || held.Refused()) return 0;
+    held.Get().messageCallback = callback;
     return reinterpret_cast<intptr_t>(callback);
 }
 
 ZARELCOM_API intptr_t ZARELCOM_CALL zc_set_progress(zc_progress_callback callback, void *context) {
-    Link &link = SelectedLink();
+    const HeldLink held;
+    if (held.Refused()) return 0;
+    Link &link = held.Get();
     const intptr_t previous =
         link.progressCallback ? reinterpret_cast<intptr_t>(link.progressContext) : 0;
     link.progressCallback = callback;
@@ -189,6 +208,6 @@ ZARELCOM_API intptr_t ZARELCOM_CALL zc_set_progress(zc_progress_callback callbac
     return previous;
 }
 
-ZARELCOM_API int32_t DllVersion(void) { return 247; }
+ZARELCOM_API int32_t ZARELCOM_CALL DllVersion(void) { return 247; }
 
 } // extern "C"

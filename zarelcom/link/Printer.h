@@ -3,6 +3,7 @@
 // program downloads end with a restart, the transfers move data blocks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -17,8 +18,10 @@ int32_t PrintStatus(Link &link);
 bool RebootPrinter(Link &link);
 
 // Sends the next 512 bytes of file (zero-filled where it ends) as data block `block`, up to three
-// whole exchanges; true when the printer acknowledged it with "O".
-bool SendBlock(Link &link, uint8_t block, FILE *file);
+// whole exchanges; true when the printer acknowledged it with "O". The block goes only when the
+// read succeeded and gave at least `expected` bytes (fewer: the file shrank after its length was
+// announced); otherwise nothing is sent and the reason is the link's port error.
+bool SendBlock(Link &link, uint8_t block, FILE *file, std::size_t expected = 0);
 // Asks for data block `block`, up to three exchanges; true when the whole block came with reply
 // code "}" and an intact frame. Its 512 bytes are then at BlockData(link).
 bool FetchBlock(Link &link, uint8_t block);

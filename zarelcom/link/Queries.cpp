@@ -33,57 +33,59 @@ int32_t PrintStatus(Link &link) {
 
 extern "C" {
 
-ZARELCOM_API int32_t GetZarelType(void) {
+ZARELCOM_API int32_t ZARELCOM_CALL GetZarelType(void) {
     return GuardExport<int32_t>(-1, [](Link &link) {
         return ExchangeFor(link, command::GetZarelType, 5) ? ReplyByte(link, 4) : -1;
     });
 }
 
-ZARELCOM_API zc_bool GetSysInfo(SystemInfo *info) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetSysInfo(SystemInfo *info) {
     return GuardExport<zc_bool>(false,
                                 [&](Link &link) { return info && GetSystemInfo(link, *info); });
 }
 
-ZARELCOM_API int32_t GetPrintStatus(void) { return GuardExport<int32_t>(-1, PrintStatus); }
+ZARELCOM_API int32_t ZARELCOM_CALL GetPrintStatus(void) {
+    return GuardExport<int32_t>(-1, PrintStatus);
+}
 
-ZARELCOM_API int32_t GetFreeLogoNo(void) {
+ZARELCOM_API int32_t ZARELCOM_CALL GetFreeLogoNo(void) {
     return GuardExport<int32_t>(
         -1, [](Link &link) { return QueryByte(link, command::GetFreeLogoNo, -1); });
 }
 
-ZARELCOM_API int32_t GetFreeDiskSpc(void) {
+ZARELCOM_API int32_t ZARELCOM_CALL GetFreeDiskSpc(void) {
     return GuardExport<int32_t>(0, [](Link &link) {
         return ExchangeFor(link, command::GetFreeDiskSpc, 4) ? ReplyLe32(link, 0) : 0;
     });
 }
 
-ZARELCOM_API int32_t GetMaxMsg(void) {
+ZARELCOM_API int32_t ZARELCOM_CALL GetMaxMsg(void) {
     return GuardExport<int32_t>(0, [](Link &link) {
         return ExchangeFor(link, command::GetMaxMsg, 2) ? int32_t{ReplySigned16(link, 0)} : 0;
     });
 }
 
-ZARELCOM_API int32_t GetMeasure(void) {
+ZARELCOM_API int32_t ZARELCOM_CALL GetMeasure(void) {
     return GuardExport<int32_t>(
         -1, [](Link &link) { return QueryByte(link, command::GetMeasure, -1); });
 }
 
-ZARELCOM_API int32_t GetMessageNo(void) {
+ZARELCOM_API int32_t ZARELCOM_CALL GetMessageNo(void) {
     return GuardExport<int32_t>(
         -1, [](Link &link) { return QueryByte(link, command::GetMessageNo, -1); });
 }
 
-ZARELCOM_API int32_t GetInkStaus(void) {
+ZARELCOM_API int32_t ZARELCOM_CALL GetInkStaus(void) {
     return GuardExport<int32_t>(
         255, [](Link &link) { return QueryByte(link, command::GetInkStatus, 255); });
 }
 
-ZARELCOM_API int32_t GetBackUpRestoreReg(void) {
+ZARELCOM_API int32_t ZARELCOM_CALL GetBackUpRestoreReg(void) {
     return GuardExport<int32_t>(
         2, [](Link &link) { return QueryByte(link, command::GetBackUpRestoreReg, 2); });
 }
 
-ZARELCOM_API zc_bool GetConveyor(int32_t *value) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetConveyor(int32_t *value) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!value || !ExchangeFor(link, command::GetConveyor, 4)) return false;
         *value = ReplyLe32(link, 0);
@@ -91,7 +93,7 @@ ZARELCOM_API zc_bool GetConveyor(int32_t *value) {
     });
 }
 
-ZARELCOM_API zc_bool GetEncoder(int32_t record[2], int32_t *status) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetEncoder(int32_t record[2], int32_t *status) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!record || !status || !ExchangeFor(link, command::GetEncoder, 8)) return false;
         record[0] = ReplyLe32(link, 0);
@@ -102,7 +104,7 @@ ZARELCOM_API zc_bool GetEncoder(int32_t record[2], int32_t *status) {
     });
 }
 
-ZARELCOM_API zc_bool GetMsgDelay(int32_t record[2]) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetMsgDelay(int32_t record[2]) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!record) return false;
         Request request(command::GetMsgDelay);
@@ -113,7 +115,7 @@ ZARELCOM_API zc_bool GetMsgDelay(int32_t record[2]) {
     });
 }
 
-ZARELCOM_API zc_bool GetLang(int32_t *count, int32_t *current, zc_text *names) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetLang(int32_t *count, int32_t *current, zc_text *names) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!count || !current || !names || !ExchangeFor(link, command::GetLang, 2)) return false;
         // Only whole names that the reply really carries are handed out.
@@ -128,7 +130,7 @@ ZARELCOM_API zc_bool GetLang(int32_t *count, int32_t *current, zc_text *names) {
     });
 }
 
-ZARELCOM_API zc_bool GetSysData(uint8_t data[64]) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetSysData(uint8_t data[64]) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!data || !ExchangeFor(link, command::GetSysData, kSysDataSize)) return false;
         std::memcpy(data, &link.rcvBuffer[kReplyDataOffset], kSysDataSize);
@@ -136,22 +138,22 @@ ZARELCOM_API zc_bool GetSysData(uint8_t data[64]) {
     });
 }
 
-ZARELCOM_API zc_bool GetPHCfg(int32_t head) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetPHCfg(int32_t head) {
     return GuardExport<zc_bool>(
         false, [&](Link &link) { return SendByte(link, command::GetPHCfg, head); });
 }
 
-ZARELCOM_API zc_bool GetTaskCfg(void) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetTaskCfg(void) {
     return GuardExport<zc_bool>(false,
                                 [](Link &link) { return Exchange(link, command::GetTaskCfg); });
 }
 
-ZARELCOM_API zc_bool GetTaskNo(void) {
+ZARELCOM_API zc_bool ZARELCOM_CALL GetTaskNo(void) {
     return GuardExport<zc_bool>(false,
                                 [](Link &link) { return Exchange(link, command::GetTaskNo); });
 }
 
-ZARELCOM_API const char *GetPRCmd(void) {
+ZARELCOM_API const char *ZARELCOM_CALL GetPRCmd(void) {
     return GuardExport<const char *>(nullptr, [](Link &link) -> const char * {
         if (!SendByte(link, command::PRCommand, kPRQuery)) return nullptr;
         // The text ends where the payload does, at the latest (over the reply's checksum).

@@ -60,7 +60,7 @@ bool Search(Link &link, int32_t *list, zc_search_callback onTry, void *context) 
 
 extern "C" {
 
-ZARELCOM_API zc_bool AutoConnect(int32_t *list) {
+ZARELCOM_API zc_bool ZARELCOM_CALL AutoConnect(int32_t *list) {
     return GuardExport<zc_bool>(false,
                                 [&](Link &link) { return Search(link, list, nullptr, nullptr); });
 }

@@ -1,103 +1,90 @@
-// Links made by callers, and which one each thread's exports act on. A link freed while a thread
-// still has it selected stays in memory, refusing that thread's exports, until the thread selects
-// another or ends: a caller's mistake gives a clear error instead of a crash.
 #include "link/Selection.h"
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
-#include <set>
+#include <unordered_map>
 
 #include <zarelcom/zarelcom.h>
 
-struct zc_link {
+// A link made by zc_link_new. The handle a caller holds is the link's number, never its address:
+// numbers are not reused, so a stale handle can never name a link made later.
+struct LinkEntry {
     Link link;
     std::atomic<bool> freed{false};
-    int selections = 0; // threads that have it selected; under the registry lock
 };
 
 namespace {
 
 std::mutex registryLock;
-std::set<zc_link *> liveLinks;
+std::unordered_map<std::uintptr_t, std::shared_ptr<LinkEntry>> liveLinks;
+std::uintptr_t lastNumber = 0;
 
-// Under the registry lock: one thread fewer has the link selected; the last one frees a link that
-// was freed meanwhile.
-std::unique_ptr<zc_link> Deselect(zc_link *link) {
-    if (!link || --link->selections > 0 || !link->freed) return nullptr;
-    return std::unique_ptr<zc_link>(link);
-}
+std::uintptr_t NumberOf(const zc_link *handle) { return reinterpret_cast<std::uintptr_t>(handle); }
+zc_link *HandleOf(std::uintptr_t number) { return reinterpret_cast<zc_link *>(number); }
 
-class ThreadSelection {
-public:
-    ~ThreadSelection() { Change(nullptr); }
-    zc_link *Current() const { return current_; }
-
-    // Selects next (null: the process-wide link) and returns the link selected before (null for
-    // the process-wide one, and for one freed meanwhile). A next that is not a live link is
-    // refused: nothing changes and the result is null with refused set.
-    zc_link *Change(zc_link *next, bool *refused = nullptr) {
-        std::unique_ptr<zc_link> gone;
-        const std::lock_guard<std::mutex> lock(registryLock);
-        if (next && liveLinks.count(next) == 0) {
-            if (refused) *refused = true;
-            return nullptr;
-        }
-        zc_link *previous = current_;
-        if (next) ++next->selections;
-        current_ = next;
-        gone = Deselect(previous);
-        return previous && !previous->freed ? previous : nullptr;
-    }
-
-private:
-    zc_link *current_ = nullptr;
+// What the calling thread's exports act on. An entry freed meanwhile stays in memory while the
+// thread has it selected, so that its calls fail cleanly instead of touching freed memory.
+struct ThreadSelection {
+    std::shared_ptr<LinkEntry> entry; // null: the process-wide link
+    zc_link *handle = nullptr;
+    bool refused = false; // the thread's latest selection named no live link
 };
 
 thread_local ThreadSelection selection;
 
 } // namespace
 
-Link &SelectedLink() noexcept {
-    zc_link *current = selection.Current();
-    return current ? current->link : ProcessLink();
-}
+HeldLink::HeldLink() noexcept : entry_(selection.entry), refused_(selection.refused) {}
+HeldLink::~HeldLink() = default;
 
-bool SelectedLinkFreed() noexcept {
-    const zc_link *current = selection.Current();
-    return current && current->freed;
-}
+Link &HeldLink::Get() const noexcept { return entry_ ? entry_->link : ProcessLink(); }
+
+bool HeldLink::Freed() const noexcept { return entry_ && entry_->freed; }
+
+const char *const kNoSuchLink =
+    "No such link: it was freed or never made by zc_link_new; this thread's calls fail until it"
+    " selects a live link, or null for the process-wide one (Error: -1)";
 
 extern "C" {
 
-ZARELCOM_API zc_link *zc_link_new(void) {
+ZARELCOM_API zc_link *ZARELCOM_CALL zc_link_new(void) {
     try {
-        auto link = std::make_unique<zc_link>();
+        auto entry = std::make_shared<LinkEntry>();
         const std::lock_guard<std::mutex> lock(registryLock);
-        liveLinks.insert(link.get());
-        return link.release();
+        if (lastNumber == UINTPTR_MAX) return nullptr; // every number was handed out once
+        liveLinks.emplace(++lastNumber, std::move(entry));
+        return HandleOf(lastNumber);
     } catch (...) {
         return nullptr;
     }
 }
 
-ZARELCOM_API void zc_link_free(zc_link *link) {
-    std::unique_ptr<zc_link> gone;
-    {
-        const std::lock_guard<std::mutex> lock(registryLock);
-        if (!link || liveLinks.erase(link) == 0) return;
-        link->freed = true;
-        if (link->selections == 0) gone.reset(link);
-    }
+ZARELCOM_API void ZARELCOM_CALL zc_link_free(zc_link *link) {
+    std::shared_ptr<LinkEntry> gone; // released after the lock, when no thread or call holds it
+    const std::lock_guard<std::mutex> lock(registryLock);
+    const auto found = liveLinks.find(NumberOf(link));
+    if (found == liveLinks.end()) return;
+    gone = std::move(found->second);
+    gone->freed = true;
+    liveLinks.erase(found);
 }
 
-ZARELCOM_API zc_link *zc_link_select(zc_link *link) {
-    bool refused = false;
-    zc_link *previous = selection.Change(link, &refused);
-    if (!refused) return previous;
-    SelectedLink().lastPortError.Keep(
-        "No such link: it was freed or never made by zc_link_new (Error: -1)");
-    return selection.Current();
+ZARELCOM_API zc_link *ZARELCOM_CALL zc_link_select(zc_link *link) {
+    std::shared_ptr<LinkEntry> next;
+    if (link) {
+        const std::lock_guard<std::mutex> lock(registryLock);
+        const auto found = liveLinks.find(NumberOf(link));
+        if (found != liveLinks.end()) next = found->second;
+    }
+    const bool wasLive = !selection.refused && !(selection.entry && selection.entry->freed);
+    zc_link *previous = wasLive ? selection.handle : nullptr;
+    const std::shared_ptr<LinkEntry> left = std::move(selection.entry);
+    selection.refused = link && !next;
+    selection.handle = next ? link : nullptr;
+    selection.entry = std::move(next);
+    return previous;
 }
 
 } // extern "C"

@@ -77,7 +77,7 @@ bool AwaitAnswer(Link &link, std::string_view expected) {
     if (got <= 0) return false;
     const std::string_view answer(reinterpret_cast<const char *>(link.rcvBuffer),
                                   static_cast<std::size_t>(got));
-    TraceLineReceived(answer);
+    TraceLineReceived(link, answer);
     const std::string_view probe =
         expected.substr(0, expected.size() - std::min<std::size_t>(expected.size(), 2));
     return HoldsAnswer(answer, probe);
@@ -97,8 +97,8 @@ bool AwaitReady(Link &link) {
     if (queued > static_cast<int32_t>(kReadyMinimum)) link.port.PurgeIn();
     for (int probe = 0; probe < kReadyProbes; ++probe) {
         if (link.port.Read(&link.rcvBuffer[probe], 1) == 1 && link.rcvBuffer[probe] == kReady) {
-            TraceLineReceived(std::string_view(reinterpret_cast<const char *>(link.rcvBuffer),
-                                               std::size_t(probe) + 1));
+            TraceLineReceived(link, std::string_view(reinterpret_cast<const char *>(link.rcvBuffer),
+                                                     std::size_t(probe) + 1));
             return true;
         }
     }
@@ -110,7 +110,7 @@ bool SendCommandLine(Link &link, std::string_view line) {
     for (int attempt = 0; attempt < kCommandAttempts; ++attempt) {
         link.ClearQueues();
         link.port.Write(line.data(), static_cast<uint32_t>(line.size()));
-        TraceLineSent(line);
+        TraceLineSent(link, line);
         if (AwaitAnswer(link, line)) return true;
         link.port.Sleep(kCommandRetryPauseMs);
     }
@@ -118,7 +118,7 @@ bool SendCommandLine(Link &link, std::string_view line) {
 }
 
 bool SendRaw(Link &link, std::string_view bytes) {
-    TraceLineSent(bytes);
+    TraceLineSent(link, bytes);
     return link.port.Write(bytes.data(), static_cast<uint32_t>(bytes.size())) ==
            static_cast<int32_t>(bytes.size());
 }

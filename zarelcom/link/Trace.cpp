@@ -10,7 +10,17 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 #include "link/Frame.h"
+#include "link/Link.h"
 
 namespace {
 
@@ -146,20 +156,26 @@ const char *CommandName(uint8_t command) {
     }
 }
 
+// Where the trace goes. A trace file is opened without blocking and written a whole line at a
+// time, so that neither a FIFO without a reader nor a full pipe ever holds up an exchange (the line
+// is lost instead); a FIFO is tried again at each line until a reader comes, and a reader that went
+// away costs lines, never the program (no SIGPIPE).
 class TraceSink {
 public:
     TraceSink() {
         const char *target = std::getenv("ZARELCOM_TRACE");
         if (!target || !*target) return;
-        file_ = std::strcmp(target, "stderr") == 0 ? stderr : std::fopen(target, "a");
+        on_ = true;
+        if (std::strcmp(target, "stderr") != 0) path_ = target;
     }
-    bool On() const { return file_ != nullptr; }
+    bool On() const { return on_; }
 
-    // "2026-12-07 19:14:17.123 sent     GetSysInfo             02 00 02 30 42 74 03  note"
-    void Write(const char *direction, const std::string &name, const uint8_t *bytes,
-               std::size_t count, const std::string &note) {
-        std::string line = Timestamp() + " " + direction + " " + name + " ";
-        line.resize(std::max(line.size(), std::size_t(62)), ' ');
+    // "2026-12-07 19:14:17.123 Com3 sent     GetSysInfo           02 00 02 30 42 74 03  note"
+    void Write(const std::string &port, const char *direction, const std::string &name,
+               const uint8_t *bytes, std::size_t count, const std::string &note) {
+        std::string entry = std::string(direction) + " " + name + " ";
+        entry.resize(std::max(entry.size(), std::size_t(38)), ' ');
+        std::string line = Timestamp() + " " + port + " " + entry;
         static const char digits[] = "0123456789ABCDEF";
         for (std::size_t i = 0; i < count; ++i) {
             if (i > 0) line += ' ';
@@ -167,13 +183,10 @@ public:
             line += digits[bytes[i] & 0x0F];
         }
         if (!note.empty()) line += (count ? "  " : "") + note;
+        line += '\n';
         std::lock_guard<std::mutex> guard(mutex_);
-        std::fprintf(file_, "%s\n", line.c_str());
-        std::fflush(file_);
+        if (Opened()) Put(line);
     }
-
-    // The command of the request most recently sent, which names its reply.
-    uint8_t lastCommand = 0;
 
 private:
     static std::string Timestamp() {
@@ -194,7 +207,55 @@ private:
         return text;
     }
 
+#ifdef _WIN32
+    bool Opened() {
+        if (!file_) file_ = path_.empty() ? stderr : std::fopen(path_.c_str(), "a");
+        return file_ != nullptr;
+    }
+    void Put(const std::string &line) {
+        std::fputs(line.c_str(), file_);
+        std::fflush(file_);
+    }
     FILE *file_ = nullptr;
+#else
+    // Standard error as it is at each line; a port never takes its descriptor.
+    bool Opened() {
+        if (path_.empty()) return ::fcntl(STDERR_FILENO, F_GETFD) != -1;
+        if (fd_ < 0)
+            fd_ =
+                ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+        return fd_ >= 0;
+    }
+    // One write with SIGPIPE held back in this thread; a SIGPIPE the write raised is taken, one
+    // pending from elsewhere is left. A file that failed otherwise than by being full is let go
+    // and opened again at the next line.
+    void Put(const std::string &line) {
+        const int fd = path_.empty() ? STDERR_FILENO : fd_;
+        sigset_t pipeSignal, previous, pending;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+        sigpending(&pending);
+        const bool alreadyPending = sigismember(&pending, SIGPIPE) == 1;
+        ssize_t written;
+        do written = ::write(fd, line.data(), line.size());
+        while (written < 0 && errno == EINTR);
+        const int error = written < 0 ? errno : 0;
+        if (error == EPIPE && !alreadyPending) {
+            const timespec noWait{};
+            sigtimedwait(&pipeSignal, nullptr, &noWait);
+        }
+        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+        if (error && error != EAGAIN && fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    int fd_ = -1;
+#endif
+
+    bool on_ = false;
+    std::string path_; // empty: standard error
     std::mutex mutex_;
 };
 
@@ -222,40 +283,45 @@ std::string Printable(std::string_view bytes) {
     return text + "\"";
 }
 
-void TraceLine(const char *direction, std::string_view bytes) {
+void TraceLine(const Link &link, const char *direction, std::string_view bytes) {
     TraceSink &sink = Sink();
     if (!sink.On() || bytes.empty()) return;
-    sink.Write(direction,
+    sink.Write(link.port.DeviceName(), direction,
                "terminal " + Printable(bytes.substr(0, 24)) + (bytes.size() > 24 ? "..." : ""),
                reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size(), "");
 }
 
 } // namespace
 
-void TraceFrameSent(const uint8_t *frame, std::size_t size) {
+void TraceFrameSent(Link &link, const uint8_t *frame, std::size_t size) {
     TraceSink &sink = Sink();
     if (!sink.On()) return;
-    sink.lastCommand = size > kPayloadOffset + 1 ? frame[kPayloadOffset + 1] : 0;
-    sink.Write("sent    ", CommandName(sink.lastCommand), frame, size, "");
+    link.tracedCommand = size > kPayloadOffset + 1 ? frame[kPayloadOffset + 1] : 0;
+    sink.Write(link.port.DeviceName(), "sent    ", CommandName(link.tracedCommand), frame, size,
+               "");
 }
 
-void TraceReply(Reception reception, const uint8_t *payload, int32_t n, int32_t errorCode) {
+void TraceReply(const Link &link, Reception reception) {
     TraceSink &sink = Sink();
     if (!sink.On()) return;
-    const std::string name = std::string(CommandName(sink.lastCommand)) + " reply";
+    const std::string name = std::string(CommandName(link.tracedCommand)) + " reply";
     if (reception == Reception::Failed) {
         // A silent line sets no code of its own: the code may be an older failure's.
-        sink.Write("received", name, nullptr, 0,
-                   "no reply (last error code " + std::to_string(errorCode) + ")");
+        sink.Write(link.port.DeviceName(), "received", name, nullptr, 0,
+                   "no reply (last error code " + std::to_string(link.lastErrorCode) + ")");
         return;
     }
+    const int32_t n = link.currentLength;
     std::vector<uint8_t> frame = {kStx, uint8_t(n >> 8), uint8_t(n & 0xFF)};
-    frame.insert(frame.end(), payload, payload + n + 2);
-    sink.Write("received", name, frame.data(), frame.size(),
-               reception == Reception::ErrorReply ? "printer error " + std::to_string(errorCode)
-                                                  : "");
+    frame.insert(frame.end(), link.rcvBuffer, link.rcvBuffer + n + 2);
+    sink.Write(link.port.DeviceName(), "received", name, frame.data(), frame.size(),
+               reception == Reception::ErrorReply
+                   ? "printer error " + std::to_string(link.lastErrorCode)
+                   : "");
 }
 
-void TraceLineSent(std::string_view bytes) { TraceLine("sent    ", bytes); }
+void TraceLineSent(const Link &link, std::string_view bytes) { TraceLine(link, "sent    ", bytes); }
 
-void TraceLineReceived(std::string_view bytes) { TraceLine("received", bytes); }
+void TraceLineReceived(const Link &link, std::string_view bytes) {
+    TraceLine(link, "received", bytes);
+}

@@ -39,7 +39,7 @@ bool SendString(Link &link, std::string_view text, int32_t number) {
 
 extern "C" {
 
-ZARELCOM_API zc_text StxGetString(int32_t number) {
+ZARELCOM_API zc_text ZARELCOM_CALL StxGetString(int32_t number) {
     return GuardExport<zc_text>(nullptr, [&](Link &link) {
         if (!RequestString(link, number)) return NewText(kUnanswered);
         const std::string_view string = ReplyString(link);
@@ -49,7 +49,7 @@ ZARELCOM_API zc_text StxGetString(int32_t number) {
     });
 }
 
-ZARELCOM_API zc_bool StxGetStringC(uint8_t number, const char **text) {
+ZARELCOM_API zc_bool ZARELCOM_CALL StxGetStringC(uint8_t number, const char **text) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         if (!text || !RequestString(link, number)) return false;
         *text = link.stringText.Hold(ReplyByte(link, kStringLengthAt) == 0 ? kUnusedString
@@ -59,12 +59,12 @@ ZARELCOM_API zc_bool StxGetStringC(uint8_t number, const char **text) {
 }
 
 // Texts of more than 251 bytes are refused and nothing is sent.
-ZARELCOM_API zc_bool StxSdString(zc_text text, int32_t number) {
+ZARELCOM_API zc_bool ZARELCOM_CALL StxSdString(zc_text text, int32_t number) {
     return GuardExport<zc_bool>(
         false, [&](Link &link) { return SendString(link, TextArgument(text).View(), number); });
 }
 
-ZARELCOM_API zc_bool StxSdStringC(const char *text, int32_t number) {
+ZARELCOM_API zc_bool ZARELCOM_CALL StxSdStringC(const char *text, int32_t number) {
     return GuardExport<zc_bool>(false,
                                 [&](Link &link) { return text && SendString(link, text, number); });
 }

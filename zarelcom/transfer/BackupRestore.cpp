@@ -24,15 +24,15 @@ bool BackUp(zc_text pathText, uint8_t command, int32_t number) {
 
 } // namespace
 
-extern "C" ZARELCOM_API zc_bool BackUpLogo(zc_text path, int32_t logo) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL BackUpLogo(zc_text path, int32_t logo) {
     return BackUp(path, CmdBackUpLogo, logo);
 }
 
-extern "C" ZARELCOM_API zc_bool BackUpMsg(zc_text path, int32_t message) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL BackUpMsg(zc_text path, int32_t message) {
     return BackUp(path, CmdBackUpMessage, message);
 }
 
-extern "C" ZARELCOM_API zc_bool RestoreMsg(const char *path, uint16_t message) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL RestoreMsg(const char *path, uint16_t message) {
     return GuardExport<zc_bool>(false, [&](Link &link) {
         return path != nullptr && AnnounceAndSend(link, path, [message](int32_t size) {
                    return RestoreAnnouncement(size, message);
@@ -40,7 +40,7 @@ extern "C" ZARELCOM_API zc_bool RestoreMsg(const char *path, uint16_t message) {
     });
 }
 
-extern "C" ZARELCOM_API zc_bool PrintImage(zc_text pathText, uint8_t option) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL PrintImage(zc_text pathText, uint8_t option) {
     const TextArgument path(pathText);
     return GuardExport<zc_bool>(false, [&](Link &link) {
         return AnnounceAndSend(link, path.View(),
@@ -48,7 +48,7 @@ extern "C" ZARELCOM_API zc_bool PrintImage(zc_text pathText, uint8_t option) {
     });
 }
 
-extern "C" ZARELCOM_API zc_bool DownLoadMessage(uint8_t message, zc_text hex) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL DownLoadMessage(uint8_t message, zc_text hex) {
     const TextArgument digits(hex);
     // The printer's reply code is not examined: any good reply takes the message.
     return GuardExport<zc_bool>(false, [&](Link &link) {

@@ -37,7 +37,7 @@ bool FetchRequested(Link &link, std::string_view pathText, uint8_t *request, uin
     });
 }
 
-extern "C" ZARELCOM_API zc_bool StxGetFile(zc_text pathText, int32_t length) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL StxGetFile(zc_text pathText, int32_t length) {
     const TextArgument path(pathText);
     return GuardExport<zc_bool>(false, [&](Link &link) {
         return FetchToFile(link, path.View(), [length] { return std::optional<int32_t>(length); });

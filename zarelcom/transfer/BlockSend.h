@@ -21,10 +21,12 @@ SendableFile OpenForSending(std::string_view pathText);
 // Blocks in a transfer of length bytes: (length + 511) / 512, none for 0 or below.
 int32_t BlockCount(int32_t length);
 
-// Sends blocks 1 .. BlockCount(length) from file's current position, reporting progress under
-// name after each. Stops at the first block the printer does not acknowledge, or when the file
-// could not be read. True when every block went and there was at least one.
-bool SendBlocks(Link &link, FILE *file, std::string_view name, int32_t length);
+// Sends blocks 1 .. BlockCount(length) from the file's current position, reporting progress
+// under name after each; past the file's size the blocks are zero-filled. Stops before a block
+// that cannot be read whole (a read error, or a file now shorter than its size at the open) and
+// at the first block the printer does not acknowledge. True when every block went and there was
+// at least one.
+bool SendBlocks(Link &link, const SendableFile &source, std::string_view name, int32_t length);
 
 // Announces a local file and sends it: the file is opened for reading first (nothing goes on the
 // wire when that fails), the announcement made from its size by makeAnnouncement must be answered
@@ -35,5 +37,5 @@ bool AnnounceAndSend(Link &link, std::string_view pathText, MakeAnnouncement mak
     if (!source.file) return false;
     auto announcement = makeAnnouncement(source.size);
     return AnnounceTransfer(link, announcement.Frame(), 'O', WrongReplyCode::SetsError200) &&
-           SendBlocks(link, source.file.get(), pathText, source.size);
+           SendBlocks(link, source, pathText, source.size);
 }

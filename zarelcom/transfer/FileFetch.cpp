@@ -24,18 +24,18 @@ NameField NameArgument(zc_text name) { return MakeNameField(TextArgument(name).V
 
 } // namespace
 
-extern "C" ZARELCOM_API zc_bool StxUpLoadFile(zc_text path, zc_text name) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL StxUpLoadFile(zc_text path, zc_text name) {
     return FetchNamedFile(path, CmdFileRequest, [name] { return NameArgument(name); });
 }
 
-extern "C" ZARELCOM_API zc_bool StxGetScr(zc_text path, zc_text name) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL StxGetScr(zc_text path, zc_text name) {
     return FetchNamedFile(path, CmdScreenRequest, [name] { return NameArgument(name); });
 }
 
-extern "C" ZARELCOM_API zc_bool StxUpLoadMsgName(zc_text path) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL StxUpLoadMsgName(zc_text path) {
     return FetchNamedFile(path, CmdFileRequest, [] { return MessageNameListField; });
 }
 
-extern "C" ZARELCOM_API zc_bool StxUpLoadParameter(zc_text path) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL StxUpLoadParameter(zc_text path) {
     return FetchNamedFile(path, CmdFileRequest, [] { return ParameterFileField; });
 }

@@ -17,7 +17,7 @@ std::string LogoSlotFileName(int32_t slot) {
     return "LOGO" + digits.substr(1, 2) + ".BMP";
 }
 
-extern "C" ZARELCOM_API zc_bool DelPathString(zc_text *text) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL DelPathString(zc_text *text) {
     return GuardExport<zc_bool>(false, [&](Link &) {
         if (text == nullptr) return false;
         const std::string_view whole = TextView(*text);

@@ -30,7 +30,8 @@ std::string PrinterSideName(std::string_view path, std::string_view name, int32_
     case BitmapFolder:
         return "bmp\\" + std::string(FileNamePart(path));
     default:
-        return std::string(name);
+        // Only what fits the name field is read: the text's length field may claim more.
+        return std::string(name.substr(0, NameFieldSize));
     }
 }
 
@@ -59,26 +60,27 @@ zc_bool SendThenReboot(zc_text pathText, int32_t kind) {
 
 } // namespace
 
-extern "C" ZARELCOM_API zc_bool StxSendFile(zc_text path, zc_text name, int32_t nameKind) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL StxSendFile(zc_text path, zc_text name,
+                                                          int32_t nameKind) {
     return SendFileExport(path, name, nameKind);
 }
 
-extern "C" ZARELCOM_API zc_bool StxDownLoadFile(zc_text path, zc_text name) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL StxDownLoadFile(zc_text path, zc_text name) {
     return SendFileExport(path, name, 0);
 }
 
-extern "C" ZARELCOM_API zc_bool XmodemFileSend(zc_text path) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL XmodemFileSend(zc_text path) {
     return SendFileExport(path, nullptr, BitmapFolder);
 }
 
-extern "C" ZARELCOM_API zc_bool StxDownLoadParameter(zc_text path) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL StxDownLoadParameter(zc_text path) {
     return SendThenReboot(path, ParameterFile);
 }
 
-extern "C" ZARELCOM_API zc_bool DownLoadParameter(zc_text path) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL DownLoadParameter(zc_text path) {
     return SendThenReboot(path, ParameterFile);
 }
 
-extern "C" ZARELCOM_API zc_bool StxUpdateZarel(zc_text path) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL StxUpdateZarel(zc_text path) {
     return SendThenReboot(path, UpdatePackage);
 }

@@ -6,7 +6,7 @@
 #include "transfer/BlockSend.h"
 #include "transfer/Frames.h"
 
-extern "C" ZARELCOM_API zc_bool StxSendLogo(zc_text pathText, int32_t slot) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL StxSendLogo(zc_text pathText, int32_t slot) {
     const TextArgument path(pathText);
     return GuardExport<zc_bool>(false, [&](Link &link) {
         return AnnounceAndSend(link, path.View(),
@@ -14,4 +14,4 @@ extern "C" ZARELCOM_API zc_bool StxSendLogo(zc_text pathText, int32_t slot) {
     });
 }
 
-extern "C" ZARELCOM_API void xCallback(int32_t, int32_t, int32_t, int32_t) {}
+extern "C" ZARELCOM_API void ZARELCOM_CALL xCallback(int32_t, int32_t, int32_t, int32_t) {}

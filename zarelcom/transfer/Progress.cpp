@@ -36,7 +36,7 @@ void ReportProgress(const Link &link, std::string_view name, int32_t total, int3
     if (progress) progress(BytesDone(n), total, line.c_str(), context);
 }
 
-extern "C" ZARELCOM_API void ShowTxRxInfo(zc_text name, int32_t total, int32_t n) {
+extern "C" ZARELCOM_API void ZARELCOM_CALL ShowTxRxInfo(zc_text name, int32_t total, int32_t n) {
     const TextArgument line(name);
     GuardExport([&](Link &link) { ReportProgress(link, line.View(), total, n); });
 }

@@ -33,26 +33,26 @@ zc_bool AnnounceFile(zc_text pathText, MakeLine makeLine) {
 
 } // namespace
 
-extern "C" ZARELCOM_API zc_bool XmodemSendLogo(zc_text path, int32_t slot) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL XmodemSendLogo(zc_text path, int32_t slot) {
     return AnnounceFile(path, [slot](std::string_view, const std::string &length) {
         return "SEND.LOGO " + LogoSlotFileName(slot) + " " + length + "\r";
     });
 }
 
-extern "C" ZARELCOM_API zc_bool DownLoadFile(zc_text path, zc_text) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL DownLoadFile(zc_text path, zc_text) {
     // No blank between the name and the length: the printer reads the line so.
     return AnnounceFile(path, [](std::string_view local, const std::string &length) {
         return "SEND.DOS " + std::string(FileNamePart(local)) + length + "\r";
     });
 }
 
-extern "C" ZARELCOM_API zc_bool UpdateZarel(zc_text path) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL UpdateZarel(zc_text path) {
     return AnnounceFile(path, [](std::string_view, const std::string &length) {
         return "ZAREL.PROGRAM.UPGRAD " + length + "\r";
     });
 }
 
-extern "C" ZARELCOM_API zc_bool UpLoadParameter(zc_text) {
+extern "C" ZARELCOM_API zc_bool ZARELCOM_CALL UpLoadParameter(zc_text) {
     return GuardExport<zc_bool>(
         false, [](Link &link) { return SendCommandLine(link, "UPLOAD.PARAMETER\r"); });
 }

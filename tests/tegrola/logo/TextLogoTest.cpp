@@ -1,29 +1,12 @@
 // Text logos over any rasterizer: the width of the widest line, the empty text, what does not fit
 // and how a text splits into lines.
+#include "BlockFont.h"
 #include "LogoFixtures.h"
 #include "logo/TextLogo.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// Letters 3 dots wide, lines 13 dots high; each line drawn as a black block.
-class BlockFont : public TextRasterizer {
-public:
-    int LineHeight() const override { return 13; }
-    int LineWidth(const std::string &line) const override { return 3 * int(line.size()); }
-    LogoBitmap Draw(const std::vector<std::string> &lines, int width, int height, int left,
-                    int top) const override {
-        LogoBitmap logo(width, height);
-        for (size_t i = 0; i < lines.size(); ++i)
-            for (int y = 0; y < LineHeight(); ++y)
-                for (int x = 0; x < LineWidth(lines[i]); ++x) {
-                    const int px = left + x, py = top + int(i) * LineHeight() + y;
-                    if (px >= 0 && px < width && py >= 0 && py < height) logo.SetBlack(px, py);
-                }
-        return logo;
-    }
-};
 
 TEST(TextLogo, WidthIsTheWidestLineAndHeightTheLogos) {
     const LogoBitmap logo = RenderTextLogo({"ab", "This is Test.", "x"}, BlockFont(), 25, 0, 0);

@@ -1,6 +1,6 @@
 // Commands that make and show logo files on this computer; no printer is needed. make-logo runs
-// the logo tool's own conversion in the helper program zarelctl-logo, which alone needs Qt, so
-// that every other command runs on a machine without it.
+// the logo tool's own conversion in the helper program zarelctl-logo, which alone needs a toolkit
+// to draw text (Qt on Linux, GDI on Windows), so that every other command runs without one.
 #include "../Command.h"
 #include "../LogoArt.h"
 #include "../System.h"
@@ -60,7 +60,8 @@ void MakeLogo(Session &s) {
     std::string reason = RunInstead(helper, std::move(args));
     Session::FailLocally(
         "cannot run " + helper + " (" + reason +
-        "): make-logo needs the logo helper that is built with Tegrola's logo conversion (Qt 6)");
+        "): make-logo needs the logo helper zarelctl-logo beside zarelctl, which is built with "
+        "Tegrola's logo conversion");
 }
 
 } // namespace
@@ -76,7 +77,7 @@ std::vector<Command> LogoCommands() {
          "display.",
          {{"--picture", "FILE", "a Windows bitmap to convert"},
           {"--text", "TEXT", "the text; each line of it is one line of the logo"},
-          {"--font", "NAME", "the font family for --text (default DejaVu Sans)"},
+          {"--font", "NAME", "the font family for --text (default DejaVu Sans, on Windows Arial)"},
           {"--size", "PT", "the font size in points for --text (default 8)"},
           {"--height", "DOTS", "the logo height: 50 (default), 25 or 17 dots"},
           {"--left", "N", "move the text N dots to the right (negative: to the left)"},

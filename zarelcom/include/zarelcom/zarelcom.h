@@ -33,9 +33,11 @@
  * lock: one exchange at a time per link is the caller's rule, so a link is used by one thread at a
  * time (two threads may share one only if the caller orders their calls). Texts and addresses a
  * function hands out belong to the link they came from. Freeing a link that another thread still
- * has selected, or while a call on it runs, is a caller's fault: the link then stays in memory,
- * and that thread's calls fail (false, -1 or null as each function fails, with a message for
- * GetLastPortError) until it selects another link.
+ * has selected, or while a call on it runs, is a caller's fault: the link then stays in memory
+ * until the running call ends (also when the call's own callback freed it), and that thread's
+ * calls fail (false, -1 or null as each function fails, with a message for GetLastPortError)
+ * until it selects another link. A handle names one link for the life of the process: a freed
+ * handle never names a link made later.
  */
 #ifndef ZARELCOM_ZARELCOM_H
 #define ZARELCOM_ZARELCOM_H
@@ -79,7 +81,7 @@ typedef const char *zc_text;
 #define ZC_ERR_UNEXPECTED_REPLY 200 /* a transfer answered with an unexpected reply code */
 
 /* Receives one zero-terminated progress line per call; the text is valid only during the call. */
-typedef void (*zc_message_callback)(const char *text);
+typedef void(ZARELCOM_CALL *zc_message_callback)(const char *text);
 
 /* Computer-side line rates, the ordinals taken by SetBaudRate. */
 enum {
@@ -132,11 +134,11 @@ typedef struct SystemInfo {
 /* A new counted text holding len bytes copied from bytes, reference count 1 (a zero byte is added
  * behind them). Null (the empty text) for len 0, and also when len is negative, bytes is null or
  * memory runs out. Give it back with ReleaseText. */
-ZARELCOM_API zc_text MakeText(const char *bytes, int32_t len);
+ZARELCOM_API zc_text ZARELCOM_CALL MakeText(const char *bytes, int32_t len);
 
 /* Gives back one reference to a counted text made by MakeText or returned by the library; the text
  * is freed when its last reference goes. Null and constant texts are ignored. */
-ZARELCOM_API void ReleaseText(zc_text text);
+ZARELCOM_API void ZARELCOM_CALL ReleaseText(zc_text text);
 
 /* The message of the latest port error that a function turned into its failure result on the
  * calling thread's link, with the code filled in, e.g. "Port not open (Error: -1)" or
@@ -146,7 +148,7 @@ ZARELCOM_API void ReleaseText(zc_text text);
  * the name led to here, always beginning with "Cannot open ", e.g.
  * "Cannot open Com33: /dev/ttyUSB0: Permission denied (Error: 13)" (the code is the system's error
  * number). Never null. Valid until the next GetLastPortError on this thread. */
-ZARELCOM_API const char *GetLastPortError(void);
+ZARELCOM_API const char *ZARELCOM_CALL GetLastPortError(void);
 
 /* Why the last open of a port failed (zc_port_failure). */
 #define ZC_PORT_OK 0      /* the last open succeeded (or no port was opened yet) */
@@ -183,18 +185,22 @@ typedef struct zc_link zc_link;
 /* A new link with its own port, closed ("Com1" at 19200 bit/s), and its own state as the
  * process-wide link has it at load: empty receive buffer, error code 0, no callback. Null when
  * memory runs out. Give it back with zc_link_free. */
-ZARELCOM_API zc_link *zc_link_new(void);
+ZARELCOM_API zc_link *ZARELCOM_CALL zc_link_new(void);
 
 /* Closes the link's port and frees it. Null, the process-wide link and a link already freed are
  * ignored. A link that a thread still has selected stays in memory until that thread selects
  * another (or ends); its calls fail meanwhile (see Threads and links). */
-ZARELCOM_API void zc_link_free(zc_link *link);
+ZARELCOM_API void ZARELCOM_CALL zc_link_free(zc_link *link);
 
 /* From now on the calling thread's functions act on link; null selects the process-wide link.
- * Returns the link selected before (null for the process-wide one), which the caller may select
- * again when done. A link that is not live (freed, or not made by zc_link_new) is refused: the
- * selection stays, the result is the link still selected, and GetLastPortError says why. */
-ZARELCOM_API zc_link *zc_link_select(zc_link *link);
+ * Returns the link selected before (null for the process-wide one, or for one freed meanwhile),
+ * which the caller may select again when done. A link that is not live (freed, or not made by
+ * zc_link_new) is refused, and loudly: the thread is then on no link at all, not even the
+ * process-wide one, so every call fails (false, -1 or null; GetCurrErrCode -1; CallBackMsgback
+ * and zc_set_progress register nothing; zc_port_failure is false) and GetLastPortError begins
+ * "No such link", until the thread selects a live link or null. The result is still the link
+ * selected before. */
+ZARELCOM_API zc_link *ZARELCOM_CALL zc_link_select(zc_link *link);
 
 /* ---- Port and library state ----------------------------------------------------------------- */
 
@@ -206,12 +212,12 @@ ZARELCOM_API zc_link *zc_link_select(zc_link *link);
  * True when the port is open afterwards. False for a number without a device, a device that is
  * not a serial port, one held by another program, a port error (for each of these
  * GetLastPortError says why), and for n outside 0-255 (the port is then closed). */
-ZARELCOM_API zc_bool OpenComPort(int32_t n);
+ZARELCOM_API zc_bool ZARELCOM_CALL OpenComPort(int32_t n);
 
 /* Opens the port on a device named by its path or name instead of a COM number ("/dev/ttyUSB0",
  * a /dev/serial/by-id path, "COM5"), with the rules and results of OpenComPort: the open port is
  * closed first; false for a null or empty name and when the device cannot be opened. */
-ZARELCOM_API zc_bool zc_open_port_device(const char *device);
+ZARELCOM_API zc_bool ZARELCOM_CALL zc_open_port_device(const char *device);
 
 /* One serial port of this machine, as zc_list_ports gives it. Texts are zero-terminated, cut to
  * fit. */
@@ -230,52 +236,52 @@ typedef struct zc_port_info {
  * another program holds is listed: its open says why). Fills up to capacity entries (ports may be
  * null when capacity is 0) and returns how many ports there are in all, which may exceed capacity:
  * call again with a larger array. */
-ZARELCOM_API int32_t zc_list_ports(zc_port_info *ports, int32_t capacity);
+ZARELCOM_API int32_t ZARELCOM_CALL zc_list_ports(zc_port_info *ports, int32_t capacity);
 
 /* Closes the port. False only when it is still open afterwards; true also when it was closed. */
-ZARELCOM_API zc_bool CloseComPort(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL CloseComPort(void);
 
 /* Sets the computer side's line rate to a ZC_BR* ordinal (0 to 14), at once when the port is open
  * and at the next open otherwise. True when the port is open. False while closed (the rate is
  * still kept), for an ordinal outside 0-14 (refused, nothing changes) and when the device refuses
  * the rate (see GetLastPortError). The printer's own rate is changed with SetZarelBaud. */
-ZARELCOM_API zc_bool SetBaudRate(int32_t ordinal);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetBaudRate(int32_t ordinal);
 
 /* Aborts pending transfers and empties both queues of the port; nothing when it is closed. */
-ZARELCOM_API void ClearFiFo(void);
+ZARELCOM_API void ZARELCOM_CALL ClearFiFo(void);
 
 /* One byte read from the port (0-255, so 255 is a byte); -1 when none arrived within 1000 ms, the
  * read failed or the port is closed. */
-ZARELCOM_API int32_t sio_getchar(void);
+ZARELCOM_API int32_t ZARELCOM_CALL sio_getchar(void);
 
 /* Reads up to count bytes into buffer: returns at once with what is waiting (at most count),
  * otherwise waits up to 1000 ms for count bytes and returns what arrived.
  * Bytes read (0 for count 0 or when nothing came or the read failed); -1 when the port is closed,
  * buffer is null or count is negative (nothing is read then). */
-ZARELCOM_API int32_t sio_read(uint8_t *buffer, int32_t count);
+ZARELCOM_API int32_t ZARELCOM_CALL sio_read(uint8_t *buffer, int32_t count);
 
 /* Writes count bytes from buffer. Bytes written (0 for count 0 or a failed write); -1 when the
  * port is closed, buffer is null or count is negative (nothing is written then). */
-ZARELCOM_API int32_t sio_write(const uint8_t *buffer, int32_t count);
+ZARELCOM_API int32_t ZARELCOM_CALL sio_write(const uint8_t *buffer, int32_t count);
 
 /* Bytes waiting in the input / output queue; -1 when the port is closed. */
-ZARELCOM_API int32_t sio_inque(void);
-ZARELCOM_API int32_t sio_outque(void);
+ZARELCOM_API int32_t ZARELCOM_CALL sio_inque(void);
+ZARELCOM_API int32_t ZARELCOM_CALL sio_outque(void);
 
 /* The last error code (0 until the first failure; never reset by a success; port functions leave
  * it alone). */
-ZARELCOM_API int32_t GetCurrErrCode(void);
+ZARELCOM_API int32_t ZARELCOM_CALL GetCurrErrCode(void);
 
 /* What a last error code means, in English, as a phrase to show after the code: "printer error n"
  * for 0-255 (with the meaning where the library knows one), a sentence with advice for the
  * library's own ZC_ERR_* codes, "unknown error code n" for anything else. Never null; the texts
  * of 0-255 and ZC_ERR_* stay valid for the life of the library, any other until the next call on
  * the same thread. */
-ZARELCOM_API const char *zc_error_text(int32_t code);
+ZARELCOM_API const char *ZARELCOM_CALL zc_error_text(int32_t code);
 
 /* Registers the progress callback, called on the thread that runs a transfer. Null keeps the
  * registered one and returns 0; otherwise returns the function's address as an integer. */
-ZARELCOM_API intptr_t CallBackMsgback(zc_message_callback callback);
+ZARELCOM_API intptr_t ZARELCOM_CALL CallBackMsgback(zc_message_callback callback);
 
 /* Receives every transfer's progress as numbers: done bytes (whole blocks, so it can pass the
  * total on the last block), the total announced (0 when none), the progress line the message
@@ -292,7 +298,7 @@ typedef void(ZARELCOM_CALL *zc_progress_callback)(int64_t done, int64_t total, c
 ZARELCOM_API intptr_t ZARELCOM_CALL zc_set_progress(zc_progress_callback callback, void *context);
 
 /* The library's version number: 247. */
-ZARELCOM_API int32_t DllVersion(void);
+ZARELCOM_API int32_t ZARELCOM_CALL DllVersion(void);
 
 /* ---- Packet exchange and terminal mode ------------------------------------------------------- */
 /* Frames: STX 0x02, payload length N (big-endian 16 bits), N payload bytes ("0", command,
@@ -318,35 +324,35 @@ ZARELCOM_API int32_t DllVersion(void);
  * retries. frame: STX, length, payload, one spare byte for the checksum (filled in; nothing else
  * is written), ETX. True when a good reply is in the receive buffer; false on failure and for a
  * null frame. */
-ZARELCOM_API zc_bool SendPackToZarel(uint8_t *frame);
+ZARELCOM_API zc_bool ZARELCOM_CALL SendPackToZarel(uint8_t *frame);
 
 /* As SendPackToZarel, but always makes all three attempts, whatever error the printer returns
  * (used for data blocks). */
-ZARELCOM_API zc_bool SendPackToZarel2(uint8_t *frame);
+ZARELCOM_API zc_bool ZARELCOM_CALL SendPackToZarel2(uint8_t *frame);
 
 /* Receives one reply frame into the library's receive buffer. The argument is not used: the reply
  * always lands in the library's own buffer. True for a good reply; false with the code above. */
-ZARELCOM_API zc_bool RcvPack(uint8_t *buffer);
+ZARELCOM_API zc_bool ZARELCOM_CALL RcvPack(uint8_t *buffer);
 
 /* Types one command line (with its closing carriage return) in terminal mode: up to three
  * attempts, each emptying the queues first, with 2 s after every failed one. True when the printer
  * echoed the line (its text less the last two characters) or answered ACK or NAK. */
-ZARELCOM_API zc_bool SendTermCmd(zc_text line);
+ZARELCOM_API zc_bool ZARELCOM_CALL SendTermCmd(zc_text line);
 
 /* Waits about 4 s for a terminal answer and reads it (at most 1024 bytes) into the library's
  * receive buffer; the buffer argument is not used. True when the answer holds the expected text
  * less its last two characters (an expected text of two characters or fewer matches only through
  * ACK / NAK), an ACK (0x06) or a NAK (0x15); false when fewer bytes came than expected holds. */
-ZARELCOM_API zc_bool RcvCmdPack1(zc_text expected, uint8_t *buffer);
+ZARELCOM_API zc_bool ZARELCOM_CALL RcvCmdPack1(zc_text expected, uint8_t *buffer);
 
 /* Waits for the readiness character "C" in terminal mode, reading into the library's receive
  * buffer (the argument is not used). True when it came. On failure the terminal status tells why:
  * 0 nothing arrived, 1 fewer than 8 bytes, 2 no "C" among them. */
-ZARELCOM_API zc_bool RcvCmdPack(uint8_t *buffer);
+ZARELCOM_API zc_bool ZARELCOM_CALL RcvCmdPack(uint8_t *buffer);
 
 /* Writes the text's bytes as they are; true when the port took every one. Nothing is purged and
  * nothing awaited. */
-ZARELCOM_API zc_bool StringSend(zc_text text);
+ZARELCOM_API zc_bool ZARELCOM_CALL StringSend(zc_text text);
 
 /* Pacing: how the exchanges above wait for the printer.
  * ZC_PACING_POLLED (the default): they sleep between looks at the port, 20 ms for the first reply
@@ -361,7 +367,7 @@ ZARELCOM_API zc_bool StringSend(zc_text text);
 #define ZC_PACING_EVENTS 1
 /* Sets the pacing of the calling thread's link; true, or false (nothing changed) for any value
  * other than ZC_PACING_POLLED and ZC_PACING_EVENTS. */
-ZARELCOM_API zc_bool zc_set_pacing(int32_t pacing);
+ZARELCOM_API zc_bool ZARELCOM_CALL zc_set_pacing(int32_t pacing);
 
 /* ---- Queries ---------------------------------------------------------------------------------- */
 /* One exchange each (GetEncoder two). Outputs are written only after a good reply and a null
@@ -369,65 +375,81 @@ ZARELCOM_API zc_bool zc_set_pacing(int32_t pacing);
  * A good reply that carries fewer data bytes than the function reads is a failure too: its
  * failure value, outputs untouched, GetCurrErrCode() 104 (ZC_ERR_BAD_REPLY). */
 
-ZARELCOM_API int32_t GetZarelType(void); /* reply data byte 4 (0-255); -1 on failure */
+/* Reply data byte 4 (0-255); -1 on failure */
+ZARELCOM_API int32_t ZARELCOM_CALL GetZarelType(void);
 /* The five fields of the printer's "B" reply; untouched on failure. */
-ZARELCOM_API zc_bool GetSysInfo(SystemInfo *info);
-ZARELCOM_API int32_t GetPrintStatus(void);      /* 1 printing, 0 not printing, -1 on failure */
-ZARELCOM_API int32_t GetFreeLogoNo(void);       /* a free logo slot 1-50, above 50 when none, -1 */
-ZARELCOM_API int32_t GetFreeDiskSpc(void);      /* free bytes; 0 on failure (and for 0 free) */
-ZARELCOM_API int32_t GetMaxMsg(void);           /* signed 16-bit value; 0 on failure */
-ZARELCOM_API int32_t GetMeasure(void);          /* 0-255; -1 on failure */
-ZARELCOM_API int32_t GetMessageNo(void);        /* 0-255; -1 on failure */
-ZARELCOM_API int32_t GetInkStaus(void);         /* 0-255; 255 also on failure */
-ZARELCOM_API int32_t GetBackUpRestoreReg(void); /* 0-255; 2 on failure */
-ZARELCOM_API zc_bool GetConveyor(int32_t *value);
+ZARELCOM_API zc_bool ZARELCOM_CALL GetSysInfo(SystemInfo *info);
+/* 1 printing, 0 not printing, -1 on failure */
+ZARELCOM_API int32_t ZARELCOM_CALL GetPrintStatus(void);
+/* A free logo slot 1-50, above 50 when none, -1 */
+ZARELCOM_API int32_t ZARELCOM_CALL GetFreeLogoNo(void);
+/* Free bytes; 0 on failure (and for 0 free) */
+ZARELCOM_API int32_t ZARELCOM_CALL GetFreeDiskSpc(void);
+/* Signed 16-bit value; 0 on failure */
+ZARELCOM_API int32_t ZARELCOM_CALL GetMaxMsg(void);
+/* 0-255; -1 on failure */
+ZARELCOM_API int32_t ZARELCOM_CALL GetMeasure(void);
+/* 0-255; -1 on failure */
+ZARELCOM_API int32_t ZARELCOM_CALL GetMessageNo(void);
+/* 0-255; 255 also on failure */
+ZARELCOM_API int32_t ZARELCOM_CALL GetInkStaus(void);
+/* 0-255; 2 on failure */
+ZARELCOM_API int32_t ZARELCOM_CALL GetBackUpRestoreReg(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL GetConveyor(int32_t *value);
 /* Two requests: "Y" fills record[0..1], then "[" fills *status. A failed second request leaves the
  * record written and returns false. */
-ZARELCOM_API zc_bool GetEncoder(int32_t record[2], int32_t *status);
+ZARELCOM_API zc_bool ZARELCOM_CALL GetEncoder(int32_t record[2], int32_t *status);
 /* record[0] goes out with the request; both fields are filled from the reply. */
-ZARELCOM_API zc_bool GetMsgDelay(int32_t record[2]);
+ZARELCOM_API zc_bool ZARELCOM_CALL GetMsgDelay(int32_t record[2]);
 /* *count: the number of language names handed out (as many whole 8-byte names as the reply
  * carries, at most the number it announces); *current: the language number SetLang sets;
  * *names: a new counted text of *count x 8 bytes (8-byte entries, null for none), released by the
  * caller with ReleaseText. */
-ZARELCOM_API zc_bool GetLang(int32_t *count, int32_t *current, zc_text *names);
-ZARELCOM_API zc_bool GetSysData(uint8_t data[64]); /* reply data bytes 0-63 as they are */
-ZARELCOM_API zc_bool GetPHCfg(int32_t head);       /* the head number's low byte goes out */
-ZARELCOM_API zc_bool GetTaskCfg(void);
-ZARELCOM_API zc_bool GetTaskNo(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL GetLang(int32_t *count, int32_t *current, zc_text *names);
+/* Reply data bytes 0-63 as they are */
+ZARELCOM_API zc_bool ZARELCOM_CALL GetSysData(uint8_t data[64]);
+/* The head number's low byte goes out */
+ZARELCOM_API zc_bool ZARELCOM_CALL GetPHCfg(int32_t head);
+ZARELCOM_API zc_bool ZARELCOM_CALL GetTaskCfg(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL GetTaskNo(void);
 /* The reply text of sub-command 0x10 (reply data from byte 1), zero-terminated at the latest where
  * the reply's payload ends; inside the receive buffer, valid until the next exchange. Null on
  * failure. */
-ZARELCOM_API const char *GetPRCmd(void);
+ZARELCOM_API const char *ZARELCOM_CALL GetPRCmd(void);
 
 /* ---- Settings and actions ----------------------------------------------------------------------- */
 /* One exchange each: true on a good reply, false on any failure (also for a null argument, which
  * sends nothing). Integer arguments sent in one byte send their low 8 bits. */
 
-ZARELCOM_API zc_bool ZarelReboot(void);
-ZARELCOM_API zc_bool SetZarelBaud(int32_t baudNumber); /* low byte: index in the printer's list */
-ZARELCOM_API zc_bool SetLang(int32_t language);
-ZARELCOM_API zc_bool SetMeasure(int32_t measure);
-ZARELCOM_API zc_bool SetMessageNo(int32_t message);
-ZARELCOM_API zc_bool SetTaskCfg(int32_t config);
-ZARELCOM_API zc_bool SetTaskNo(int32_t task);
-ZARELCOM_API zc_bool SetPrintOff(void);
-ZARELCOM_API zc_bool SetPrintOn(void);
-ZARELCOM_API zc_bool StopTask(void);
-ZARELCOM_API zc_bool SetConveyor(const int32_t *value);
-ZARELCOM_API zc_bool SetEncoder(const int32_t record[2]);     /* what GetEncoder's "Y" reads */
-ZARELCOM_API zc_bool SetEncoderStatus(const uint8_t *status); /* the byte, then three zero bytes */
-ZARELCOM_API zc_bool SetMsgDelay(const int32_t record[2]);    /* what GetMsgDelay reads */
+ZARELCOM_API zc_bool ZARELCOM_CALL ZarelReboot(void);
+/* Low byte: index in the printer's list */
+ZARELCOM_API zc_bool ZARELCOM_CALL SetZarelBaud(int32_t baudNumber);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetLang(int32_t language);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetMeasure(int32_t measure);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetMessageNo(int32_t message);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetTaskCfg(int32_t config);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetTaskNo(int32_t task);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetPrintOff(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetPrintOn(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL StopTask(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetConveyor(const int32_t *value);
+/* What GetEncoder's "Y" reads */
+ZARELCOM_API zc_bool ZARELCOM_CALL SetEncoder(const int32_t record[2]);
+/* The byte, then three zero bytes */
+ZARELCOM_API zc_bool ZARELCOM_CALL SetEncoderStatus(const uint8_t *status);
+/* What GetMsgDelay reads */
+ZARELCOM_API zc_bool ZARELCOM_CALL SetMsgDelay(const int32_t record[2]);
 /* Print-head configuration, sent byte for byte: cfg[0] is the head number, the rest the
  * printer's values. */
-ZARELCOM_API zc_bool SetPHCfg(const uint8_t cfg[3]);
-ZARELCOM_API zc_bool SetPHCfgH(const uint8_t cfg[5]);
-ZARELCOM_API zc_bool SetPHDPI(int32_t dpi, int32_t head); /* head's low byte, then dpi's */
+ZARELCOM_API zc_bool ZARELCOM_CALL SetPHCfg(const uint8_t cfg[3]);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetPHCfgH(const uint8_t cfg[5]);
+/* Head's low byte, then dpi's */
+ZARELCOM_API zc_bool ZARELCOM_CALL SetPHDPI(int32_t dpi, int32_t head);
 /* Sub-commands 0x12, 0x13, 0x11, 0x14 of the print-registration command. */
-ZARELCOM_API zc_bool ClearPRCmd(void);
-ZARELCOM_API zc_bool SetPRCmd(void);
-ZARELCOM_API zc_bool IncPRCmd(void);
-ZARELCOM_API zc_bool AdjPRCmd(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL ClearPRCmd(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetPRCmd(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL IncPRCmd(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL AdjPRCmd(void);
 
 /* ---- Clock, shifts, counters, date format ----------------------------------------------------- */
 /* Hour and minute travel as one value hour x 100 + minute (07:30 is 730). Nothing is range-checked.
@@ -435,31 +457,32 @@ ZARELCOM_API zc_bool AdjPRCmd(void);
 
 /* clock[0] the year (signed 16 bits on the wire), clock[1..5] the printer's five one-byte clock
  * fields, in record order. */
-ZARELCOM_API zc_bool GetSystemClock(int32_t clock[6]);
-ZARELCOM_API zc_bool SetZarelClock(const int32_t clock[6]);
+ZARELCOM_API zc_bool ZARELCOM_CALL GetSystemClock(int32_t clock[6]);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetZarelClock(const int32_t clock[6]);
 /* *text: the year code as decimal text, held by the library until the next GetCYear; set to
  * "dffd" before anything is sent, so it stays "dffd" when the printer did not answer. */
-ZARELCOM_API zc_bool GetCYear(const char **text);
-ZARELCOM_API zc_bool SetCYear(int32_t year);
+ZARELCOM_API zc_bool ZARELCOM_CALL GetCYear(const char **text);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetCYear(int32_t year);
 /* *text: "hh:mm", held by the library until the next GetRollHour. */
-ZARELCOM_API zc_bool GetRollHour(const char **text);
-ZARELCOM_API zc_bool SetRollHour(int32_t hourMinute); /* hour x 100 + minute */
+ZARELCOM_API zc_bool ZARELCOM_CALL GetRollHour(const char **text);
+/* Hour x 100 + minute */
+ZARELCOM_API zc_bool ZARELCOM_CALL SetRollHour(int32_t hourMinute);
 /* Five groups of (code, hour, minute). The printer marks an empty shift slot with the code " ";
  * GetShift hands such a group out as 0, 0, 0. SetZarelShift sends every code as it is. */
-ZARELCOM_API zc_bool GetShift(int8_t shifts[15]);
-ZARELCOM_API zc_bool SetZarelShift(const int8_t shifts[15]);
+ZARELCOM_API zc_bool ZARELCOM_CALL GetShift(int8_t shifts[15]);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetZarelShift(const int8_t shifts[15]);
 /* record: counter number (in and out), three counter values, on/off state (nonzero on); second:
  * one more byte the printer takes with every counter request. */
-ZARELCOM_API zc_bool GetCounter(int32_t record[5], int32_t second);
-ZARELCOM_API zc_bool SetZarelCount(const int32_t record[5], int32_t second);
+ZARELCOM_API zc_bool ZARELCOM_CALL GetCounter(int32_t record[5], int32_t second);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetZarelCount(const int32_t record[5], int32_t second);
 /* 1 with *text the readable pattern (textForm nonzero; e.g. "YYYY/MM/DD", held until the next
  * GetTDFormat) or the address of the count byte and the raw codes in the receive buffer (valid
  * until the next exchange); -1 with " Not use Time Date format" when the printer has no format;
  * 0 on failure (*text untouched). */
-ZARELCOM_API int32_t GetTDFormat(const char **text, uint8_t textForm);
+ZARELCOM_API int32_t ZARELCOM_CALL GetTDFormat(const char **text, uint8_t textForm);
 /* codes[0] is the count C (0 to 127), codes[1..C] the codes. A count of 128 or more is refused:
  * false, nothing is sent. */
-ZARELCOM_API zc_bool SetTDFormat(const uint8_t *codes);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetTDFormat(const uint8_t *codes);
 
 /* ---- Data blocks and user strings --------------------------------------------------------------- */
 /* Blocks carry the low 8 bits of their number and the complement of that byte. */
@@ -472,22 +495,22 @@ ZARELCOM_API zc_bool SetTDFormat(const uint8_t *codes);
  * Visual C++, is a different object there, and passing it is undefined. Programs built so, and
  * other languages, send a whole file by its path instead: StxSendAllPack after an announcement,
  * or one of the announcing transfers (StxSendLogo, StxSendFile). */
-ZARELCOM_API zc_bool StxSendPack(uint8_t block, FILE *file);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxSendPack(uint8_t block, FILE *file);
 /* Asks for data block `block`, up to three exchanges. True when the printer returned the whole
  * block with reply code "}" and a checksum and ETX that agree with it (a short or damaged block is
  * asked for again); its 512 bytes are then at receive-buffer bytes 4 to 515, valid until the next
  * exchange. */
-ZARELCOM_API zc_bool StxGetPack(uint8_t block);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxGetPack(uint8_t block);
 /* The user string, up to its first zero byte, as a new counted text (released by the caller with
  * ReleaseText; null for an empty string); the text "0" when the exchange failed. */
-ZARELCOM_API zc_text StxGetString(int32_t number);
+ZARELCOM_API zc_text ZARELCOM_CALL StxGetString(int32_t number);
 /* *text: the string, held by the library until the next StxGetStringC; " Not use this string" for
  * an empty one; untouched on failure. */
-ZARELCOM_API zc_bool StxGetStringC(uint8_t number, const char **text);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxGetStringC(uint8_t number, const char **text);
 /* Writes user string `number` (low 8 bits). Texts of more than 251 bytes are refused: false,
  * nothing is sent. Zero bytes in a counted text are sent as they are. */
-ZARELCOM_API zc_bool StxSdString(zc_text text, int32_t number);
-ZARELCOM_API zc_bool StxSdStringC(const char *text, int32_t number);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxSdString(zc_text text, int32_t number);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxSdStringC(const char *text, int32_t number);
 
 /* ---- Printer search and link modes ------------------------------------------------------------- */
 
@@ -499,7 +522,7 @@ ZARELCOM_API zc_bool StxSdStringC(const char *text, int32_t number);
  * rate is 115200, also for the next open when no port opened.
  * A port that opens but does not answer costs about 30 s; an entry whose port does not open
  * (also 0 while a port is open, and numbers outside 0-255) costs no exchange and is passed over. */
-ZARELCOM_API zc_bool AutoConnect(int32_t *list);
+ZARELCOM_API zc_bool ZARELCOM_CALL AutoConnect(int32_t *list);
 /* Asked before each port and rate of a search is tried: the COM number, the ZC_BR* ordinal and
  * the context given to zc_search. Zero stops the search. */
 typedef zc_bool(ZARELCOM_CALL *zc_search_callback)(int32_t port, int32_t rate_ordinal,
@@ -514,10 +537,10 @@ ZARELCOM_API zc_bool ZARELCOM_CALL zc_search(int32_t *list, zc_search_callback o
                                              void *context);
 /* Switches the printer to terminal mode: sends the switch packet, then single carriage returns
  * until the prompt "CMD: " comes back, up to 25 tries of about 4 s. True when it came. */
-ZARELCOM_API zc_bool SetCmdProtocol(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetCmdProtocol(void);
 /* Switches the printer to packet mode with "STX.PROTOCOL": up to 5 tries. True when the printer
  * then stays silent in terminal mode and answers a print-status packet. */
-ZARELCOM_API zc_bool SetStxProtocol(void);
+ZARELCOM_API zc_bool ZARELCOM_CALL SetStxProtocol(void);
 
 /* ---- Logo and file transfers ------------------------------------------------------------------- */
 /* The printer must be in packet mode, except for the terminal-mode announcements at the end.
@@ -537,7 +560,9 @@ ZARELCOM_API zc_bool SetStxProtocol(void);
  * a path that is not a readable regular file (or is 2 GiB or larger) is refused before anything
  * goes on the wire: false, LastErrorCode unchanged. An announcement answered with another code
  * than "O" gives false, LastErrorCode 200, and no block. An empty file is announced with length 0
- * and then gives false.
+ * and then gives false. Every block is read before it goes: a read that fails, or a file now
+ * shorter than when the send began, ends the send before that block (false, LastErrorCode
+ * unchanged, GetLastPortError says why); no zeros stand in for the file's missing bytes.
  *
  * Fetching: the blocks go into a temporary file beside the local file (beside the file a
  * symbolic link points to), which replaces it only when every block arrived and was written. The
@@ -550,80 +575,80 @@ ZARELCOM_API zc_bool SetStxProtocol(void);
 
 /* The size in bytes of the file at path, opened for reading only; -1 when it is not a readable
  * regular file (or is 2 GiB or larger). mode is accepted and not used (callers pass 0x8002). */
-ZARELCOM_API int32_t GetFileLen(zc_text path, int32_t mode);
+ZARELCOM_API int32_t ZARELCOM_CALL GetFileLen(zc_text path, int32_t mode);
 /* Puts a logo file into a logo slot: announcement 0x7C (length, kind 2, slot's low 16 bits),
  * answered "O", then the file's blocks. True when every block was acknowledged. The file's bytes
  * go unchanged; the library does not look at their content or set a size limit. */
-ZARELCOM_API zc_bool StxSendLogo(zc_text path, int32_t slot);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxSendLogo(zc_text path, int32_t slot);
 /* The block loop alone, for a file already announced: sends (length + 511) / 512 blocks from the
  * file's start (zero-filled past its end). False when the file cannot be read (nothing is sent),
  * length is 0 or below, or a block fails. */
-ZARELCOM_API zc_bool StxSendAllPack(zc_text path, int32_t length);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxSendAllPack(zc_text path, int32_t length);
 /* Terminal mode: types "SEND.LOGO LOGOnn.BMP <length>\r" (nn: the 2nd and 3rd digits of slot +
  * 100). True when the printer echoed it. An announcement only: no content follows. A file that
  * cannot be read is refused and nothing is typed. */
-ZARELCOM_API zc_bool XmodemSendLogo(zc_text path, int32_t slot);
+ZARELCOM_API zc_bool ZARELCOM_CALL XmodemSendLogo(zc_text path, int32_t slot);
 /* Does nothing; kept for callers that import it. */
-ZARELCOM_API void xCallback(int32_t a, int32_t b, int32_t c, int32_t d);
+ZARELCOM_API void ZARELCOM_CALL xCallback(int32_t a, int32_t b, int32_t c, int32_t d);
 
 /* Sends a file into the printer's store: announcement "x" (length, kind 3, 24-byte name field),
  * answered "O", then its blocks. nameKind chooses the printer-side name: 1 the path's file-name
  * part, 2 "HP.ZIP", 3 "ZAREL.DAT", 4 "bmp\" + the file-name part, anything else the name argument
  * (unused for 1 to 4). The name is cut to 24 bytes or padded with blanks to 24. */
-ZARELCOM_API zc_bool StxSendFile(zc_text path, zc_text name, int32_t nameKind);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxSendFile(zc_text path, zc_text name, int32_t nameKind);
 /* StxSendFile(path, name, 0). */
-ZARELCOM_API zc_bool StxDownLoadFile(zc_text path, zc_text name);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxDownLoadFile(zc_text path, zc_text name);
 /* StxSendFile with kind 4: into the printer's "bmp\" folder under the file's own name. */
-ZARELCOM_API zc_bool XmodemFileSend(zc_text path);
+ZARELCOM_API zc_bool ZARELCOM_CALL XmodemFileSend(zc_text path);
 /* The parameter file as "ZAREL.DAT", then the printer's restart (ZarelReboot). True when the
  * file went, whatever the restart's outcome; the printer is not waited for. */
-ZARELCOM_API zc_bool StxDownLoadParameter(zc_text path);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxDownLoadParameter(zc_text path);
 /* The same as StxDownLoadParameter. */
-ZARELCOM_API zc_bool DownLoadParameter(zc_text path);
+ZARELCOM_API zc_bool ZARELCOM_CALL DownLoadParameter(zc_text path);
 /* The program update package as "HP.ZIP", then the restart, as StxDownLoadParameter. */
-ZARELCOM_API zc_bool StxUpdateZarel(zc_text path);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxUpdateZarel(zc_text path);
 /* The block loop alone: fetches (length + 511) / 512 blocks into the local file at path (see
  * Fetching above). False for a length of 0 or below. */
-ZARELCOM_API zc_bool StxGetFile(zc_text path, int32_t length);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxGetFile(zc_text path, int32_t length);
 /* Fetches the printer's file called name (cut or blank-padded to 24) into the local file at path:
  * request "w", answered "w" with the length (another code: false, LastErrorCode 200), then the
  * blocks. */
-ZARELCOM_API zc_bool StxUpLoadFile(zc_text path, zc_text name);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxUpLoadFile(zc_text path, zc_text name);
 /* As StxUpLoadFile under the request 0x81 (the printer's screen image), answered 0x81. */
-ZARELCOM_API zc_bool StxGetScr(zc_text path, zc_text name);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxGetScr(zc_text path, zc_text name);
 /* As StxUpLoadFile for the message-name list: name field "MsgName.dat", 11 blanks, 2 zero bytes. */
-ZARELCOM_API zc_bool StxUpLoadMsgName(zc_text path);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxUpLoadMsgName(zc_text path);
 /* As StxUpLoadFile for the parameter file: name field "ZAREL.PAR", 14 blanks, 1 zero byte. */
-ZARELCOM_API zc_bool StxUpLoadParameter(zc_text path);
+ZARELCOM_API zc_bool ZARELCOM_CALL StxUpLoadParameter(zc_text path);
 
 /* Backs up a logo (request "{") or a message (request "y"), number's low 16 bits, into the local
  * file at path. Answered with the request's own code and the length; another code gives false
  * with LastErrorCode unchanged. */
-ZARELCOM_API zc_bool BackUpLogo(zc_text path, int32_t logo);
-ZARELCOM_API zc_bool BackUpMsg(zc_text path, int32_t message);
+ZARELCOM_API zc_bool ZARELCOM_CALL BackUpLogo(zc_text path, int32_t logo);
+ZARELCOM_API zc_bool ZARELCOM_CALL BackUpMsg(zc_text path, int32_t message);
 /* Restores a message from the local file at the plain zero-terminated path (null is refused):
  * announcement "z" (length, kind 1, message number), answered "O", then the blocks. */
-ZARELCOM_API zc_bool RestoreMsg(const char *path, uint16_t message);
+ZARELCOM_API zc_bool ZARELCOM_CALL RestoreMsg(const char *path, uint16_t message);
 /* Sends an image file for printing: announcement "v" (length, kind 4, option byte, 0), answered
  * "O", then the blocks. The option byte goes unchanged. */
-ZARELCOM_API zc_bool PrintImage(zc_text path, uint8_t option);
+ZARELCOM_API zc_bool ZARELCOM_CALL PrintImage(zc_text path, uint8_t option);
 /* Loads a message given as 2 x D hexadecimal digits (either case), first pair first, in one
  * packet "C" (message number, D bytes). True on any good reply. An odd count, a pair that is not
  * hexadecimal or more than 65532 bytes sends nothing and gives false. */
-ZARELCOM_API zc_bool DownLoadMessage(uint8_t message, zc_text hex);
+ZARELCOM_API zc_bool ZARELCOM_CALL DownLoadMessage(uint8_t message, zc_text hex);
 /* Terminal-mode announcements only, true when the printer echoed the line; no content follows.
  * DownLoadFile: "SEND.DOS <file-name part><length>\r" (no blank before the length); unused is
  * ignored. UpdateZarel: "ZAREL.PROGRAM.UPGRAD <length>\r". A file that cannot be read is refused
  * and nothing is typed. UpLoadParameter: "UPLOAD.PARAMETER\r"; unused is ignored. */
-ZARELCOM_API zc_bool DownLoadFile(zc_text path, zc_text unused);
-ZARELCOM_API zc_bool UpdateZarel(zc_text path);
-ZARELCOM_API zc_bool UpLoadParameter(zc_text unused);
+ZARELCOM_API zc_bool ZARELCOM_CALL DownLoadFile(zc_text path, zc_text unused);
+ZARELCOM_API zc_bool ZARELCOM_CALL UpdateZarel(zc_text path);
+ZARELCOM_API zc_bool ZARELCOM_CALL UpLoadParameter(zc_text unused);
 /* Replaces the counted text in *text by its part after the last "\" (only the backslash counts: a
  * drive colon stays; a text ending in "\" becomes empty, i.e. null). The new text is the
  * library's, released by the caller with ReleaseText; the variable's old reference is released.
  * A text without "\" is left as it is. True; false only for a null text address or when memory
  * runs out (the variable is then unchanged). */
-ZARELCOM_API zc_bool DelPathString(zc_text *text);
+ZARELCOM_API zc_bool ZARELCOM_CALL DelPathString(zc_text *text);
 
 /* ---- Progress ----------------------------------------------------------------------------------- */
 
@@ -633,7 +658,7 @@ ZARELCOM_API zc_bool DelPathString(zc_text *text);
  * (done x 100 / total, at most 100, then "%" and blanks), done, " / ", total, " Bytes"; for a
  * total of 0 only "done / 0". "  Retry count:r" follows when the last exchange needed retry r > 0.
  * Example: "C:\logo.bmp  34% 512 / 1500 Bytes". The text is valid only during the callback. */
-ZARELCOM_API void ShowTxRxInfo(zc_text name, int32_t total, int32_t n);
+ZARELCOM_API void ZARELCOM_CALL ShowTxRxInfo(zc_text name, int32_t total, int32_t n);
 
 #ifdef __cplusplus
 }

@@ -1,4 +1,4 @@
-#include "Captions.h"
+#include "core/Captions.h"
 
 // The Simplified set leaves GroupBox6, Panel4 and GroupBox20 as the previous set wrote them.
 const std::array<TCaption, 19> CaptionTable = {{

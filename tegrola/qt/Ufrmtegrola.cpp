@@ -1,15 +1,11 @@
 // frmTegrola: the window's design, start-up, settings, port list and captions.
-#include "Ufrmtegrola.h"
+#include "qt/Ufrmtegrola.h"
 
-#include "BusyAnimation.h"
-#include "Captions.h"
-#include "Glyphs.h"
-#include "PictureBox.h"
-#include "PrinterSearch.h"
-#include "StatusPanels.h"
-#include "WorkFolder.h"
-
-#include <Ports.h>
+#include "core/Captions.h"
+#include "qt/BusyAnimation.h"
+#include "qt/Glyphs.h"
+#include "qt/PictureBox.h"
+#include "qt/StatusPanels.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -31,13 +27,12 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace {
-
-const char *const kWindowCaption = "ZarelHP Tegrola   V2.06";
 
 // The page buttons' column and the strip that shows a logo at its own size.
 constexpr int kButtonColumnWidth = 110;
@@ -76,37 +71,19 @@ void FitToCaptions(QLabel *label) {
     label->setFixedWidth(width);
 }
 
-// A stored boolean: 0 is false, any other number true (also the words True and False).
-bool ParseBoolean(const QString &text) {
-    bool isNumber = false;
-    const int number = text.toInt(&isNumber);
-    if (isNumber) return number != 0;
-    return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
-}
-
-// A stored decimal number; the default when it is empty or not a number.
-int ParseDecimal(const QString &text, int defaultValue) {
-    bool isNumber = false;
-    const int number = text.trimmed().toInt(&isNumber);
-    return isNumber ? number : defaultValue;
-}
-
 } // namespace
 
-TfrmTegrola::TfrmTegrola(const QString &programDir)
-    : FProgramDir(programDir), FLogoFont(QStringLiteral("MS Sans Serif"), 8) {
+TfrmTegrola::TfrmTegrola(const QString &programDir) {
     BuildWindow();
-    ApplyLanguage();
-    FormCreate();
+    FLogic = std::make_unique<TegrolaLogic>(
+        WindowParts{*this, FSettings, FThread, FDialogs, FFonts, FPrinter},
+        QDir::cleanPath(programDir).toStdString());
+    FLogic->Start();
 }
 
-TfrmTegrola::~TfrmTegrola() {
-    // A search still running is stopped, so that the program ends at once and lets go of the port.
-    if (FConnectThread) {
-        FSearch->Stop();
-        FConnectThread->wait();
-    }
-}
+// The logic ends first: it stops a search still running, so that the program ends at once and
+// lets go of the port.
+TfrmTegrola::~TfrmTegrola() { FLogic.reset(); }
 
 // ---- The design ---------------------------------------------------------------------------------
 
@@ -124,15 +101,6 @@ void TfrmTegrola::BuildWindow() {
     StatusBar2 = new TStatusPanels(QStringLiteral("StatusBar2"), QStringLiteral("System"), this);
     layout->addWidget(StatusBar1);
     layout->addWidget(StatusBar2);
-
-    FontDialog1 = new QFontDialog(this);
-    FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TfrmTegrola::Timer1Timer);
-    Timer1->start();
 }
 
 QToolButton *TfrmTegrola::AddFlatButton(const QString &name, const QIcon &glyph,
@@ -183,9 +151,9 @@ QWidget *TfrmTegrola::BuildConnectionBand() {
     QSizePolicy keepPlace = SpeedButton55->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     SpeedButton55->setSizePolicy(keepPlace);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton2Click);
-    connect(SpeedButton55, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton55Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { FLogic->SpeedButton1Click(); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { FLogic->SpeedButton2Click(); });
+    connect(SpeedButton55, &QToolButton::clicked, this, [this] { FLogic->SpeedButton55Click(); });
     row->addWidget(portSlot);
     row->addWidget(SpeedButton55);
     row->addSpacing(8);
@@ -213,7 +181,10 @@ QWidget *TfrmTegrola::BuildConnectionBand() {
                  QStringLiteral("57600"), QStringLiteral("115200")},
                 80);
     ComboBox3->setCurrentIndex(1);
-    connect(ComboBox3, qOverload<int>(&QComboBox::activated), this, &TfrmTegrola::ComboBox3Change);
+    connect(ComboBox3, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { FLogic->ComboBox3Change(index); });
+    connect(ComboBox1, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            [this](int index) { FLogic->ComboBox1Change(index); });
 
     // The port rate code handed to SetBaudRate: its index is the code.
     ComboBox2 = new QComboBox(GroupBox20);
@@ -232,7 +203,8 @@ QWidget *TfrmTegrola::BuildConnectionBand() {
     ComboBox4->setInsertPolicy(QComboBox::NoInsert);
     ComboBox4->setCurrentIndex(-1);
     ComboBox4->setEditText(QStringLiteral("English"));
-    connect(ComboBox4, qOverload<int>(&QComboBox::activated), this, &TfrmTegrola::ComboBox4Change);
+    connect(ComboBox4, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { FLogic->ComboBox4Change(index); });
     connect(ComboBox4->lineEdit(), &QLineEdit::textEdited, this, &TfrmTegrola::LanguageTextEdited);
 
     row->addStretch(1);
@@ -261,7 +233,7 @@ QWidget *TfrmTegrola::BuildLogoArea() {
     PageControl2->addTab(BuildTextPage(), QStringLiteral("New Logo"));
     PageControl2->setCurrentWidget(TabSheet4);
     connect(PageControl2, &QTabWidget::currentChanged, this, [this](int index) {
-        if (PageControl2->widget(index) == TabSheet4) TabSheet4Show();
+        if (PageControl2->widget(index) == TabSheet4) FLogic->TabSheet4Show();
     });
     layout->addWidget(PageControl2);
 
@@ -285,9 +257,9 @@ QWidget *TfrmTegrola::BuildPicturePage() {
     SpeedButton46 = AddFlatButton(QStringLiteral("SpeedButton46"), GlyphIcon(TGlyph::SendLogo),
                                   QStringLiteral("Send Logo"), TabSheet3);
     page->addWidget(NewButtonColumn(TabSheet3, {SpeedButton48, SpeedButton53, SpeedButton46}));
-    connect(SpeedButton48, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton48Click);
-    connect(SpeedButton53, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton53Click);
-    connect(SpeedButton46, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton46Click);
+    connect(SpeedButton48, &QToolButton::clicked, this, [this] { FLogic->SpeedButton48Click(); });
+    connect(SpeedButton53, &QToolButton::clicked, this, [this] { FLogic->SpeedButton53Click(); });
+    connect(SpeedButton46, &QToolButton::clicked, this, [this] { FLogic->SpeedButton46Click(); });
 
     auto *pictures = new QVBoxLayout;
     Image2 = new TPictureBox(QStringLiteral("Image2"), nullptr);
@@ -315,9 +287,9 @@ QWidget *TfrmTegrola::BuildTextPage() {
     SpeedButton47 = AddFlatButton(QStringLiteral("SpeedButton47"), GlyphIcon(TGlyph::SendLogo),
                                   QStringLiteral("Send Logo"), TabSheet4);
     page->addWidget(NewButtonColumn(TabSheet4, {SpeedButton49, SpeedButton54, SpeedButton47}));
-    connect(SpeedButton49, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton49Click);
-    connect(SpeedButton54, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton54Click);
-    connect(SpeedButton47, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton47Click);
+    connect(SpeedButton49, &QToolButton::clicked, this, [this] { FLogic->SpeedButton49Click(); });
+    connect(SpeedButton54, &QToolButton::clicked, this, [this] { FLogic->SpeedButton54Click(); });
+    connect(SpeedButton47, &QToolButton::clicked, this, [this] { FLogic->SpeedButton47Click(); });
 
     auto *work = new QVBoxLayout;
     work->setSpacing(4);
@@ -326,6 +298,11 @@ QWidget *TfrmTegrola::BuildTextPage() {
     ScrollBox3 = NewScrollBox(QStringLiteral("ScrollBox3"), Image3, TabSheet4);
     ScrollBox3->setFixedHeight(kLogoStripHeight);
     work->addWidget(ScrollBox3);
+    // Beside the preview: what of the text the logo cuts off.
+    TextFit = new QLabel(TabSheet4);
+    TextFit->setObjectName(QStringLiteral("TextFit"));
+    TextFit->hide();
+    work->addWidget(TextFit);
 
     auto *lower = new QHBoxLayout;
     lower->setSpacing(8);
@@ -335,7 +312,8 @@ QWidget *TfrmTegrola::BuildTextPage() {
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmTegrola::Memo1Change);
+    connect(Memo1, &QPlainTextEdit::textChanged, this,
+            [this] { FLogic->Memo1Change(Memo1->toPlainText().toStdString()); });
     lower->addWidget(Memo1, 0, Qt::AlignTop);
 
     auto *settings = new QVBoxLayout;
@@ -355,7 +333,8 @@ QWidget *TfrmTegrola::BuildTextPage() {
         heights->addWidget(item, 0, index);
     }
     RadioGroup2Items->button(0)->setChecked(true);
-    connect(RadioGroup2Items, &QButtonGroup::idClicked, this, &TfrmTegrola::RadioGroup2Click);
+    connect(RadioGroup2Items, &QButtonGroup::idClicked, this,
+            [this](int index) { FLogic->RadioGroup2Click(index); });
     settings->addWidget(RadioGroup2);
 
     auto *positionRow = new QHBoxLayout;
@@ -371,18 +350,18 @@ QWidget *TfrmTegrola::BuildTextPage() {
         const char *hint;
         int row;
         int column;
-        void (TfrmTegrola::*click)();
+        void (TegrolaLogic::*click)();
     };
     const TPositionButton positions[] = {
-        {SpeedButton51, "SpeedButton51", TGlyph::Up, "Up", 0, 1, &TfrmTegrola::SpeedButton51Click},
+        {SpeedButton51, "SpeedButton51", TGlyph::Up, "Up", 0, 1, &TegrolaLogic::SpeedButton51Click},
         {SpeedButton59, "SpeedButton59", TGlyph::Left, "Left", 1, 0,
-         &TfrmTegrola::SpeedButton59Click},
+         &TegrolaLogic::SpeedButton59Click},
         {SpeedButton61, "SpeedButton61", TGlyph::Centre, "Auto", 1, 1,
-         &TfrmTegrola::SpeedButton61Click},
+         &TegrolaLogic::SpeedButton61Click},
         {SpeedButton60, "SpeedButton60", TGlyph::Right, "Right", 1, 2,
-         &TfrmTegrola::SpeedButton60Click},
+         &TegrolaLogic::SpeedButton60Click},
         {SpeedButton52, "SpeedButton52", TGlyph::Down, "Down", 2, 1,
-         &TfrmTegrola::SpeedButton52Click},
+         &TegrolaLogic::SpeedButton52Click},
     };
     for (const TPositionButton &position : positions) {
         position.button = AddFlatButton(QLatin1String(position.name), GlyphIcon(position.glyph),
@@ -390,13 +369,14 @@ QWidget *TfrmTegrola::BuildTextPage() {
         position.button->setIconSize(QSize(16, 16));
         position.button->setToolTip(QLatin1String(position.hint));
         cross->addWidget(position.button, position.row, position.column);
-        connect(position.button, &QToolButton::clicked, this, position.click);
+        connect(position.button, &QToolButton::clicked, this,
+                [this, click = position.click] { (*FLogic.*click)(); });
     }
     positionRow->addWidget(GroupBox22);
     SpeedButton50 = AddFlatButton(QStringLiteral("SpeedButton50"), GlyphIcon(TGlyph::SetFont),
                                   QStringLiteral("Set Font"), TabSheet4);
     SpeedButton50->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    connect(SpeedButton50, &QToolButton::clicked, this, &TfrmTegrola::SpeedButton50Click);
+    connect(SpeedButton50, &QToolButton::clicked, this, [this] { FLogic->SpeedButton50Click(); });
     positionRow->addWidget(SpeedButton50, 0, Qt::AlignBottom);
     positionRow->addStretch(1);
     settings->addLayout(positionRow);
@@ -407,108 +387,39 @@ QWidget *TfrmTegrola::BuildTextPage() {
     return TabSheet4;
 }
 
-// ---- Start-up -----------------------------------------------------------------------------------
-
-void TfrmTegrola::FormCreate() {
-    FillComPortList();
-    LoadSettings();
-    FLogoHeight = 50;
-    FAppDir = WorkFolder(FProgramDir);
-    ApplyLanguage();
-}
-
 void TfrmTegrola::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (FFirstShow) {
         FFirstShow = false;
-        if (PageControl2->currentWidget() == TabSheet4) TabSheet4Show();
+        if (PageControl2->currentWidget() == TabSheet4) FLogic->FormShow();
     }
 }
 
-void TfrmTegrola::Timer1Timer() {
-    // One automatic connection after start-up, whatever the stored AutoConnect flag says.
-    SpeedButton55Click();
-    Timer1->stop();
-}
-
-void TfrmTegrola::FillComPortList() {
-    ComboBox1->clear();
-    // Each item tells, when pointed at, which device it opens.
-    for (const zc_port_info &port : zarelctl::ListedPorts()) {
-        QStringList about{QString::fromLocal8Bit(port.device)};
-        for (const char *detail : {port.description, port.by_id})
-            if (*detail) about << QString::fromLocal8Bit(detail);
-        ComboBox1->addItem(QStringLiteral("COM%1").arg(port.number));
-        ComboBox1->setItemData(ComboBox1->count() - 1, about.join(QLatin1Char('\n')),
-                               Qt::ToolTipRole);
+void TfrmTegrola::LanguageTextEdited(const QString &text) {
+    // Typed text selects the item it names and leaves no selection when it names none; the text
+    // stays as typed.
+    QLineEdit *edit = ComboBox4->lineEdit();
+    const int cursor = edit->cursorPosition();
+    FLogic->ComboBox4TextEdited(text.toStdString());
+    {
+        const QSignalBlocker quiet(ComboBox4);
+        ComboBox4->setEditText(text);
     }
-    if (ComboBox1->count() > 0) ComboBox1->setCurrentIndex(1);
+    edit->setCursorPosition(cursor);
 }
 
-// ---- Settings -----------------------------------------------------------------------------------
+// ---- What the logic shows -----------------------------------------------------------------------
 
-QString TfrmTegrola::ReadSetting(const QString &section, const QString &name) const {
-    QSettings settings(QStringLiteral("Vantorleaf"), QStringLiteral("ZarelHP"));
-    settings.beginGroup(section);
-    return settings.value(name).toString();
+void TfrmTegrola::SetWindowCaption(const std::string &caption) {
+    setWindowTitle(QString::fromStdString(caption));
 }
 
-void TfrmTegrola::WriteSetting(const QString &section, const QString &name, const QString &value) {
-    QSettings settings(QStringLiteral("Vantorleaf"), QStringLiteral("ZarelHP"));
-    settings.beginGroup(section);
-    settings.setValue(name, value);
-}
-
-void TfrmTegrola::LoadSettings() {
-    FAutoConnect = ParseBoolean(ReadSetting(QStringLiteral("Comm"), QStringLiteral("AutoConnect")));
-    FCommPort = ParseDecimal(ReadSetting(QStringLiteral("Comm"), QStringLiteral("CommPort")), 1);
-    FBaudIndex = ParseDecimal(ReadSetting(QStringLiteral("Comm"), QStringLiteral("BaudRate")), 1);
-    ComboBox1->setCurrentIndex(FCommPort - 1);
-    ComboBox3->setCurrentIndex(FBaudIndex);
-    FollowBaudIndex();
-
-    const QString fontName = ReadSetting(QStringLiteral("LogoFont"), QStringLiteral("FontName"));
-    if (!fontName.isEmpty()) FLogoFont.setFamily(fontName);
-    const int fontSize =
-        ParseDecimal(ReadSetting(QStringLiteral("LogoFont"), QStringLiteral("FontSize")), 8);
-    FLogoFont.setPointSize(fontSize > 0 ? fontSize : 8);
-
-    const QString language = ReadSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"));
-    bool isNumber = false;
-    const int languageIndex = language.toInt(&isNumber);
-    if (!isNumber) {
-        ComboBox4->setCurrentIndex(liEnglish);
-        return;
-    }
-    ComboBox4->setCurrentIndex(languageIndex);
-    ApplyLanguage();
-}
-
-void TfrmTegrola::SaveSettings() {
-    WriteSetting(QStringLiteral("Comm"), QStringLiteral("AutoConnect"),
-                 FAutoConnect ? QStringLiteral("-1") : QStringLiteral("0"));
-    FCommPort = ComboBox1->currentIndex() + 1;
-    WriteSetting(QStringLiteral("Comm"), QStringLiteral("CommPort"), QString::number(FCommPort));
-    FBaudIndex = ComboBox3->currentIndex();
-    WriteSetting(QStringLiteral("Comm"), QStringLiteral("BaudRate"), QString::number(FBaudIndex));
-    WriteSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"),
-                 QString::number(ComboBox4->currentIndex()));
-}
-
-// ---- Languages ----------------------------------------------------------------------------------
-
-void TfrmTegrola::ApplyLanguage() {
-    setWindowTitle(QLatin1String(kWindowCaption));
-    const int languageIndex = ComboBox4->currentIndex();
-    for (const TCaption &caption : CaptionTable)
-        if (const char *text = CaptionFor(caption, languageIndex))
-            SetCaption(QLatin1String(caption.Control), QString::fromUtf8(text));
-}
-
-void TfrmTegrola::SetCaption(const QString &control, const QString &caption) {
-    if (control == StatusBar1->objectName()) return StatusBar1->SetPanelText(0, caption);
-    if (control == StatusBar2->objectName()) return StatusBar2->SetPanelText(0, caption);
-    QWidget *widget = findChild<QWidget *>(control);
+void TfrmTegrola::SetCaption(const std::string &control, const std::string &text) {
+    const QString name = QString::fromStdString(control);
+    const QString caption = QString::fromStdString(text);
+    if (name == StatusBar1->objectName()) return StatusBar1->SetPanelText(0, caption);
+    if (name == StatusBar2->objectName()) return StatusBar2->SetPanelText(0, caption);
+    QWidget *widget = findChild<QWidget *>(name);
     if (const int page = PageControl2->indexOf(widget); page >= 0)
         return PageControl2->setTabText(page, caption);
     if (auto *box = qobject_cast<QGroupBox *>(widget)) return box->setTitle(caption);
@@ -516,33 +427,89 @@ void TfrmTegrola::SetCaption(const QString &control, const QString &caption) {
     if (auto *button = qobject_cast<QAbstractButton *>(widget)) return button->setText(caption);
 }
 
-void TfrmTegrola::ComboBox4Change() {
-    ApplyLanguage();
-    WriteSetting(QStringLiteral("Lang"), QStringLiteral("Langurge"),
-                 QString::number(ComboBox4->currentIndex()));
-}
-
-void TfrmTegrola::LanguageTextEdited(const QString &text) {
-    // Typed text selects the item it names and leaves no selection when it names none.
-    QLineEdit *edit = ComboBox4->lineEdit();
-    const int cursor = edit->cursorPosition();
-    {
-        const QSignalBlocker quiet(ComboBox4);
-        ComboBox4->setCurrentIndex(ComboBox4->findText(text, Qt::MatchFixedString));
-        ComboBox4->setEditText(text);
+void TfrmTegrola::SetPortList(const std::vector<PortEntry> &ports) {
+    const QSignalBlocker quiet(ComboBox1);
+    ComboBox1->clear();
+    for (const PortEntry &port : ports) {
+        ComboBox1->addItem(QString::fromStdString(port.text));
+        ComboBox1->setItemData(ComboBox1->count() - 1, QString::fromStdString(port.about),
+                               Qt::ToolTipRole);
     }
-    edit->setCursorPosition(cursor);
-    ComboBox4Change();
 }
 
-// ---- Shared helpers -----------------------------------------------------------------------------
-
-QString TfrmTegrola::WorkFile(const QString &name) const {
-    return QDir::toNativeSeparators(FAppDir + QLatin1Char('/') + name);
+void TfrmTegrola::SelectPort(int index) {
+    const QSignalBlocker quiet(ComboBox1);
+    ComboBox1->setCurrentIndex(index);
 }
 
-void TfrmTegrola::ShowMessage(const QString &text) {
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, this);
-    box.exec();
+void TfrmTegrola::SelectBaud(int index, int portRateCode) {
+    ComboBox3->setCurrentIndex(index);
+    ComboBox2->setCurrentIndex(portRateCode);
 }
+
+void TfrmTegrola::SelectLanguage(int index) {
+    const QSignalBlocker quiet(ComboBox4);
+    ComboBox4->setCurrentIndex(index);
+}
+
+void TfrmTegrola::SetStatus(int bar, const std::string &text) {
+    (bar == 1 ? StatusBar1 : StatusBar2)->SetPanelText(1, QString::fromStdString(text));
+}
+
+void TfrmTegrola::Repaint() { repaint(); }
+
+void TfrmTegrola::ShowConnected(bool connected) {
+    // Left to itself, the focus of a control that goes would pass on to the language box and
+    // select its text: typing would then change the language. The button in Open Port's place
+    // takes it instead.
+    QToolButton *portButton = connected ? SpeedButton2 : SpeedButton1;
+    const QWidget *focus = QApplication::focusWidget();
+    const bool focusGoes =
+        focus && (focus == ComboBox1 || focus == ComboBox3 || focus == SpeedButton1 ||
+                  focus == SpeedButton2 || focus == SpeedButton55);
+    portButton->show();
+    if (focusGoes) portButton->setFocus(Qt::OtherFocusReason);
+    ComboBox1->setEnabled(!connected);
+    ComboBox3->setEnabled(!connected);
+    SpeedButton1->setVisible(!connected);
+    SpeedButton55->setVisible(!connected);
+    SpeedButton2->setVisible(connected);
+}
+
+// While a connection is tried nothing else may use the library: its exchange state is one per
+// process.
+void TfrmTegrola::SetConnecting(bool connecting) {
+    for (QToolButton *button : {SpeedButton1, SpeedButton55, SpeedButton46, SpeedButton47})
+        button->setEnabled(!connecting);
+}
+
+// What is typed or chosen during a send would not reach the logo being sent: it is not taken.
+void TfrmTegrola::SetSending(bool sending) {
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{SpeedButton2, SpeedButton48, SpeedButton53, SpeedButton46,
+                                          SpeedButton49, SpeedButton54, SpeedButton47,
+                                          SpeedButton50, Memo1, RadioGroup2, GroupBox22, ComboBox4})
+        control->setEnabled(!sending);
+}
+
+void TfrmTegrola::RunSearchAnimation(bool run) { run ? Animate1->Start() : Animate1->Stop(); }
+
+void TfrmTegrola::RunSendAnimation(bool run) { run ? Animate2->Start() : Animate2->Stop(); }
+
+void TfrmTegrola::ShowPicture(const Picture &picture) { Image1->SetPicture(picture); }
+
+void TfrmTegrola::ShowPictureLogo(const LogoBitmap &logo) {
+    ScrollBox2->verticalScrollBar()->setValue(0);
+    Image2->SetLogo(logo);
+}
+
+void TfrmTegrola::ShowTextLogo(const LogoBitmap &logo) { Image3->SetLogo(logo); }
+
+void TfrmTegrola::ShowTextFit(const std::string &problem) {
+    TextFit->setText(QString::fromStdString(problem));
+    TextFit->setVisible(!problem.empty());
+}
+
+void TfrmTegrola::SetTextFont(const LogoFont &font) { Memo1->setFont(QtFontOf(font)); }
+
+void TfrmTegrola::ClearText() { Memo1->clear(); }
