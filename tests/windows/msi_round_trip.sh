@@ -23,7 +23,7 @@ msiexec() { # msiexec ACTION MSI: its exit status (8 bits under Wine)
     return "$status"
 }
 registered() { # the versions of the product the system lists as installed
-    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:64 2>/dev/null |
         tr -d '\r' | awk '/DisplayName/ { named = ($NF == "Zarelcom") } /DisplayVersion/ && named { print $NF }'
 }
 
