@@ -48,8 +48,8 @@ const std::vector<std::string> &TegrolaLogic::BaudItems() {
 }
 
 TegrolaLogic::TegrolaLogic(const WindowParts &parts, const std::string &programDir)
-    : View(parts.view), Store(parts.settings), Thread(parts.thread), Dialog(parts.dialogs),
-      Fonts(parts.fonts), Library(parts.printer), FSettings(parts.settings),
+    : View(parts.view), Thread(parts.thread), Dialog(parts.dialogs), Fonts(parts.fonts),
+      Library(parts.printer), FSettings(parts.settings),
       FProgramDir(programDir), FLogoFont{"MS Sans Serif", 8, false, false} {}
 
 TegrolaLogic::~TegrolaLogic() {

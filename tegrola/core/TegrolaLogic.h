@@ -119,7 +119,6 @@ private:
     void JoinWorker();
 
     WindowView &View;
-    SettingsStore &Store;
     WindowThread &Thread;
     Dialogs &Dialog;
     FontSource &Fonts;
