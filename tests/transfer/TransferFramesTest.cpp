@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 
@@ -444,19 +445,32 @@ TEST_F(TransferFrames, LocalFileThatCannotBeWrittenStopsTheFetchAndKeepsWhatWasT
     EXPECT_EQ(folder_.Entries().size(), 1u);
 }
 
+// The link stays, and the file it names is replaced or made in its own folder.
 TEST_F(TransferFrames, FetchThroughASymbolicLinkReplacesTheFileItPointsTo) {
-    const std::string real = folder_.Path("real.dat"), link = folder_.Path("link.dat");
-    WriteFile(real, Pattern(3000));
-    ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+    mkdir(folder_.Path("real").c_str(), 0700);
+    WriteFile(folder_.Path("real/old.dat"), Pattern(3000));
+    const struct {
+        std::string link, leadsTo, fetched;
+    } cases[] = {
+        {"to-old.dat", folder_.Path("real/old.dat"), "real/old.dat"},
+        {"to-new.dat", "real/new.dat", "real/new.dat"}, // relative, and nothing there yet
+        {"to-link.dat", "to-later.dat", "real/later.dat"},
+        {"to-later.dat", "real/later.dat", "real/later.dat"},
+    };
+    for (const auto &c : cases)
+        ASSERT_EQ(symlink(c.leadsTo.c_str(), folder_.Path(c.link).c_str()), 0);
     Start(Serving('w', Pattern(600)));
 
-    EXPECT_TRUE(StxUpLoadFile(MakeCounted(link).get(), MakeCounted("A").get()));
-
-    struct stat status;
-    ASSERT_EQ(lstat(link.c_str(), &status), 0);
-    EXPECT_TRUE(S_ISLNK(status.st_mode));
-    EXPECT_EQ(ReadFile(real), Padded(Pattern(600)));
-    EXPECT_EQ(folder_.Entries().size(), 2u);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.link);
+        ASSERT_TRUE(StxUpLoadFile(MakeCounted(folder_.Path(c.link)).get(), MakeCounted("A").get()))
+            << GetLastPortError();
+        std::error_code notALink;
+        EXPECT_EQ(std::filesystem::read_symlink(folder_.Path(c.link), notALink), c.leadsTo);
+        EXPECT_EQ(ReadFile(folder_.Path(c.fetched)), Padded(Pattern(600)));
+    }
+    EXPECT_EQ(folder_.Entries("real"),
+              (std::vector<std::string>{"later.dat", "new.dat", "old.dat"}));
 }
 
 TEST_F(TransferFrames, TerminalLinesAnnounceOnly) {
