@@ -184,6 +184,7 @@ TEST_F(TransferSimulator, FailedFetchLeavesTheLocalFileAsItWas) {
 
     EXPECT_FALSE(StxUpLoadFile(MakeCounted(target).get(), MakeCounted("F.BIN").get()));
     EXPECT_EQ(GetCurrErrCode(), 9);
+    EXPECT_FALSE(zc_local_failure(nullptr)); // the printer's refusal, not this computer's
     EXPECT_EQ(ReadFile(target), Pattern(77));
     EXPECT_EQ(files_.Entries().size(), 2u);
 
