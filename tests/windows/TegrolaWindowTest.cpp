@@ -21,6 +21,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -111,24 +112,27 @@ public:
     LogoFont font;
 };
 
+// The library, with the port list cut to the test's own ports: the other tests' lines (a device
+// server on COM7, the fault rows' simulators) are left alone by the window's searches.
+class TestPortsPrinter : public LibraryPrinter {
+public:
+    std::vector<zc_port_info> Ports() override {
+        std::vector<zc_port_info> ports = LibraryPrinter::Ports(), own;
+        for (const zc_port_info &port : ports)
+            if (port.number == PrinterCom || port.number == SilentCom || port.number == AbsentCom)
+                own.push_back(port);
+        return own;
+    }
+};
+
 class TegrolaWindowTest : public ::testing::Test {
 protected:
-    // The system's serial port map holds the test's ports only, while the tests run: no port of
-    // the machine slows a search down.
+    // The test's ports in the system's serial port map while the tests run.
     static void SetUpTestSuite() {
         ASSERT_TRUE(RegisterTegrolaClasses());
         ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, SerialMap, 0, nullptr, REG_OPTION_VOLATILE,
                                     KEY_ALL_ACCESS, nullptr, &map_, nullptr),
                   ERROR_SUCCESS);
-        for (;;) {
-            wchar_t name[256], data[64];
-            DWORD nameSize = 256, dataSize = sizeof data, type = 0;
-            if (::RegEnumValueW(map_, 0, name, &nameSize, nullptr, &type,
-                                reinterpret_cast<BYTE *>(data), &dataSize) != ERROR_SUCCESS)
-                break;
-            saved_.emplace_back(name, data);
-            ::RegDeleteValueW(map_, name);
-        }
         for (const auto &[driver, port] :
              {std::pair{L"\\Device\\TegrolaPrinter", PrinterCom},
               std::pair{L"\\Device\\TegrolaSilent", SilentCom},
@@ -139,13 +143,9 @@ protected:
         }
     }
     static void TearDownTestSuite() {
-        for (const wchar_t *driver :
-             {L"\\Device\\TegrolaPrinter", L"\\Device\\TegrolaSilent", L"\\Device\\TegrolaAbsent"})
+        for (const wchar_t *driver : {L"\\Device\\TegrolaPrinter", L"\\Device\\TegrolaSilent",
+                                      L"\\Device\\TegrolaAbsent"})
             ::RegDeleteValueW(map_, driver);
-        for (const auto &[name, data] : saved_)
-            ::RegSetValueExW(map_, name.c_str(), 0, REG_SZ,
-                             reinterpret_cast<const BYTE *>(data.c_str()),
-                             DWORD((data.size() + 1) * sizeof(wchar_t)));
         ::RegCloseKey(map_);
     }
 
@@ -165,7 +165,7 @@ protected:
     }
 
     void Open() {
-        form = std::make_unique<TfrmTegrola>(programDir, Win32Replacements{&dialogs});
+        form = std::make_unique<TfrmTegrola>(programDir, Win32Replacements{&dialogs, nullptr, &printer});
         form->Show(SW_SHOWNOACTIVATE);
         Pump(0);
     }
@@ -259,9 +259,9 @@ protected:
     }
 
     static inline HKEY map_ = nullptr;
-    static inline std::vector<std::pair<std::wstring, std::wstring>> saved_;
     std::string programDir;
     TestDialogs dialogs;
+    TestPortsPrinter printer;
     std::unique_ptr<TfrmTegrola> form;
 };
 
@@ -284,7 +284,7 @@ TEST_F(TegrolaWindowTest, StartsWithTheDesignsControlsByTheirNames) {
     EXPECT_EQ(caption, L"ZarelHP Tegrola   V2.06");
     // The design's defaults: the first port (CommPort 1), 19200 bit/s, English, the page "New
     // Logo".
-    EXPECT_GE(::SendMessageW(C("ComboBox1"), CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(::SendMessageW(C("ComboBox1"), CB_GETCOUNT, 0, 0), 3);
     for (int com : {PrinterCom, SilentCom, AbsentCom}) EXPECT_GE(PortIndex(com), 0) << com;
     EXPECT_EQ(Selection("ComboBox1"), 0);
     EXPECT_EQ(Selection("ComboBox3"), 1);
@@ -511,6 +511,49 @@ TEST_F(TegrolaWindowTest, SendingWhileNotConnectedOnlySaysSo) {
     Click("SpeedButton47");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0], " Not Connector ZAREL HP!!");
+}
+
+// The system's own message box, answered as the operator would: its text, the system's default
+// title, OK.
+TEST_F(TegrolaWindowTest, RefusalsComeInTheSystemsMessageBoxWithItsDefaultTitle) {
+    form = std::make_unique<TfrmTegrola>(programDir, Win32Replacements{nullptr, nullptr, &printer});
+    form->Show(SW_SHOWNOACTIVATE);
+    Pump(0);
+    struct Seen {
+        DWORD thread = ::GetCurrentThreadId();
+        HWND box = nullptr;
+        std::wstring title, texts;
+    } seen;
+    std::thread operatorAnswers([&seen] {
+        for (int i = 0; i < 500 && !seen.box; ++i) {
+            ::EnumThreadWindows(
+                seen.thread,
+                [](HWND window, LPARAM context) -> BOOL {
+                    wchar_t name[32] = L"";
+                    ::GetClassNameW(window, name, 32);
+                    if (std::wstring(name) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
+                    reinterpret_cast<Seen *>(context)->box = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&seen));
+            if (!seen.box) ::Sleep(10);
+        }
+        if (!seen.box) return;
+        wchar_t text[256] = L"";
+        ::GetWindowTextW(seen.box, text, 256);
+        seen.title = text;
+        for (HWND child = ::GetWindow(seen.box, GW_CHILD); child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            ::GetWindowTextW(child, text, 256);
+            seen.texts += std::wstring(text) + L"|";
+        }
+        ::PostMessageW(seen.box, WM_COMMAND, IDOK, 0);
+    });
+    Click("SpeedButton47"); // Send Logo, not connected: returns once the box is answered
+    operatorAnswers.join();
+    ASSERT_NE(seen.box, nullptr) << "no message box appeared";
+    EXPECT_EQ(seen.title, L"Error");
+    EXPECT_NE(seen.texts.find(L" Not Connector ZAREL HP!!|"), std::wstring::npos) << Utf8(seen.texts);
 }
 
 TEST_F(TegrolaWindowTest, ClosingDuringASearchEndsItAtOnce) {
