@@ -18,6 +18,16 @@ zarelcom::Text CountedPath(const std::string &path) {
     return zarelcom::Text(std::string_view(bytes));
 }
 
+// The library's callbacks, named and in the library's calling convention (stdcall on 32-bit
+// Windows, which a lambda cannot take).
+zc_bool ZARELCOM_CALL AskBeforeTry(int32_t port, int32_t rate, void *context) {
+    return (*static_cast<std::function<bool(int32_t, int32_t)> *>(context))(port, rate);
+}
+
+void ZARELCOM_CALL HearProgress(int64_t, int64_t, const char *line, void *context) {
+    (*static_cast<std::function<void(const std::string &)> *>(context))(line);
+}
+
 } // namespace
 
 LibraryPrinter::~LibraryPrinter() {
@@ -53,18 +63,12 @@ int32_t LibraryPrinter::ZarelType() { return GetZarelType(); }
 bool LibraryPrinter::ReadSystemInfo(SystemInfo *info) { return GetSysInfo(info); }
 
 bool LibraryPrinter::Search(int32_t *list, std::function<bool(int32_t, int32_t)> onTry) {
-    const auto ask = [](int32_t port, int32_t rate, void *context) -> zc_bool {
-        return (*static_cast<std::function<bool(int32_t, int32_t)> *>(context))(port, rate);
-    };
-    return zc_search(list, ask, &onTry);
+    return zc_search(list, AskBeforeTry, &onTry);
 }
 
 void LibraryPrinter::ListenToProgress(std::function<void(const std::string &)> listener) {
     listener_ = std::move(listener);
-    const auto hear = [](int64_t, int64_t, const char *line, void *context) {
-        (*static_cast<std::function<void(const std::string &)> *>(context))(line);
-    };
-    zc_set_progress(hear, &listener_);
+    zc_set_progress(HearProgress, &listener_);
 }
 
 int32_t LibraryPrinter::FileLength(const std::string &path) {
