@@ -18,16 +18,14 @@ zarelcom::Text CountedPath(const std::string &path) {
     return zarelcom::Text(std::string_view(bytes));
 }
 
-// The library calls back in its own convention (stdcall on 32-bit Windows), which a lambda lacks.
-using TryListener = std::function<bool(int32_t, int32_t)>;
-using ProgressListener = std::function<void(const std::string &)>;
-
-zc_bool ZARELCOM_CALL AskTry(int32_t port, int32_t rate, void *context) {
-    return (*static_cast<TryListener *>(context))(port, rate);
+// The library's callbacks, named and in the library's calling convention (stdcall on 32-bit
+// Windows, which a lambda cannot take).
+zc_bool ZARELCOM_CALL AskBeforeTry(int32_t port, int32_t rate, void *context) {
+    return (*static_cast<std::function<bool(int32_t, int32_t)> *>(context))(port, rate);
 }
 
 void ZARELCOM_CALL HearProgress(int64_t, int64_t, const char *line, void *context) {
-    (*static_cast<ProgressListener *>(context))(line);
+    (*static_cast<std::function<void(const std::string &)> *>(context))(line);
 }
 
 } // namespace
@@ -64,11 +62,11 @@ int32_t LibraryPrinter::PrintStatus() { return GetPrintStatus(); }
 int32_t LibraryPrinter::ZarelType() { return GetZarelType(); }
 bool LibraryPrinter::ReadSystemInfo(SystemInfo *info) { return GetSysInfo(info); }
 
-bool LibraryPrinter::Search(int32_t *list, TryListener onTry) {
-    return zc_search(list, AskTry, &onTry);
+bool LibraryPrinter::Search(int32_t *list, std::function<bool(int32_t, int32_t)> onTry) {
+    return zc_search(list, AskBeforeTry, &onTry);
 }
 
-void LibraryPrinter::ListenToProgress(ProgressListener listener) {
+void LibraryPrinter::ListenToProgress(std::function<void(const std::string &)> listener) {
     listener_ = std::move(listener);
     zc_set_progress(HearProgress, &listener_);
 }

@@ -6,6 +6,8 @@
 #include "logo/TextRasterizer.h"
 
 #include <windows.h>
+// The logic's Dialogs::ChooseFont, not commdlg.h's macro for ChooseFontW.
+#undef ChooseFont
 
 #include <string>
 #include <vector>

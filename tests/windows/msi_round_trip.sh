@@ -15,7 +15,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=${WINEPREFIX:-$HOME/.wine}
 folder="$prefix/drive_c/Program Files/Zarelcom"
-menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tegrola.lnk"
+# The Start-menu entry: the machine's (ALLUSERS=1, as on Windows), or the user's, where Wine's
+# installer puts it.
+menus="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tegrola.lnk
+$prefix/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tegrola.lnk"
+menu_entry() { echo "$menus" | while IFS= read -r menu; do [ -f "$menu" ] && echo "$menu"; done; }
 fail() { echo "$*"; exit 1; }
 msiexec() { # msiexec ACTION MSI: its exit status (8 bits under Wine)
     status=0
@@ -41,7 +45,10 @@ for program in zarelctl tegrola; do
     case "$shown" in *"$version"*) ;; *) fail "$program.exe --version does not say $version" ;; esac
 done
 [ -f "$folder/zarelctl.exe" ] && [ -f "$folder/zarelcom.dll" ] || fail "not installed under Program Files"
-if [ -f "$folder/tegrola.exe" ]; then [ -f "$menu" ] || fail "no Start-menu entry for Tegrola"; fi
+if [ -f "$folder/tegrola.exe" ]; then
+    [ -n "$(menu_entry)" ] || fail "no Start-menu entry for Tegrola"
+    echo "Start-menu entry: $(menu_entry)"
+fi
 [ "$(registered)" = "$version" ] || fail "registered as '$(registered)', not $version"
 
 msiexec /i "$newer" || fail "the upgrade ended with status $status"
@@ -53,6 +60,6 @@ if msiexec /i "$msi"; then fail "the older package installed over the newer"; fi
 
 msiexec /x "$newer" || fail "the uninstall ended with status $status"
 [ ! -e "$folder" ] || fail "the uninstall left $(ls "$folder")"
-[ ! -e "$menu" ] || fail "the uninstall left the Start-menu entry"
+[ -z "$(menu_entry)" ] || fail "the uninstall left the Start-menu entry $(menu_entry)"
 [ -z "$(registered)" ] || fail "the uninstall left the registration $(registered)"
 echo "installed, upgraded to $newer_version, downgrade refused, uninstalled"
