@@ -3,7 +3,7 @@
 // list choices with the change notifications the lists would send, typing into the memo, the
 // status panels read back, the dialogs behind the logic's dialog interface and the settings in
 // the registry. With TEGROLA_SCREENSHOTS set to a folder, one test writes the window's pictures
-// there (three languages, both pages) as BMP files.
+// there (three languages, both pages) as BMP files. One test answers the system's own dialogs.
 #include <gtest/gtest.h>
 
 #include "core/Captions.h"
@@ -513,47 +513,104 @@ TEST_F(TegrolaWindowTest, SendingWhileNotConnectedOnlySaysSo) {
     EXPECT_EQ(dialogs.messages[0], " Not Connector ZAREL HP!!");
 }
 
-// The system's own message box, answered as the operator would: its text, the system's default
-// title, OK.
-TEST_F(TegrolaWindowTest, RefusalsComeInTheSystemsMessageBoxWithItsDefaultTitle) {
+// The system's dialog the window's thread shows next, answered from another thread as the
+// operator would: act(dialog) fills it in, then OK. What it showed is kept.
+class DialogAnswer {
+public:
+    explicit DialogAnswer(std::function<void(HWND)> act = {})
+        : thread_(::GetCurrentThreadId()), answering_([this, act] {
+              for (int i = 0; i < 1000 && !box; ++i) {
+                  ::EnumThreadWindows(thread_, &DialogAnswer::Find, reinterpret_cast<LPARAM>(this));
+                  if (!box) ::Sleep(10);
+              }
+              if (!box) return;
+              ::Sleep(100); // let it finish its start
+              wchar_t text[256] = L"";
+              ::GetWindowTextW(box, text, 256);
+              title = text;
+              ::EnumChildWindows(box, &DialogAnswer::Collect, reinterpret_cast<LPARAM>(this));
+              if (act) act(box);
+              ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+          }) {}
+    ~DialogAnswer() { Wait(); }
+    void Wait() {
+        if (answering_.joinable()) answering_.join();
+    }
+    HWND box = nullptr;
+    std::wstring title, texts; // texts: every child's text, each followed by "|"
+
+private:
+    static BOOL CALLBACK Find(HWND window, LPARAM context) {
+        wchar_t name[32] = L"";
+        ::GetClassNameW(window, name, 32);
+        if (std::wstring(name) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
+        reinterpret_cast<DialogAnswer *>(context)->box = window;
+        return FALSE;
+    }
+    static BOOL CALLBACK Collect(HWND child, LPARAM context) {
+        wchar_t text[256] = L"";
+        ::GetWindowTextW(child, text, 256);
+        reinterpret_cast<DialogAnswer *>(context)->texts += std::wstring(text) + L"|";
+        return TRUE;
+    }
+    DWORD thread_;
+    std::thread answering_;
+};
+
+// The first edit field of a dialog, which in the save dialog holds the file name.
+HWND FirstEdit(HWND dialog) {
+    HWND found = nullptr;
+    ::EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM context) -> BOOL {
+            wchar_t name[32] = L"";
+            ::GetClassNameW(child, name, 32);
+            if (std::wstring(name) != L"Edit" || !::IsWindowVisible(child)) return TRUE;
+            *reinterpret_cast<HWND *>(context) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The system's own message box, font dialog and save dialog, answered as the operator would.
+TEST_F(TegrolaWindowTest, TheSystemsOwnDialogsAnswered) {
     form = std::make_unique<TfrmTegrola>(programDir, Win32Replacements{nullptr, nullptr, &printer});
     form->Show(SW_SHOWNOACTIVATE);
     Pump(0);
-    struct Seen {
-        DWORD thread = ::GetCurrentThreadId();
-        HWND box = nullptr;
-        std::wstring title, texts;
-    } seen;
-    std::thread operatorAnswers([&seen] {
-        for (int i = 0; i < 500 && !seen.box; ++i) {
-            ::EnumThreadWindows(
-                seen.thread,
-                [](HWND window, LPARAM context) -> BOOL {
-                    wchar_t name[32] = L"";
-                    ::GetClassNameW(window, name, 32);
-                    if (std::wstring(name) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
-                    reinterpret_cast<Seen *>(context)->box = window;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&seen));
-            if (!seen.box) ::Sleep(10);
-        }
-        if (!seen.box) return;
-        wchar_t text[256] = L"";
-        ::GetWindowTextW(seen.box, text, 256);
-        seen.title = text;
-        for (HWND child = ::GetWindow(seen.box, GW_CHILD); child;
-             child = ::GetWindow(child, GW_HWNDNEXT)) {
-            ::GetWindowTextW(child, text, 256);
-            seen.texts += std::wstring(text) + L"|";
-        }
-        ::PostMessageW(seen.box, WM_COMMAND, IDOK, 0);
-    });
-    Click("SpeedButton47"); // Send Logo, not connected: returns once the box is answered
-    operatorAnswers.join();
-    ASSERT_NE(seen.box, nullptr) << "no message box appeared";
-    EXPECT_EQ(seen.title, L"Error");
-    EXPECT_NE(seen.texts.find(L" Not Connector ZAREL HP!!|"), std::wstring::npos) << Utf8(seen.texts);
+    {
+        // A refusal: its text, the system's default title, OK.
+        DialogAnswer answer;
+        Click("SpeedButton47"); // Send Logo, not connected: returns once the box is answered
+        answer.Wait();
+        ASSERT_NE(answer.box, nullptr) << "no message box appeared";
+        EXPECT_EQ(answer.title, L"Error");
+        EXPECT_NE(answer.texts.find(L" Not Connector ZAREL HP!!|"), std::wstring::npos)
+            << Utf8(answer.texts);
+    }
+    {
+        // The font dialog, confirmed as it opened: the logo font's name and size are stored.
+        DialogAnswer answer;
+        Click("SpeedButton50");
+        answer.Wait();
+        ASSERT_NE(answer.box, nullptr) << "no font dialog appeared";
+        EXPECT_NE(Setting(L"LogoFont", L"FontName"), L"<none>");
+        EXPECT_EQ(Setting(L"LogoFont", L"FontName"), W(form->Logic()->Font().family));
+        EXPECT_EQ(Setting(L"LogoFont", L"FontSize"), std::to_wstring(form->Logic()->Font().points));
+    }
+    {
+        // Save Logo As with a name typed: the text logo is written there.
+        const std::string saved = programDir + "\\saved.bmp";
+        std::remove(saved.c_str());
+        DialogAnswer answer([&saved](HWND dialog) {
+            const HWND name = FirstEdit(dialog);
+            if (name) ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(saved).c_str()));
+        });
+        Click("SpeedButton54");
+        answer.Wait();
+        ASSERT_NE(answer.box, nullptr) << "no save dialog appeared";
+        EXPECT_EQ(ReadFile(saved), ReadFile(Work("tempnew.bmp")));
+    }
 }
 
 TEST_F(TegrolaWindowTest, ClosingDuringASearchEndsItAtOnce) {
