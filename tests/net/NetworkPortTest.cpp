@@ -6,6 +6,7 @@
 
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -163,6 +164,21 @@ TEST(NetworkPort, ADroppedConnectionFailsTheTransferAtOnceAndKeepsTheLocalFile) 
     EXPECT_EQ(ReadFile(kept), "the earlier backup");
     EXPECT_EQ(GetPrintStatus(), -1); // the port stays lost until it is opened again
     unlink(kept.c_str());
+}
+
+TEST(NetworkPort, TheConnectionNeverTakesAStandardStream) {
+    NetworkPrinter line;
+    const int savedError = ::dup(STDERR_FILENO);
+    ::close(STDERR_FILENO); // a program that closed standard error before the open
+    line.Open();
+    struct stat error;
+    const bool errorIsNoLine = ::fstat(STDERR_FILENO, &error) != 0 || !S_ISSOCK(error.st_mode);
+    const int32_t status = GetPrintStatus();
+    CloseComPort();
+    ::dup2(savedError, STDERR_FILENO);
+    ::close(savedError);
+    EXPECT_TRUE(errorIsNoLine) << "what goes to standard error would reach the printer";
+    EXPECT_EQ(status, 0);
 }
 
 TEST(NetworkPort, ARawPortTakesOnlyTheServersRate) {

@@ -133,4 +133,21 @@ TEST(ReplacementFiles, BackslashesSeparateFoldersOnWindows) {
     EXPECT_EQ(ReadFile(folder.Path("sub/target.bin")), Pattern(10));
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sub"});
 }
+
+// Windows has no calls relative to an open folder: the folder is held against moves instead, so
+// that the new file is put in place, or removed, where it was made.
+TEST(ReplacementFiles, TheTargetsFolderCannotBeMovedDuringTheFetchOnWindows) {
+    TempFolder folder;
+    fs::create_directory(folder.Path("sub"));
+    std::error_code refused;
+    {
+        ReplacementFile file(folder.Path("sub/target.bin"));
+        ASSERT_TRUE(file.IsOpen());
+        fs::rename(folder.Path("sub"), folder.Path("moved"), refused);
+        ASSERT_TRUE(file.Commit());
+    }
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(folder.Entries("sub"), std::vector<std::string>{"target.bin"});
+    fs::rename(folder.Path("sub"), folder.Path("moved")); // free again once the fetch ended
+}
 #endif

@@ -1,5 +1,6 @@
 #include "TransferFiles.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,10 +23,11 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::vector<std::string> TempFolder::Entries() const {
+std::vector<std::string> TempFolder::Entries(const std::string &sub) const {
     std::vector<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(path_))
+    for (const auto &entry : std::filesystem::directory_iterator(Path(sub)))
         names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
     return names;
 }
 

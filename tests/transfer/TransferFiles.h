@@ -16,8 +16,9 @@ public:
     TempFolder();
     ~TempFolder();
     std::string Path(const std::string &name) const { return path_ + "/" + name; }
-    // Names of the entries in the folder (to see that no temporary file was left).
-    std::vector<std::string> Entries() const;
+    // Names of the entries in the folder, or in its folder sub (to see that no temporary file
+    // was left).
+    std::vector<std::string> Entries(const std::string &sub = "") const;
 
 private:
     std::string path_;

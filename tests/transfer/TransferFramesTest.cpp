@@ -3,14 +3,16 @@
 
 #include <zarelcom/zarelcom.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <optional>
 
+#include "FileSizeLimit.h"
 #include "OwnerPermissions.h"
 #include "ScriptedPrinter.h"
 #include "TransferFiles.h"
@@ -410,16 +412,39 @@ TEST_F(TransferFrames, BlockNeverDeliveredLeavesTheLocalFileAsItWas) {
     EXPECT_EQ(folder_.Entries().size(), 1u);
 }
 
+// A failure of this computer's is never the printer's: the error code stays, GetLastPortError
+// gives the system's reason and zc_local_failure its number.
+void ExpectLocalFailure(const std::string &path, int error) {
+    EXPECT_EQ(GetLastPortError(), "Cannot save the fetched file " + path + ": " +
+                                      std::strerror(error) + " (Error: " + std::to_string(error) +
+                                      ")");
+    int32_t reported = 0;
+    EXPECT_TRUE(zc_local_failure(&reported));
+    EXPECT_EQ(reported, error);
+}
+
 TEST_F(TransferFrames, LocalFileThatCannotBeCreatedStopsTheFetchBeforeTheRequest) {
     const std::string folder = folder_.Path("locked");
     mkdir(folder.c_str(), 0555);
+    WriteFile(folder_.Path("file"), {});
     Start(Serving('w', Pattern(1000)));
     OwnerPermissions permissions;
-
-    EXPECT_FALSE(StxUpLoadFile(MakeCounted(folder + "/new.dat").get(), MakeCounted("A").get()));
-    EXPECT_FALSE(StxGetFile(MakeCounted(folder_.Path("")).get(), 1000));
-    EXPECT_FALSE(
-        StxUpLoadFile(MakeCounted("/dev/null").get(), MakeCounted("A").get())); // no regular file
+    const int32_t code = GetCurrErrCode();
+    const struct {
+        std::string path;
+        int error;
+    } cases[] = {
+        {folder + "/new.dat", EACCES},
+        {folder_.Path(""), EISDIR},
+        {folder_.Path("file/new.dat"), ENOTDIR},
+        {"/dev/null", EINVAL}, // no regular file
+    };
+    for (const auto &refused : cases) {
+        SCOPED_TRACE(refused.path);
+        EXPECT_FALSE(StxUpLoadFile(MakeCounted(refused.path).get(), MakeCounted("A").get()));
+        ExpectLocalFailure(refused.path, refused.error);
+    }
+    EXPECT_EQ(GetCurrErrCode(), code);
     EXPECT_TRUE(printer_->Frames().empty());
 }
 
@@ -427,36 +452,47 @@ TEST_F(TransferFrames, LocalFileThatCannotBeWrittenStopsTheFetchAndKeepsWhatWasT
     const std::string path = folder_.Path("kept.dat");
     WriteFile(path, Pattern(100));
     Start(Serving('w', Pattern(3000)));
-    // Files may grow to 1000 bytes only: the second block's write fails as on a full disk.
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit, saved;
-    getrlimit(RLIMIT_FSIZE, &saved);
-    limit = saved;
-    limit.rlim_cur = 1000;
-    setrlimit(RLIMIT_FSIZE, &limit);
-
-    const bool fetched = StxUpLoadFile(MakeCounted(path).get(), MakeCounted("A").get());
-    setrlimit(RLIMIT_FSIZE, &saved);
+    const int32_t code = GetCurrErrCode();
+    bool fetched;
+    {
+        const FileSizeLimit limit(1000); // the second block's write fails as on a full disk
+        fetched = StxUpLoadFile(MakeCounted(path).get(), MakeCounted("A").get());
+    }
 
     EXPECT_FALSE(fetched);
+    ExpectLocalFailure(path, EFBIG);
+    EXPECT_EQ(GetCurrErrCode(), code);
     EXPECT_EQ(printer_->Frames().size(), 1u + 2u); // nothing asked for after the failed write
     EXPECT_EQ(ReadFile(path), Pattern(100));
     EXPECT_EQ(folder_.Entries().size(), 1u);
 }
 
+// The link stays, and the file it names is replaced or made in its own folder.
 TEST_F(TransferFrames, FetchThroughASymbolicLinkReplacesTheFileItPointsTo) {
-    const std::string real = folder_.Path("real.dat"), link = folder_.Path("link.dat");
-    WriteFile(real, Pattern(3000));
-    ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+    mkdir(folder_.Path("real").c_str(), 0700);
+    WriteFile(folder_.Path("real/old.dat"), Pattern(3000));
+    const struct {
+        std::string link, leadsTo, fetched;
+    } cases[] = {
+        {"to-old.dat", folder_.Path("real/old.dat"), "real/old.dat"},
+        {"to-new.dat", "real/new.dat", "real/new.dat"}, // relative, and nothing there yet
+        {"to-link.dat", "to-later.dat", "real/later.dat"},
+        {"to-later.dat", "real/later.dat", "real/later.dat"},
+    };
+    for (const auto &c : cases)
+        ASSERT_EQ(symlink(c.leadsTo.c_str(), folder_.Path(c.link).c_str()), 0);
     Start(Serving('w', Pattern(600)));
 
-    EXPECT_TRUE(StxUpLoadFile(MakeCounted(link).get(), MakeCounted("A").get()));
-
-    struct stat status;
-    ASSERT_EQ(lstat(link.c_str(), &status), 0);
-    EXPECT_TRUE(S_ISLNK(status.st_mode));
-    EXPECT_EQ(ReadFile(real), Padded(Pattern(600)));
-    EXPECT_EQ(folder_.Entries().size(), 2u);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.link);
+        ASSERT_TRUE(StxUpLoadFile(MakeCounted(folder_.Path(c.link)).get(), MakeCounted("A").get()))
+            << GetLastPortError();
+        std::error_code notALink;
+        EXPECT_EQ(std::filesystem::read_symlink(folder_.Path(c.link), notALink), c.leadsTo);
+        EXPECT_EQ(ReadFile(folder_.Path(c.fetched)), Padded(Pattern(600)));
+    }
+    EXPECT_EQ(folder_.Entries("real"),
+              (std::vector<std::string>{"later.dat", "new.dat", "old.dat"}));
 }
 
 TEST_F(TransferFrames, TerminalLinesAnnounceOnly) {

@@ -6,8 +6,10 @@
 #include <zarelsim/Simulator.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
@@ -30,6 +32,14 @@ protected:
         ASSERT_TRUE(OpenComPort(kCom));
     }
     void TearDown() override { CloseComPort(); }
+
+    // The printer's file F.BIN, fetched into path.
+    bool FetchInto(const std::string &path) {
+        return StxUpLoadFile(MakeCounted(path).get(), MakeCounted("F.BIN").get());
+    }
+    void Store(const Bytes &content) {
+        printer_->Update([&](zarelsim::PrinterState &state) { state.files["F.BIN"] = content; });
+    }
 
     std::string Local(const std::string &name, const Bytes &content) {
         const std::string path = files_.Path(name);
@@ -174,6 +184,7 @@ TEST_F(TransferSimulator, FailedFetchLeavesTheLocalFileAsItWas) {
 
     EXPECT_FALSE(StxUpLoadFile(MakeCounted(target).get(), MakeCounted("F.BIN").get()));
     EXPECT_EQ(GetCurrErrCode(), 9);
+    EXPECT_FALSE(zc_local_failure(nullptr)); // the printer's refusal, not this computer's
     EXPECT_EQ(ReadFile(target), Pattern(77));
     EXPECT_EQ(files_.Entries().size(), 2u);
 
@@ -184,6 +195,65 @@ TEST_F(TransferSimulator, FailedFetchLeavesTheLocalFileAsItWas) {
     struct stat status;
     ASSERT_EQ(stat(target.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0644u);
+}
+
+// Renames one folder the first time progress is reported.
+struct FolderMove {
+    std::string from, to;
+    bool done = false;
+
+    static void ZARELCOM_CALL OnProgress(int64_t, int64_t, const char *, void *context) {
+        auto &move = *static_cast<FolderMove *>(context);
+        if (!move.done) move.done = std::rename(move.from.c_str(), move.to.c_str()) == 0;
+    }
+};
+
+TEST_F(TransferSimulator, AFetchWhoseFolderIsMovedMeanwhileEndsInThatFolder) {
+    Store(Pattern(3000));
+    mkdir(files_.Path("before").c_str(), 0700);
+    const std::string target = Local("before/kept.bin", Pattern(77));
+    FolderMove move{files_.Path("before"), files_.Path("after")};
+    zc_set_progress(&FolderMove::OnProgress, &move);
+
+    const bool fetched = FetchInto(target);
+    zc_set_progress(nullptr, nullptr);
+
+    ASSERT_TRUE(move.done);
+    EXPECT_TRUE(fetched) << GetLastPortError();
+    EXPECT_EQ(ReadFile(files_.Path("after/kept.bin")), Padded(Pattern(3000)));
+    EXPECT_EQ(files_.Entries("after"), std::vector<std::string>{"kept.bin"});
+}
+
+TEST_F(TransferSimulator, ATargetNameAsLongAsTheSystemAllowsIsFetchedInto) {
+    Store(Pattern(700));
+    const std::string name(255, 'n');
+    ASSERT_TRUE(FetchInto(files_.Path(name))) << GetLastPortError();
+    EXPECT_EQ(ReadFile(files_.Path(name)), Padded(Pattern(700)));
+    EXPECT_EQ(files_.Entries(), std::vector<std::string>{name});
+}
+
+// Root fetching into another user's file leaves it theirs; bytes from the printer never run
+// with that user's or group's rights.
+TEST_F(TransferSimulator, AReplacedFileKeepsItsOwnerAndPermissionsButNoSetIdBits) {
+    if (geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+    Store(Pattern(700));
+    const uid_t owner = 12345;
+    const gid_t group = 12346;
+    const struct {
+        mode_t before, after;
+    } cases[] = {{04755, 0755}, {02775, 0775}, {06750, 0750}, {01640, 01640}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.before);
+        const std::string target = Local("owned.bin", Pattern(77));
+        ASSERT_EQ(chown(target.c_str(), owner, group), 0);
+        ASSERT_EQ(chmod(target.c_str(), c.before), 0); // after chown, which clears set-id bits
+        ASSERT_TRUE(FetchInto(target)) << GetLastPortError();
+        struct stat status;
+        ASSERT_EQ(stat(target.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, c.after);
+        EXPECT_EQ(status.st_uid, owner);
+        EXPECT_EQ(status.st_gid, group);
+    }
 }
 
 } // namespace

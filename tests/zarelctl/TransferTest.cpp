@@ -1,6 +1,7 @@
 // zarelctl's transfers against the simulated printer: logos into slots and back, messages, named
 // files, parameter and message-name files, screens, print images and updates, with their
 // progress shown both ways.
+#include "../support/FileSizeLimit.h"
 #include "SimulatorFixture.h"
 #include "TestLogo.h"
 
@@ -189,6 +190,22 @@ TEST_F(Files, AFileThatCannotBeWrittenOrReadIsRefusedHereNotByThePrinter) {
         EXPECT_CONTAINS(result.out, "\"source\":\"local\"}");
         EXPECT_EQ(result.err.find("printer"), std::string::npos) << result.err;
     }
+}
+
+TEST_F(Files, AFetchThatFailsOnThisComputerSaysSoNotThePrinter) {
+    Printer().Update([](PrinterState &state) { state.files["job.dat"] = AsBytes(Pattern(3000)); });
+    WriteFile("job.copy", "the earlier copy");
+    ProgramResult result;
+    {
+        const FileSizeLimit limit(1024); // the third block does not fit, as on a full disk
+        result = Ctl({"--json", "upload", "job.dat", File("job.copy")});
+    }
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_CONTAINS(result.err, "zarelctl: could not fetch job.dat from the printer: this computer "
+                                "failed, not the printer (Cannot save the fetched file " +
+                                    File("job.copy") + ": File too large (Error: 27)). Check");
+    EXPECT_CONTAINS(result.out, "\"code\":27,\"reason\":\"File too large\",\"source\":\"local\"}");
+    EXPECT_EQ(ReadFile("job.copy"), "the earlier copy");
 }
 
 TEST_F(Progress, PlainLinesWhenTheOutputIsNoTerminal) {

@@ -97,6 +97,11 @@ void Session::Refuse(const std::string &action, const Attempt &before, bool mayB
     std::string portError = GetLastPortError();
     int32_t code = GetCurrErrCode();
     // Every call that can keep a port error clears it first: a message belongs to the failed call.
+    int32_t localError = -1;
+    if (!portError.empty() && zc_local_failure(&localError))
+        FailLocally("could not " + action + ": this computer failed, not the printer (" +
+                        portError + "). Check the local file, its folder and the free space",
+                    localError);
     if (!portError.empty())
         throw PrinterFailure(
             "could not " + action + ": the port refused (" + portError +

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "comm/Device.h"
+#include "comm/LinuxDescriptors.h"
 #include "comm/LinuxDevice.h"
 #include "comm/LinuxLineHolder.h"
 #include "comm/LinuxPortDirectory.h"
@@ -50,17 +51,6 @@ std::unique_ptr<Device> Refused(OpenAttempt& attempt, int error) {
         attempt.holder = holder.program;
     }
     return nullptr;
-}
-
-// A port never takes descriptor 0, 1 or 2 of a program that closed its standard streams: what the
-// program (or the trace) writes to standard error must not go down the line to the printer.
-int AboveStandardStreams(int fd) {
-    if (fd < 0 || fd > STDERR_FILENO) return fd;
-    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return moved;
 }
 
 class TermiosPlatform : public Platform {

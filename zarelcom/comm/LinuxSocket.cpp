@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "comm/HostLookup.h"
+#include "comm/LinuxDescriptors.h"
 #include "comm/Socket.h"
 
 namespace {
@@ -102,8 +103,8 @@ std::unique_ptr<Socket> Socket::Connect(const std::string& host, uint16_t port, 
     }
     int error = EHOSTUNREACH;
     for (const addrinfo* address = resolved->addresses.get(); address; address = address->ai_next) {
-        const int fd =
-            ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
+        const int fd = AboveStandardStreams(::socket(
+            address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol));
         if (fd < 0) {
             error = errno;
             continue;

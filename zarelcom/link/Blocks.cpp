@@ -38,7 +38,8 @@ bool SendBlock(Link &link, uint8_t block, FILE *file, std::size_t expected) {
     }
     if (got < expected) {
         link.lastPortError.Keep("The file became shorter while it was sent: it changed during the "
-                                "send; nothing more was sent, send it again (Error: -1)");
+                                "send; nothing more was sent, send it again (Error: -1)",
+                                -1);
         return false;
     }
     for (int attempt = 0; attempt < kBlockAttempts; ++attempt) {

@@ -7,5 +7,5 @@
 
 #include "link/Link.h"
 
-// Keeps "<what>: <the system's text for error> (Error: <error>)".
+// Keeps "<what>: <the system's text for error> (Error: <error>)", marked as a local failure.
 void KeepLocalFailure(Link &link, std::string_view what, int error);

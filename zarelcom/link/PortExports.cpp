@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "comm/PortList.h"
@@ -188,6 +189,14 @@ ZARELCOM_API const char *ZARELCOM_CALL GetLastPortError(void) {
         message.clear();
     }
     return message.c_str();
+}
+
+ZARELCOM_API zc_bool ZARELCOM_CALL zc_local_failure(int32_t *osError) {
+    const HeldLink held;
+    if (held.Refused()) return false;
+    const std::optional<int> error = held.Get().lastPortError.LocalError();
+    if (error && osError) *osError = *error;
+    return error.has_value();
 }
 
 ZARELCOM_API intptr_t ZARELCOM_CALL CallBackMsgback(zc_message_callback callback) {

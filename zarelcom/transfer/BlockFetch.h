@@ -17,7 +17,8 @@ using FetchRequest = std::function<std::optional<int32_t>()>;
 // bytes each, reporting progress under the path after each block. The local file is replaced only
 // when every block arrived and was written, and then holds exactly block count x 512 bytes.
 // False, with the file as it was, when the request is refused, the length is 0 or below, the
-// file cannot be written, or a block is not delivered.
+// file cannot be made or written (a local failure: GetLastPortError says why), or a block is
+// not delivered.
 bool FetchToFile(Link &link, std::string_view pathText, const FetchRequest &request);
 
 // FetchToFile after the request frame, whose good reply with the code expectedReply carries the

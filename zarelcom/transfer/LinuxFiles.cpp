@@ -6,7 +6,9 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
+#include <string>
+#include <tuple>
+#include <utility>
 
 #include "transfer/LocalFiles.h"
 #include "transfer/ReplacementFile.h"
@@ -15,13 +17,19 @@ namespace {
 
 int AsDescriptor(intptr_t file) { return static_cast<int>(file); }
 
-std::string ResolvedTarget(const std::string &target) {
-    struct stat status;
-    if (lstat(target.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
-        char resolved[PATH_MAX];
-        if (realpath(target.c_str(), resolved) != nullptr) return resolved;
-    }
-    return target;
+// As many symbolic links as the system itself follows in one path.
+constexpr int kMostLinks = 40;
+
+// The folder part of path ("." when there is none) and the name after its last "/".
+std::pair<std::string, std::string> FolderAndName(const std::string &path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// A folder opened only to work in it, relative to the folder from when folder is relative.
+int OpenFolder(int from, const std::string &folder) {
+    return openat(from, folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
 } // namespace
@@ -43,32 +51,72 @@ FileHandle OpenRegularFile(const std::string &path, int64_t &size) {
     return FileHandle(file);
 }
 
-ReplacementFile::ReplacementFile(const std::string &target) : target_(ResolvedTarget(target)) {
-    const size_t slash = target_.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
-    const std::string name = target_.substr(folder.size());
+ReplacementFile::ReplacementFile(const std::string &target) {
+    auto [folder, name] = FolderAndName(target);
+    int descriptor = OpenFolder(AT_FDCWD, folder);
+    // A symbolic link leads to the file to replace, in that file's folder: the link stays, also
+    // when the file it names is not there yet.
+    char link[PATH_MAX];
+    ssize_t length;
+    for (int links = 0;
+         descriptor >= 0 && (length = readlinkat(descriptor, name.c_str(), link, sizeof link)) >= 0;
+         ++links) {
+        if (links == kMostLinks) {
+            close(descriptor);
+            Fail(ELOOP);
+            return;
+        }
+        std::tie(folder, name) = FolderAndName(std::string(link, static_cast<size_t>(length)));
+        const int next = OpenFolder(link[0] == '/' ? AT_FDCWD : descriptor, folder);
+        const int error = errno;
+        close(descriptor);
+        errno = error;
+        descriptor = next;
+    }
+    if (descriptor < 0) {
+        Fail(errno);
+        return;
+    }
+    folder_ = descriptor;
+    name_ = name;
     // Only a regular file is replaced: a device or folder of that name is no place for a fetch.
     struct stat status;
-    if (name.empty() || (stat(target_.c_str(), &status) == 0 && !S_ISREG(status.st_mode))) return;
+    if (name_.empty()) {
+        Fail(EISDIR);
+        return;
+    }
+    if (fstatat(descriptor, name_.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+        !S_ISREG(status.st_mode)) {
+        Fail(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+        return;
+    }
     static std::atomic<unsigned> serial{0};
     for (int tries = 0; tries < 100 && file_ == NoFile; ++tries) {
-        temporary_ = folder + "." + name + ".part-" + std::to_string(getpid()) + "-" +
-                     std::to_string(serial++);
+        // Short and not made from the target's name, which may be as long as a name can be.
+        temporary_ =
+            ".zarelcom-" + std::to_string(getpid()) + "-" + std::to_string(serial++) + ".part";
         // 0666 under the user's umask: the permissions a newly created file would get.
-        file_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        file_ =
+            openat(descriptor, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (file_ == NoFile && errno != EEXIST) break;
     }
-    if (file_ == NoFile) temporary_.clear();
+    if (file_ == NoFile) {
+        Fail(errno);
+        temporary_.clear();
+    }
 }
 
-ReplacementFile::~ReplacementFile() { Discard(); }
+ReplacementFile::~ReplacementFile() {
+    Discard();
+    if (folder_ != NoFile) close(AsDescriptor(folder_));
+}
 
 bool ReplacementFile::Write(const uint8_t *data, size_t size) {
     while (size > 0) {
         const ssize_t written = write(AsDescriptor(file_), data, size);
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
+        if (written < 0) return Fail(errno);
+        if (written == 0) return Fail(ENOSPC);
         data += written;
         size -= static_cast<size_t>(written);
     }
@@ -76,20 +124,22 @@ bool ReplacementFile::Write(const uint8_t *data, size_t size) {
 }
 
 bool ReplacementFile::Commit() {
-    struct stat status;
-    mode_t mode;
-    if (stat(target_.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-        mode = status.st_mode & 07777;
-    else if (fstat(AsDescriptor(file_), &status) == 0)
-        mode = status.st_mode & 07777;
-    else
-        return false;
-    if (fchmod(AsDescriptor(file_), mode | S_IRUSR | S_IWUSR) != 0 ||
-        fsync(AsDescriptor(file_)) != 0)
-        return false;
-    const int descriptor = AsDescriptor(file_);
+    const int file = AsDescriptor(file_), folder = AsDescriptor(folder_);
+    struct stat old, fresh;
+    if (fstat(file, &fresh) != 0) return Fail(errno);
+    const bool replacing =
+        fstatat(folder, name_.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode);
+    // Another user's file stays theirs when root fetches into it; a user who may not give a file
+    // away gets it as their own.
+    if (replacing && (old.st_uid != fresh.st_uid || old.st_gid != fresh.st_gid) &&
+        fchown(file, old.st_uid, old.st_gid) != 0 && errno != EPERM)
+        return Fail(errno);
+    // Bytes from the printer never run with another user's or group's rights.
+    const mode_t mode = (replacing ? old.st_mode : fresh.st_mode) & 07777 & ~(S_ISUID | S_ISGID);
+    if (fchmod(file, mode | S_IRUSR | S_IWUSR) != 0 || fsync(file) != 0) return Fail(errno);
     file_ = NoFile;
-    if (close(descriptor) != 0 || rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (close(file) != 0 || renameat(folder, temporary_.c_str(), folder, name_.c_str()) != 0) {
+        Fail(errno);
         Discard();
         return false;
     }
@@ -97,9 +147,14 @@ bool ReplacementFile::Commit() {
     return true;
 }
 
+bool ReplacementFile::Fail(int error) {
+    error_ = error;
+    return false;
+}
+
 void ReplacementFile::Discard() {
     if (file_ != NoFile) close(AsDescriptor(file_));
     file_ = NoFile;
-    if (!temporary_.empty()) unlink(temporary_.c_str());
+    if (!temporary_.empty()) unlinkat(AsDescriptor(folder_), temporary_.c_str(), 0);
     temporary_.clear();
 }

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cerrno>
+#include <string>
 
 #include "transfer/LocalFiles.h"
 #include "transfer/ReplacementFile.h"
@@ -12,6 +14,27 @@
 namespace {
 
 HANDLE AsHandle(intptr_t file) { return reinterpret_cast<HANDLE>(file); }
+
+// The system's reason in errno's numbers, which the library's local failures carry everywhere.
+int ErrnoOf(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    default:
+        return EIO;
+    }
+}
 
 } // namespace
 
@@ -46,20 +69,34 @@ FileHandle OpenRegularFile(const std::string &path, int64_t &size) {
     return FileHandle(file);
 }
 
-ReplacementFile::ReplacementFile(const std::string &target) : target_(target) {
-    const size_t separator = target_.find_last_of("\\/:");
+ReplacementFile::ReplacementFile(const std::string &target) : name_(target) {
+    const size_t separator = target.find_last_of("\\/:");
     const std::string folder =
-        separator == std::string::npos ? std::string() : target_.substr(0, separator + 1);
-    const std::string name = target_.substr(folder.size());
+        separator == std::string::npos ? std::string() : target.substr(0, separator + 1);
+    const std::string name = target.substr(folder.size());
     // Only a regular file is replaced: a folder of that name is no place for a fetch.
-    const DWORD attributes = GetFileAttributesA(target_.c_str());
+    const DWORD attributes = GetFileAttributesA(target.c_str());
     if (name.empty() ||
-        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
+        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))) {
+        Fail(EISDIR);
         return;
+    }
+    // Held without FILE_SHARE_DELETE, the folder cannot be moved or removed until the fetch
+    // ends, so the temporary file is put in place or removed where it was made. Windows has no
+    // calls relative to an open folder.
+    const HANDLE held =
+        CreateFileA((folder + ".").c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (held == INVALID_HANDLE_VALUE) {
+        Fail(ErrnoOf(GetLastError()));
+        return;
+    }
+    folder_ = reinterpret_cast<intptr_t>(held);
     static std::atomic<unsigned> serial{0};
     for (int tries = 0; tries < 100 && file_ == NoFile; ++tries) {
-        temporary_ = folder + "." + name + ".part-" + std::to_string(GetCurrentProcessId()) + "-" +
-                     std::to_string(serial++);
+        // Short and not made from the target's name, which may be as long as a name can be.
+        temporary_ = folder + ".zarelcom-" + std::to_string(GetCurrentProcessId()) + "-" +
+                     std::to_string(serial++) + ".part";
         const HANDLE handle = CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                           FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE)
@@ -67,17 +104,24 @@ ReplacementFile::ReplacementFile(const std::string &target) : target_(target) {
         else if (GetLastError() != ERROR_FILE_EXISTS)
             break;
     }
-    if (file_ == NoFile) temporary_.clear();
+    if (file_ == NoFile) {
+        Fail(ErrnoOf(GetLastError()));
+        temporary_.clear();
+    }
 }
 
-ReplacementFile::~ReplacementFile() { Discard(); }
+ReplacementFile::~ReplacementFile() {
+    Discard();
+    if (folder_ != NoFile) CloseHandle(AsHandle(folder_));
+}
 
 bool ReplacementFile::Write(const uint8_t *data, size_t size) {
     while (size > 0) {
         const DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
         DWORD written = 0;
-        if (!WriteFile(AsHandle(file_), data, chunk, &written, nullptr) || written == 0)
-            return false;
+        if (!WriteFile(AsHandle(file_), data, chunk, &written, nullptr))
+            return Fail(ErrnoOf(GetLastError()));
+        if (written == 0) return Fail(ENOSPC);
         data += written;
         size -= written;
     }
@@ -85,27 +129,34 @@ bool ReplacementFile::Write(const uint8_t *data, size_t size) {
 }
 
 bool ReplacementFile::Commit() {
-    if (!FlushFileBuffers(AsHandle(file_))) return false;
+    if (!FlushFileBuffers(AsHandle(file_))) return Fail(ErrnoOf(GetLastError()));
     const HANDLE handle = AsHandle(file_);
     file_ = NoFile;
     if (!CloseHandle(handle)) {
+        Fail(ErrnoOf(GetLastError()));
         Discard();
         return false;
     }
     // A read-only target would refuse to be replaced; the fetched file is writable, as the
     // library has always left it.
-    const DWORD attributes = GetFileAttributesA(target_.c_str());
+    const DWORD attributes = GetFileAttributesA(name_.c_str());
     const bool readOnly =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    if (readOnly) SetFileAttributesA(target_.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (!MoveFileExA(temporary_.c_str(), target_.c_str(),
+    if (readOnly) SetFileAttributesA(name_.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!MoveFileExA(temporary_.c_str(), name_.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        if (readOnly) SetFileAttributesA(target_.c_str(), attributes);
+        Fail(ErrnoOf(GetLastError()));
+        if (readOnly) SetFileAttributesA(name_.c_str(), attributes);
         Discard();
         return false;
     }
     temporary_.clear();
     return true;
+}
+
+bool ReplacementFile::Fail(int error) {
+    error_ = error;
+    return false;
 }
 
 void ReplacementFile::Discard() {

@@ -150,6 +150,13 @@ ZARELCOM_API void ZARELCOM_CALL ReleaseText(zc_text text);
  * number). Never null. Valid until the next GetLastPortError on this thread. */
 ZARELCOM_API const char *ZARELCOM_CALL GetLastPortError(void);
 
+/* True when the failure GetLastPortError tells of was this computer's, not the port's or the
+ * printer's: a local file that could not be read, created or written (a full disk, a folder that
+ * takes no new file, a file that changed while it was sent). *os_error, when os_error is not
+ * null, then gets the system's error number (errno's numbers, on Windows too), -1 where there is
+ * none; it is left alone when the result is false. */
+ZARELCOM_API zc_bool ZARELCOM_CALL zc_local_failure(int32_t *os_error);
+
 /* Why the last open of a port failed (zc_port_failure). */
 #define ZC_PORT_OK 0      /* the last open succeeded (or no port was opened yet) */
 #define ZC_PORT_MISSING 1 /* no device: the number is mapped to none, or the device is not there */
@@ -564,14 +571,18 @@ ZARELCOM_API zc_bool ZARELCOM_CALL SetStxProtocol(void);
  * shorter than when the send began, ends the send before that block (false, LastErrorCode
  * unchanged, GetLastPortError says why); no zeros stand in for the file's missing bytes.
  *
- * Fetching: the blocks go into a temporary file beside the local file (beside the file a
- * symbolic link points to), which replaces it only when every block arrived and was written. The
- * result is then exactly block count x 512 bytes (the printer's padding of the last block
- * included), readable and writable by its owner, with an existing file's other permissions. A
- * failed fetch (refused request, length 0 or below, a block not delivered, a local file that
- * cannot be created or written, a full disk) returns false and leaves the local file as it was;
- * when the new version cannot be created (a folder without write permission, a path naming a
- * device or folder) nothing goes on the wire. */
+ * Fetching: the blocks go into a temporary file beside the local file, which replaces it only
+ * when every block arrived and was written. A symbolic link is followed to the file it names
+ * (also one not there yet), which is replaced in its own folder: the link stays. The folder is
+ * the one that was there when the fetch began, also if it is moved meanwhile. The result is then
+ * exactly block count x 512 bytes (the printer's padding of the last block included), readable
+ * and writable by its owner, with an existing file's other permissions except set-user-id and
+ * set-group-id, and (on Linux, where the system allows it) its owner and group. A failed fetch
+ * (refused request, length 0 or below, a block not delivered, a local file that cannot be
+ * created or written, a full disk) returns false and leaves the local file as it was; when the
+ * new version cannot be created (a folder without write permission, a path naming a device or
+ * folder) nothing goes on the wire. A failure of the local file leaves LastErrorCode unchanged;
+ * GetLastPortError says what failed with the system's reason, and zc_local_failure is true. */
 
 /* The size in bytes of the file at path, opened for reading only; -1 when it is not a readable
  * regular file (or is 2 GiB or larger). mode is accepted and not used (callers pass 0x8002). */
