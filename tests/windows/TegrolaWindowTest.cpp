@@ -28,7 +28,7 @@ namespace {
 
 // The simulator, at 9600 bit/s: the first rate a search tries.
 constexpr int PrinterCom = ZARELCOM_TEST_WINDOW_PRINTER_COM;
-constexpr int SilentCom = ZARELCOM_TEST_WINDOW_SILENT_COM;   // a simulator that never answers
+constexpr int SilentCom = ZARELCOM_TEST_WINDOW_SILENT_COM; // a simulator that never answers
 // Listed, with no device behind it (Wine opens COM<n> as /dev/ttyS<n-1> when no link names it).
 constexpr int AbsentCom = 99;
 const wchar_t *const SerialMap = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
@@ -61,14 +61,14 @@ void WriteHalfBlackPicture(const std::string &path, int width, int height, bool 
         for (int x = 0; x < width; ++x) {
             const int dx = x - width / 2, dy = y - height / 2, r2 = dx * dx + dy * dy;
             const int outer = height * height / 5, inner = height * height / 11;
-            const bool black = ring ? (r2 <= outer && r2 >= inner) || (y > height * 2 / 5 &&
-                                                                       y < height * 3 / 5)
-                                    : x < width / 2;
+            const bool black =
+                ring ? (r2 <= outer && r2 >= inner) || (y > height * 2 / 5 && y < height * 3 / 5)
+                     : x < width / 2;
             if (!black)
                 for (int c = 0; c < 3; ++c) file[54 + size_t(y * stride + x * 3 + c)] = 255;
         }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(file.data()),
-                                                std::streamsize(file.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char *>(file.data()), std::streamsize(file.size()));
 }
 
 std::wstring Setting(const wchar_t *section, const wchar_t *name) {
@@ -133,18 +133,17 @@ protected:
         ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, SerialMap, 0, nullptr, REG_OPTION_VOLATILE,
                                     KEY_ALL_ACCESS, nullptr, &map_, nullptr),
                   ERROR_SUCCESS);
-        for (const auto &[driver, port] :
-             {std::pair{L"\\Device\\TegrolaPrinter", PrinterCom},
-              std::pair{L"\\Device\\TegrolaSilent", SilentCom},
-              std::pair{L"\\Device\\TegrolaAbsent", AbsentCom}}) {
+        for (const auto &[driver, port] : {std::pair{L"\\Device\\TegrolaPrinter", PrinterCom},
+                                           std::pair{L"\\Device\\TegrolaSilent", SilentCom},
+                                           std::pair{L"\\Device\\TegrolaAbsent", AbsentCom}}) {
             const std::wstring name = L"COM" + std::to_wstring(port);
             ::RegSetValueExW(map_, driver, 0, REG_SZ, reinterpret_cast<const BYTE *>(name.c_str()),
                              DWORD((name.size() + 1) * sizeof(wchar_t)));
         }
     }
     static void TearDownTestSuite() {
-        for (const wchar_t *driver : {L"\\Device\\TegrolaPrinter", L"\\Device\\TegrolaSilent",
-                                      L"\\Device\\TegrolaAbsent"})
+        for (const wchar_t *driver :
+             {L"\\Device\\TegrolaPrinter", L"\\Device\\TegrolaSilent", L"\\Device\\TegrolaAbsent"})
             ::RegDeleteValueW(map_, driver);
         ::RegCloseKey(map_);
     }
@@ -165,7 +164,8 @@ protected:
     }
 
     void Open() {
-        form = std::make_unique<TfrmTegrola>(programDir, Win32Replacements{&dialogs, nullptr, &printer});
+        form = std::make_unique<TfrmTegrola>(programDir,
+                                             Win32Replacements{&dialogs, nullptr, &printer});
         form->Show(SW_SHOWNOACTIVATE);
         Pump(0);
     }
@@ -244,7 +244,8 @@ protected:
         item.mask = TCIF_TEXT;
         item.pszText = text;
         item.cchTextMax = 128;
-        ::SendMessageW(C("PageControl2"), TCM_GETITEMW, WPARAM(page), reinterpret_cast<LPARAM>(&item));
+        ::SendMessageW(C("PageControl2"), TCM_GETITEMW, WPARAM(page),
+                       reinterpret_cast<LPARAM>(&item));
         return text;
     }
     void Type(const std::wstring &text) {
@@ -267,15 +268,50 @@ protected:
 
 TEST_F(TegrolaWindowTest, StartsWithTheDesignsControlsByTheirNames) {
     Open();
-    for (const char *name :
-         {"GroupBox20", "SpeedButton1", "SpeedButton2", "SpeedButton55", "Label1", "ComboBox1",
-          "Label2", "ComboBox3", "ComboBox2", "Label3", "ComboBox4", "Animate1", "GroupBox6",
-          "Panel4", "Animate2", "PageControl2", "TabSheet3", "SpeedButton48", "SpeedButton53",
-          "SpeedButton46", "ScrollBox2", "Image2", "ScrollBox1", "Image1", "TabSheet4",
-          "SpeedButton49", "SpeedButton54", "SpeedButton47", "ScrollBox3", "Image3", "Memo1",
-          "RadioGroup2", "RadioGroup2Item0", "RadioGroup2Item1", "RadioGroup2Item2", "GroupBox22",
-          "SpeedButton51", "SpeedButton59", "SpeedButton60", "SpeedButton52", "SpeedButton61",
-          "SpeedButton50", "StatusBar1", "StatusBar2"}) {
+    for (const char *name : {"GroupBox20",
+                             "SpeedButton1",
+                             "SpeedButton2",
+                             "SpeedButton55",
+                             "Label1",
+                             "ComboBox1",
+                             "Label2",
+                             "ComboBox3",
+                             "ComboBox2",
+                             "Label3",
+                             "ComboBox4",
+                             "Animate1",
+                             "GroupBox6",
+                             "Panel4",
+                             "Animate2",
+                             "PageControl2",
+                             "TabSheet3",
+                             "SpeedButton48",
+                             "SpeedButton53",
+                             "SpeedButton46",
+                             "ScrollBox2",
+                             "Image2",
+                             "ScrollBox1",
+                             "Image1",
+                             "TabSheet4",
+                             "SpeedButton49",
+                             "SpeedButton54",
+                             "SpeedButton47",
+                             "ScrollBox3",
+                             "Image3",
+                             "Memo1",
+                             "RadioGroup2",
+                             "RadioGroup2Item0",
+                             "RadioGroup2Item1",
+                             "RadioGroup2Item2",
+                             "GroupBox22",
+                             "SpeedButton51",
+                             "SpeedButton59",
+                             "SpeedButton60",
+                             "SpeedButton52",
+                             "SpeedButton61",
+                             "SpeedButton50",
+                             "StatusBar1",
+                             "StatusBar2"}) {
         const HWND control = C(name);
         EXPECT_EQ(::GetDlgCtrlID(control), TfrmTegrola::ControlId(name)) << name;
     }
@@ -341,7 +377,8 @@ TEST_F(TegrolaWindowTest, CaptionsInTheThreeLanguagesAndTheChoiceStored) {
     const HWND combo = C("ComboBox4");
     ::SetWindowTextW(combo, L"abc");
     ::SendMessageW(::GetParent(combo), WM_COMMAND,
-                   MAKEWPARAM(::GetDlgCtrlID(combo), CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo));
+                   MAKEWPARAM(::GetDlgCtrlID(combo), CBN_EDITCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
     EXPECT_EQ(Text("Label1"), L"COM Port");
     EXPECT_EQ(Text("ComboBox4"), L"abc");
     EXPECT_EQ(Setting(L"Lang", L"Langurge"), L"2");
@@ -377,7 +414,8 @@ TEST_F(TegrolaWindowTest, OpenPortConnectsAndStoresThePortAndRate) {
     Open();
     ConnectByOpenPort();
     EXPECT_EQ(Status("StatusBar1", 1), L"Try 1");
-    EXPECT_EQ(Status("StatusBar2", 1).rfind(L" ZAREL HP MODEL ", 0), 0u) << Utf8(Status("StatusBar2", 1));
+    EXPECT_EQ(Status("StatusBar2", 1).rfind(L" ZAREL HP MODEL ", 0), 0u)
+        << Utf8(Status("StatusBar2", 1));
     EXPECT_TRUE(::IsWindowVisible(C("SpeedButton2")));
     EXPECT_FALSE(::IsWindowVisible(C("SpeedButton1")));
     EXPECT_FALSE(::IsWindowVisible(C("SpeedButton55")));
@@ -403,10 +441,12 @@ TEST_F(TegrolaWindowTest, AutoConnectSearchesOnItsThreadAndFindsThePrinterOnAnot
     EXPECT_FALSE(::IsWindowEnabled(C("SpeedButton55")));
     const auto start = Clock::now();
     ASSERT_TRUE(PumpUntil([&] { return !form->Logic()->Busy(); }, 30000));
-    std::printf("[ figures  ] Auto Connect found COM%d in %lld ms\n", PrinterCom,
-                (long long)std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
-                    .count());
-    ASSERT_TRUE(form->Logic()->Connected()) << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
+    std::printf(
+        "[ figures  ] Auto Connect found COM%d in %lld ms\n", PrinterCom,
+        (long long)std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
+            .count());
+    ASSERT_TRUE(form->Logic()->Connected())
+        << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
     EXPECT_EQ(Selection("ComboBox1"), PortIndex(PrinterCom));
     EXPECT_EQ(Selection("ComboBox3"), 0); // 9600 bit/s, found at the first rate
     EXPECT_FALSE(::IsWindowVisible(C("Animate1")));
@@ -424,9 +464,7 @@ TEST_F(TegrolaWindowTest, TextLogoInEachHeightIsOneBitOfTheTextsWidth) {
     const GdiTextRasterizer font(form->Logic()->Font().family, form->Logic()->Font().points);
     const int width = font.LineWidth("LOT 42");
     ASSERT_GT(width, 0);
-    const struct {
-        int item, height;
-    } heights[] = {{1, 25}, {2, 17}, {0, 50}};
+    const struct { int item, height; } heights[] = {{1, 25}, {2, 17}, {0, 50}};
     for (const auto &choice : heights) {
         SCOPED_TRACE(choice.height);
         Click("RadioGroup2Item" + std::to_string(choice.item));
@@ -437,7 +475,7 @@ TEST_F(TegrolaWindowTest, TextLogoInEachHeightIsOneBitOfTheTextsWidth) {
         EXPECT_EQ(logo[1], 'M');
         EXPECT_EQ(U32(logo, 18), uint32_t(width));
         EXPECT_EQ(U32(logo, 22), uint32_t(choice.height));
-        EXPECT_EQ(logo[28], 1); // one bit a pixel
+        EXPECT_EQ(logo[28], 1);              // one bit a pixel
         EXPECT_EQ(U32(logo, 54), 0u);        // colour 0 black
         EXPECT_EQ(U32(logo, 58), 0xFFFFFFu); // colour 1 white
         EXPECT_EQ(logo.size(), 62u + 4u * ((unsigned(width) + 31) / 32) * unsigned(choice.height));
@@ -485,10 +523,11 @@ TEST_F(TegrolaWindowTest, LogosAreSentWithTheirProgressIntoAFreeSlot) {
         EXPECT_TRUE(::IsWindowVisible(C("Animate2")));
         ASSERT_TRUE(PumpUntil([&] { return !form->Logic()->Busy(); }, 30000,
                               [&] { shown.insert(Status("StatusBar1", 1)); }));
-        std::printf("[ figures  ] %s sent in %lld ms, %zu status texts\n", send.file,
-                    (long long)std::chrono::duration_cast<std::chrono::milliseconds>(
-                        Clock::now() - start).count(),
-                    shown.size());
+        std::printf(
+            "[ figures  ] %s sent in %lld ms, %zu status texts\n", send.file,
+            (long long)std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
+                .count(),
+            shown.size());
         EXPECT_EQ(Status("StatusBar1", 1), done);
         EXPECT_TRUE(shown.count(L"Send Logo Please Wait"));
         // The library's progress lines, shown with a blank in front.
@@ -604,7 +643,8 @@ TEST_F(TegrolaWindowTest, TheSystemsOwnDialogsAnswered) {
         std::remove(saved.c_str());
         DialogAnswer answer([&saved](HWND dialog) {
             const HWND name = FirstEdit(dialog);
-            if (name) ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(saved).c_str()));
+            if (name)
+                ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(saved).c_str()));
         });
         Click("SpeedButton54");
         answer.Wait();
@@ -649,7 +689,8 @@ TEST_F(TegrolaWindowTest, Screenshots) {
             Choose("ComboBox4", language);
             ShowPage(page);
             ::RedrawWindow(form->Handle(), nullptr, nullptr,
-                           RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+                           RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN |
+                               RDW_FRAME);
             Pump(300);
             RECT frame;
             ::GetWindowRect(form->Handle(), &frame);
@@ -657,17 +698,21 @@ TEST_F(TegrolaWindowTest, Screenshots) {
             const HDC screen = ::GetDC(nullptr);
             const HDC copy = ::CreateCompatibleDC(screen);
             BITMAPINFO info{};
-            info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+            info.bmiHeader = {
+                sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
             void *bits = nullptr;
-            const HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+            const HBITMAP bitmap =
+                ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
             const HGDIOBJ before = ::SelectObject(copy, bitmap);
             ::BitBlt(copy, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
             ::GdiFlush();
             const size_t stride = (size_t(width) * 3 + 3) / 4 * 4, size = stride * size_t(height);
-            BITMAPFILEHEADER header{0x4D42, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size),
-                                    0, 0, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
+            BITMAPFILEHEADER header{
+                0x4D42, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
+                DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
             const std::wstring path = std::wstring(folder) + L"\\tegrola-windows-" +
-                                      W(languages[language]) + (page ? L"-new-logo" : L"-exist-logo") + L".bmp";
+                                      W(languages[language]) +
+                                      (page ? L"-new-logo" : L"-exist-logo") + L".bmp";
             std::ofstream file(path.c_str(), std::ios::binary);
             file.write(reinterpret_cast<const char *>(&header), sizeof header);
             file.write(reinterpret_cast<const char *>(&info.bmiHeader), sizeof info.bmiHeader);
