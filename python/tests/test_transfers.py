@@ -2,6 +2,9 @@
 
 from __future__ import annotations
 
+import errno
+import resource
+import signal
 import threading
 from pathlib import Path
 from typing import Callable
@@ -65,6 +68,25 @@ def test_file_transfers_round_trip(printer_com: SimulatedPrinter, tmp_path: Path
     assert b"003 MSG003\r\n004 MSG004\r\n" in (tmp_path / "names.txt").read_bytes()
     assert zarelcom.Logo.from_bmp((tmp_path / "screen.bmp").read_bytes()).width == 128
     assert seen == [512, 1024, 1280] * 2
+
+
+def test_a_fetch_that_fails_on_this_computer_says_so(printer_com: SimulatedPrinter, tmp_path: Path) -> None:
+    (tmp_path / "data.bin").write_bytes(bytes(3000))
+    with Printer(printer_com.com) as printer:
+        printer.send_file(tmp_path / "data.bin")
+        # A file-size limit stands in for a full disk: writes past it fail with EFBIG.
+        limits = resource.getrlimit(resource.RLIMIT_FSIZE)
+        previous = signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (1024, limits[1]))
+        try:
+            with pytest.raises(zarelcom.LocalFileError) as failure:
+                printer.fetch_file("data.bin", tmp_path / "fetched.bin")
+        finally:
+            resource.setrlimit(resource.RLIMIT_FSIZE, limits)
+            signal.signal(signal.SIGXFSZ, previous)
+    assert failure.value.errno == errno.EFBIG
+    assert str(tmp_path / "fetched.bin") in str(failure.value)
+    assert not (tmp_path / "fetched.bin").exists()
 
 
 def test_what_is_refused_before_anything_is_sent(printer_com: SimulatedPrinter, tmp_path: Path) -> None:

@@ -10,7 +10,7 @@ The package calls the Zarelcom library (libzarelcom) through ctypes; see `Printe
 query, setting and transfer, `ports()` for this machine's serial ports and `Logo` for logo files.
 """
 
-from .errors import PortError, PrinterError, PrinterTimeout, ZarelcomError
+from .errors import LocalFileError, PortError, PrinterError, PrinterTimeout, ZarelcomError
 from .logo import Logo
 from .printer import Printer, ports
 from .records import PORT_RATES, PRINTER_RATES, Counter, Encoder, Languages, PortInfo, Shift, SystemInfo
@@ -19,6 +19,7 @@ __all__ = [
     "Counter",
     "Encoder",
     "Languages",
+    "LocalFileError",
     "Logo",
     "PORT_RATES",
     "PRINTER_RATES",

@@ -150,6 +150,7 @@ SIGNATURES: dict[str, tuple[Any, list[Any]]] = {
     "zc_set_pacing": (c_bool8, [c_int32]),
     "zc_search": (c_bool8, [c_int32_p, SEARCH_CALLBACK, ctypes.c_void_p]),
     "zc_port_failure": (c_bool8, [ctypes.POINTER(PortFailureRecord)]),
+    "zc_local_failure": (c_bool8, [c_int32_p]),
     "zc_set_progress": (ctypes.c_ssize_t, [PROGRESS_CALLBACK, ctypes.c_void_p]),
 }
 

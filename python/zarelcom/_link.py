@@ -9,7 +9,7 @@ from contextlib import contextmanager
 from typing import Any, Callable, Iterator, Optional, Union
 
 from ._library import PROGRESS_CALLBACK, Library, library
-from .errors import PrinterError, PrinterTimeout, ZarelcomError
+from .errors import LocalFileError, PrinterError, PrinterTimeout, ZarelcomError
 
 Progress = Callable[[int, int, str], None]
 """A progress callable: (bytes done, total bytes, the library's progress line)."""
@@ -95,6 +95,9 @@ class Link:
             if self._progress_error is not None:
                 raise self._progress_error
             if not ok:
+                error = ctypes.c_int32(-1)
+                if lib.zc_local_failure(ctypes.byref(error)):
+                    raise LocalFileError(export, lib.GetLastPortError().decode("utf-8", "replace"), error.value)
                 code = lib.GetCurrErrCode()
                 if code == before and not self.answers(lib, code):
                     raise PrinterTimeout(export, doing)

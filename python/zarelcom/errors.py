@@ -62,3 +62,20 @@ class PortError(ZarelcomError, OSError):
 
     def __str__(self) -> str:
         return str(self.args[0])
+
+
+class LocalFileError(ZarelcomError, OSError):
+    """A transfer failed on this computer's side, not the printer's: a local file that could not be
+    read, made or written (a full disk, a file that changed while it was sent).
+
+    An OSError as well: `errno` is the system's error number (None when the library had none), and
+    the message is the library's, which names the file and the system's reason.
+    """
+
+    def __init__(self, export: str, text: str, error: Optional[int]) -> None:
+        super().__init__(f"{text} ({export} failed)")
+        if error is not None and error >= 0:
+            self.errno, self.strerror = error, os.strerror(error)
+
+    def __str__(self) -> str:
+        return str(self.args[0])

@@ -35,9 +35,9 @@ struct TKind {
     int base;
 };
 constexpr TKind kKinds[] = {
-    {"SpeedButton", 1000}, {"ComboBox", 1100},   {"Label", 1200},       {"GroupBox", 1300},
-    {"TabSheet", 1400},    {"ScrollBox", 1500},  {"Image", 1600},       {"Memo", 1700},
-    {"StatusBar", 1900},   {"Animate", 2000},    {"PageControl", 2100}, {"Panel", 2200},
+    {"SpeedButton", 1000}, {"ComboBox", 1100},  {"Label", 1200},       {"GroupBox", 1300},
+    {"TabSheet", 1400},    {"ScrollBox", 1500}, {"Image", 1600},       {"Memo", 1700},
+    {"StatusBar", 1900},   {"Animate", 2000},   {"PageControl", 2100}, {"Panel", 2200},
 };
 
 std::wstring TextOf(HWND control) {
@@ -139,8 +139,13 @@ void UpdateScrollBox(HWND box) {
     const int pages[2] = {int(inside.right), int(inside.bottom)};
     int positions[2];
     for (int bar : {SB_HORZ, SB_VERT}) {
-        SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, std::max(sizes[bar] - 1, 0),
-                        UINT(std::max(pages[bar], 0)), 0, 0};
+        SCROLLINFO info{sizeof info,
+                        SIF_RANGE | SIF_PAGE,
+                        0,
+                        std::max(sizes[bar] - 1, 0),
+                        UINT(std::max(pages[bar], 0)),
+                        0,
+                        0};
         ::SetScrollInfo(box, bar, &info, TRUE);
         info.fMask = SIF_POS;
         ::GetScrollInfo(box, bar, &info);
@@ -162,14 +167,28 @@ LRESULT CALLBACK ScrollBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
         ::GetScrollInfo(box, bar, &info);
         int position = info.nPos;
         switch (LOWORD(wParam)) {
-        case SB_LINEUP: position -= 16; break;
-        case SB_LINEDOWN: position += 16; break;
-        case SB_PAGEUP: position -= int(info.nPage); break;
-        case SB_PAGEDOWN: position += int(info.nPage); break;
+        case SB_LINEUP:
+            position -= 16;
+            break;
+        case SB_LINEDOWN:
+            position += 16;
+            break;
+        case SB_PAGEUP:
+            position -= int(info.nPage);
+            break;
+        case SB_PAGEDOWN:
+            position += int(info.nPage);
+            break;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: position = info.nTrackPos; break;
-        case SB_TOP: position = info.nMin; break;
-        case SB_BOTTOM: position = info.nMax; break;
+        case SB_THUMBPOSITION:
+            position = info.nTrackPos;
+            break;
+        case SB_TOP:
+            position = info.nMin;
+            break;
+        case SB_BOTTOM:
+            position = info.nMax;
+            break;
         }
         ::SetScrollPos(box, bar, position, TRUE);
         UpdateScrollBox(box);
@@ -400,9 +419,9 @@ void TfrmTegrola::BuildWindow() {
     ::SendMessageW(baud, CB_SETCURSEL, 1, 0);
     // The port rate code handed to SetBaudRate: its index is the code. Never shown.
     const HWND rates = Add(WC_COMBOBOXW, "ComboBox2", L"", CBS_DROPDOWNLIST, FWindow);
-    for (const wchar_t *rate : {L"110", L"300", L"600", L"1200", L"2400", L"4800", L"9600",
-                                L"14400", L"19200", L"38400", L"56000", L"57600", L"115200",
-                                L"128000", L"256000"})
+    for (const wchar_t *rate :
+         {L"110", L"300", L"600", L"1200", L"2400", L"4800", L"9600", L"14400", L"19200", L"38400",
+          L"56000", L"57600", L"115200", L"128000", L"256000"})
         ::SendMessageW(rates, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rate));
     ::SendMessageW(rates, CB_SETCURSEL, 9, 0);
     Add(WC_STATICW, "Label3", L"Language", WS_VISIBLE | SS_LEFT, FWindow);
@@ -448,7 +467,8 @@ void TfrmTegrola::BuildWindow() {
 
     const DWORD pageStyle = 0;
     const DWORD boxStyle = WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN;
-    const HWND pictures = Add(kPageClass, "TabSheet3", L"", pageStyle, FWindow, WS_EX_CONTROLPARENT);
+    const HWND pictures =
+        Add(kPageClass, "TabSheet3", L"", pageStyle, FWindow, WS_EX_CONTROLPARENT);
     Add(WC_BUTTONW, "SpeedButton48", L"Open Picture", button, pictures);
     Add(WC_BUTTONW, "SpeedButton53", L"Save Logo As", button, pictures);
     Add(WC_BUTTONW, "SpeedButton46", L"Send Logo", button, pictures);
@@ -458,8 +478,8 @@ void TfrmTegrola::BuildWindow() {
     Add(kImageClass, "Image1", L"", WS_VISIBLE,
         Add(kScrollBoxClass, "ScrollBox1", L"", boxStyle, pictures, WS_EX_CLIENTEDGE));
 
-    const HWND text = Add(kPageClass, "TabSheet4", L"", pageStyle | WS_VISIBLE, FWindow,
-                          WS_EX_CONTROLPARENT);
+    const HWND text =
+        Add(kPageClass, "TabSheet4", L"", pageStyle | WS_VISIBLE, FWindow, WS_EX_CONTROLPARENT);
     Add(WC_BUTTONW, "SpeedButton49", L"New Text", button, text);
     Add(WC_BUTTONW, "SpeedButton54", L"Save Logo As", button, text);
     Add(WC_BUTTONW, "SpeedButton47", L"Send Logo", button, text);
@@ -485,8 +505,10 @@ void TfrmTegrola::BuildWindow() {
         const char *name;
         const wchar_t *glyph;
         const wchar_t *hint;
-    } positions[] = {{"SpeedButton51", L"\u25B2", L"Up"},    {"SpeedButton59", L"\u25C0", L"Left"},
-                     {"SpeedButton61", L"\u25CF", L"Auto"},  {"SpeedButton60", L"\u25B6", L"Right"},
+    } positions[] = {{"SpeedButton51", L"\u25B2", L"Up"},
+                     {"SpeedButton59", L"\u25C0", L"Left"},
+                     {"SpeedButton61", L"\u25CF", L"Auto"},
+                     {"SpeedButton60", L"\u25B6", L"Right"},
                      {"SpeedButton52", L"\u25BC", L"Down"}};
     for (const auto &position : positions)
         AddTip(Add(WC_BUTTONW, position.name, position.glyph, button, text), position.hint);
@@ -499,7 +521,8 @@ void TfrmTegrola::BuildWindow() {
     SetCaption("StatusBar2", "System");
 
     // Frames below what they frame; the page control below its pages.
-    for (const char *under : {"RadioGroup2", "GroupBox22", "PageControl2", "GroupBox6", "GroupBox20"})
+    for (const char *under :
+         {"RadioGroup2", "GroupBox22", "PageControl2", "GroupBox6", "GroupBox20"})
         ::SetWindowPos(Control(under), HWND_BOTTOM, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     for (const char *name : {"SpeedButton1", "SpeedButton2", "SpeedButton55", "SpeedButton51",
@@ -550,7 +573,8 @@ void TfrmTegrola::Layout() {
     RECT page = tabs;
     ::SendMessageW(Control("PageControl2"), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
     // Beside the page tabs, where it covers no control while it runs.
-    place("Animate2", int(tabs.right) - 121 - 4, int(tabs.top) + 1, 121, int(page.top - tabs.top) - 3);
+    place("Animate2", int(tabs.right) - 121 - 4, int(tabs.top) + 1, 121,
+          int(page.top - tabs.top) - 3);
     const int pageWidth = int(page.right - page.left), pageHeight = int(page.bottom - page.top);
     for (const char *sheet : {"TabSheet3", "TabSheet4"})
         place(sheet, int(page.left), int(page.top), pageWidth, pageHeight);
@@ -581,8 +605,11 @@ void TfrmTegrola::Layout() {
     const struct {
         const char *name;
         int row, column;
-    } grid[] = {{"SpeedButton51", 0, 1}, {"SpeedButton59", 1, 0}, {"SpeedButton61", 1, 1},
-                {"SpeedButton60", 1, 2}, {"SpeedButton52", 2, 1}};
+    } grid[] = {{"SpeedButton51", 0, 1},
+                {"SpeedButton59", 1, 0},
+                {"SpeedButton61", 1, 1},
+                {"SpeedButton60", 1, 2},
+                {"SpeedButton52", 2, 1}};
     for (const auto &cell : grid)
         place(cell.name, settings + 10 + cell.column * kSmallButton,
               cross + 16 + cell.row * kSmallButton, kSmallButton, kSmallButton);
@@ -600,7 +627,8 @@ void TfrmTegrola::ShowPage(int page) {
 
 LRESULT CALLBACK TfrmTegrola::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto *form = static_cast<TfrmTegrola *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        auto *form =
+            static_cast<TfrmTegrola *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
         form->FWindow = window;
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
@@ -630,6 +658,7 @@ LRESULT TfrmTegrola::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // The logic ends first: it stops a search still running, so that the program ends at
         // once and lets go of the port.
         FLogic.reset();
+        FThread.Discard();
         ::SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
         FWindow = nullptr;
         if (FQuitWhenDestroyed) ::PostQuitMessage(0);
@@ -757,7 +786,8 @@ void TfrmTegrola::ShowConnected(bool connected) {
     const HWND focus = ::GetFocus();
     ::ShowWindow(Control(connected ? "SpeedButton2" : "SpeedButton1"), SW_SHOW);
     for (const char *name : {"ComboBox1", "ComboBox3", "SpeedButton1", "SpeedButton55"})
-        if (focus == Control(name)) ::SetFocus(Control(connected ? "SpeedButton2" : "SpeedButton1"));
+        if (focus == Control(name))
+            ::SetFocus(Control(connected ? "SpeedButton2" : "SpeedButton1"));
     ::EnableWindow(Control("ComboBox1"), !connected);
     ::EnableWindow(Control("ComboBox3"), !connected);
     ::ShowWindow(Control("SpeedButton1"), connected ? SW_HIDE : SW_SHOW);
@@ -774,12 +804,13 @@ void TfrmTegrola::SetConnecting(bool connecting) {
 
 // What is typed or chosen during a send would not reach the logo being sent: it is not taken.
 void TfrmTegrola::SetSending(bool sending) {
-    for (const char *name :
-         {"SpeedButton2", "SpeedButton48", "SpeedButton53", "SpeedButton46", "SpeedButton49",
-          "SpeedButton54", "SpeedButton47", "SpeedButton50", "Memo1", "RadioGroup2",
-          "RadioGroup2Item0", "RadioGroup2Item1", "RadioGroup2Item2", "GroupBox22",
-          "SpeedButton51", "SpeedButton52", "SpeedButton59", "SpeedButton60", "SpeedButton61",
-          "ComboBox4"})
+    for (const char *name : {"SpeedButton2",     "SpeedButton48",    "SpeedButton53",
+                             "SpeedButton46",    "SpeedButton49",    "SpeedButton54",
+                             "SpeedButton47",    "SpeedButton50",    "Memo1",
+                             "RadioGroup2",      "RadioGroup2Item0", "RadioGroup2Item1",
+                             "RadioGroup2Item2", "GroupBox22",       "SpeedButton51",
+                             "SpeedButton52",    "SpeedButton59",    "SpeedButton60",
+                             "SpeedButton61",    "ComboBox4"})
         ::EnableWindow(Control(name), !sending);
 }
 

@@ -49,6 +49,7 @@ public:
     void QuitWhenDestroyed() { FQuitWhenDestroyed = true; }
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Command(int id, int code, HWND control);

@@ -8,11 +8,11 @@
 
 std::string Utf8(const std::wstring &text) {
     if (text.empty()) return {};
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr,
-                                             0, nullptr, nullptr);
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
+                                             nullptr, nullptr);
     std::string bytes(size_t(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), length,
-                          nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), length, nullptr,
+                          nullptr);
     return bytes;
 }
 
@@ -22,8 +22,7 @@ HKEY OpenSection(const std::string &section) {
     const std::wstring path = std::wstring(RegistrySettingsStore::kRoot) + L"\\" + Wide(section);
     HKEY key = nullptr;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                          KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
-                          nullptr) != ERROR_SUCCESS)
+                          KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
@@ -52,7 +51,8 @@ void RegistrySettingsStore::Write(const std::string &section, const std::string 
     const HKEY key = OpenSection(section);
     if (!key) return;
     const std::wstring data = Wide(value);
-    ::RegSetValueExW(key, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE *>(data.c_str()),
+    ::RegSetValueExW(key, Wide(name).c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE *>(data.c_str()),
                      DWORD((data.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(key);
 }
@@ -72,7 +72,8 @@ void Win32WindowThread::After(int milliseconds, std::function<void()> task) {
 
 bool Win32WindowThread::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kTaskMessage) {
-        std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()> *>(lParam));
+        std::unique_ptr<std::function<void()>> task(
+            reinterpret_cast<std::function<void()> *>(lParam));
         (*task)();
         return true;
     }
@@ -86,6 +87,14 @@ bool Win32WindowThread::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return true;
     }
     return false;
+}
+
+void Win32WindowThread::Discard() {
+    MSG message;
+    while (::PeekMessageW(&message, window_, kTaskMessage, kTaskMessage, PM_REMOVE))
+        delete reinterpret_cast<std::function<void()> *>(message.lParam);
+    for (const auto &timer : timers_) ::KillTimer(window_, timer.first);
+    timers_.clear();
 }
 
 void Win32Dialogs::ShowMessage(const std::string &text) {

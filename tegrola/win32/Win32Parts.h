@@ -37,6 +37,8 @@ public:
     void After(int milliseconds, std::function<void()> task) override;
     // True when the message was a task or a timer of this thread, which it then ran.
     bool Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Frees the tasks and timers still waiting when the window goes: they are never run.
+    void Discard();
 
 private:
     HWND window_ = nullptr;

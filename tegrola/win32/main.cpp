@@ -13,7 +13,8 @@ namespace {
 const char *const kHelp =
     "Usage: tegrola [options]\r\n"
     "Tegrola, the logo tool for Zarel HP marking printers: connects to the printer on a serial\r\n"
-    "port, turns a Windows bitmap picture or typed text into a one-bit logo of 50, 25 or 17 dots\r\n"
+    "port, turns a Windows bitmap picture or typed text into a one-bit logo of 50, 25 or 17 "
+    "dots\r\n"
     "and sends it into a free logo slot of the printer.\r\n"
     "\r\n"
     "Options:\r\n"
@@ -28,8 +29,8 @@ const char *const kHelp =
 void Print(const std::string &text) {
     HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
     if ((!output || output == INVALID_HANDLE_VALUE) && ::AttachConsole(ATTACH_PARENT_PROCESS))
-        output = ::CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
+        output = ::CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               0, nullptr);
     if (!output || output == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     ::WriteFile(output, text.data(), DWORD(text.size()), &written, nullptr);

@@ -224,6 +224,29 @@ TEST_F(TransferSimulator, AFetchWhoseFolderIsMovedMeanwhileEndsInThatFolder) {
     EXPECT_EQ(files_.Entries("after"), std::vector<std::string>{"kept.bin"});
 }
 
+// A program that closed its standard streams writes to descriptor 2 during the fetch.
+static void ZARELCOM_CALL WriteToStandardError(int64_t, int64_t, const char *, void *) {
+    (void)!::write(STDERR_FILENO, "warning\n", 8);
+}
+
+TEST_F(TransferSimulator, WhatGoesToAClosedStandardErrorNeverLandsInTheFetchedFile) {
+    Store(Pattern(3000));
+    const std::string target = files_.Path("fetched.bin");
+    // Both closed, so that neither the folder the fetch works in nor its file is left to take them.
+    const int savedOutput = ::dup(STDOUT_FILENO), savedError = ::dup(STDERR_FILENO);
+    ::close(STDOUT_FILENO);
+    ::close(STDERR_FILENO);
+    zc_set_progress(&WriteToStandardError, nullptr);
+    const bool fetched = FetchInto(target);
+    zc_set_progress(nullptr, nullptr);
+    ::dup2(savedOutput, STDOUT_FILENO);
+    ::dup2(savedError, STDERR_FILENO);
+    ::close(savedOutput);
+    ::close(savedError);
+    ASSERT_TRUE(fetched) << GetLastPortError();
+    EXPECT_EQ(ReadFile(target), Padded(Pattern(3000)));
+}
+
 TEST_F(TransferSimulator, ATargetNameAsLongAsTheSystemAllowsIsFetchedInto) {
     Store(Pattern(700));
     const std::string name(255, 'n');

@@ -3,7 +3,7 @@
 // list choices with the change notifications the lists would send, typing into the memo, the
 // status panels read back, the dialogs behind the logic's dialog interface and the settings in
 // the registry. With TEGROLA_SCREENSHOTS set to a folder, one test writes the window's pictures
-// there (three languages, both pages) as BMP files.
+// there (three languages, both pages) as BMP files. One test answers the system's own dialogs.
 #include <gtest/gtest.h>
 
 #include "core/Captions.h"
@@ -28,7 +28,7 @@ namespace {
 
 // The simulator, at 9600 bit/s: the first rate a search tries.
 constexpr int PrinterCom = ZARELCOM_TEST_WINDOW_PRINTER_COM;
-constexpr int SilentCom = ZARELCOM_TEST_WINDOW_SILENT_COM;   // a simulator that never answers
+constexpr int SilentCom = ZARELCOM_TEST_WINDOW_SILENT_COM; // a simulator that never answers
 // Listed, with no device behind it (Wine opens COM<n> as /dev/ttyS<n-1> when no link names it).
 constexpr int AbsentCom = 99;
 const wchar_t *const SerialMap = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
@@ -61,14 +61,14 @@ void WriteHalfBlackPicture(const std::string &path, int width, int height, bool 
         for (int x = 0; x < width; ++x) {
             const int dx = x - width / 2, dy = y - height / 2, r2 = dx * dx + dy * dy;
             const int outer = height * height / 5, inner = height * height / 11;
-            const bool black = ring ? (r2 <= outer && r2 >= inner) || (y > height * 2 / 5 &&
-                                                                       y < height * 3 / 5)
-                                    : x < width / 2;
+            const bool black =
+                ring ? (r2 <= outer && r2 >= inner) || (y > height * 2 / 5 && y < height * 3 / 5)
+                     : x < width / 2;
             if (!black)
                 for (int c = 0; c < 3; ++c) file[54 + size_t(y * stride + x * 3 + c)] = 255;
         }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(file.data()),
-                                                std::streamsize(file.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char *>(file.data()), std::streamsize(file.size()));
 }
 
 std::wstring Setting(const wchar_t *section, const wchar_t *name) {
@@ -133,18 +133,17 @@ protected:
         ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, SerialMap, 0, nullptr, REG_OPTION_VOLATILE,
                                     KEY_ALL_ACCESS, nullptr, &map_, nullptr),
                   ERROR_SUCCESS);
-        for (const auto &[driver, port] :
-             {std::pair{L"\\Device\\TegrolaPrinter", PrinterCom},
-              std::pair{L"\\Device\\TegrolaSilent", SilentCom},
-              std::pair{L"\\Device\\TegrolaAbsent", AbsentCom}}) {
+        for (const auto &[driver, port] : {std::pair{L"\\Device\\TegrolaPrinter", PrinterCom},
+                                           std::pair{L"\\Device\\TegrolaSilent", SilentCom},
+                                           std::pair{L"\\Device\\TegrolaAbsent", AbsentCom}}) {
             const std::wstring name = L"COM" + std::to_wstring(port);
             ::RegSetValueExW(map_, driver, 0, REG_SZ, reinterpret_cast<const BYTE *>(name.c_str()),
                              DWORD((name.size() + 1) * sizeof(wchar_t)));
         }
     }
     static void TearDownTestSuite() {
-        for (const wchar_t *driver : {L"\\Device\\TegrolaPrinter", L"\\Device\\TegrolaSilent",
-                                      L"\\Device\\TegrolaAbsent"})
+        for (const wchar_t *driver :
+             {L"\\Device\\TegrolaPrinter", L"\\Device\\TegrolaSilent", L"\\Device\\TegrolaAbsent"})
             ::RegDeleteValueW(map_, driver);
         ::RegCloseKey(map_);
     }
@@ -165,7 +164,8 @@ protected:
     }
 
     void Open() {
-        form = std::make_unique<TfrmTegrola>(programDir, Win32Replacements{&dialogs, nullptr, &printer});
+        form = std::make_unique<TfrmTegrola>(programDir,
+                                             Win32Replacements{&dialogs, nullptr, &printer});
         form->Show(SW_SHOWNOACTIVATE);
         Pump(0);
     }
@@ -244,7 +244,8 @@ protected:
         item.mask = TCIF_TEXT;
         item.pszText = text;
         item.cchTextMax = 128;
-        ::SendMessageW(C("PageControl2"), TCM_GETITEMW, WPARAM(page), reinterpret_cast<LPARAM>(&item));
+        ::SendMessageW(C("PageControl2"), TCM_GETITEMW, WPARAM(page),
+                       reinterpret_cast<LPARAM>(&item));
         return text;
     }
     void Type(const std::wstring &text) {
@@ -267,15 +268,50 @@ protected:
 
 TEST_F(TegrolaWindowTest, StartsWithTheDesignsControlsByTheirNames) {
     Open();
-    for (const char *name :
-         {"GroupBox20", "SpeedButton1", "SpeedButton2", "SpeedButton55", "Label1", "ComboBox1",
-          "Label2", "ComboBox3", "ComboBox2", "Label3", "ComboBox4", "Animate1", "GroupBox6",
-          "Panel4", "Animate2", "PageControl2", "TabSheet3", "SpeedButton48", "SpeedButton53",
-          "SpeedButton46", "ScrollBox2", "Image2", "ScrollBox1", "Image1", "TabSheet4",
-          "SpeedButton49", "SpeedButton54", "SpeedButton47", "ScrollBox3", "Image3", "Memo1",
-          "RadioGroup2", "RadioGroup2Item0", "RadioGroup2Item1", "RadioGroup2Item2", "GroupBox22",
-          "SpeedButton51", "SpeedButton59", "SpeedButton60", "SpeedButton52", "SpeedButton61",
-          "SpeedButton50", "StatusBar1", "StatusBar2"}) {
+    for (const char *name : {"GroupBox20",
+                             "SpeedButton1",
+                             "SpeedButton2",
+                             "SpeedButton55",
+                             "Label1",
+                             "ComboBox1",
+                             "Label2",
+                             "ComboBox3",
+                             "ComboBox2",
+                             "Label3",
+                             "ComboBox4",
+                             "Animate1",
+                             "GroupBox6",
+                             "Panel4",
+                             "Animate2",
+                             "PageControl2",
+                             "TabSheet3",
+                             "SpeedButton48",
+                             "SpeedButton53",
+                             "SpeedButton46",
+                             "ScrollBox2",
+                             "Image2",
+                             "ScrollBox1",
+                             "Image1",
+                             "TabSheet4",
+                             "SpeedButton49",
+                             "SpeedButton54",
+                             "SpeedButton47",
+                             "ScrollBox3",
+                             "Image3",
+                             "Memo1",
+                             "RadioGroup2",
+                             "RadioGroup2Item0",
+                             "RadioGroup2Item1",
+                             "RadioGroup2Item2",
+                             "GroupBox22",
+                             "SpeedButton51",
+                             "SpeedButton59",
+                             "SpeedButton60",
+                             "SpeedButton52",
+                             "SpeedButton61",
+                             "SpeedButton50",
+                             "StatusBar1",
+                             "StatusBar2"}) {
         const HWND control = C(name);
         EXPECT_EQ(::GetDlgCtrlID(control), TfrmTegrola::ControlId(name)) << name;
     }
@@ -341,7 +377,8 @@ TEST_F(TegrolaWindowTest, CaptionsInTheThreeLanguagesAndTheChoiceStored) {
     const HWND combo = C("ComboBox4");
     ::SetWindowTextW(combo, L"abc");
     ::SendMessageW(::GetParent(combo), WM_COMMAND,
-                   MAKEWPARAM(::GetDlgCtrlID(combo), CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo));
+                   MAKEWPARAM(::GetDlgCtrlID(combo), CBN_EDITCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
     EXPECT_EQ(Text("Label1"), L"COM Port");
     EXPECT_EQ(Text("ComboBox4"), L"abc");
     EXPECT_EQ(Setting(L"Lang", L"Langurge"), L"2");
@@ -377,7 +414,8 @@ TEST_F(TegrolaWindowTest, OpenPortConnectsAndStoresThePortAndRate) {
     Open();
     ConnectByOpenPort();
     EXPECT_EQ(Status("StatusBar1", 1), L"Try 1");
-    EXPECT_EQ(Status("StatusBar2", 1).rfind(L" ZAREL HP MODEL ", 0), 0u) << Utf8(Status("StatusBar2", 1));
+    EXPECT_EQ(Status("StatusBar2", 1).rfind(L" ZAREL HP MODEL ", 0), 0u)
+        << Utf8(Status("StatusBar2", 1));
     EXPECT_TRUE(::IsWindowVisible(C("SpeedButton2")));
     EXPECT_FALSE(::IsWindowVisible(C("SpeedButton1")));
     EXPECT_FALSE(::IsWindowVisible(C("SpeedButton55")));
@@ -403,10 +441,12 @@ TEST_F(TegrolaWindowTest, AutoConnectSearchesOnItsThreadAndFindsThePrinterOnAnot
     EXPECT_FALSE(::IsWindowEnabled(C("SpeedButton55")));
     const auto start = Clock::now();
     ASSERT_TRUE(PumpUntil([&] { return !form->Logic()->Busy(); }, 30000));
-    std::printf("[ figures  ] Auto Connect found COM%d in %lld ms\n", PrinterCom,
-                (long long)std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
-                    .count());
-    ASSERT_TRUE(form->Logic()->Connected()) << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
+    std::printf(
+        "[ figures  ] Auto Connect found COM%d in %lld ms\n", PrinterCom,
+        (long long)std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
+            .count());
+    ASSERT_TRUE(form->Logic()->Connected())
+        << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
     EXPECT_EQ(Selection("ComboBox1"), PortIndex(PrinterCom));
     EXPECT_EQ(Selection("ComboBox3"), 0); // 9600 bit/s, found at the first rate
     EXPECT_FALSE(::IsWindowVisible(C("Animate1")));
@@ -424,9 +464,7 @@ TEST_F(TegrolaWindowTest, TextLogoInEachHeightIsOneBitOfTheTextsWidth) {
     const GdiTextRasterizer font(form->Logic()->Font().family, form->Logic()->Font().points);
     const int width = font.LineWidth("LOT 42");
     ASSERT_GT(width, 0);
-    const struct {
-        int item, height;
-    } heights[] = {{1, 25}, {2, 17}, {0, 50}};
+    const struct { int item, height; } heights[] = {{1, 25}, {2, 17}, {0, 50}};
     for (const auto &choice : heights) {
         SCOPED_TRACE(choice.height);
         Click("RadioGroup2Item" + std::to_string(choice.item));
@@ -437,7 +475,7 @@ TEST_F(TegrolaWindowTest, TextLogoInEachHeightIsOneBitOfTheTextsWidth) {
         EXPECT_EQ(logo[1], 'M');
         EXPECT_EQ(U32(logo, 18), uint32_t(width));
         EXPECT_EQ(U32(logo, 22), uint32_t(choice.height));
-        EXPECT_EQ(logo[28], 1); // one bit a pixel
+        EXPECT_EQ(logo[28], 1);              // one bit a pixel
         EXPECT_EQ(U32(logo, 54), 0u);        // colour 0 black
         EXPECT_EQ(U32(logo, 58), 0xFFFFFFu); // colour 1 white
         EXPECT_EQ(logo.size(), 62u + 4u * ((unsigned(width) + 31) / 32) * unsigned(choice.height));
@@ -485,10 +523,11 @@ TEST_F(TegrolaWindowTest, LogosAreSentWithTheirProgressIntoAFreeSlot) {
         EXPECT_TRUE(::IsWindowVisible(C("Animate2")));
         ASSERT_TRUE(PumpUntil([&] { return !form->Logic()->Busy(); }, 30000,
                               [&] { shown.insert(Status("StatusBar1", 1)); }));
-        std::printf("[ figures  ] %s sent in %lld ms, %zu status texts\n", send.file,
-                    (long long)std::chrono::duration_cast<std::chrono::milliseconds>(
-                        Clock::now() - start).count(),
-                    shown.size());
+        std::printf(
+            "[ figures  ] %s sent in %lld ms, %zu status texts\n", send.file,
+            (long long)std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
+                .count(),
+            shown.size());
         EXPECT_EQ(Status("StatusBar1", 1), done);
         EXPECT_TRUE(shown.count(L"Send Logo Please Wait"));
         // The library's progress lines, shown with a blank in front.
@@ -513,47 +552,105 @@ TEST_F(TegrolaWindowTest, SendingWhileNotConnectedOnlySaysSo) {
     EXPECT_EQ(dialogs.messages[0], " Not Connector ZAREL HP!!");
 }
 
-// The system's own message box, answered as the operator would: its text, the system's default
-// title, OK.
-TEST_F(TegrolaWindowTest, RefusalsComeInTheSystemsMessageBoxWithItsDefaultTitle) {
+// The system's dialog the window's thread shows next, answered from another thread as the
+// operator would: act(dialog) fills it in, then OK. What it showed is kept.
+class DialogAnswer {
+public:
+    explicit DialogAnswer(std::function<void(HWND)> act = {})
+        : thread_(::GetCurrentThreadId()), answering_([this, act] {
+              for (int i = 0; i < 1000 && !box; ++i) {
+                  ::EnumThreadWindows(thread_, &DialogAnswer::Find, reinterpret_cast<LPARAM>(this));
+                  if (!box) ::Sleep(10);
+              }
+              if (!box) return;
+              ::Sleep(100); // let it finish its start
+              wchar_t text[256] = L"";
+              ::GetWindowTextW(box, text, 256);
+              title = text;
+              ::EnumChildWindows(box, &DialogAnswer::Collect, reinterpret_cast<LPARAM>(this));
+              if (act) act(box);
+              ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+          }) {}
+    ~DialogAnswer() { Wait(); }
+    void Wait() {
+        if (answering_.joinable()) answering_.join();
+    }
+    HWND box = nullptr;
+    std::wstring title, texts; // texts: every child's text, each followed by "|"
+
+private:
+    static BOOL CALLBACK Find(HWND window, LPARAM context) {
+        wchar_t name[32] = L"";
+        ::GetClassNameW(window, name, 32);
+        if (std::wstring(name) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
+        reinterpret_cast<DialogAnswer *>(context)->box = window;
+        return FALSE;
+    }
+    static BOOL CALLBACK Collect(HWND child, LPARAM context) {
+        wchar_t text[256] = L"";
+        ::GetWindowTextW(child, text, 256);
+        reinterpret_cast<DialogAnswer *>(context)->texts += std::wstring(text) + L"|";
+        return TRUE;
+    }
+    DWORD thread_;
+    std::thread answering_;
+};
+
+// The first edit field of a dialog, which in the save dialog holds the file name.
+HWND FirstEdit(HWND dialog) {
+    HWND found = nullptr;
+    ::EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM context) -> BOOL {
+            wchar_t name[32] = L"";
+            ::GetClassNameW(child, name, 32);
+            if (std::wstring(name) != L"Edit" || !::IsWindowVisible(child)) return TRUE;
+            *reinterpret_cast<HWND *>(context) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The system's own message box, font dialog and save dialog, answered as the operator would.
+TEST_F(TegrolaWindowTest, TheSystemsOwnDialogsAnswered) {
     form = std::make_unique<TfrmTegrola>(programDir, Win32Replacements{nullptr, nullptr, &printer});
     form->Show(SW_SHOWNOACTIVATE);
     Pump(0);
-    struct Seen {
-        DWORD thread = ::GetCurrentThreadId();
-        HWND box = nullptr;
-        std::wstring title, texts;
-    } seen;
-    std::thread operatorAnswers([&seen] {
-        for (int i = 0; i < 500 && !seen.box; ++i) {
-            ::EnumThreadWindows(
-                seen.thread,
-                [](HWND window, LPARAM context) -> BOOL {
-                    wchar_t name[32] = L"";
-                    ::GetClassNameW(window, name, 32);
-                    if (std::wstring(name) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
-                    reinterpret_cast<Seen *>(context)->box = window;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&seen));
-            if (!seen.box) ::Sleep(10);
-        }
-        if (!seen.box) return;
-        wchar_t text[256] = L"";
-        ::GetWindowTextW(seen.box, text, 256);
-        seen.title = text;
-        for (HWND child = ::GetWindow(seen.box, GW_CHILD); child;
-             child = ::GetWindow(child, GW_HWNDNEXT)) {
-            ::GetWindowTextW(child, text, 256);
-            seen.texts += std::wstring(text) + L"|";
-        }
-        ::PostMessageW(seen.box, WM_COMMAND, IDOK, 0);
-    });
-    Click("SpeedButton47"); // Send Logo, not connected: returns once the box is answered
-    operatorAnswers.join();
-    ASSERT_NE(seen.box, nullptr) << "no message box appeared";
-    EXPECT_EQ(seen.title, L"Error");
-    EXPECT_NE(seen.texts.find(L" Not Connector ZAREL HP!!|"), std::wstring::npos) << Utf8(seen.texts);
+    {
+        // A refusal: its text, the system's default title, OK.
+        DialogAnswer answer;
+        Click("SpeedButton47"); // Send Logo, not connected: returns once the box is answered
+        answer.Wait();
+        ASSERT_NE(answer.box, nullptr) << "no message box appeared";
+        EXPECT_EQ(answer.title, L"Error");
+        EXPECT_NE(answer.texts.find(L" Not Connector ZAREL HP!!|"), std::wstring::npos)
+            << Utf8(answer.texts);
+    }
+    {
+        // The font dialog, confirmed as it opened: the logo font's name and size are stored.
+        DialogAnswer answer;
+        Click("SpeedButton50");
+        answer.Wait();
+        ASSERT_NE(answer.box, nullptr) << "no font dialog appeared";
+        EXPECT_NE(Setting(L"LogoFont", L"FontName"), L"<none>");
+        EXPECT_EQ(Setting(L"LogoFont", L"FontName"), W(form->Logic()->Font().family));
+        EXPECT_EQ(Setting(L"LogoFont", L"FontSize"), std::to_wstring(form->Logic()->Font().points));
+    }
+    {
+        // Save Logo As with a name typed: the text logo is written there.
+        const std::string saved = programDir + "\\saved.bmp";
+        std::remove(saved.c_str());
+        DialogAnswer answer([&saved](HWND dialog) {
+            const HWND name = FirstEdit(dialog);
+            if (name)
+                ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(saved).c_str()));
+        });
+        Click("SpeedButton54");
+        answer.Wait();
+        ASSERT_NE(answer.box, nullptr) << "no save dialog appeared";
+        EXPECT_EQ(ReadFile(saved), ReadFile(Work("tempnew.bmp")));
+    }
 }
 
 TEST_F(TegrolaWindowTest, ClosingDuringASearchEndsItAtOnce) {
@@ -592,7 +689,8 @@ TEST_F(TegrolaWindowTest, Screenshots) {
             Choose("ComboBox4", language);
             ShowPage(page);
             ::RedrawWindow(form->Handle(), nullptr, nullptr,
-                           RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+                           RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN |
+                               RDW_FRAME);
             Pump(300);
             RECT frame;
             ::GetWindowRect(form->Handle(), &frame);
@@ -600,17 +698,21 @@ TEST_F(TegrolaWindowTest, Screenshots) {
             const HDC screen = ::GetDC(nullptr);
             const HDC copy = ::CreateCompatibleDC(screen);
             BITMAPINFO info{};
-            info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+            info.bmiHeader = {
+                sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
             void *bits = nullptr;
-            const HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+            const HBITMAP bitmap =
+                ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
             const HGDIOBJ before = ::SelectObject(copy, bitmap);
             ::BitBlt(copy, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
             ::GdiFlush();
             const size_t stride = (size_t(width) * 3 + 3) / 4 * 4, size = stride * size_t(height);
-            BITMAPFILEHEADER header{0x4D42, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size),
-                                    0, 0, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
+            BITMAPFILEHEADER header{
+                0x4D42, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
+                DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
             const std::wstring path = std::wstring(folder) + L"\\tegrola-windows-" +
-                                      W(languages[language]) + (page ? L"-new-logo" : L"-exist-logo") + L".bmp";
+                                      W(languages[language]) +
+                                      (page ? L"-new-logo" : L"-exist-logo") + L".bmp";
             std::ofstream file(path.c_str(), std::ios::binary);
             file.write(reinterpret_cast<const char *>(&header), sizeof header);
             file.write(reinterpret_cast<const char *>(&info.bmiHeader), sizeof info.bmiHeader);

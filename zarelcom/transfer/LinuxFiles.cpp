@@ -10,6 +10,7 @@
 #include <tuple>
 #include <utility>
 
+#include "comm/LinuxDescriptors.h"
 #include "transfer/LocalFiles.h"
 #include "transfer/ReplacementFile.h"
 
@@ -96,8 +97,9 @@ ReplacementFile::ReplacementFile(const std::string &target) {
         temporary_ =
             ".zarelcom-" + std::to_string(getpid()) + "-" + std::to_string(serial++) + ".part";
         // 0666 under the user's umask: the permissions a newly created file would get.
-        file_ =
-            openat(descriptor, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // Above the standard streams: what goes to standard error must not land in the file.
+        file_ = AboveStandardStreams(
+            openat(descriptor, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (file_ == NoFile && errno != EEXIST) break;
     }
     if (file_ == NoFile) {

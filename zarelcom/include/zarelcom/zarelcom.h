@@ -572,9 +572,10 @@ ZARELCOM_API zc_bool ZARELCOM_CALL SetStxProtocol(void);
  * unchanged, GetLastPortError says why); no zeros stand in for the file's missing bytes.
  *
  * Fetching: the blocks go into a temporary file beside the local file, which replaces it only
- * when every block arrived and was written. A symbolic link is followed to the file it names
- * (also one not there yet), which is replaced in its own folder: the link stays. The folder is
- * the one that was there when the fetch began, also if it is moved meanwhile. The result is then
+ * when every block arrived and was written. On Linux a symbolic link is followed to the file it
+ * names (also one not there yet), which is replaced in its own folder: the link stays. The folder
+ * is the one that was there when the fetch began, also if it is moved meanwhile (on Windows it
+ * cannot be moved while the fetch runs). The result is then
  * exactly block count x 512 bytes (the printer's padding of the last block included), readable
  * and writable by its owner, with an existing file's other permissions except set-user-id and
  * set-group-id, and (on Linux, where the system allows it) its owner and group. A failed fetch
