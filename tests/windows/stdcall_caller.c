@@ -43,18 +43,18 @@ static void Fail(const char *what) {
 }
 
 /* result = call, with the stack pointer compared before and after. */
-#define BALANCED(result, call)                                                                    \
-    do {                                                                                          \
-        uintptr_t before_, after_;                                                                \
-        STACK_POINTER(before_);                                                                   \
-        result = call;                                                                            \
-        STACK_POINTER(after_);                                                                    \
-        ++calls;                                                                                  \
-        if (before_ != after_) {                                                                  \
-            fprintf(stderr, "%s moved the stack pointer by %ld bytes\n", #call,                   \
-                    (long)(after_ - before_));                                                    \
-            Fail("a call left the stack unbalanced");                                             \
-        }                                                                                         \
+#define BALANCED(result, call)                                                                     \
+    do {                                                                                           \
+        uintptr_t before_, after_;                                                                 \
+        STACK_POINTER(before_);                                                                    \
+        result = call;                                                                             \
+        STACK_POINTER(after_);                                                                     \
+        ++calls;                                                                                   \
+        if (before_ != after_) {                                                                   \
+            fprintf(stderr, "%s moved the stack pointer by %ld bytes\n", #call,                    \
+                    (long)(after_ - before_));                                                     \
+            Fail("a call left the stack unbalanced");                                              \
+        }                                                                                          \
     } while (0)
 
 static FARPROC Take(HMODULE dll, const char *name) {
@@ -77,8 +77,10 @@ static int context = 0;
 static void __stdcall OnMessage(const char *line) {
     uintptr_t here;
     STACK_POINTER(here);
-    if (messages == 0) messageStack = here;
-    else if (here != messageStack) Fail("the message callback's stack drifted between blocks");
+    if (messages == 0)
+        messageStack = here;
+    else if (here != messageStack)
+        Fail("the message callback's stack drifted between blocks");
     if (!line || !*line) Fail("the message callback got no progress line");
     ++messages;
 }
@@ -167,7 +169,7 @@ int main(int argc, char **argv) {
     BALANCED(ok, CloseComPort());
     (void)previous;
     if (failures) return 1;
-    printf("stdcall caller: %d calls balanced, callbacks %d and %d times, text round trip\n",
-           calls, messages, progressCalls);
+    printf("stdcall caller: %d calls balanced, callbacks %d and %d times, text round trip\n", calls,
+           messages, progressCalls);
     return 0;
 }
