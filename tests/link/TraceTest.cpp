@@ -19,6 +19,7 @@
 
 #include "LinkTest.h"
 #include "link/Printer.h"
+#include "link/Trace.h"
 
 namespace {
 
@@ -82,6 +83,15 @@ TEST(Trace, EachLineNamesItsOwnLinksPortAndRequest) {
     ASSERT_EQ(lines.size(), std::size(expected));
     for (std::size_t i = 0; i < lines.size(); ++i)
         EXPECT_NE(lines[i].find(expected[i]), std::string::npos) << lines[i];
+}
+
+// 2040-07-01 12:00:00.123 UTC, past the end of a 32-bit time_t: in any time zone a day of
+// 2040-06-30 to 2040-07-02, the seconds and milliseconds as they were.
+TEST(Trace, TimeStampsGoOnPast2038) {
+    const std::string stamp = TraceTimestamp(int64_t(2224756800) * 1000 + 123);
+    ASSERT_EQ(stamp.size(), 23u) << stamp;
+    EXPECT_TRUE(stamp.rfind("2040-07-0", 0) == 0 || stamp.rfind("2040-06-30", 0) == 0) << stamp;
+    EXPECT_EQ(stamp.substr(16), ":00.123") << stamp;
 }
 
 } // namespace

@@ -81,9 +81,10 @@ std::string DeviceGroup(const std::string &device) {
 
 void SetEnvironment(const char *name, const char *value) { setenv(name, value, 1); }
 
-std::tm LocalTime(std::time_t moment) {
+std::tm LocalTimeNow() {
+    const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&moment, &local);
+    localtime_r(&now, &local);
     return local;
 }
 

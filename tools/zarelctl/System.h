@@ -42,8 +42,8 @@ std::string DeviceGroup(const std::string &device);
 // Sets an environment variable of this process, for the library to read.
 void SetEnvironment(const char *name, const char *value);
 
-// The local time of a moment.
-std::tm LocalTime(std::time_t moment);
+// The local time now, also past 2038 (32-bit Windows' time_t ends in January 2038).
+std::tm LocalTimeNow();
 
 // The folder the running program's file lies in.
 std::string ProgramFolder();

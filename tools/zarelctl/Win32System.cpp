@@ -71,9 +71,10 @@ std::string DeviceGroup(const std::string &) { return ""; }
 
 void SetEnvironment(const char *name, const char *value) { _putenv_s(name, value); }
 
-std::tm LocalTime(std::time_t moment) {
+std::tm LocalTimeNow() {
+    const __time64_t now = _time64(nullptr);
     std::tm local{};
-    localtime_s(&local, &moment);
+    _localtime64_s(&local, &now);
     return local;
 }
 

@@ -1,7 +1,6 @@
 #include "link/Trace.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +18,7 @@
 #include <cerrno>
 #endif
 
+#include "comm/WallClock.h"
 #include "link/Frame.h"
 #include "link/Link.h"
 
@@ -175,7 +175,7 @@ public:
                const uint8_t *bytes, std::size_t count, const std::string &note) {
         std::string entry = std::string(direction) + " " + name + " ";
         entry.resize(std::max(entry.size(), std::size_t(38)), ' ');
-        std::string line = Timestamp() + " " + port + " " + entry;
+        std::string line = TraceTimestamp(WallClockMs()) + " " + port + " " + entry;
         static const char digits[] = "0123456789ABCDEF";
         for (std::size_t i = 0; i < count; ++i) {
             if (i > 0) line += ' ';
@@ -189,24 +189,6 @@ public:
     }
 
 private:
-    static std::string Timestamp() {
-        const auto now = std::chrono::system_clock::now();
-        const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-        const auto millis =
-            std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
-            1000;
-        std::tm local{};
-#ifdef _WIN32
-        localtime_s(&local, &seconds);
-#else
-        localtime_r(&seconds, &local);
-#endif
-        char text[40];
-        const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-        std::snprintf(text + length, sizeof text - length, ".%03d", int(millis));
-        return text;
-    }
-
 #ifdef _WIN32
     bool Opened() {
         if (!file_) file_ = path_.empty() ? stderr : std::fopen(path_.c_str(), "a");
@@ -292,6 +274,15 @@ void TraceLine(const Link &link, const char *direction, std::string_view bytes) 
 }
 
 } // namespace
+
+std::string TraceTimestamp(int64_t ms) {
+    const int64_t seconds = ms / 1000;
+    const std::tm local = LocalCalendar(seconds);
+    char text[40];
+    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    std::snprintf(text + length, sizeof text - length, ".%03d", int(ms - seconds * 1000));
+    return text;
+}
 
 void TraceFrameSent(Link &link, const uint8_t *frame, std::size_t size) {
     TraceSink &sink = Sink();

@@ -5,10 +5,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "link/Exchange.h"
 #include "link/Link.h"
+
+// The time a line begins with, "2026-12-07 19:14:17.123" in local time, of a moment in
+// milliseconds since 1970 (UTC).
+std::string TraceTimestamp(int64_t ms);
 
 // Every line names the link's port. A request frame as it went out (its name from its command
 // byte, which the link keeps to name the reply).

@@ -36,7 +36,7 @@ void Clock(Session &s) {
         s.ExpectWords(2, 3);
         std::string when = s.Word(1) + (s.WordCount() == 3 ? " " + s.Word(2) : "");
         if (when == "now") {
-            std::tm local = LocalTime(std::time(nullptr));
+            std::tm local = LocalTimeNow();
             int32_t fields[6] = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                  local.tm_hour,        local.tm_min,     local.tm_sec};
             std::copy(fields, fields + 6, clock);
