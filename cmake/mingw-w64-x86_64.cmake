@@ -1,18 +1,3 @@
-# Cross-building for 64-bit Windows with Debian's mingw-w64 compilers. The posix thread model is
-# named on purpose: the win32 model of GCC 12 has no std::mutex or std::thread.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The programs run here under Wine: the tests and the test discovery.
-find_program(ZARELCOM_WINE NAMES wine64 wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${ZARELCOM_WINE})
+# 64-bit Windows (x64).
+set(ZARELCOM_MINGW_PROCESSOR x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -61,10 +61,10 @@ void PrintCommand(Session &s) {
         s.Out().Set("text", text);
         return;
     }
-    zc_bool (*const call)(void) = action == "clear" ? ClearPRCmd
-                                  : action == "set" ? SetPRCmd
-                                  : action == "inc" ? IncPRCmd
-                                                    : AdjPRCmd;
+    zc_bool(ZARELCOM_CALL *const call)(void) = action == "clear" ? ClearPRCmd
+                                               : action == "set" ? SetPRCmd
+                                               : action == "inc" ? IncPRCmd
+                                                                 : AdjPRCmd;
     s.Check(action + " the print-command counter", call);
     s.Out().Say("Print-command counter: " + action + " done");
     s.Out().Set("action", action);

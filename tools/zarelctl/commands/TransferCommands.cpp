@@ -91,7 +91,7 @@ void SendLogo(Session &s) {
 
 // backup-logo and backup-msg: the same request for a logo or a message, then the blocks.
 void BackUp(Session &s, const std::string &kind, long lowest, long highest,
-            zc_bool (*backUp)(zc_text, int32_t)) {
+            zc_bool(ZARELCOM_CALL *backUp)(zc_text, int32_t)) {
     s.ExpectWords(2, 2);
     long number = s.Number(0, "the " + kind + " number", lowest, highest);
     const std::string &path = s.Word(1);
