@@ -34,10 +34,13 @@ add_custom_command(OUTPUT ${ZARELCOM_MSI}
   COMMENT "Making the installer zarelcom-${PROJECT_VERSION}-x64.msi" VERBATIM)
 add_custom_target(msi ALL DEPENDS ${ZARELCOM_MSI})
 
-# Installed, upgraded, refused as a downgrade and removed again under Wine.
-if(ZARELCOM_BUILD_TESTS)
+# Installed, the installed Tegrola driven against the simulator, upgraded, refused as a downgrade
+# and removed again under Wine (with the simulator only: tests/windows makes the driver then). The
+# simulator's line is COM22, which no other test uses.
+if(TARGET tegrola_drive)
   add_test(NAME windows.msi_round_trip
            COMMAND sh ${PROJECT_SOURCE_DIR}/tests/windows/msi_round_trip.sh ${ZARELCOM_WIXL} ${ZARELCOM_MSI}
-                   ${PROJECT_VERSION} ${ZARELCOM_MSI_SOURCE} ${ZARELCOM_MSI_FILES} ${defines})
-  set_tests_properties(windows.msi_round_trip PROPERTIES LABELS "wine;install")
+                   ${PROJECT_VERSION} ${ZARELCOM_MSI_SOURCE} ${ZARELCOM_MSI_FILES} ${ZARELCOM_LINUX_SIMULATOR}
+                   $<TARGET_FILE:tegrola_drive> 22 ${defines})
+  set_tests_properties(windows.msi_round_trip PROPERTIES LABELS "wine;install" RESOURCE_LOCK tegrola_settings)
 endif()

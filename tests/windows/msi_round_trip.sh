@@ -1,18 +1,24 @@
 #!/bin/sh
 # The installer's round trip under Wine, as an operator's PC would see it: a silent install, the
-# installed programs start, a newer package replaces it, an older one is refused over the newer,
-# and an uninstall leaves nothing behind (files, Start-menu entry, the product's registration).
-# Usage: msi_round_trip.sh WIXL MSI VERSION WXS FILES WIXL-DEFINES...
-#   (wixl runs in FILES, the folder of what the package holds)
+# installed programs start, the installed Tegrola connects to the simulator and sends a text logo
+# in each language (driven from outside by DRIVE), a newer package replaces it, an older one is
+# refused over the newer, and an uninstall leaves nothing behind (files, Start-menu entry, the
+# product's registration).
+# Usage: msi_round_trip.sh WIXL MSI VERSION WXS FILES SIMULATOR DRIVE COM WIXL-DEFINES...
+#   (wixl runs in FILES, the folder of what the package holds; the simulator answers on COM<COM>)
 set -eu
 wixl=$1
 msi=$2
 version=$3
 source=$4
 files=$5
-shift 5
+simulator=$6
+drive=$7
+com=$8
+shift 8
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'sh "$here/background.sh" stop "$work/printer.pid"; rm -rf "$work"' EXIT
 prefix=${WINEPREFIX:-$HOME/.wine}
 folder="$prefix/drive_c/Program Files/Zarelcom"
 # The Start-menu entry: the machine's (ALLUSERS=1, as on Windows), or the user's, where Wine's
@@ -50,6 +56,25 @@ if [ -f "$folder/tegrola.exe" ]; then
     echo "Start-menu entry: $(menu_entry)"
 fi
 [ "$(registered)" = "$version" ] || fail "registered as '$(registered)', not $version"
+
+# Each language once, each with its own text: the simulator keeps every logo it received, which
+# must be the very work file Tegrola made, in the slot Tegrola showed.
+if [ -f "$folder/tegrola.exe" ]; then
+    mkdir "$work/received"
+    sh "$here/background.sh" start "$work/printer.pid" "$com" "$simulator" --com "$com" --dump "$work/received"
+    tegrola=$(wine winepath -w "$folder/tegrola.exe" 2>/dev/null | tr -d '\r')
+    for language in 0 1 2; do
+        wine "$drive" "$tegrola" "$com" "$language" "LOT $language" >"$work/drive" 2>&1 ||
+            fail "Tegrola in language $language: $(tr -d '\r' <"$work/drive")"
+        slot=$(tr -d '\r' <"$work/drive" | sed -n 's/^slot //p')
+        received="$work/received/$(printf 'LOGO%02d.BMP' "$slot")"
+        cmp "$received" "$folder/tempnew.bmp" || fail "the simulator lacks the logo of language $language in slot $slot"
+        echo "installed tegrola.exe in language $language: logo in slot $slot"
+    done
+    sh "$here/background.sh" stop "$work/printer.pid"
+    # The operator's work files, not the package's: an uninstall leaves them, as on Windows.
+    rm -f "$folder/tempnew.bmp" "$folder/tempold.bmp"
+fi
 
 msiexec /i "$newer" || fail "the upgrade ended with status $status"
 [ "$(registered)" = "$newer_version" ] || fail "after the upgrade registered as '$(registered)'"
