@@ -140,6 +140,24 @@ TEST_F(Win32DeviceTest, PurgeEndsAPendingRead) {
     reader.join();
 }
 
+// A purge right after a write (the switch to terminal mode does it) never takes back the bytes
+// written: each round's echo comes back whole.
+TEST_F(Win32DeviceTest, APurgeLeavesTheBytesOfAFinishedWrite) {
+    const std::vector<uint8_t> packet = {0x02, 0x00, 0x02, 0x30, 0x80, 0xB2, 0x03};
+    for (int round = 0; round < 50; ++round) {
+        uint32_t written = 0;
+        ASSERT_EQ(device->Write(packet.data(), uint32_t(packet.size()), written), 0);
+        ASSERT_EQ(device->Purge(purgeTxAbort | purgeTxClear), 0);
+        std::vector<uint8_t> back;
+        uint8_t buffer[16];
+        for (uint32_t got = 1; got > 0 && back.size() < packet.size();) {
+            ASSERT_EQ(device->Read(buffer, uint32_t(packet.size() - back.size()), got), 0);
+            back.insert(back.end(), buffer, buffer + got);
+        }
+        ASSERT_EQ(back, packet) << "round " << round;
+    }
+}
+
 // Events pacing waits on the line: a wait for input ends once its count has arrived, or at its
 // limit with what came; meanwhile it sleeps rather than spinning on the bytes that wait unread.
 TEST_F(Win32DeviceTest, InputWaitEndsOnceItsCountHasArrived) {

@@ -211,7 +211,11 @@ int Win32Device::ClearError(uint32_t& errors, CommStatus& status) {
 }
 
 int Win32Device::Purge(uint32_t flags) {
-    const int result = ::PurgeComm(handle_, flags) ? 0 : LastError();
+    // Only the input is flushed, as on Linux. A finished write's bytes are on their way: the
+    // switch to terminal mode purges right after its packet, and a line that is a pseudo-terminal
+    // underneath (Wine, device drivers) would discard what its far end has not read yet.
+    const DWORD input = flags & (purgeRxAbort | purgeRxClear);
+    const int result = input == 0 || ::PurgeComm(handle_, input) ? 0 : LastError();
     if (flags & purgeRxClear) reportedReceived_ = NothingReported;
     // Wine's purge leaves a pending transfer running: end it here, as Windows does.
     if (flags & purgeRxAbort) ::CancelIoEx(handle_, &readRecord_);
