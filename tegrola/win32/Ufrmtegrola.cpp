@@ -837,14 +837,7 @@ void TfrmTegrola::ShowTextFit(const std::string &problem) {
 }
 
 void TfrmTegrola::SetTextFont(const LogoFont &font) {
-    LOGFONTW shown{};
-    const HDC screen = ::GetDC(nullptr);
-    shown.lfHeight = -::MulDiv(font.points, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ::ReleaseDC(nullptr, screen);
-    shown.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-    shown.lfItalic = font.italic ? TRUE : FALSE;
-    shown.lfCharSet = DEFAULT_CHARSET;
-    ::lstrcpynW(shown.lfFaceName, Wide(font.family).c_str(), LF_FACESIZE);
+    const LOGFONTW shown = ScreenFont(font);
     const HFONT before = FMemoFont;
     FMemoFont = ::CreateFontIndirectW(&shown);
     ::SendMessageW(Control("Memo1"), WM_SETFONT, WPARAM(FMemoFont), TRUE);

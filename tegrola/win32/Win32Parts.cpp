@@ -130,19 +130,24 @@ std::string ChooseFile(HWND window, bool save) {
 
 } // namespace
 
+LOGFONTW ScreenFont(const LogoFont &font) {
+    LOGFONTW shown{};
+    const HDC screen = ::GetDC(nullptr);
+    shown.lfHeight = -::MulDiv(font.points, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ::ReleaseDC(nullptr, screen);
+    shown.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    shown.lfItalic = font.italic ? TRUE : FALSE;
+    shown.lfCharSet = DEFAULT_CHARSET;
+    ::lstrcpynW(shown.lfFaceName, Wide(font.family).c_str(), LF_FACESIZE);
+    return shown;
+}
+
 std::string Win32Dialogs::ChoosePicture() { return ChooseFile(window_, false); }
 
 std::string Win32Dialogs::ChooseLogoFile() { return ChooseFile(window_, true); }
 
 bool Win32Dialogs::ChooseFont(const LogoFont &current, LogoFont *chosen) {
-    LOGFONTW font{};
-    const HDC screen = ::GetDC(nullptr);
-    font.lfHeight = -::MulDiv(current.points, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ::ReleaseDC(nullptr, screen);
-    font.lfWeight = current.bold ? FW_BOLD : FW_NORMAL;
-    font.lfItalic = current.italic ? TRUE : FALSE;
-    font.lfCharSet = DEFAULT_CHARSET;
-    ::lstrcpynW(font.lfFaceName, Wide(current.family).c_str(), LF_FACESIZE);
+    LOGFONTW font = ScreenFont(current);
     // FontDialog1: no lower or upper size limit.
     CHOOSEFONTW dialog{};
     dialog.lStructSize = sizeof dialog;

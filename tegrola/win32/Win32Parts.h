@@ -67,3 +67,5 @@ public:
 
 // UTF-16 text as UTF-8.
 std::string Utf8(const std::wstring &text);
+// The logo font as the screen shows it (its points at the screen's dots per inch).
+LOGFONTW ScreenFont(const LogoFont &font);
